@@ -1,0 +1,28 @@
+# Installs the Debian packages a step needs, only when one is missing, without questions.
+# Sourced by ./run and ./test; the lists below are the whole of what the project needs.
+
+QUARVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libdeflate-dev
+    libarchive-dev libgtest-dev libgmock-dev)
+# Real peers for the interoperability tests and the benchmark.
+QUARVO_TEST_PACKAGES=(zip unzip p7zip-full libarchive-tools python3)
+
+quarvo_missing_packages() {
+    local package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            printf '%s\n' "$package"
+        fi
+    done
+}
+
+quarvo_ensure_packages() {
+    local missing
+    missing=$(quarvo_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    echo "Installing missing packages:" $missing
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+}
