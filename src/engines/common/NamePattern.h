@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+namespace quarvo {
+
+// Whether a name matches an engine pattern: `*` stands for any run of characters (none included),
+// `?` for exactly one, everything else for itself with ASCII letters compared ignoring case, as the
+// program's name matching does everywhere. "*.*" matches every name, with or without a dot. `*`
+// and `?` never stand for "/", so a pattern matches within one path component at a time.
+bool matchesNamePattern(std::string_view pattern, std::string_view name);
+
+// Whether the text holds `*` or `?`.
+bool hasWildcard(std::string_view text);
+
+} // namespace quarvo
