@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/base/Result.h"
+#include "core/zip/ByteSource.h"
+#include "core/zip/ZipRecords.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace quarvo {
+
+namespace endsearch {
+// The search reads the tail of the file backwards in blocks of this size...
+constexpr size_t BlockSize = 4096;
+// ...and never reads a block that starts more than this many bytes before the end: the end record
+// can be at most 22 bytes plus a 65535-byte comment from the end.
+constexpr uint64_t MaximumDistance = 0xFFFF;
+} // namespace endsearch
+
+enum class EndRecordSearchMode {
+    FirstHit, // stop at the signature nearest the end of the file
+    AllHits,  // every signature in the searched tail
+};
+
+// Looks for end of central directory signatures in the tail of the source, nearest the end first.
+// Reads blocks of 4096 bytes backwards from the end, each scanned from its last byte down to its
+// first with a 3-byte overlap into the block after it, so a signature split between two blocks is
+// found; stops before a block that would start more than 65535 bytes before the end (a file of up
+// to 65535 bytes is searched whole, a longer one in its last 61440 bytes). A file shorter than 22
+// bytes has none. Fails on a short read; an empty list means no signature was found.
+Result<std::vector<uint64_t>> findEndRecordSignatures(ByteSource& source, EndRecordSearchMode mode);
+
+// An end record found in a file.
+struct EndRecordCandidate {
+    uint64_t offset = 0; // of its signature
+    EndRecordFields fields;
+};
+
+// Reads the 18 bytes after the signature at offset. Fails when fewer are there.
+Result<EndRecordCandidate> readEndRecordAt(ByteSource& source, uint64_t offset);
+
+// Whether the candidate describes a directory that really is where it says: on this disk only,
+// ending exactly where the end record begins, starting with a central header (or empty), and with
+// a comment that fits the file. This is how the engines tell a real end record from the same four
+// bytes inside a comment or inside a stored archive.
+bool pointsAtCentralDirectory(ByteSource& source, const EndRecordCandidate& candidate);
+
+} // namespace quarvo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quarvo {
+
+// Decodes a stored entry name or comment to UTF-8: with flag bit 11 set the bytes are UTF-8 already
+// and are kept, except that every byte which is not part of a valid sequence becomes "\xHH";
+// without it they are code page 437, the character set of MS-DOS, and every byte is converted.
+std::string decodeArchiveText(std::span<const uint8_t> stored, uint16_t flags);
+
+// Converts code page 437 bytes to UTF-8, all 256 values (0x00-0x7F are ASCII).
+std::string codePage437ToUtf8(std::span<const uint8_t> bytes);
+
+// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool isValidUtf8(std::string_view text);
+
+// The text with every control character (U+0000-U+001F, U+007F, U+0080-U+009F) written as "\xHH",
+// so a name shown in a listing or a message cannot move the cursor, ring, or hide what follows.
+std::string escapeControlCharacters(std::string_view utf8);
+
+} // namespace quarvo

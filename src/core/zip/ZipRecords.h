@@ -1,0 +1,134 @@
+#pragma once
+
+#include "core/base/Result.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace quarvo {
+
+struct ZipEntry;
+
+// The seven fields of an end of central directory record, in file order.
+struct EndRecordFields {
+    uint16_t thisDisk = 0;
+    uint16_t directoryStartDisk = 0;
+    uint16_t entriesOnThisDisk = 0;
+    uint16_t entriesTotal = 0;
+    uint32_t directorySize = 0;
+    uint32_t directoryOffset = 0;
+    uint16_t commentLength = 0;
+
+    bool operator==(const EndRecordFields&) const = default;
+};
+
+// The sixteen fields of a central directory file header, in file order.
+struct CentralHeaderFields {
+    uint16_t versionMadeBy = 0;
+    uint16_t versionNeeded = 0;
+    uint16_t flags = 0;
+    uint16_t method = 0;
+    uint16_t modTime = 0;
+    uint16_t modDate = 0;
+    uint32_t crc32 = 0;
+    uint32_t compressedSize = 0;
+    uint32_t uncompressedSize = 0;
+    uint16_t nameLength = 0;
+    uint16_t extraLength = 0;
+    uint16_t commentLength = 0;
+    uint16_t diskNumberStart = 0;
+    uint16_t internalAttributes = 0;
+    uint32_t externalAttributes = 0;
+    uint32_t localHeaderOffset = 0;
+};
+
+// A whole central directory file header; the spans point into the parsed bytes.
+struct CentralHeader {
+    CentralHeaderFields fields;
+    std::span<const uint8_t> name;
+    std::span<const uint8_t> extra;
+    std::span<const uint8_t> comment;
+    // Bytes of the record: signature, fixed part, name, extra field and comment.
+    size_t recordSize = 0;
+};
+
+// The fields of a local file header, in file order.
+struct LocalHeaderFields {
+    uint16_t versionNeeded = 0;
+    uint16_t flags = 0;
+    uint16_t method = 0;
+    uint16_t modTime = 0;
+    uint16_t modDate = 0;
+    uint32_t crc32 = 0;
+    uint32_t compressedSize = 0;
+    uint32_t uncompressedSize = 0;
+    uint16_t nameLength = 0;
+    uint16_t extraLength = 0;
+};
+
+// A whole local file header; the spans point into the parsed bytes.
+struct LocalHeader {
+    LocalHeaderFields fields;
+    std::span<const uint8_t> name;
+    std::span<const uint8_t> extra;
+    // Bytes from the signature to the first byte of the entry's data.
+    size_t recordSize = 0;
+};
+
+// The data descriptor that follows an entry's data when flag bit 3 is set.
+struct DataDescriptor {
+    uint32_t crc32 = 0;
+    uint32_t compressedSize = 0;
+    uint32_t uncompressedSize = 0;
+    // 16 with the optional signature, 12 without.
+    size_t recordSize = 0;
+};
+
+// Parses the 18 bytes that follow an end record's signature. Fails when fewer are given.
+Result<EndRecordFields> parseEndRecordFields(std::span<const uint8_t> bytes);
+
+// Parses the 42 bytes that follow a central header's signature. Fails when fewer are given.
+Result<CentralHeaderFields> parseCentralHeaderFields(std::span<const uint8_t> bytes);
+
+// Parses a central directory file header starting at its signature, with its name, extra field and
+// comment. Fails on a wrong signature or when any declared length runs past the bytes given.
+Result<CentralHeader> parseCentralHeader(std::span<const uint8_t> bytes);
+
+// Parses a local file header starting at its signature, with its name and extra field. Fails on a
+// wrong signature or when a declared length runs past the bytes given.
+Result<LocalHeader> parseLocalHeader(std::span<const uint8_t> bytes);
+
+// Parses a data descriptor, with or without its optional signature. When the first four bytes equal
+// the signature they are taken as one, which is how every reader of the format settles the
+// ambiguity. Fails when the bytes do not hold a whole descriptor.
+Result<DataDescriptor> parseDataDescriptor(std::span<const uint8_t> bytes);
+
+// The data of the first extra-field block with the given header id, or nothing. Blocks whose
+// declared size runs past the field end the walk.
+std::optional<std::span<const uint8_t>> findExtraBlock(std::span<const uint8_t> extraField,
+                                                       uint16_t headerId);
+
+// Copies the sixteen header fields into an entry.
+void assignHeaderFields(ZipEntry& entry, const CentralHeaderFields& fields);
+
+// Writers for the same records, for the compression engine and for tests. Each appends the whole
+// record, signature first, to out. The lengths in the fields are ignored: the given name, extra
+// field and comment decide them (each must be at most 65535 bytes; longer ones are cut, so callers
+// check before).
+void appendLocalHeader(std::vector<uint8_t>& out, const LocalHeaderFields& fields, std::string_view name,
+                       std::string_view extraField = {});
+void appendCentralHeader(std::vector<uint8_t>& out, const CentralHeaderFields& fields, std::string_view name,
+                         std::string_view extraField = {}, std::string_view comment = {});
+void appendDataDescriptor(std::vector<uint8_t>& out, uint32_t crc32, uint32_t compressedSize,
+                          uint32_t uncompressedSize);
+void appendEndRecord(std::vector<uint8_t>& out, const EndRecordFields& fields, std::string_view comment = {});
+
+// Appends a little-endian field; the writers above are built from these.
+void appendLE16(std::vector<uint8_t>& out, uint16_t value);
+void appendLE32(std::vector<uint8_t>& out, uint32_t value);
+
+} // namespace quarvo
