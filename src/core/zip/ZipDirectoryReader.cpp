@@ -1,0 +1,376 @@
+#include "core/zip/ZipDirectoryReader.h"
+
+#include "core/base/TextCase.h"
+#include "core/ui/DialogResult.h"
+#include "core/ui/UserInterface.h"
+#include "core/zip/EndRecordSearch.h"
+#include "core/zip/ZipFormat.h"
+#include "core/zip/ZipNames.h"
+#include "core/zip/ZipRecords.h"
+
+#include <array>
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unordered_map>
+
+namespace quarvo {
+
+namespace {
+
+// The status line shows the entry being read at most this often; a directory of 100,000 entries
+// would otherwise spend its time repainting.
+constexpr int64_t StatusIntervalMilliseconds = 50;
+
+constexpr size_t StubProbeSize = 64;
+constexpr size_t StubRelocationOffset = 0x18;
+constexpr size_t StubNewHeaderOffset = 0x3C;
+constexpr uint16_t StubMinimumRelocation = 0x40;
+
+int64_t nowMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+uint16_t le16(const uint8_t* bytes)
+{
+    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+uint32_t le32(const uint8_t* bytes)
+{
+    return le16(bytes) | static_cast<uint32_t>(le16(bytes + 2)) << 16;
+}
+
+// The text after the last "." when that dot comes after the last "/".
+std::string_view extensionOf(std::string_view path)
+{
+    size_t dot = path.rfind('.');
+    size_t slash = path.rfind('/');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+        return {};
+    return path.substr(dot + 1);
+}
+
+ArchiveFileStatus statusOf(int descriptor, const std::string& path)
+{
+    ArchiveFileStatus status;
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    status.path = error ? path : absolute.string();
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0)
+        return status;
+    status.creationTime = info.st_ctim.tv_sec;
+    status.modificationTime = info.st_mtim.tv_sec;
+    status.accessTime = info.st_atim.tv_sec;
+    status.size = static_cast<uint32_t>(info.st_size);
+    status.attributes = zipformat::attribute::DosArchive;
+    if (!(info.st_mode & S_IWUSR))
+        status.attributes |= zipformat::attribute::DosReadOnly;
+    if (std::filesystem::path(path).filename().string().starts_with('.'))
+        status.attributes |= zipformat::attribute::DosHidden;
+    return status;
+}
+
+class WaitCursor {
+  public:
+    explicit WaitCursor(UserInterface& ui) : m_ui(ui) { m_ui.beginWaitCursor(); }
+    ~WaitCursor() { m_ui.endWaitCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    UserInterface& m_ui;
+};
+
+} // namespace
+
+// The entries of the read before, indexed by their lower-case names, so that handing the selection
+// and open item over to the new entries costs the same for 100,000 entries as for ten.
+class ZipDirectoryReader::PreviousEntries {
+  public:
+    void add(std::unique_ptr<ZipEntry> entry)
+    {
+        m_index[toLowerAscii(entry->name)].push_back(m_entries.size());
+        m_entries.push_back(std::move(entry));
+    }
+
+    // The first remaining entry of that name ignoring case, taken out; null when there is none.
+    std::unique_ptr<ZipEntry> take(const std::string& name)
+    {
+        auto found = m_index.find(toLowerAscii(name));
+        if (found == m_index.end())
+            return nullptr;
+        size_t position = found->second.front();
+        found->second.pop_front();
+        if (found->second.empty())
+            m_index.erase(found);
+        return std::move(m_entries[position]);
+    }
+
+    // The entries never taken, in their old order.
+    void moveRemainingTo(ZipEntryList& list)
+    {
+        for (std::unique_ptr<ZipEntry>& entry : m_entries) {
+            if (entry)
+                list.push_back(std::move(entry));
+        }
+        m_entries.clear();
+        m_index.clear();
+    }
+
+  private:
+    std::vector<std::unique_ptr<ZipEntry>> m_entries;
+    std::unordered_map<std::string, std::deque<size_t>> m_index;
+};
+
+ZipDirectoryReader::ZipDirectoryReader(UserInterface& ui, std::string path)
+    : m_ui(ui), m_path(std::move(path))
+{
+}
+
+std::optional<size_t> ZipDirectoryReader::findEntryByName(const ZipEntryList& list, std::string_view name)
+{
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (list[i] && equalsIgnoringCase(list[i]->name, name))
+            return i;
+    }
+    return std::nullopt;
+}
+
+int64_t ZipDirectoryReader::findDirectory(bool detectKind)
+{
+    Result<std::vector<uint64_t>> hits = findEndRecordSignatures(m_file, EndRecordSearchMode::FirstHit);
+    if (!hits || hits->empty())
+        return -1;
+    const uint64_t endOffset = hits->front();
+    Result<EndRecordCandidate> found = readEndRecordAt(m_file, endOffset);
+    if (!found)
+        return -1;
+    const EndRecordFields& fields = found->fields;
+    m_currentDisk = fields.thisDisk;
+    if (detectKind) {
+        if (fields.thisDisk > 0) {
+            m_archive.spanned = true;
+            if (equalsIgnoringCase(extensionOf(m_path), "exe"))
+                m_archive.selfExtractorKind = SelfExtractorKind::Windows;
+        } else if (fields.directoryOffset != 0) {
+            detectSelfExtractor();
+        }
+    }
+    if (fields.entriesOnThisDisk < fields.entriesTotal) {
+        m_file.seek(0);
+        return 0;
+    }
+    // A read that stopped on a continuation disk positions at the end record instead.
+    m_file.seek(m_archive.thisDisk != m_archive.directoryStartDisk ? endOffset : fields.directoryOffset);
+    return fields.directoryOffset;
+}
+
+void ZipDirectoryReader::detectSelfExtractor()
+{
+    std::array<uint8_t, StubProbeSize> header{};
+    if (m_file.readAt(0, header) != header.size() || header[0] != 'M' || header[1] != 'Z')
+        return;
+    if (le16(header.data() + StubRelocationOffset) < StubMinimumRelocation) {
+        m_archive.selfExtractorKind = SelfExtractorKind::Dos;
+        return;
+    }
+    std::array<uint8_t, StubProbeSize> newHeader{};
+    bool windows = m_file.readAt(le32(header.data() + StubNewHeaderOffset), newHeader) == newHeader.size() &&
+                   newHeader[0] == 'N' && newHeader[1] == 'E';
+    m_archive.selfExtractorKind = windows ? SelfExtractorKind::Windows : SelfExtractorKind::Dos;
+}
+
+int64_t ZipDirectoryReader::locateDirectory()
+{
+    for (;;) {
+        int64_t offset = findDirectory(true);
+        if (offset != -1)
+            return offset;
+        m_file.close();
+        if (!m_archive.onRemovableDrive)
+            return -1;
+        MessageBoxRequest request;
+        request.text = "The ZIP directory could not be located in the file " + m_path +
+                       ".  If this is a ZIP backup, please insert the last diskette.";
+        request.buttons = MessageButtons::OkCancel;
+        request.icon = MessageIcon::Question;
+        if (m_ui.showMessage(request) != DialogResult::Ok)
+            return -1;
+        if (!m_file.open(m_path))
+            return -1;
+    }
+}
+
+bool ZipDirectoryReader::readDirectory()
+{
+    WaitCursor waitCursor(m_ui);
+    m_archive.spanned = false;
+    m_current = 1 - m_current;
+    // Entries a failed read left behind still carry selections and open items: they stay
+    // candidates for the hand-over like those of the last complete read.
+    PreviousEntries previous;
+    for (ZipEntryList* list : {&previousEntries(), &entries()}) {
+        for (std::unique_ptr<ZipEntry>& entry : *list)
+            previous.add(std::move(entry));
+        list->clear();
+    }
+    ZipArchiveRecord& a = m_archive;
+    a.thisDisk = a.directoryStartDisk = a.entriesOnThisDisk = a.entriesTotal = a.archiveCommentLength = 0;
+    a.directorySize = a.directoryOffset = a.totalCompressed = a.totalUncompressed = 0;
+    a.archiveComment.clear();
+    m_entryCounter = 0;
+    m_disksToRead = 0;
+    m_restartedAtFirstDisk = false;
+    m_pendingStatus.clear();
+    m_lastStatusTime = 0;
+
+    Step step = Step::Failed;
+    if (m_file.open(m_path)) {
+        a.fileStatus = statusOf(m_file.descriptor(), m_path);
+        step = locateDirectory() == -1 ? Step::Failed : Step::Continue;
+    }
+    while (step == Step::Continue) {
+        std::array<uint8_t, 4> signature{};
+        size_t count = m_file.read(signature);
+        if (count == 0) {
+            step = nextDisk();
+        } else if (count < signature.size()) {
+            step = Step::Failed;
+        } else if (le32(signature.data()) == zipformat::CentralHeaderSignature) {
+            step = readEntry(previous);
+        } else if (le32(signature.data()) == zipformat::EndRecordSignature) {
+            step = readEndRecord(previous);
+        } else {
+            step = Step::Failed;
+        }
+    }
+    m_file.close();
+    if (!m_pendingStatus.empty())
+        showStatus(std::string(m_pendingStatus), true);
+    previous.moveRemainingTo(previousEntries());
+    return step == Step::Done;
+}
+
+ZipDirectoryReader::Step ZipDirectoryReader::nextDisk()
+{
+    if (m_disksToRead == 0)
+        return Step::Failed;
+    ++m_currentDisk;
+    askForDisk(m_currentDisk + 1);
+    if (!reopen())
+        return Step::Failed;
+    --m_disksToRead;
+    return Step::Continue;
+}
+
+void ZipDirectoryReader::askForDisk(int number)
+{
+    MessageBoxRequest request;
+    request.text = "Insert disk " + std::to_string(number) + ".";
+    request.icon = MessageIcon::Information;
+    m_ui.showMessage(request);
+}
+
+bool ZipDirectoryReader::reopen()
+{
+    m_file.close();
+    return m_file.open(m_path);
+}
+
+ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous)
+{
+    std::array<uint8_t, zipformat::CentralHeaderFieldsSize> fixed{};
+    if (m_file.read(fixed) != fixed.size())
+        return Step::Failed;
+    Result<CentralHeaderFields> fields = parseCentralHeaderFields(fixed);
+    if (!fields)
+        return Step::Failed;
+    auto entry = std::make_unique<ZipEntry>();
+    assignHeaderFields(*entry, fields.value());
+
+    std::vector<uint8_t> bytes(entry->nameLength);
+    if (m_file.read(bytes) != bytes.size())
+        return Step::Failed;
+    entry->name = decodeArchiveText(bytes, entry->flags);
+    if (!entry->name.empty())
+        showStatus(entry->name, false);
+    m_file.skip(entry->extraLength);
+    bytes.resize(entry->commentLength);
+    if (m_file.read(bytes) != bytes.size())
+        return Step::Failed;
+    entry->comment = decodeArchiveText(bytes, entry->flags);
+
+    if (std::unique_ptr<ZipEntry> old = previous.take(entry->name)) {
+        entry->openItem = old->openItem;
+        entry->selected = old->selected;
+    }
+    entry->index = m_entryCounter++;
+    m_archive.totalCompressed += entry->compressedSize;
+    m_archive.totalUncompressed += entry->uncompressedSize;
+    entries().push_back(std::move(entry));
+    return Step::Continue;
+}
+
+ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& previous)
+{
+    std::array<uint8_t, zipformat::EndRecordFieldsSize> fixed{};
+    if (m_file.read(fixed) != fixed.size())
+        return Step::Failed;
+    Result<EndRecordFields> fields = parseEndRecordFields(fixed);
+    if (!fields)
+        return Step::Failed;
+    ZipArchiveRecord& a = m_archive;
+    a.thisDisk = fields->thisDisk;
+    a.directoryStartDisk = fields->directoryStartDisk;
+    a.entriesOnThisDisk = fields->entriesOnThisDisk;
+    a.entriesTotal = fields->entriesTotal;
+    a.directorySize = fields->directorySize;
+    a.directoryOffset = fields->directoryOffset;
+    a.archiveCommentLength = fields->commentLength;
+    std::vector<uint8_t> comment(a.archiveCommentLength);
+    if (m_file.read(comment) != comment.size())
+        return Step::Failed;
+    a.archiveComment = codePage437ToUtf8(comment);
+    if (a.entriesTotal == m_entryCounter)
+        return Step::Done;
+
+    // The directory began on an earlier disk. A single file whose count disagrees cannot be helped
+    // by another disk, and a set is gone through once: asking again would read the same headers
+    // again and again.
+    if (a.thisDisk == 0 || m_restartedAtFirstDisk || a.directoryStartDisk > a.thisDisk)
+        return Step::Failed;
+    m_restartedAtFirstDisk = true;
+    // The headers read so far come from the last disk and are read again, in their stored order,
+    // when their turn comes.
+    for (std::unique_ptr<ZipEntry>& entry : entries())
+        previous.add(std::move(entry));
+    entries().clear();
+    m_entryCounter = 0;
+    a.totalCompressed = a.totalUncompressed = 0;
+    askForDisk(a.directoryStartDisk + 1);
+    if (!reopen())
+        return Step::Failed;
+    m_file.seek(a.directoryOffset);
+    m_disksToRead = a.thisDisk - a.directoryStartDisk;
+    m_currentDisk = a.directoryStartDisk;
+    return Step::Continue;
+}
+
+void ZipDirectoryReader::showStatus(const std::string& name, bool force)
+{
+    int64_t now = nowMilliseconds();
+    if (!force && now - m_lastStatusTime < StatusIntervalMilliseconds) {
+        m_pendingStatus = name;
+        return;
+    }
+    m_lastStatusTime = now;
+    m_pendingStatus.clear();
+    m_ui.setStatusText("Reading: " + escapeControlCharacters(name));
+}
+
+} // namespace quarvo

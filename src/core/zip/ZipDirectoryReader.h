@@ -1,0 +1,94 @@
+#pragma once
+
+#include "core/zip/ArchiveFile.h"
+#include "core/zip/ZipArchiveRecord.h"
+#include "core/zip/ZipEntry.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarvo {
+
+class UserInterface;
+
+using ZipEntryList = std::vector<std::unique_ptr<ZipEntry>>;
+
+// Reads the central directory of a ZIP archive into ZipEntry records and the archive record. A ZIP
+// document owns one reader for its whole life: every re-read keeps the selection and the open item
+// of each entry whose name is still there (compared ignoring case).
+//
+// The reader talks to the user only through the port: the wait cursor, "Reading: NAME" in the status
+// line, and the questions of multi-disk archives.
+class ZipDirectoryReader {
+  public:
+    ZipDirectoryReader(UserInterface& ui, std::string path);
+
+    const std::string& path() const { return m_path; }
+    void setPath(std::string path) { m_path = std::move(path); }
+
+    // Rebuilds the current entry list and the archive record from the file. Returns true only when
+    // the number of entries read equals the end record's total. On failure the entries read so far
+    // stay in the current list. The file is closed again before it returns.
+    bool readDirectory();
+
+    // Looks for the end record in the open archive file and positions the file where the directory
+    // must be read. Returns the directory offset; 0 when the directory begins on an earlier disk (the
+    // file is positioned at 0); -1 when there is no end record. With detectKind it also sets
+    // `spanned` and recognises self-extractor stubs.
+    int64_t findDirectory(bool detectKind);
+
+    // findDirectory(true); on -1, when the archive is on a removable drive, asks for the last
+    // diskette and tries again as often as the user presses OK. Returns the offset or -1.
+    int64_t locateDirectory();
+
+    // Opens the archive file for the single-entry operations; they call findDirectory themselves.
+    bool openFile() { return m_file.open(m_path); }
+    void closeFile() { m_file.close(); }
+    ArchiveFile& file() { return m_file; }
+
+    ZipArchiveRecord& archive() { return m_archive; }
+    const ZipArchiveRecord& archive() const { return m_archive; }
+    // The list filled by the last read.
+    ZipEntryList& entries() { return m_lists[m_current]; }
+    const ZipEntryList& entries() const { return m_lists[m_current]; }
+    // The list of the read before; after a successful read it holds the entries that vanished.
+    ZipEntryList& previousEntries() { return m_lists[1 - m_current]; }
+    // Drops the entries that vanished; the document does it after a successful read.
+    void clearPreviousEntries() { previousEntries().clear(); }
+
+    // The position of the first entry whose name equals name ignoring case, or nothing.
+    static std::optional<size_t> findEntryByName(const ZipEntryList& list, std::string_view name);
+
+  private:
+    class PreviousEntries;
+    enum class Step { Continue, Done, Failed };
+
+    void detectSelfExtractor();
+    Step readEntry(PreviousEntries& previous);
+    Step readEndRecord(PreviousEntries& previous);
+    Step nextDisk();
+    void askForDisk(int number);
+    bool reopen();
+    void showStatus(const std::string& name, bool force);
+
+    UserInterface& m_ui;
+    std::string m_path;
+    ArchiveFile m_file;
+    ZipArchiveRecord m_archive;
+    ZipEntryList m_lists[2];
+    int m_current = 0;
+
+    // State of one read.
+    int32_t m_entryCounter = 0;
+    int m_disksToRead = 0;
+    int m_currentDisk = 0;
+    bool m_restartedAtFirstDisk = false;
+    std::string m_pendingStatus;
+    int64_t m_lastStatusTime = 0;
+};
+
+} // namespace quarvo

@@ -1,0 +1,324 @@
+#include "core/zip/ZipDirectoryReader.h"
+#include "core/ui/DialogResult.h"
+#include "support/ScriptedUserInterface.h"
+#include "support/TemporaryDirectory.h"
+#include "support/ZipBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+namespace quarvo {
+namespace {
+
+using testing::ScriptedUserInterface;
+using testing::TemporaryDirectory;
+using testing::ZipBuilder;
+
+std::string twoEntryArchive(const std::string& comment = {})
+{
+    ZipBuilder builder;
+    ZipBuilder::Entry first = ZipBuilder::stored("dir/first.txt", "first data");
+    first.comment = "entry note";
+    builder.add(first);
+    builder.add(ZipBuilder::stored("second.bin", std::string(300, 'x')));
+    return builder.finish({.comment = comment});
+}
+
+std::vector<std::string> namesOf(const ZipEntryList& list)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : list)
+        names.push_back(entry->name);
+    return names;
+}
+
+// A stub of an MS-DOS program: "MZ", the relocation-table offset at 0x18, the new-header offset at
+// 0x3C, and a new header at 0x40 beginning with newSignature.
+std::string stub(uint16_t relocationOffset, const std::string& newSignature)
+{
+    std::string bytes(0x80, '\0');
+    bytes[0] = 'M';
+    bytes[1] = 'Z';
+    bytes[0x18] = static_cast<char>(relocationOffset & 0xFF);
+    bytes[0x19] = static_cast<char>(relocationOffset >> 8);
+    bytes[0x3C] = 0x40;
+    bytes.replace(0x40, newSignature.size(), newSignature);
+    return bytes;
+}
+
+class ZipDirectoryReaderTest : public ::testing::Test {
+  protected:
+    std::string write(const std::string& bytes, const std::string& name = "archive.zip")
+    {
+        testing::writeFile(directory.path() / name, bytes);
+        return directory.file(name);
+    }
+
+    TemporaryDirectory directory;
+    ScriptedUserInterface ui;
+};
+
+TEST_F(ZipDirectoryReaderTest, ReadsEntriesCommentsAndTotals)
+{
+    ZipDirectoryReader reader(ui, write(twoEntryArchive("archive comment")));
+    ASSERT_TRUE(reader.readDirectory());
+    ASSERT_EQ(namesOf(reader.entries()), (std::vector<std::string>{"dir/first.txt", "second.bin"}));
+    const ZipEntry& first = *reader.entries()[0];
+    EXPECT_EQ(first.crc32, testing::crc32Of("first data"));
+    EXPECT_EQ(first.uncompressedSize, 10u);
+    EXPECT_EQ(first.comment, "entry note");
+    EXPECT_EQ(first.localHeaderOffset, 0u);
+    EXPECT_EQ(reader.entries()[1]->index, 1);
+    const ZipArchiveRecord& archive = reader.archive();
+    EXPECT_EQ(archive.entriesTotal, 2);
+    EXPECT_EQ(archive.archiveComment, "archive comment");
+    EXPECT_EQ(archive.archiveCommentLength, 15);
+    EXPECT_EQ(archive.totalUncompressed, 310u);
+    EXPECT_EQ(archive.totalCompressed, 310u);
+    EXPECT_EQ(archive.selfExtractorKind, 0);
+    EXPECT_FALSE(archive.spanned);
+    EXPECT_EQ(archive.fileStatus.size, std::filesystem::file_size(reader.path()));
+    EXPECT_EQ(archive.fileStatus.path, reader.path());
+    ASSERT_FALSE(ui.statusTexts().empty());
+    EXPECT_EQ(ui.statusTexts().back(), "Reading: second.bin");
+    EXPECT_EQ(ui.waitCursorDepth(), 0);
+}
+
+TEST_F(ZipDirectoryReaderTest, EmptyArchiveIsNotProbedForAStub)
+{
+    ZipDirectoryReader plain(ui, write(ZipBuilder().finish(), "empty.zip"));
+    EXPECT_TRUE(plain.readDirectory());
+    EXPECT_TRUE(plain.entries().empty());
+    // The same empty end record behind an "MZ" stub: directory offset 0 means no probe.
+    ZipDirectoryReader behindStub(ui, write(stub(0x40, "NE") + ZipBuilder().finish(), "stub.exe"));
+    EXPECT_FALSE(behindStub.readDirectory());
+    EXPECT_EQ(behindStub.archive().selfExtractorKind, 0);
+}
+
+TEST_F(ZipDirectoryReaderTest, RecognisesSelfExtractorStubs)
+{
+    struct Case {
+        const char* rule;
+        std::string prefix;
+        int kind;
+    };
+    const Case cases[] = {
+        {"MZ with an NE header", stub(0x40, "NE"), 2},
+        {"MZ with a PE header", stub(0x40, std::string("PE\0\0", 4)), 1},
+        {"MZ with a relocation offset below 0x40", stub(0x3F, "NE"), 1},
+        {"MZ whose new header lies past the end", stub(0x40, "NE").substr(0, 0x3C) + "\xFF\xFF\xFF\x7F", 1},
+        {"no MZ", std::string(0x80, 'z'), 0},
+    };
+    for (const Case& c : cases) {
+        ZipBuilder builder;
+        builder.appendRaw(c.prefix).add(ZipBuilder::stored("in.txt", "data"));
+        ZipDirectoryReader reader(ui, write(builder.finish(), "sfx.exe"));
+        EXPECT_TRUE(reader.readDirectory()) << c.rule;
+        EXPECT_EQ(reader.archive().selfExtractorKind, c.kind) << c.rule;
+    }
+}
+
+TEST_F(ZipDirectoryReaderTest, ReadingAPlainArchiveKeepsTheKindFound)
+{
+    ZipBuilder builder;
+    builder.appendRaw(stub(0x40, "NE")).add(ZipBuilder::stored("in.txt", "data"));
+    std::string path = write(builder.finish(), "sfx.exe");
+    ZipDirectoryReader reader(ui, path);
+    ASSERT_TRUE(reader.readDirectory());
+    write(twoEntryArchive(), "sfx.exe");
+    ASSERT_TRUE(reader.readDirectory());
+    EXPECT_EQ(reader.archive().selfExtractorKind, 2);
+}
+
+TEST_F(ZipDirectoryReaderTest, TheEndRecordNearestTheEndWins)
+{
+    // Two central headers; the real end record says one entry at the first header, a second end
+    // record inside its comment says one entry at the second header. The later one decides.
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("first", "1")).add(ZipBuilder::stored("second", "2"));
+    std::string archive = builder.finish();
+    std::string firstHeader = ZipBuilder::centralHeader(builder.entries()[0]);
+    std::string secondHeader = ZipBuilder::centralHeader(builder.entries()[1]);
+    uint32_t directoryOffset =
+        static_cast<uint32_t>(archive.size() - 22 - firstHeader.size() - secondHeader.size());
+    archive.resize(archive.size() - 22);
+    std::string inner =
+        ZipBuilder::endRecord(0, 0, 1, 1, static_cast<uint32_t>(secondHeader.size()),
+                              directoryOffset + static_cast<uint32_t>(firstHeader.size()), "");
+    archive +=
+        ZipBuilder::endRecord(0, 0, 1, 1, static_cast<uint32_t>(firstHeader.size()), directoryOffset, inner);
+    ZipDirectoryReader reader(ui, write(archive));
+    ASSERT_TRUE(reader.readDirectory());
+    EXPECT_EQ(namesOf(reader.entries()), std::vector<std::string>{"second"});
+}
+
+TEST_F(ZipDirectoryReaderTest, TheSearchReachesOnlyTheLast61440BytesOfALongFile)
+{
+    struct Case {
+        const char* rule;
+        size_t padding;
+        size_t commentLength;
+        bool found;
+    };
+    const Case cases[] = {
+        {"long file, end record 61440 bytes from the end", 70000, 61440 - 22, true},
+        {"long file, end record 61441 bytes from the end", 70000, 61441 - 22, false},
+        {"65535-byte file, end record at offset 0", 0, 65535 - 22, true},
+    };
+    for (const Case& c : cases) {
+        std::string archive = std::string(c.padding, 'p') +
+                              ZipBuilder::endRecord(0, 0, 0, 0, 0, static_cast<uint32_t>(c.padding),
+                                                    std::string(c.commentLength, 'c'));
+        ZipDirectoryReader reader(ui, write(archive));
+        EXPECT_EQ(reader.readDirectory(), c.found) << c.rule;
+    }
+}
+
+TEST_F(ZipDirectoryReaderTest, ANameCaseChangeKeepsSelectionAndOpenItem)
+{
+    alignas(8) static char openItemStorage;
+    OpenItem* openItem = reinterpret_cast<OpenItem*>(&openItemStorage);
+    ZipBuilder before;
+    before.add(ZipBuilder::stored("Docs/Readme.TXT", "a")).add(ZipBuilder::stored("gone.txt", "b"));
+    ZipDirectoryReader reader(ui, write(before.finish()));
+    ASSERT_TRUE(reader.readDirectory());
+    reader.entries()[0]->selected = true;
+    reader.entries()[0]->openItem = openItem;
+    reader.entries()[1]->selected = true;
+    reader.clearPreviousEntries();
+
+    ZipBuilder after;
+    after.add(ZipBuilder::stored("new.txt", "c")).add(ZipBuilder::stored("docs/README.txt", "a"));
+    write(after.finish());
+    ASSERT_TRUE(reader.readDirectory());
+    ASSERT_EQ(namesOf(reader.entries()), (std::vector<std::string>{"new.txt", "docs/README.txt"}));
+    EXPECT_FALSE(reader.entries()[0]->selected);
+    EXPECT_TRUE(reader.entries()[1]->selected);
+    EXPECT_EQ(reader.entries()[1]->openItem, openItem);
+    EXPECT_EQ(namesOf(reader.previousEntries()), std::vector<std::string>{"gone.txt"});
+    EXPECT_EQ(ZipDirectoryReader::findEntryByName(reader.entries(), "DOCS/readme.txt"),
+              std::optional<size_t>(1));
+    EXPECT_EQ(ZipDirectoryReader::findEntryByName(reader.entries(), "missing"), std::nullopt);
+}
+
+TEST_F(ZipDirectoryReaderTest, HostileDirectoriesFailWithoutQuestions)
+{
+    std::string good = twoEntryArchive();
+    const size_t end = good.size() - 22;
+    auto withEnd = [&](uint16_t total, uint32_t size, uint32_t offset) {
+        return good.substr(0, end) + ZipBuilder::endRecord(0, 0, total, total, size, offset, "");
+    };
+    ZipBuilder::Entry longName = ZipBuilder::stored("n", "");
+    std::string lyingName = ZipBuilder::centralHeader(longName);
+    lyingName[28] = '\xFF'; // file name length 0xFFFF
+    lyingName[29] = '\xFF';
+    std::string tiny = std::string(78 - 22, 'x');
+    struct Case {
+        const char* rule;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"count claims more entries than there are", withEnd(5, 0, 0)},
+        {"count claims fewer entries than there are", withEnd(1, 0, 0)},
+        {"directory offset past the end", withEnd(2, 0, 0x7FFFFFFF)},
+        {"directory offset inside a local header", withEnd(2, 0, 1)},
+        {"name length past the end", lyingName + ZipBuilder::endRecord(0, 0, 1, 1, 0, 0, "")},
+        {"0xFFFF entries in a 100-byte file",
+         tiny + ZipBuilder::endRecord(0, 0, 0xFFFF, 0xFFFF, 0xFFFFFF, 0, "")},
+        {"comment length past the end",
+         good.substr(0, end) + ZipBuilder::endRecord(0, 0, 2, 2, 0, 0, "", 500)},
+        {"stray bytes after the end record", good.substr(0, end - 1) + "PK\x05"},
+        {"shorter than an end record", std::string("PK\x05\x06", 4) + std::string(10, '\0')},
+    };
+    for (const Case& c : cases) {
+        ZipDirectoryReader reader(ui, write(c.bytes));
+        EXPECT_FALSE(reader.readDirectory()) << c.rule;
+    }
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+// Plays the user who swaps diskettes: each "Insert disk N." replaces the file with disk N.
+class DiskSwappingUserInterface : public ScriptedUserInterface {
+  public:
+    std::function<void(const std::string&)> onMessage;
+    int showMessage(const MessageBoxRequest& request) override
+    {
+        int result = ScriptedUserInterface::showMessage(request);
+        onMessage(request.text);
+        return result;
+    }
+};
+
+TEST_F(ZipDirectoryReaderTest, ReadsADirectorySpreadOverTwoDisks)
+{
+    // Disk 2 (index 1) holds data and the first two central headers; disk 3 (the last) the third
+    // header and the end record.
+    ZipBuilder::Entry a = ZipBuilder::stored("a.txt", "a"), b = ZipBuilder::stored("b.txt", "b"),
+                      c = ZipBuilder::stored("c.txt", "c");
+    c.diskNumberStart = 2;
+    std::string secondDisk =
+        std::string(100, 'd') + ZipBuilder::centralHeader(a) + ZipBuilder::centralHeader(b);
+    std::string headerC = ZipBuilder::centralHeader(c);
+    uint32_t size = static_cast<uint32_t>(secondDisk.size() - 100 + headerC.size());
+    std::string lastDisk = headerC + ZipBuilder::endRecord(2, 1, 1, 3, size, 100, "");
+
+    DiskSwappingUserInterface swapper;
+    std::string path = write(lastDisk, "backup.EXE");
+    swapper.onMessage = [&](const std::string& text) {
+        write(text == "Insert disk 2." ? secondDisk : lastDisk, "backup.EXE");
+    };
+    swapper.answerMessage(DialogResult::Ok);
+    swapper.answerMessage(DialogResult::Ok);
+    ZipDirectoryReader reader(swapper, path);
+    ASSERT_TRUE(reader.readDirectory());
+    EXPECT_EQ(swapper.messageTexts(), (std::vector<std::string>{"Insert disk 2.", "Insert disk 3."}));
+    EXPECT_EQ(namesOf(reader.entries()), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(reader.entries()[2]->index, 2);
+    EXPECT_TRUE(reader.archive().spanned);
+    EXPECT_EQ(reader.archive().selfExtractorKind, 2);
+}
+
+TEST_F(ZipDirectoryReaderTest, AsksForTheLastDisketteOnlyOnARemovableDrive)
+{
+    std::string path = write(std::string(100, 'x'));
+    ZipDirectoryReader fixed(ui, path);
+    EXPECT_FALSE(fixed.readDirectory());
+    EXPECT_TRUE(ui.messages().empty());
+
+    ZipDirectoryReader removable(ui, path);
+    removable.archive().onRemovableDrive = true;
+    ui.answerMessage(DialogResult::Cancel);
+    EXPECT_FALSE(removable.readDirectory());
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "The ZIP directory could not be located in the file " + path +
+                                         ".  If this is a ZIP backup, please insert the last diskette.");
+    EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::OkCancel);
+}
+
+TEST_F(ZipDirectoryReaderTest, RetriesAfterTheLastDisketteIsInserted)
+{
+    DiskSwappingUserInterface swapper;
+    std::string path = write(std::string(100, 'x'));
+    swapper.onMessage = [&](const std::string&) { write(twoEntryArchive()); };
+    swapper.answerMessage(DialogResult::Ok);
+    ZipDirectoryReader reader(swapper, path);
+    reader.archive().onRemovableDrive = true;
+    EXPECT_TRUE(reader.readDirectory());
+    EXPECT_EQ(reader.entries().size(), 2u);
+}
+
+TEST_F(ZipDirectoryReaderTest, EscapesControlCharactersInTheStatusLine)
+{
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("evil\x1b[2Jname", "x"));
+    ZipDirectoryReader reader(ui, write(builder.finish()));
+    ASSERT_TRUE(reader.readDirectory());
+    EXPECT_EQ(reader.entries()[0]->name, "evil\x1b[2Jname");
+    EXPECT_EQ(ui.statusTexts().back(), "Reading: evil\\x1B[2Jname");
+}
+
+} // namespace
+} // namespace quarvo
