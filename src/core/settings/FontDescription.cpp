@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 namespace quarvo {
 
@@ -112,8 +113,8 @@ FontDescription parseFontDescription(std::string_view text, const FontDescriptio
         std::string_view piece = text.substr(position, end == std::string_view::npos ? end : end - position);
         if (index < NumericFieldCount)
             setNumericField(font, index, parseLeadingInteger(piece));
-        else
-            font.faceName = std::string(firstCharacters(piece, FontLimits::FaceNameCharacters));
+        else if (std::string face = storableFaceName(piece); !face.empty())
+            font.faceName = std::move(face); // an empty face could not be written back
         ++index;
         position = end;
     }

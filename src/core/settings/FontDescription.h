@@ -38,8 +38,8 @@ FontDescription defaultFontDescription(int verticalDpi);
 
 // Reads a stored description over defaults. Runs of commas count as one separator (leading commas
 // are skipped), each of the first 13 pieces present replaces its field in order by the decimal rule
-// (a one-byte field keeps the low 8 bits), the 14th piece is the face cut to 31 characters, and
-// anything missing keeps its default. Never fails.
+// (a one-byte field keeps the low 8 bits), the 14th piece is the face (storableFaceName: cut to 31
+// characters; an empty one keeps the default), and anything missing keeps its default. Never fails.
 FontDescription parseFontDescription(std::string_view text, const FontDescription& defaults);
 
 // The stored text of a description, the one-byte fields as 0..255. A face name can hold no comma or

@@ -141,7 +141,7 @@ ProfileFile ProfileFile::parse(std::string_view text)
 {
     // Editors on other systems like to start UTF-8 files with a byte-order mark; it is no part of
     // the first line.
-    if (text.substr(0, Utf8ByteOrderMark.size()) == Utf8ByteOrderMark)
+    while (text.substr(0, Utf8ByteOrderMark.size()) == Utf8ByteOrderMark)
         text.remove_prefix(Utf8ByteOrderMark.size());
     ProfileFile profile;
     bool inSection = false;
@@ -149,7 +149,9 @@ ProfileFile ProfileFile::parse(std::string_view text)
         size_t end = text.find('\n');
         std::string_view lineText = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!lineText.empty() && lineText.back() == '\r')
+        // Every carriage return before the line feed is line end, so that writing LF and reading
+        // again gives the same lines.
+        while (!lineText.empty() && lineText.back() == '\r')
             lineText.remove_suffix(1);
         profile.m_lines.push_back(parseLine(lineText, inSection));
         inSection = inSection || profile.m_lines.back().kind == LineKind::Section;

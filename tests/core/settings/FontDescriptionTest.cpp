@@ -95,6 +95,10 @@ TEST(FontDescription, WrittenTextReadsBackAsTheSameFont)
     EXPECT_EQ(text, "-15,3,-900,900,700,255,1,1,204,3,0,5,49,Noto Sans Mono");
     EXPECT_EQ(parseFontDescription(text, FontDescription{}), font);
 
+    // A stray carriage return in a stored face ends it, as it ends a written one.
+    EXPECT_EQ(parseFontDescription("1,2,3,4,5,6,7,8,9,10,11,12,13,Face\rTail", font).faceName, "Face");
+    EXPECT_EQ(parseFontDescription("1,2,3,4,5,6,7,8,9,10,11,12,13,\rTail", font).faceName, "Noto Sans Mono");
+
     // A face the text form cannot carry is written as what will read back.
     font.faceName = "Family, Light\nStyle";
     EXPECT_EQ(storableFaceName(font.faceName), "Family");
