@@ -47,14 +47,18 @@ std::string homeDirectory()
 }
 
 // Re-reads the profile, lets change replace its keys and writes it back, so keys written by anyone
-// else since start-up survive. A failed write is ignored by design: the values stay in memory.
+// else since start-up survive. A profile that is there but cannot be read is left alone rather than
+// replaced by one holding only these keys. A failed write is ignored by design: the values stay in
+// memory.
 void updateProfile(const std::string& path, const std::function<void(ProfileFile&)>& change)
 {
-    ProfileFile profile = ProfileFile::load(path);
-    change(profile);
+    std::optional<ProfileFile> profile = ProfileFile::loadForUpdate(path);
+    if (!profile)
+        return;
+    change(*profile);
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    (void)profile.save(path);
+    (void)profile->save(path);
 }
 
 void readHistory(const ProfileFile& profile, std::string_view prefix,

@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -159,13 +157,35 @@ ProfileFile ProfileFile::parse(std::string_view text)
     return profile;
 }
 
+std::optional<ProfileFile> ProfileFile::loadForUpdate(const std::string& path)
+{
+    // Non-blocking, so that a pipe at path cannot stall the program; only regular files are read.
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return errno == ENOENT || errno == ENOTDIR ? std::optional<ProfileFile>(ProfileFile{}) : std::nullopt;
+    struct stat status {};
+    std::string bytes;
+    bool readable = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    char buffer[65536];
+    while (readable) {
+        ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0) {
+            readable = count == 0;
+            break;
+        }
+        bytes.append(buffer, static_cast<size_t>(count));
+    }
+    ::close(descriptor);
+    if (!readable)
+        return std::nullopt;
+    return parse(bytes);
+}
+
 ProfileFile ProfileFile::load(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return parse(bytes);
+    return loadForUpdate(path).value_or(ProfileFile{});
 }
 
 size_t ProfileFile::findSection(std::string_view section) const

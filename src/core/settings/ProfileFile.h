@@ -22,6 +22,10 @@ class ProfileFile {
     static ProfileFile parse(std::string_view text);
     // The profile at path; a missing or unreadable file gives an empty profile.
     static ProfileFile load(const std::string& path);
+    // The profile at path for a change: empty when no file is there, nullopt when something is
+    // there that cannot be read as a file (no permission, a directory, a pipe or device). Such a
+    // thing must not be replaced by a save, which would lose what it holds.
+    static std::optional<ProfileFile> loadForUpdate(const std::string& path);
 
     // The value stored under section and key, verbatim (no trimming, no unquoting); nullopt when the
     // section or key is absent.

@@ -5,6 +5,8 @@
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quarvo {
 namespace {
@@ -307,6 +309,27 @@ TEST_F(AppSettingsTest, FailedWriteLeavesTheOldFileAndTheValueInMemory)
     blocked.saveOnExit("/w");
     EXPECT_EQ(blocked.alwaysOnTop, 1);
     EXPECT_EQ(readFile(m_config.file("blocker")), "x");
+}
+
+TEST_F(AppSettingsTest, ProfileThatCannotBeReadIsNeitherWaitedForNorReplaced)
+{
+    ASSERT_EQ(mkfifo(profilePath().c_str(), 0600), 0);
+    AppSettings settings = newRun(); // would block on opening a pipe without a writer
+    EXPECT_EQ(settings.zipOptions.compressionFactor, 5);
+    settings.saveOnExit("/w");
+    EXPECT_TRUE(std::filesystem::is_fifo(profilePath()));
+    std::filesystem::remove(profilePath());
+
+    // Root reads a file without read permission anyway; for anyone else it is unreadable.
+    if (geteuid() != 0) {
+        writeFile(profilePath(), "[Options]\nCompressionFactor=1\n");
+        ASSERT_EQ(chmod(profilePath().c_str(), 0200), 0);
+        AppSettings locked = newRun();
+        EXPECT_EQ(locked.zipOptions.compressionFactor, 5);
+        locked.saveZipOptions();
+        ASSERT_EQ(chmod(profilePath().c_str(), 0600), 0);
+        EXPECT_EQ(profileText(), "[Options]\nCompressionFactor=1\n");
+    }
 }
 
 TEST_F(AppSettingsTest, HostileProfileLoadsWithDefaultsWhereUnreadable)

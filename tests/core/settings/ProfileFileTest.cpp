@@ -99,10 +99,12 @@ TEST(ProfileFile, FirstOfDuplicateSectionsAndKeysWinsForReadingAndWriting)
 
 TEST(ProfileFile, AcceptsCrLfAndAByteOrderMarkAndWritesLf)
 {
-    ProfileFile profile = ProfileFile::parse("\xEF\xBB\xBF[General]\r\nCurrentDir=/home/u\r\nLogFile=1");
+    ProfileFile profile =
+        ProfileFile::parse("\xEF\xBB\xBF[General]\r\nCurrentDir=/home/u\r\r\nAfterDate=a\rb\r\nLogFile=1");
     EXPECT_EQ(profile.readString("General", "CurrentDir", ""), "/home/u");
+    EXPECT_EQ(profile.readString("General", "AfterDate", ""), "a\rb");
     EXPECT_EQ(profile.readInt("General", "LogFile", 0), 1);
-    EXPECT_EQ(profile.text(), "[General]\nCurrentDir=/home/u\nLogFile=1\n");
+    EXPECT_EQ(profile.text(), "[General]\nCurrentDir=/home/u\nAfterDate=a\rb\nLogFile=1\n");
 }
 
 TEST(ProfileFile, WriteReplacesInPlaceAndKeepsEveryOtherLine)
