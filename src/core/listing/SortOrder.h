@@ -1,18 +1,21 @@
 #pragma once
 
+#include "core/app/CommandIds.h"
+
 namespace quarvo {
 
-// The orders a listing can show its rows in, numbered by the menu commands that choose them. All are
-// ascending; texts compare ignoring letter case. Ties on the first key are broken as noted.
+// The orders a listing can show its rows in, each numbered by the menu command that chooses it, so
+// that a command id converts to its order and back. All are ascending; texts compare ignoring
+// letter case. Ties on the first key are broken as noted.
 enum class SortOrder {
-    CompressionOrder = 3600, // the order of the archive's directory; nothing is compared
-    FileName = 3610,         // then directory
-    Path = 3620,             // directory, then the full name
-    Extension = 3630,        // then file name, then directory
-    DateTime = 3640,         // date, time, then file name, then directory
-    CompressedSize = 3650,   // then file name, then directory
-    UncompressedSize = 3660, // then file name, then directory
-    Ratio = 3670,            // compression ratio, then file name, then directory
+    CompressionOrder = CommandId::SortByOrder, // the order of the archive's directory; nothing is compared
+    FileName = CommandId::SortByName,          // then directory
+    Path = CommandId::SortByPath,              // directory, then the full name
+    Extension = CommandId::SortByExtension,    // then file name, then directory
+    DateTime = CommandId::SortByDate,          // date, time, then file name, then directory
+    CompressedSize = CommandId::SortByCompressedSize,     // then file name, then directory
+    UncompressedSize = CommandId::SortByUncompressedSize, // then file name, then directory
+    Ratio = CommandId::SortByRatio,                       // compression ratio, then file name, then directory
 };
 
 // A new listing is sorted by file name.
