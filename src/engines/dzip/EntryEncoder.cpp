@@ -1,0 +1,139 @@
+#include "engines/dzip/EntryEncoder.h"
+
+#include "core/zip/ZipFormat.h"
+#include "engines/common/PkwareCipher.h"
+
+#include <fcntl.h>
+#include <libdeflate.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace quarvo {
+
+int deflateLevelFor(uint32_t compressionLevelField)
+{
+    if (compressionLevelField == 0)
+        return 0;
+    if (compressionLevelField >= 8)
+        return 9;
+    return static_cast<int>(compressionLevelField) + 1;
+}
+
+uint16_t deflateOptionFlags(int level)
+{
+    if (level >= 8)
+        return zipformat::flag::CompressionOption1; // maximum
+    if (level <= 2)
+        return zipformat::flag::CompressionOption2; // fast
+    return 0;
+}
+
+uint32_t updateCrc32(uint32_t crc, const uint8_t* data, size_t size)
+{
+    return libdeflate_crc32(crc, data, size);
+}
+
+BufferEncoder::~BufferEncoder()
+{
+    if (m_compressor)
+        libdeflate_free_compressor(m_compressor);
+}
+
+libdeflate_compressor* BufferEncoder::compressorFor(int level)
+{
+    if (m_level != level) {
+        if (m_compressor)
+            libdeflate_free_compressor(m_compressor);
+        m_compressor = libdeflate_alloc_compressor(level);
+        m_level = m_compressor ? level : -1;
+    }
+    return m_compressor;
+}
+
+EncodedData BufferEncoder::encode(std::vector<uint8_t>&& data, const EncodingOptions& options)
+{
+    EncodedData result;
+    result.crc32 = updateCrc32(0, data.data(), data.size());
+    result.uncompressedSize = static_cast<uint32_t>(data.size());
+    const size_t headerSize = options.encrypt ? PkwareCipher::HeaderSize : 0;
+
+    std::vector<uint8_t> payload;
+    if (options.deflateLevel > 0 && data.size() > 1) {
+        if (libdeflate_compressor* compressor = compressorFor(options.deflateLevel)) {
+            // Room for one byte less than the input: when deflate does not fit there it would not
+            // make the entry smaller, and the data is stored instead.
+            payload.resize(headerSize + data.size() - 1);
+            const size_t written = libdeflate_deflate_compress(compressor, data.data(), data.size(),
+                                                               payload.data() + headerSize, data.size() - 1);
+            if (written > 0) {
+                payload.resize(headerSize + written);
+                result.method = zipformat::method::Deflated;
+                result.flags |= deflateOptionFlags(options.deflateLevel);
+            } else {
+                payload.clear();
+            }
+        }
+    }
+    if (result.method == zipformat::method::Stored) {
+        if (headerSize == 0) {
+            payload = std::move(data);
+        } else {
+            payload.resize(headerSize + data.size());
+            std::memcpy(payload.data() + headerSize, data.data(), data.size());
+        }
+    }
+    std::vector<uint8_t>().swap(data);
+
+    if (options.encrypt) {
+        PkwareCipher cipher(options.password);
+        const auto header = cipher.makeHeader(PkwareCipher::checkByteFor(result.crc32, 0, false));
+        std::memcpy(payload.data(), header.data(), header.size());
+        cipher.encrypt(std::span<uint8_t>(payload.data() + headerSize, payload.size() - headerSize));
+        result.flags |= zipformat::flag::Encrypted;
+    }
+    result.payload = std::move(payload);
+    return result;
+}
+
+bool readWholeFile(const std::string& path, uint64_t expectedSize, std::vector<uint8_t>& out,
+                   std::string& error)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = "Cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    out.resize(expectedSize);
+    uint64_t done = 0;
+    bool ok = true;
+    while (true) {
+        // One byte past the expected size is asked for, to notice a file that grew.
+        uint8_t extra;
+        uint8_t* target = done < expectedSize ? out.data() + done : &extra;
+        const size_t wanted = done < expectedSize ? static_cast<size_t>(expectedSize - done) : 1;
+        const ssize_t got = read(fd, target, wanted);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            error = "Cannot read " + path + ": " + std::strerror(errno);
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        done += static_cast<uint64_t>(got);
+        if (done > expectedSize) {
+            break;
+        }
+    }
+    close(fd);
+    if (ok && done != expectedSize) {
+        error = "The file " + path + " changed while it was being added.";
+        ok = false;
+    }
+    return ok;
+}
+
+} // namespace quarvo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct libdeflate_compressor;
+
+namespace quarvo {
+
+// How new entries are encoded: the deflate level (0 stores) and the password, when encrypting.
+struct EncodingOptions {
+    int deflateLevel = 6;
+    bool encrypt = false;
+    std::string password;
+};
+
+// The compression level field as the command block gives it: 0 stores, 1..8 deflate at level
+// value + 1 (the default 5 gives the usual level 6), anything above 8 deflates at the strongest.
+int deflateLevelFor(uint32_t compressionLevelField);
+
+// An entry's data as it goes into the archive, with what its headers must say about it.
+struct EncodedData {
+    uint16_t method = 0;
+    uint16_t flags = 0;
+    uint32_t crc32 = 0;
+    uint32_t uncompressedSize = 0;
+    // The data that follows the local header: encryption header included.
+    std::vector<uint8_t> payload;
+};
+
+// Owns one libdeflate compressor per level; one object per thread.
+class BufferEncoder {
+  public:
+    BufferEncoder() = default;
+    ~BufferEncoder();
+    BufferEncoder(const BufferEncoder&) = delete;
+    BufferEncoder& operator=(const BufferEncoder&) = delete;
+
+    // Encodes a whole file's bytes: deflated at the level, or stored when deflating would not make
+    // them smaller; then encrypted when asked. The input is released when done.
+    EncodedData encode(std::vector<uint8_t>&& data, const EncodingOptions& options);
+
+  private:
+    libdeflate_compressor* compressorFor(int level);
+
+    libdeflate_compressor* m_compressor = nullptr;
+    int m_level = -1;
+};
+
+// The general-purpose flag bits 1 and 2 that tell a reader how hard a deflated entry was squeezed.
+uint16_t deflateOptionFlags(int level);
+
+// CRC-32 of bytes, continuing from crc (0 to start).
+uint32_t updateCrc32(uint32_t crc, const uint8_t* data, size_t size);
+
+// Reads a regular file whole. Fails with a text for the user when it cannot be opened or read, or
+// when its size is not the expected one (it changed while the archive was being written).
+bool readWholeFile(const std::string& path, uint64_t expectedSize, std::vector<uint8_t>& out,
+                   std::string& error);
+
+} // namespace quarvo

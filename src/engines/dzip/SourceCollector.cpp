@@ -1,0 +1,297 @@
+#include "engines/dzip/SourceCollector.h"
+
+#include "core/base/TextCase.h"
+#include "engines/common/NamePattern.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unordered_set>
+
+namespace quarvo {
+
+namespace {
+
+std::string directoryPartOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string fileNamePartOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string joinPath(const std::string& directory, const std::string& name)
+{
+    if (directory.empty())
+        return name;
+    if (directory.back() == '/')
+        return directory + name;
+    return directory + "/" + name;
+}
+
+// Removes "." components and a trailing "/" so list names compare with walked paths.
+std::string normaliseListName(const std::string& name)
+{
+    std::string result;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find('/', start);
+        if (end == std::string::npos)
+            end = name.size();
+        const std::string component = name.substr(start, end - start);
+        if (!component.empty() && component != ".")
+            result += (result.empty() ? "" : "/") + component;
+        start = end + 1;
+    }
+    return result;
+}
+
+class Collector {
+  public:
+    explicit Collector(const SourceSelection& selection) : m_selection(selection) {}
+
+    CollectedSources run();
+
+  private:
+    void collectSpecification(const std::string& specification);
+    void walk(const std::string& base, const std::string& relativeDirectory, const std::string& pattern,
+              bool addDirectories);
+    void consider(const std::string& base, const std::string& relativePath, const struct stat& status,
+                  bool explicitName);
+    bool passesLists(const std::string& relativePath, bool directory) const;
+    void addIncludedNames(const std::string& base);
+    bool enterDirectory(const struct stat& status);
+
+    const SourceSelection& m_selection;
+    CollectedSources m_result;
+    std::set<std::pair<dev_t, ino_t>> m_visitedDirectories;
+    std::unordered_set<std::string> m_storedNames;
+};
+
+CollectedSources Collector::run()
+{
+    for (const std::string& specification : m_selection.specifications) {
+        collectSpecification(specification);
+        if (m_result.readError)
+            break;
+    }
+    return std::move(m_result);
+}
+
+void Collector::collectSpecification(const std::string& specification)
+{
+    std::string base = directoryPartOf(specification);
+    const std::string pattern = fileNamePartOf(specification);
+    if (base.empty() && specification.front() == '/')
+        base = "/";
+    const std::string baseForDisk = base.empty() ? "." : base;
+    m_visitedDirectories.clear();
+
+    if (!pattern.empty() && !hasWildcard(pattern)) {
+        struct stat status {};
+        if (stat(joinPath(baseForDisk, pattern).c_str(), &status) != 0) {
+            m_result.notes.push_back("Not found: " + specification);
+        } else if (S_ISDIR(status.st_mode)) {
+            consider(baseForDisk, pattern, status, true);
+            if (m_selection.recurse && enterDirectory(status))
+                walk(baseForDisk, pattern, "*", true);
+        } else {
+            consider(baseForDisk, pattern, status, true);
+        }
+    } else {
+        struct stat status {};
+        if (stat(baseForDisk.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+            m_result.notes.push_back("Not found: " + specification);
+            return;
+        }
+        enterDirectory(status);
+        const std::string effectivePattern = pattern.empty() ? "*" : pattern;
+        const bool matchesAll = effectivePattern == "*" || effectivePattern == "*.*";
+        walk(baseForDisk, "", effectivePattern, matchesAll);
+    }
+    addIncludedNames(baseForDisk);
+}
+
+bool Collector::enterDirectory(const struct stat& status)
+{
+    return m_visitedDirectories.insert({status.st_dev, status.st_ino}).second;
+}
+
+void Collector::walk(const std::string& base, const std::string& relativeDirectory,
+                     const std::string& pattern, bool addDirectories)
+{
+    const std::string diskDirectory = joinPath(base, relativeDirectory);
+    DIR* directory = opendir(diskDirectory.c_str());
+    if (!directory) {
+        m_result.readError = "Cannot read the directory " + diskDirectory + ": " + std::strerror(errno);
+        return;
+    }
+    std::vector<std::string> names;
+    while (dirent* item = readdir(directory)) {
+        const std::string name = item->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    closedir(directory);
+    std::sort(names.begin(), names.end());
+
+    for (const std::string& name : names) {
+        if (m_result.readError)
+            return;
+        const bool hidden = name.front() == '.';
+        if (hidden && !m_selection.includeHiddenAndSystem)
+            continue;
+        const std::string relativePath = joinPath(relativeDirectory, name);
+        struct stat status {};
+        if (stat(joinPath(base, relativePath).c_str(), &status) != 0) {
+            m_result.notes.push_back("Skipped (dangling link or vanished): " + joinPath(base, relativePath));
+            continue;
+        }
+        if (S_ISDIR(status.st_mode)) {
+            if (!m_selection.recurse)
+                continue;
+            if (!enterDirectory(status)) {
+                m_result.notes.push_back("Skipped (directory already added, link loop): " +
+                                         joinPath(base, relativePath));
+                continue;
+            }
+            if (addDirectories)
+                consider(base, relativePath, status, false);
+            walk(base, relativePath, pattern, addDirectories);
+        } else if (matchesNamePattern(pattern, name)) {
+            consider(base, relativePath, status, false);
+        }
+    }
+}
+
+bool Collector::passesLists(const std::string& relativePath, bool directory) const
+{
+    const std::string path = directory ? relativePath + "/" : relativePath;
+    for (const std::string& name : m_selection.excludeNames) {
+        if (matchesListName(name, relativePath, m_selection.recurse))
+            return false;
+    }
+    if (!m_selection.includeNames)
+        return true;
+    // A directory entry is only a container; with an include list only named files are taken.
+    if (directory)
+        return false;
+    for (const std::string& name : *m_selection.includeNames) {
+        if (matchesListName(name, path, m_selection.recurse))
+            return true;
+    }
+    return false;
+}
+
+void Collector::consider(const std::string& base, const std::string& relativePath, const struct stat& status,
+                         bool explicitName)
+{
+    const bool directory = S_ISDIR(status.st_mode);
+    if (!directory && !S_ISREG(status.st_mode)) {
+        // Reading a pipe, socket or device could block or never end; such files are never stored.
+        if (m_selection.includeHiddenAndSystem || explicitName)
+            m_result.notes.push_back("Skipped (not a regular file): " + joinPath(base, relativePath));
+        return;
+    }
+    if (m_selection.skipFiles.count({status.st_dev, status.st_ino}))
+        return;
+    if (!passesLists(relativePath, directory))
+        return;
+    if (directory && m_selection.noDirectoryNames)
+        return;
+
+    std::string storedName =
+        sanitizeStoredName(m_selection.noDirectoryNames ? fileNamePartOf(relativePath) : relativePath);
+    if (storedName.empty())
+        return;
+    if (directory)
+        storedName += "/";
+    if (!m_storedNames.insert(storedName).second) {
+        if (!directory)
+            m_result.duplicates.push_back(joinPath(base, relativePath));
+        return;
+    }
+    SourceFile file;
+    file.diskPath = joinPath(base, relativePath);
+    file.storedName = std::move(storedName);
+    file.directory = directory;
+    file.size = directory ? 0 : static_cast<uint64_t>(status.st_size);
+    file.modified = status.st_mtime;
+    file.mode = status.st_mode;
+    m_result.files.push_back(std::move(file));
+}
+
+void Collector::addIncludedNames(const std::string& base)
+{
+    if (!m_selection.includeNames)
+        return;
+    for (const std::string& name : *m_selection.includeNames) {
+        if (name.empty() || hasWildcard(name))
+            continue;
+        const std::string relativePath = normaliseListName(name);
+        struct stat status {};
+        if (relativePath.empty() || stat(joinPath(base, relativePath).c_str(), &status) != 0 ||
+            !S_ISREG(status.st_mode))
+            continue;
+        const std::string stored =
+            sanitizeStoredName(m_selection.noDirectoryNames ? fileNamePartOf(relativePath) : relativePath);
+        if (m_storedNames.count(stored))
+            continue;
+        consider(base, relativePath, status, true);
+    }
+}
+
+} // namespace
+
+bool matchesListName(const std::string& listName, const std::string& relativePath, bool recurse)
+{
+    const std::string name = normaliseListName(listName);
+    if (name.empty())
+        return false;
+    std::string path = relativePath;
+    if (!path.empty() && path.back() == '/')
+        path.pop_back();
+    const std::string nameDirectory = directoryPartOf(name);
+    const std::string pathDirectory = directoryPartOf(path);
+    if (!matchesNamePattern(fileNamePartOf(name), fileNamePartOf(path)))
+        return false;
+    if (equalsIgnoringCase(nameDirectory, pathDirectory))
+        return true;
+    if (!recurse)
+        return false;
+    if (nameDirectory.empty())
+        return true;
+    return pathDirectory.size() > nameDirectory.size() && pathDirectory[nameDirectory.size()] == '/' &&
+           equalsIgnoringCase(pathDirectory.substr(0, nameDirectory.size()), nameDirectory);
+}
+
+std::string sanitizeStoredName(const std::string& path)
+{
+    std::string result;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        const std::string component = path.substr(start, end - start);
+        if (!component.empty() && component != "." && component != ".." &&
+            component.find('\0') == std::string::npos)
+            result += (result.empty() ? "" : "/") + component;
+        start = end + 1;
+    }
+    return result;
+}
+
+CollectedSources collectSources(const SourceSelection& selection)
+{
+    return Collector(selection).run();
+}
+
+} // namespace quarvo

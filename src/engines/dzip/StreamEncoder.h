@@ -1,0 +1,24 @@
+#pragma once
+
+#include "engines/dzip/EntryEncoder.h"
+#include "engines/dzip/TemporaryArchive.h"
+
+#include <functional>
+#include <string>
+
+namespace quarvo {
+
+enum class StreamOutcome { Done, ReadFailed, WriteFailed, Cancelled };
+
+// Encodes a file too large to hold in memory straight into the archive, block by block, with zlib
+// (memory stays bounded whatever the file's size). Writes only the payload, from the archive's
+// current position; result receives method, flags, CRC and sizes (payload left empty). Deflated
+// data that came out no smaller is thrown away and the file stored instead. An encrypted entry's
+// check byte comes from dosTime, so its header must announce a data descriptor. progress gets the
+// bytes read so far and returns false to stop.
+StreamOutcome streamEncodeFile(const std::string& path, uint64_t expectedSize, const EncodingOptions& options,
+                               uint16_t dosTime, TemporaryArchive& out,
+                               const std::function<bool(uint64_t)>& progress, EncodedData& result,
+                               std::string& error);
+
+} // namespace quarvo

@@ -1,0 +1,658 @@
+#include "engines/dzip/ZipOperation.h"
+
+#include "core/base/TextCase.h"
+#include "core/zip/ZipFormat.h"
+#include "core/zip/ZipNames.h"
+#include "engines/api/EngineResult.h"
+#include "engines/common/NameList.h"
+#include "engines/common/NamePattern.h"
+#include "engines/dzip/ArchiveRepair.h"
+#include "engines/dzip/CompressionPool.h"
+#include "engines/dzip/DateArgument.h"
+#include "engines/dzip/DosTime.h"
+#include "engines/dzip/StreamEncoder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <memory>
+#include <thread>
+
+namespace quarvo {
+
+namespace {
+
+// Files up to this size are read whole and encoded on the workers; larger ones are streamed.
+constexpr uint64_t wholeFileLimit = 16u << 20;
+// How many bytes of files may be read ahead of the writer.
+constexpr uint64_t readAheadBudget = 48u << 20;
+constexpr uint64_t maximumEntrySize = 0xFFFFFFFFull; // from here on ZIP64 records would be needed
+constexpr size_t maximumEntryCount = 0xFFFF;
+constexpr size_t copyBlockSize = 1 << 20;
+
+// Unix host, and the format version this writer follows (2.0: deflate and traditional encryption).
+constexpr uint16_t versionMadeBy = static_cast<uint16_t>(zipformat::host::Unix) << 8 | 30;
+
+const char* textOf(const char* text)
+{
+    return text ? text : "";
+}
+
+bool isPlainAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+uint32_t externalAttributesFor(const SourceFile& file)
+{
+    uint32_t attributes = (file.mode & 0xFFFF) << zipformat::attribute::UnixModeShift;
+    if (file.directory)
+        attributes |= zipformat::attribute::DosDirectory;
+    if (!(file.mode & S_IWUSR))
+        attributes |= zipformat::attribute::DosReadOnly;
+    return attributes;
+}
+
+uint16_t resultForArchiveProblem(ArchiveProblem problem)
+{
+    switch (problem) {
+    case ArchiveProblem::Zip64:
+        return EngineResult::TooLarge;
+    case ArchiveProblem::ReadError:
+        return EngineResult::CannotOpenArchive;
+    default:
+        return EngineResult::BadArchive;
+    }
+}
+
+EngineReporter::Callbacks callbacksOf(const ZipCommand& command)
+{
+    EngineReporter::Callbacks callbacks;
+    callbacks.message = command.messageCallback;
+    callbacks.messageData = command.messageCallbackData;
+    callbacks.status = command.statusCallback;
+    callbacks.statusData = command.statusCallbackData;
+    callbacks.query = command.queryCallback;
+    callbacks.queryData = command.queryCallbackData;
+    return callbacks;
+}
+
+} // namespace
+
+// Files handed to the workers ahead of the writer, in output order.
+struct PendingJobs {
+    std::unique_ptr<CompressionPool> pool;
+    std::map<size_t, std::shared_ptr<CompressionPool::Job>> jobs; // by source index
+    uint64_t bytesAhead = 0;
+};
+
+ZipOperation::ZipOperation(const ZipCommand& command)
+    : m_command(command), m_log(command.writeLog ? EngineLog::defaultPath("zip.log") : std::string()),
+      m_reporter(callbacksOf(command), &m_log), m_archivePath(textOf(command.archivePath))
+{
+}
+
+uint16_t ZipOperation::run()
+{
+    m_reporter.log("dzip function " + std::to_string(m_command.function) + " on " + m_archivePath +
+                   ", items " + textOf(m_command.itemSpecification));
+    const uint16_t result = execute();
+    m_reporter.log("dzip result " + std::to_string(result));
+    return result;
+}
+
+uint16_t ZipOperation::fail(uint16_t result, const std::string& text)
+{
+    m_reporter.message(text);
+    return result;
+}
+
+uint16_t ZipOperation::execute()
+{
+    if (m_archivePath.empty())
+        return fail(EngineResult::BadArgument, "No archive was named.");
+    if (m_command.spanOptions != 0)
+        return fail(EngineResult::BadArgument,
+                    "Spanning disks is not available on this system: disks are never formatted or wiped.");
+    if (m_command.repair || m_command.thoroughRepair) {
+        RepairRequest request;
+        request.archivePath = m_archivePath;
+        request.thorough = m_command.thoroughRepair != 0;
+        request.keepPrefix = m_command.optionBits & ZipOptionBits::SelfExtractor;
+        request.temporaryDirectory = temporaryDirectory();
+        return repairArchive(request, m_reporter);
+    }
+    if (m_command.function < ZipFunction::Freshen || m_command.function > ZipFunction::Add)
+        return fail(EngineResult::BadArgument,
+                    "Unknown operation " + std::to_string(m_command.function) + ".");
+
+    std::optional<CalendarDay> since;
+    if (m_command.dateGiven && m_command.date) {
+        since = parseDateArgument(m_command.date);
+        if (!since)
+            return fail(EngineResult::BadArgument,
+                        std::string("The date ") + m_command.date +
+                            " is not valid: use MM-DD-YYYY, MMDDYYYY or YYYY-MM-DD.");
+    }
+    if (m_command.commentGiven && m_command.comment &&
+        std::strlen(m_command.comment) > zipformat::MaximumCommentLength)
+        return fail(EngineResult::BadArgument, "The archive comment is longer than 65,535 bytes.");
+
+    if (const uint16_t result = loadArchive(); result != EngineResult::Ok)
+        return result;
+    m_newComment = m_command.commentGiven ? std::string(textOf(m_command.comment)) : m_archive.comment;
+
+    if (m_command.function == ZipFunction::Delete) {
+        if (const uint16_t result = planDelete(); result != EngineResult::Ok)
+            return result;
+    } else {
+        m_encoding.deflateLevel = deflateLevelFor(m_command.compressionLevel);
+        m_encoding.encrypt = m_command.encrypt && m_command.password && m_command.password[0];
+        if (m_encoding.encrypt)
+            m_encoding.password = m_command.password;
+        if (const uint16_t result = planAdd(); result != EngineResult::Ok)
+            return result;
+        if (since) {
+            std::erase_if(m_output, [&](const OutputItem& item) {
+                return item.fromDisk && localDayOf(m_sources[item.index].modified) < *since;
+            });
+        }
+        if (std::none_of(m_output.begin(), m_output.end(),
+                         [](const OutputItem& item) { return item.fromDisk; }))
+            return EngineResult::NothingToDo;
+    }
+    if (const uint16_t result = checkLimits(); result != EngineResult::Ok)
+        return result;
+    if (const uint16_t result = build(); result != EngineResult::Ok)
+        return result;
+    applyOldAsLatest();
+    if (m_command.deleteSourceFiles)
+        removeMovedSources();
+    return m_entriesSkipped ? EngineResult::EntriesSkipped : EngineResult::Ok;
+}
+
+std::string ZipOperation::temporaryDirectory() const
+{
+    if (m_command.temporaryDirectoryGiven && m_command.temporaryDirectory && m_command.temporaryDirectory[0])
+        return m_command.temporaryDirectory;
+    const size_t slash = m_archivePath.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : m_archivePath.substr(0, slash);
+}
+
+uint16_t ZipOperation::loadArchive()
+{
+    struct stat status {};
+    if (stat(m_archivePath.c_str(), &status) != 0) {
+        if (errno != ENOENT)
+            return fail(EngineResult::CannotOpenArchive,
+                        "Cannot open " + m_archivePath + ": " + std::strerror(errno));
+        const mode_t mask = umask(0);
+        umask(mask);
+        m_archiveMode = 0666 & ~mask;
+        return EngineResult::Ok;
+    }
+    if (!S_ISREG(status.st_mode))
+        return fail(EngineResult::CannotOpenArchive, m_archivePath + " is not a file.");
+    m_archiveExists = true;
+    m_archiveMode = status.st_mode & 07777;
+    if (status.st_size == 0)
+        return EngineResult::Ok; // an empty file is taken as an archive without entries
+    auto source = FileByteSource::open(m_archivePath);
+    if (!source.ok())
+        return fail(EngineResult::CannotOpenArchive,
+                    "Cannot open " + m_archivePath + ": " + source.error().message);
+    auto archive = readExistingArchive(source.value());
+    if (!archive.ok())
+        return fail(resultForArchiveProblem(archive.error().problem),
+                    m_archivePath + ": " + archive.error().message);
+    m_archive = std::move(archive.value());
+    for (size_t i = 0; i < m_archive.entries.size(); ++i)
+        m_output.push_back(OutputItem{false, i});
+    return EngineResult::Ok;
+}
+
+uint16_t ZipOperation::planDelete()
+{
+    if (!m_archiveExists)
+        return fail(EngineResult::CannotOpenArchive, "The archive " + m_archivePath + " does not exist.");
+    const std::vector<std::string> names = splitNameList(textOf(m_command.itemSpecification));
+    std::vector<bool> doomed(m_archive.entries.size(), false);
+    for (const std::string& name : names) {
+        bool exact = false;
+        for (size_t i = 0; i < m_archive.entries.size(); ++i) {
+            if (m_archive.entries[i].name == name) {
+                doomed[i] = true;
+                exact = true;
+            }
+        }
+        if (exact)
+            continue;
+        for (size_t i = 0; i < m_archive.entries.size(); ++i) {
+            const std::string& entryName = m_archive.entries[i].name;
+            if (hasWildcard(name) ? matchesListName(name, entryName, m_command.recurse)
+                                  : equalsIgnoringCase(name, entryName))
+                doomed[i] = true;
+        }
+    }
+    if (std::find(doomed.begin(), doomed.end(), true) == doomed.end())
+        return EngineResult::NothingToDo;
+    std::erase_if(m_output, [&](const OutputItem& item) {
+        if (!doomed[item.index])
+            return false;
+        m_reporter.log("Deleting: " + m_archive.entries[item.index].name);
+        return true;
+    });
+    return EngineResult::Ok;
+}
+
+uint16_t ZipOperation::planAdd()
+{
+    SourceSelection selection;
+    selection.specifications = splitNameList(textOf(m_command.itemSpecification));
+    selection.recurse = m_command.recurse;
+    selection.includeHiddenAndSystem = m_command.includeSystemAndHidden;
+    selection.noDirectoryNames = m_command.noDirectoryNames;
+    if (m_command.includeListGiven && m_command.includeList)
+        selection.includeNames = splitNameList(m_command.includeList);
+    if (m_command.excludeListGiven && m_command.excludeList)
+        selection.excludeNames = splitNameList(m_command.excludeList);
+    struct stat archiveStatus {};
+    if (m_archiveExists && stat(m_archivePath.c_str(), &archiveStatus) == 0)
+        selection.skipFiles.insert({archiveStatus.st_dev, archiveStatus.st_ino});
+
+    CollectedSources collected = collectSources(selection);
+    for (const std::string& note : collected.notes) {
+        if (!m_reporter.message(note))
+            return EngineResult::Cancelled;
+    }
+    if (collected.readError)
+        return fail(EngineResult::ReadError, *collected.readError);
+    for (const std::string& duplicate : collected.duplicates) {
+        m_entriesSkipped = true;
+        if (!m_reporter.message("Skipped (the same name was already added): " + duplicate))
+            return EngineResult::Cancelled;
+    }
+    m_sources = std::move(collected.files);
+
+    std::map<std::string, size_t> existing; // stored name -> position in m_output
+    for (size_t i = 0; i < m_output.size(); ++i)
+        existing.emplace(m_archive.entries[m_output[i].index].name, i);
+    const uint32_t function = m_command.function;
+    for (size_t i = 0; i < m_sources.size(); ++i) {
+        const SourceFile& file = m_sources[i];
+        auto found = existing.find(file.storedName);
+        if (found == existing.end()) {
+            if (function == ZipFunction::Freshen)
+                continue;
+            m_output.push_back(OutputItem{true, i});
+            continue;
+        }
+        OutputItem& item = m_output[found->second];
+        if (item.fromDisk)
+            continue;
+        if (function != ZipFunction::Add) {
+            const ExistingEntry& entry = m_archive.entries[item.index];
+            const DosDateTime stored{entry.fields.modDate, entry.fields.modTime};
+            if (file.directory || toDosDateTime(file.modified).combined() <= stored.combined())
+                continue;
+        }
+        item = OutputItem{true, i};
+    }
+    return EngineResult::Ok;
+}
+
+uint16_t ZipOperation::checkLimits()
+{
+    if (m_output.size() > maximumEntryCount)
+        return fail(EngineResult::TooLarge,
+                    "The archive would hold " + std::to_string(m_output.size()) +
+                        " entries; more than 65,535 need ZIP64 records, which are not written here.");
+    uint64_t total = m_command.optionBits & ZipOptionBits::SelfExtractor ? m_archive.prefixSize : 0;
+    for (const OutputItem& item : m_output) {
+        if (item.fromDisk) {
+            const SourceFile& file = m_sources[item.index];
+            if (file.size >= maximumEntrySize)
+                return fail(
+                    EngineResult::TooLarge,
+                    file.diskPath +
+                        " is 4 GiB or larger; such files need ZIP64 records, which are not written here.");
+            m_totalBytes += file.size;
+        } else {
+            total += m_archive.entries[item.index].recordSize;
+            m_totalBytes += m_archive.entries[item.index].recordSize;
+        }
+    }
+    if (total >= maximumEntrySize)
+        return fail(EngineResult::TooLarge,
+                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
+    return EngineResult::Ok;
+}
+
+bool ZipOperation::progress(const std::string& text, uint64_t doneInItem)
+{
+    return m_reporter.status(text, percentOf(m_doneBytes + doneInItem, m_totalBytes));
+}
+
+uint16_t ZipOperation::build()
+{
+    std::string error;
+    std::string directory = temporaryDirectory();
+    // The new archive is renamed into place, which works only within one file system.
+    struct stat temporaryStatus {
+    }, archiveDirectoryStatus{};
+    const size_t slash = m_archivePath.rfind('/');
+    const std::string archiveDirectory =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : m_archivePath.substr(0, slash));
+    if (stat(directory.c_str(), &temporaryStatus) == 0 &&
+        stat(archiveDirectory.c_str(), &archiveDirectoryStatus) == 0 &&
+        temporaryStatus.st_dev != archiveDirectoryStatus.st_dev)
+        directory = archiveDirectory;
+    if (!m_temporary.create(directory, error))
+        return fail(EngineResult::CannotCreate, error);
+
+    std::optional<FileByteSource> source;
+    if (m_archiveExists && !m_archive.entries.empty()) {
+        auto opened = FileByteSource::open(m_archivePath);
+        if (!opened.ok())
+            return fail(EngineResult::CannotOpenArchive,
+                        "Cannot open " + m_archivePath + ": " + opened.error().message);
+        source.emplace(std::move(opened.value()));
+    }
+    if ((m_command.optionBits & ZipOptionBits::SelfExtractor) && m_archive.prefixSize > 0) {
+        auto opened = FileByteSource::open(m_archivePath);
+        if (!opened.ok())
+            return fail(EngineResult::CannotOpenArchive,
+                        "Cannot open " + m_archivePath + ": " + opened.error().message);
+        std::vector<uint8_t> prefix;
+        if (!readExactly(opened.value(), 0, static_cast<size_t>(m_archive.prefixSize), prefix))
+            return fail(EngineResult::CannotOpenArchive, "Cannot read " + m_archivePath + ".");
+        if (!m_temporary.write(prefix))
+            return writeFailure();
+    }
+
+    PendingJobs jobs;
+    const unsigned cores = std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+    jobs.pool = std::make_unique<CompressionPool>(cores, m_encoding);
+    size_t nextToQueue = 0;
+    for (size_t position = 0; position < m_output.size(); ++position) {
+        // Keep the workers busy with the files that come next, within the read-ahead budget.
+        nextToQueue = std::max(nextToQueue, position);
+        while (nextToQueue < m_output.size() && (jobs.bytesAhead < readAheadBudget || jobs.jobs.empty())) {
+            const OutputItem& ahead = m_output[nextToQueue];
+            if (ahead.fromDisk) {
+                const SourceFile& file = m_sources[ahead.index];
+                if (!file.directory && file.size <= wholeFileLimit) {
+                    jobs.jobs[ahead.index] = jobs.pool->submit(file.diskPath, file.size);
+                    jobs.bytesAhead += file.size;
+                }
+            }
+            ++nextToQueue;
+        }
+        const OutputItem& item = m_output[position];
+        const uint16_t result = item.fromDisk ? writeNewEntry(m_sources[item.index], jobs)
+                                              : writeCopiedEntry(m_archive.entries[item.index], *source);
+        if (result != EngineResult::Ok)
+            return result;
+    }
+    return finishArchive();
+}
+
+uint16_t ZipOperation::writeFailure()
+{
+    if (m_temporary.diskFull())
+        return fail(EngineResult::WriteError, "The disk is full: the new archive could not be written. " +
+                                                  m_archivePath + " was not changed.");
+    return fail(EngineResult::WriteError, "Writing the new archive failed (" + m_temporary.writeError() +
+                                              "). " + m_archivePath + " was not changed.");
+}
+
+uint16_t ZipOperation::writeCopiedEntry(const ExistingEntry& entry, ByteSource& source)
+{
+    const std::string text = "Copying: " + entry.name;
+    if (!progress(text, 0))
+        return EngineResult::Cancelled;
+    const uint64_t newOffset = m_temporary.position();
+    if (newOffset + entry.recordSize >= maximumEntrySize)
+        return fail(EngineResult::TooLarge,
+                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
+    std::vector<uint8_t> block;
+    for (uint64_t done = 0; done < entry.recordSize;) {
+        const size_t size = static_cast<size_t>(std::min<uint64_t>(copyBlockSize, entry.recordSize - done));
+        if (!readExactly(source, entry.localOffset + done, size, block))
+            return fail(EngineResult::CannotOpenArchive, "Cannot read " + m_archivePath + ".");
+        if (!m_temporary.write(block))
+            return writeFailure();
+        done += size;
+        if (!progress(text, done))
+            return EngineResult::Cancelled;
+    }
+    m_doneBytes += entry.recordSize;
+    CentralRecord record{entry.fields, entry.rawName, entry.extra, entry.comment};
+    record.fields.localHeaderOffset = static_cast<uint32_t>(newOffset);
+    m_central.push_back(std::move(record));
+    return EngineResult::Ok;
+}
+
+uint16_t ZipOperation::writeNewEntry(const SourceFile& file, PendingJobs& jobs)
+{
+    const bool stores = file.directory || m_encoding.deflateLevel == 0;
+    const std::string text = (stores ? "Storing: " : "Deflating: ") + file.storedName;
+    if (!progress(text, 0))
+        return EngineResult::Cancelled;
+    m_reporter.log((stores ? "Storing: " : "Deflating: ") + file.diskPath + " as " + file.storedName);
+    if (file.directory) {
+        EncodedData empty;
+        return writeEncoded(file, empty);
+    }
+    const auto found = jobs.jobs.find(static_cast<size_t>(&file - m_sources.data()));
+    if (found == jobs.jobs.end())
+        return writeStreamed(file);
+    const std::shared_ptr<CompressionPool::Job> job = found->second;
+    if (!jobs.pool->wait(*job, [&] { return m_reporter.keepAlive(); }))
+        return EngineResult::Cancelled;
+    jobs.jobs.erase(found);
+    jobs.bytesAhead -= job->size;
+    if (!job->ok)
+        return fail(EngineResult::ReadError, job->error + " " + m_archivePath + " was not changed.");
+    const uint16_t result = writeEncoded(file, job->data);
+    m_doneBytes += file.size;
+    return result;
+}
+
+uint16_t ZipOperation::writeEncoded(const SourceFile& file, const EncodedData& data)
+{
+    const DosDateTime stamp = toDosDateTime(file.modified);
+    const bool utf8 = !isPlainAscii(file.storedName) && isValidUtf8(file.storedName);
+    LocalHeaderFields local;
+    local.versionNeeded = data.method == zipformat::method::Stored &&
+                                  !(data.flags & zipformat::flag::Encrypted) && !file.directory
+                              ? zipformat::version::Default
+                              : zipformat::version::Deflate;
+    local.flags = static_cast<uint16_t>(data.flags | (utf8 ? zipformat::flag::Utf8Names : 0));
+    local.method = data.method;
+    local.modTime = stamp.time;
+    local.modDate = stamp.date;
+    local.crc32 = data.crc32;
+    local.compressedSize = static_cast<uint32_t>(data.payload.size());
+    local.uncompressedSize = data.uncompressedSize;
+
+    const uint64_t offset = m_temporary.position();
+    std::vector<uint8_t> header;
+    appendLocalHeader(header, local, file.storedName);
+    if (offset + header.size() + data.payload.size() >= maximumEntrySize)
+        return fail(EngineResult::TooLarge,
+                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
+    if (!m_temporary.write(header) || !m_temporary.write(data.payload))
+        return writeFailure();
+
+    CentralRecord record;
+    record.fields.versionMadeBy = versionMadeBy;
+    record.fields.versionNeeded = local.versionNeeded;
+    record.fields.flags = local.flags;
+    record.fields.method = local.method;
+    record.fields.modTime = local.modTime;
+    record.fields.modDate = local.modDate;
+    record.fields.crc32 = local.crc32;
+    record.fields.compressedSize = local.compressedSize;
+    record.fields.uncompressedSize = local.uncompressedSize;
+    record.fields.externalAttributes = externalAttributesFor(file);
+    record.fields.localHeaderOffset = static_cast<uint32_t>(offset);
+    record.name = file.storedName;
+    m_central.push_back(std::move(record));
+    return EngineResult::Ok;
+}
+
+uint16_t ZipOperation::writeStreamed(const SourceFile& file)
+{
+    const std::string text = (m_encoding.deflateLevel ? "Deflating: " : "Storing: ") + file.storedName;
+    const DosDateTime stamp = toDosDateTime(file.modified);
+    const uint64_t offset = m_temporary.position();
+    // A placeholder header of the final size; it is written again once sizes and CRC are known.
+    std::vector<uint8_t> header;
+    appendLocalHeader(header, LocalHeaderFields{}, file.storedName);
+    if (!m_temporary.write(header))
+        return writeFailure();
+
+    EncodedData data;
+    std::string error;
+    const StreamOutcome outcome = streamEncodeFile(
+        file.diskPath, file.size, m_encoding, stamp.time, m_temporary,
+        [&](uint64_t done) {
+            if (m_temporary.position() >= maximumEntrySize)
+                return false;
+            return progress(text, done);
+        },
+        data, error);
+    if (m_temporary.position() >= maximumEntrySize)
+        return fail(EngineResult::TooLarge,
+                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
+    switch (outcome) {
+    case StreamOutcome::Cancelled:
+        return EngineResult::Cancelled;
+    case StreamOutcome::ReadFailed:
+        return fail(EngineResult::ReadError, error + " " + m_archivePath + " was not changed.");
+    case StreamOutcome::WriteFailed:
+        return writeFailure();
+    case StreamOutcome::Done:
+        break;
+    }
+    const uint64_t compressedSize = m_temporary.position() - offset - header.size();
+    const bool descriptor = data.flags & zipformat::flag::DataDescriptor;
+    const bool utf8 = !isPlainAscii(file.storedName) && isValidUtf8(file.storedName);
+    LocalHeaderFields local;
+    local.versionNeeded = zipformat::version::Deflate;
+    local.flags = static_cast<uint16_t>(data.flags | (utf8 ? zipformat::flag::Utf8Names : 0));
+    local.method = data.method;
+    local.modTime = stamp.time;
+    local.modDate = stamp.date;
+    if (!descriptor) {
+        local.crc32 = data.crc32;
+        local.compressedSize = static_cast<uint32_t>(compressedSize);
+        local.uncompressedSize = data.uncompressedSize;
+    }
+    header.clear();
+    appendLocalHeader(header, local, file.storedName);
+    if (!m_temporary.writeAt(offset, header))
+        return writeFailure();
+    if (descriptor) {
+        std::vector<uint8_t> trailer;
+        appendDataDescriptor(trailer, data.crc32, static_cast<uint32_t>(compressedSize),
+                             data.uncompressedSize);
+        if (!m_temporary.write(trailer))
+            return writeFailure();
+    }
+    m_doneBytes += file.size;
+
+    CentralRecord record;
+    record.fields.versionMadeBy = versionMadeBy;
+    record.fields.versionNeeded = local.versionNeeded;
+    record.fields.flags = local.flags;
+    record.fields.method = local.method;
+    record.fields.modTime = local.modTime;
+    record.fields.modDate = local.modDate;
+    record.fields.crc32 = data.crc32;
+    record.fields.compressedSize = static_cast<uint32_t>(compressedSize);
+    record.fields.uncompressedSize = data.uncompressedSize;
+    record.fields.externalAttributes = externalAttributesFor(file);
+    record.fields.localHeaderOffset = static_cast<uint32_t>(offset);
+    record.name = file.storedName;
+    m_central.push_back(std::move(record));
+    return EngineResult::Ok;
+}
+
+uint16_t ZipOperation::finishArchive()
+{
+    if (!progress("Writing the directory", 0))
+        return EngineResult::Cancelled;
+    const uint64_t directoryOffset = m_temporary.position();
+    std::vector<uint8_t> directory;
+    for (const CentralRecord& record : m_central)
+        appendCentralHeader(directory, record.fields, record.name, record.extra, record.comment);
+    EndRecordFields end;
+    end.entriesOnThisDisk = static_cast<uint16_t>(m_central.size());
+    end.entriesTotal = static_cast<uint16_t>(m_central.size());
+    end.directorySize = static_cast<uint32_t>(directory.size());
+    end.directoryOffset = static_cast<uint32_t>(directoryOffset);
+    if (directoryOffset + directory.size() >= maximumEntrySize)
+        return fail(EngineResult::TooLarge,
+                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
+    appendEndRecord(directory, end, m_newComment);
+    if (!m_temporary.write(directory))
+        return writeFailure();
+    // The last chance to stop: after the rename the change is made.
+    if (!m_reporter.status("Writing the directory", 100))
+        return EngineResult::Cancelled;
+    std::string error;
+    if (!m_temporary.commit(m_archivePath, m_archiveMode, error))
+        return fail(m_temporary.diskFull() ? EngineResult::WriteError : EngineResult::CannotCreate,
+                    error + ". " + m_archivePath + " was not changed.");
+    return EngineResult::Ok;
+}
+
+void ZipOperation::applyOldAsLatest()
+{
+    if (!m_command.oldAsLatest || m_central.empty())
+        return;
+    uint32_t newest = 0;
+    DosDateTime newestStamp;
+    for (const CentralRecord& record : m_central) {
+        const DosDateTime stamp{record.fields.modDate, record.fields.modTime};
+        if (stamp.combined() >= newest) {
+            newest = stamp.combined();
+            newestStamp = stamp;
+        }
+    }
+    const std::time_t time = fromDosDateTime(newestStamp);
+    struct timespec times[2] = {{time, 0}, {time, 0}};
+    utimensat(AT_FDCWD, m_archivePath.c_str(), times, 0);
+}
+
+void ZipOperation::removeMovedSources()
+{
+    std::vector<std::string> directories;
+    for (const OutputItem& item : m_output) {
+        if (!item.fromDisk)
+            continue;
+        const SourceFile& file = m_sources[item.index];
+        if (file.directory) {
+            directories.push_back(file.diskPath);
+        } else if (unlink(file.diskPath.c_str()) != 0) {
+            m_entriesSkipped = true;
+            m_reporter.message("Cannot remove " + file.diskPath + ": " + std::strerror(errno));
+        }
+    }
+    // Deepest first, so a directory is empty by the time its turn comes; one that is not stays.
+    std::sort(directories.begin(), directories.end(), std::greater<>());
+    for (const std::string& directory : directories)
+        rmdir(directory.c_str());
+}
+
+} // namespace quarvo

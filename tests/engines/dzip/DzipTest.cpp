@@ -1,0 +1,572 @@
+#include "DzipTestSupport.h"
+
+#include "core/zip/ZipRecords.h"
+#include "engines/api/EngineResult.h"
+#include "engines/api/ZipCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <random>
+
+using namespace quarvo;
+using namespace quarvo::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string textData(size_t size, unsigned seed)
+{
+    static const char* words[] = {"archive ",   "entry ",   "deflate ", "quarvo ",
+                                  "directory ", "header\n", "data "};
+    std::mt19937 random(seed);
+    std::string text;
+    while (text.size() < size)
+        text += words[random() % 7];
+    text.resize(size);
+    return text;
+}
+
+std::string randomData(size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(random());
+    return bytes;
+}
+
+void setModified(const fs::path& path, std::time_t time)
+{
+    struct timespec times[2] = {{time, 0}, {time, 0}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+class DzipTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        source = work.path() / "src";
+        fs::create_directories(source);
+        archive = work.file("out.zip");
+        allFiles = "\"" + (source / "*.*").string() + "\"";
+    }
+
+    uint16_t run(ZipCommand& command) { return dzip(&command); }
+
+    uint16_t add(uint32_t function, const std::string& items, std::function<void(ZipCommand&)> adjust = {})
+    {
+        ZipCommand command = makeCommand(function, archive, items, record);
+        if (adjust)
+            adjust(command);
+        return dzip(&command);
+    }
+
+    TemporaryDirectory work;
+    fs::path source;
+    std::string archive;
+    std::string allFiles;
+    EngineRecord record;
+};
+
+} // namespace
+
+// One table over the four functions: what each does to an archive holding old.txt and keep.txt
+// when the source directory holds a newer old.txt, an older keep.txt and a new new.txt.
+TEST_F(DzipTest, FunctionsAddReplaceFreshenAndDeleteAsTheirTableSays)
+{
+    struct Case {
+        uint32_t function;
+        const char* items; // nullptr: every file of the source directory
+        std::vector<std::string> names;
+        std::vector<std::string> replaced;
+    } cases[] = {
+        {ZipFunction::Add, nullptr, {"keep.txt", "new.txt", "old.txt"}, {"keep.txt", "old.txt"}},
+        {ZipFunction::Update, nullptr, {"keep.txt", "new.txt", "old.txt"}, {"old.txt"}},
+        {ZipFunction::Freshen, nullptr, {"keep.txt", "old.txt"}, {"old.txt"}},
+        {ZipFunction::Delete, "\"old.txt\"", {"keep.txt"}, {}},
+        {ZipFunction::Delete, "\"*.TXT\"", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.function);
+        fs::remove_all(source);
+        fs::remove(archive);
+        writeFile(source / "old.txt", "old contents");
+        writeFile(source / "keep.txt", "kept contents");
+        setModified(source / "old.txt", 1500000000);
+        setModified(source / "keep.txt", 1600000000);
+        ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
+
+        writeFile(source / "old.txt", "old contents, changed");
+        writeFile(source / "keep.txt", "kept contents, but older");
+        writeFile(source / "new.txt", "new");
+        setModified(source / "old.txt", 1550000000);
+        setModified(source / "keep.txt", 1590000000);
+        ASSERT_EQ(add(c.function, c.items ? c.items : allFiles), EngineResult::Ok);
+
+        const auto entries = listArchive(archive);
+        std::vector<std::string> names;
+        for (const ListedEntry& entry : entries) {
+            names.push_back(entry.name);
+            const bool replaced = std::count(c.replaced.begin(), c.replaced.end(), entry.name) > 0;
+            const std::string onDisk = readFile(source / entry.name);
+            if (entry.name == "new.txt" || replaced)
+                EXPECT_EQ(entry.crc, crcOf(onDisk)) << entry.name;
+            else
+                EXPECT_NE(entry.crc, crcOf(onDisk)) << entry.name << " should keep its old data";
+        }
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, c.names);
+        if (names.empty())
+            EXPECT_EQ(fs::file_size(archive), 22u); // unzip -t calls an empty archive a warning
+        else
+            expectToolsAccept(archive);
+    }
+}
+
+TEST_F(DzipTest, EveryLevelWritesArchivesTheToolsReadBack)
+{
+    writeFile(source / "text.txt", textData(300000, 1));
+    writeFile(source / "random.bin", randomData(70000, 2)); // incompressible: stored
+    writeFile(source / "empty", "");
+    writeFile(source / "sub dir" / "n\xC3\xA4me \xE2\x82\xAC.txt", "utf-8 name");
+    fs::create_directories(source / "emptydir");
+    for (uint32_t level = 0; level <= 9; ++level) {
+        SCOPED_TRACE(level);
+        fs::remove(archive);
+        ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                      [&](ZipCommand& c) {
+                          c.compressionLevel = level;
+                          c.recurse = 1;
+                      }),
+                  EngineResult::Ok);
+        expectToolsAccept(archive);
+        const auto entries = listArchive(archive);
+        std::vector<ListedEntry> expected = {
+            {"emptydir/", 0, 0},
+            {"empty", 0, 0},
+            {"random.bin", 70000, crcOf(readFile(source / "random.bin"))},
+            {"sub dir/", 0, 0},
+            {"sub dir/n\xC3\xA4me \xE2\x82\xAC.txt", 10, crcOf("utf-8 name")},
+            {"text.txt", 300000, crcOf(readFile(source / "text.txt"))},
+        };
+        auto sorted = entries;
+        std::sort(sorted.begin(), sorted.end(), [](auto& a, auto& b) { return a.name < b.name; });
+        std::sort(expected.begin(), expected.end(), [](auto& a, auto& b) { return a.name < b.name; });
+        EXPECT_EQ(sorted, expected);
+    }
+    // Deflated text is much smaller than stored text; random data never grows.
+    const std::string info = commandOutput("unzip -v '" + archive + "'");
+    EXPECT_NE(info.find("Stored"), std::string::npos) << info;
+    EXPECT_NE(info.find("Defl:X"), std::string::npos) << info;
+}
+
+TEST_F(DzipTest, EncryptedArchiveNeedsThePasswordInEveryTool)
+{
+    writeFile(source / "secret.txt", textData(50000, 3));
+    writeFile(source / "noise.bin", randomData(5000, 4));
+    ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                  [](ZipCommand& c) {
+                      c.encrypt = 1;
+                      c.password = "s3cr\xC3\xA9t";
+                  }),
+              EngineResult::Ok);
+    expectToolsAccept(archive, "s3cr\xC3\xA9t");
+    EXPECT_NE(std::system(("unzip -tq -P wrong '" + archive + "' >/dev/null 2>&1").c_str()), 0);
+}
+
+TEST_F(DzipTest, LargeFilesAreStreamedAndStillCheckOut)
+{
+    // Above the whole-file limit, so the streaming path with its header rewrite is taken, encrypted
+    // too (data descriptor) and stored (level 0).
+    writeFile(source / "big.txt", textData(17u << 20, 5));
+    for (auto [level, encrypt] : {std::pair{5u, 0u}, {0u, 0u}, {5u, 1u}}) {
+        fs::remove(archive);
+        ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                      [&](ZipCommand& c) {
+                          c.compressionLevel = level;
+                          c.encrypt = encrypt;
+                          c.password = encrypt ? "pw" : nullptr;
+                      }),
+                  EngineResult::Ok);
+        expectToolsAccept(archive, encrypt ? "pw" : "");
+        const auto entries = listArchive(archive, encrypt ? "pw" : "");
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(entries[0].size, 17u << 20);
+    }
+}
+
+TEST_F(DzipTest, CommentIsKeptSetOrRemoved)
+{
+    writeFile(source / "a.txt", "a");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                  [](ZipCommand& c) {
+                      c.commentGiven = 1;
+                      c.comment = "first comment\r\nsecond line";
+                  }),
+              EngineResult::Ok);
+    EXPECT_NE(commandOutput("unzip -z '" + archive + "'").find("second line"), std::string::npos);
+    writeFile(source / "b.txt", "b");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok); // comment not given: kept
+    EXPECT_NE(commandOutput("unzip -z '" + archive + "'").find("first comment"), std::string::npos);
+    ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                  [](ZipCommand& c) {
+                      c.commentGiven = 1;
+                      c.comment = "";
+                  }),
+              EngineResult::Ok);
+    EXPECT_EQ(commandOutput("unzip -z '" + archive + "'").find("first comment"), std::string::npos);
+    expectToolsAccept(archive);
+}
+
+TEST_F(DzipTest, SelfExtractorStubIsKeptAndOffsetsStayAbsolute)
+{
+    writeFile(source / "a.txt", textData(1000, 6));
+    const std::string plain = work.file("plain.zip");
+    const std::string stub = "MZ" + randomData(998, 7);
+    archive = work.file("setup.exe");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
+    writeFile(archive, stub + readFile(archive));
+    ASSERT_EQ(std::system(("zip -qA '" + archive + "' >/dev/null 2>&1").c_str()), 0); // offsets made absolute
+    writeFile(source / "b.txt", "second file");
+    ASSERT_EQ(
+        add(ZipFunction::Add, allFiles, [](ZipCommand& c) { c.optionBits |= ZipOptionBits::SelfExtractor; }),
+        EngineResult::Ok);
+    EXPECT_EQ(readFile(archive).substr(0, stub.size()), stub);
+    expectToolsAccept(archive);
+    EXPECT_EQ(namesIn(archive), (std::vector<std::string>{"a.txt", "b.txt"}));
+    // No warning about offsets: they are absolute from the start of the file.
+    EXPECT_EQ(commandOutput("unzip -tq '" + archive + "' 2>&1").find("extra bytes"), std::string::npos);
+}
+
+TEST_F(DzipTest, CancelLeavesTheArchiveByteForByteAndNoTemporaryFile)
+{
+    writeFile(source / "a.txt", textData(100000, 8));
+    ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
+    const std::string before = readFile(archive);
+    writeFile(source / "b.txt", textData(200000, 9));
+    writeFile(source / "c.txt", textData(200000, 10));
+    for (int stopAt = 1; stopAt <= 4; ++stopAt) {
+        record = {};
+        record.stopAtStatus = stopAt;
+        EXPECT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Cancelled) << stopAt;
+        EXPECT_EQ(readFile(archive), before);
+        EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
+    }
+    // A new archive whose creation is cancelled does not appear at all.
+    archive = work.file("never.zip");
+    record = {};
+    record.stopAtStatus = 2;
+    EXPECT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Cancelled);
+    EXPECT_FALSE(fs::exists(archive));
+}
+
+TEST_F(DzipTest, SourceTruncatedWhileAddingIsAReadErrorAndChangesNothing)
+{
+    writeFile(source / "a.txt", "first");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
+    const std::string before = readFile(archive);
+    writeFile(source / "z-big.txt", textData(17u << 20, 11));
+    record.onStatus = [&](const std::string& text) {
+        if (text == "Deflating: z-big.txt")
+            fs::resize_file(source / "z-big.txt", 1000);
+    };
+    EXPECT_EQ(add(ZipFunction::Add, allFiles), EngineResult::ReadError);
+    EXPECT_EQ(readFile(archive), before);
+    EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
+    EXPECT_FALSE(record.messages.empty());
+}
+
+TEST_F(DzipTest, FullDiskLeavesTheArchiveUnchanged)
+{
+    writeFile(source / "a.txt", "first");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
+    const std::string before = readFile(archive);
+    writeFile(source / "noise.bin", randomData(3u << 20, 12));
+    // A child with a file size limit below the new archive's size sees its writes fail as on a
+    // full disk.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit {
+            1u << 20, 1u << 20
+        };
+        setrlimit(RLIMIT_FSIZE, &limit);
+        EngineRecord quiet;
+        ZipCommand command = makeCommand(ZipFunction::Add, archive, allFiles, quiet);
+        _exit(dzip(&command));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), EngineResult::WriteError);
+    EXPECT_EQ(readFile(archive), before);
+    EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
+}
+
+TEST_F(DzipTest, BadArgumentsAreRefusedBeforeAnythingIsWritten)
+{
+    writeFile(source / "a.txt", "a");
+    struct Case {
+        std::function<void(ZipCommand&)> adjust;
+    } cases[] = {
+        {[](ZipCommand& c) { c.spanOptions = 0x8000; }},
+        {[](ZipCommand& c) { c.spanOptions = 0x8100; }},
+        {[](ZipCommand& c) {
+            c.dateGiven = 1;
+            c.date = "2024-13-01";
+        }},
+        {[](ZipCommand& c) {
+            c.dateGiven = 1;
+            c.date = "yesterday";
+        }},
+        {[](ZipCommand& c) { c.function = 0; }},
+    };
+    for (const Case& c : cases) {
+        record = {};
+        EXPECT_EQ(add(ZipFunction::Add, allFiles, c.adjust), EngineResult::BadArgument);
+        EXPECT_FALSE(fs::exists(archive));
+        EXPECT_EQ(record.messages.size(), 1u);
+    }
+}
+
+TEST_F(DzipTest, NothingMatchedIsNothingToDo)
+{
+    writeFile(source / "a.txt", "a");
+    EXPECT_EQ(add(ZipFunction::Add, "\"" + (source / "*.doc").string() + "\""), EngineResult::NothingToDo);
+    EXPECT_FALSE(fs::exists(archive));
+    ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
+    const std::string before = readFile(archive);
+    EXPECT_EQ(add(ZipFunction::Freshen, allFiles), EngineResult::NothingToDo); // nothing newer
+    EXPECT_EQ(add(ZipFunction::Delete, "\"missing.txt\""), EngineResult::NothingToDo);
+    EXPECT_EQ(readFile(archive), before);
+}
+
+TEST_F(DzipTest, DateKeepsOnlyFilesFromThatDayOn)
+{
+    writeFile(source / "old.txt", "old");
+    writeFile(source / "new.txt", "new");
+    setModified(source / "old.txt", 946771200);  // 2000-01-02
+    setModified(source / "new.txt", 1704153600); // 2024-01-02
+    ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                  [](ZipCommand& c) {
+                      c.dateGiven = 1;
+                      c.date = "06/15/2010";
+                  }),
+              EngineResult::Ok);
+    EXPECT_EQ(namesIn(archive), (std::vector<std::string>{"new.txt"}));
+}
+
+TEST_F(DzipTest, IncludeExcludeRecursionAndHiddenFiles)
+{
+    writeFile(source / "a.txt", "a");
+    writeFile(source / "b.doc", "b");
+    writeFile(source / ".hidden.txt", "h");
+    writeFile(source / "sub" / "c.txt", "c");
+    writeFile(source / "sub" / "deep" / "d.TXT", "d");
+    writeFile(source / ".cache" / "e.txt", "e");
+    writeFile(work.path() / "outside.txt", "o");
+    mkfifo((source / "pipe.txt").c_str(), 0600);
+    struct Case {
+        bool recurse;
+        bool hidden;
+        const char* include; // nullptr: not given
+        const char* exclude;
+        std::vector<std::string> names;
+    } cases[] = {
+        {false, false, nullptr, nullptr, {"a.txt", "b.doc"}},
+        {true,
+         false,
+         nullptr,
+         nullptr,
+         {"a.txt", "b.doc", "sub/", "sub/c.txt", "sub/deep/", "sub/deep/d.TXT"}},
+        {true,
+         true,
+         nullptr,
+         "\"*.doc\" \"sub/deep/*\"",
+         {".cache/", ".cache/e.txt", ".hidden.txt", "a.txt", "sub/", "sub/c.txt", "sub/deep/"}},
+        {true, false, "\"*.txt\"", nullptr, {"a.txt", "sub/c.txt", "sub/deep/d.TXT"}},
+        {false, false, "\"*.txt\"", nullptr, {"a.txt"}},
+        {true, false, "\"sub/*.TXT\"", "\"D.txt\"", {"sub/c.txt"}},
+        // Plain names are added even when no specification found them, ".." included.
+        {false,
+         false,
+         "\"sub/c.txt\" \"../outside.txt\" \".hidden.txt\"",
+         nullptr,
+         {".hidden.txt", "outside.txt", "sub/c.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.include ? c.include : "-") + " / " + (c.exclude ? c.exclude : "-"));
+        fs::remove(archive);
+        ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                      [&](ZipCommand& command) {
+                          command.recurse = c.recurse;
+                          command.includeSystemAndHidden = c.hidden;
+                          command.includeListGiven = c.include != nullptr;
+                          command.includeList = c.include;
+                          command.excludeListGiven = c.exclude != nullptr;
+                          command.excludeList = c.exclude;
+                      }),
+                  EngineResult::Ok);
+        EXPECT_EQ(namesIn(archive), c.names);
+    }
+}
+
+TEST_F(DzipTest, NoDirectoryNamesStoresFileNamesOnly)
+{
+    writeFile(source / "top.txt", "t");
+    writeFile(source / "sub" / "inner.txt", "i");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                  [](ZipCommand& c) {
+                      c.recurse = 1;
+                      c.noDirectoryNames = 1;
+                  }),
+              EngineResult::Ok);
+    EXPECT_EQ(namesIn(archive), (std::vector<std::string>{"inner.txt", "top.txt"}));
+}
+
+TEST_F(DzipTest, SymbolicLinksAreFollowedWithoutLoopingOnACycle)
+{
+    writeFile(source / "real" / "f.txt", "f");
+    fs::create_directory_symlink("..", source / "real" / "up"); // a cycle back to src
+    fs::create_symlink("real/f.txt", source / "link.txt");
+    fs::create_symlink("nowhere", source / "dangling.txt");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles, [](ZipCommand& c) { c.recurse = 1; }), EngineResult::Ok);
+    const auto entries = listArchive(archive);
+    std::vector<std::string> names;
+    for (const auto& entry : entries)
+        names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"link.txt", "real/", "real/f.txt"}));
+    for (const auto& entry : entries) {
+        if (entry.name == "link.txt") {
+            EXPECT_EQ(entry.size, 1u); // the file's data, not the link
+        }
+    }
+}
+
+TEST_F(DzipTest, MoveRemovesOnlyTheFilesThatWereStored)
+{
+    writeFile(source / "a.txt", "a");
+    writeFile(source / "b.txt", "b");
+    writeFile(source / "skip.doc", "s");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                  [](ZipCommand& c) {
+                      c.deleteSourceFiles = 1;
+                      c.excludeListGiven = 1;
+                      c.excludeList = "\"*.doc\"";
+                  }),
+              EngineResult::Ok);
+    EXPECT_FALSE(fs::exists(source / "a.txt"));
+    EXPECT_FALSE(fs::exists(source / "b.txt"));
+    EXPECT_TRUE(fs::exists(source / "skip.doc"));
+    EXPECT_EQ(namesIn(archive), (std::vector<std::string>{"a.txt", "b.txt"}));
+
+    // Move/Freshen: a file that is not newer stays where it is.
+    writeFile(source / "a.txt", "a again");
+    setModified(source / "a.txt", 1000000000);
+    const std::string before = readFile(archive);
+    EXPECT_EQ(add(ZipFunction::Freshen, allFiles, [](ZipCommand& c) { c.deleteSourceFiles = 1; }),
+              EngineResult::NothingToDo);
+    EXPECT_TRUE(fs::exists(source / "a.txt"));
+    EXPECT_EQ(readFile(archive), before);
+}
+
+TEST_F(DzipTest, OldAsLatestDatesTheArchiveLikeItsNewestEntry)
+{
+    writeFile(source / "a.txt", "a");
+    writeFile(source / "b.txt", "b");
+    setModified(source / "a.txt", 1300000000);
+    setModified(source / "b.txt", 1200000000);
+    ASSERT_EQ(add(ZipFunction::Add, allFiles, [](ZipCommand& c) { c.oldAsLatest = 1; }), EngineResult::Ok);
+    struct stat status {};
+    ASSERT_EQ(stat(archive.c_str(), &status), 0);
+    EXPECT_LE(std::llabs(static_cast<long long>(status.st_mtime) - 1300000000), 2);
+}
+
+TEST_F(DzipTest, UnixPermissionsAndReadOnlyBitAreStored)
+{
+    writeFile(source / "ro.sh", "#!/bin/sh\n");
+    chmod((source / "ro.sh").c_str(), 0555);
+    ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
+    const std::string listing = commandOutput("zipinfo '" + archive + "'");
+    EXPECT_NE(listing.find("-r-xr-xr-x"), std::string::npos) << listing;
+    const std::string bytes = readFile(archive);
+    const size_t central = bytes.find("PK\x01\x02");
+    ASSERT_NE(central, std::string::npos);
+    EXPECT_EQ(static_cast<uint8_t>(bytes[central + 5]), 3);      // made by Unix
+    EXPECT_EQ(static_cast<uint8_t>(bytes[central + 38]) & 1, 1); // DOS read-only
+}
+
+TEST_F(DzipTest, FileOfFourGibibytesIsTooLargeBeforeAnythingIsWritten)
+{
+    writeFile(source / "a.txt", "a");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
+    const std::string before = readFile(archive);
+    {
+        std::FILE* file = std::fopen((source / "huge.bin").c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+        fs::resize_file(source / "huge.bin", 1ull << 32); // sparse: costs nothing on disk
+    }
+    EXPECT_EQ(add(ZipFunction::Add, allFiles), EngineResult::TooLarge);
+    EXPECT_EQ(readFile(archive), before);
+    EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
+}
+
+TEST_F(DzipTest, MoreThan65535EntriesIsTooLarge)
+{
+    // An existing archive of 65,535 empty entries, built directly, and one file more to add.
+    std::vector<uint8_t> bytes, directory;
+    for (uint32_t i = 0; i < 65535; ++i) {
+        const std::string name = "e" + std::to_string(i);
+        LocalHeaderFields local;
+        local.versionNeeded = 10;
+        CentralHeaderFields central;
+        central.versionNeeded = 10;
+        central.localHeaderOffset = static_cast<uint32_t>(bytes.size());
+        appendLocalHeader(bytes, local, name);
+        appendCentralHeader(directory, central, name);
+    }
+    EndRecordFields end;
+    end.entriesOnThisDisk = end.entriesTotal = 65535;
+    end.directorySize = static_cast<uint32_t>(directory.size());
+    end.directoryOffset = static_cast<uint32_t>(bytes.size());
+    bytes.insert(bytes.end(), directory.begin(), directory.end());
+    appendEndRecord(bytes, end);
+    writeFile(archive, std::string(bytes.begin(), bytes.end()));
+    writeFile(source / "one-more.txt", "x");
+    EXPECT_EQ(add(ZipFunction::Add, allFiles), EngineResult::TooLarge);
+    EXPECT_EQ(readFile(archive), std::string(bytes.begin(), bytes.end()));
+}
+
+TEST_F(DzipTest, ProgressNamesEachFileAndPercentReachesTheEnd)
+{
+    writeFile(source / "a.txt", textData(1000, 13));
+    ASSERT_EQ(add(ZipFunction::Add, allFiles, [](ZipCommand& c) { c.compressionLevel = 0; }),
+              EngineResult::Ok);
+    writeFile(source / "b.txt", textData(1000, 14));
+    record = {};
+    ASSERT_EQ(add(ZipFunction::Add, "\"" + (source / "b.txt").string() + "\""), EngineResult::Ok);
+    EXPECT_NE(std::find(record.statuses.begin(), record.statuses.end(), "Copying: a.txt"),
+              record.statuses.end());
+    EXPECT_NE(std::find(record.statuses.begin(), record.statuses.end(), "Deflating: b.txt"),
+              record.statuses.end());
+}
+
+TEST_F(DzipTest, WriteLogAppendsUnderTheStateDirectory)
+{
+    ScopedEnvironment state("XDG_STATE_HOME", work.file("state"));
+    writeFile(source / "a.txt", "a");
+    ASSERT_EQ(add(ZipFunction::Add, allFiles, [](ZipCommand& c) { c.writeLog = 1; }), EngineResult::Ok);
+    const std::string log = readFile(work.path() / "state" / "quarvo" / "zip.log");
+    EXPECT_NE(log.find("a.txt"), std::string::npos) << log;
+}

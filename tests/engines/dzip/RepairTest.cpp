@@ -1,0 +1,115 @@
+#include "DzipTestSupport.h"
+
+#include "engines/api/EngineResult.h"
+#include "engines/api/ZipCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace quarvo;
+using namespace quarvo::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+class RepairTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        if (!toolAvailable("zip"))
+            GTEST_SKIP() << "zip is not installed";
+        writeFile(work.path() / "in" / "alpha.txt", std::string(5000, 'a') + "alpha");
+        writeFile(work.path() / "in" / "beta.bin", "beta beta beta");
+        writeFile(work.path() / "in" / "gamma.txt", "gamma");
+        archive = work.file("damaged.zip");
+        ASSERT_EQ(std::system(("cd '" + work.file("in") + "' && zip -q '" + archive +
+                               "' alpha.txt beta.bin gamma.txt")
+                                  .c_str()),
+                  0);
+        original = readFile(archive);
+    }
+
+    uint16_t fix(bool thorough)
+    {
+        const std::string noItems = "\"\"";
+        ZipCommand command = makeCommand(ZipFunction::Add, archive, noItems, record);
+        command.repair = 1;
+        command.thoroughRepair = thorough;
+        return dzip(&command);
+    }
+
+    TemporaryDirectory work;
+    std::string archive;
+    std::string original;
+    EngineRecord record;
+};
+
+const std::vector<std::string> allNames = {"alpha.txt", "beta.bin", "gamma.txt"};
+
+} // namespace
+
+TEST_F(RepairTest, RebuildsATruncatedCentralDirectory)
+{
+    const size_t directory = original.find("PK\x01\x02");
+    ASSERT_NE(directory, std::string::npos);
+    writeFile(archive, original.substr(0, directory + 30));
+    for (bool thorough : {false, true}) {
+        writeFile(archive, original.substr(0, directory + 30));
+        ASSERT_EQ(fix(thorough), EngineResult::Ok);
+        expectToolsAccept(archive);
+        EXPECT_EQ(namesIn(archive), allNames);
+    }
+}
+
+TEST_F(RepairTest, GarbageAroundTheArchiveIsDropped)
+{
+    writeFile(archive,
+              "garbage before the archive, PK but no header" + original + "trailing junk PK\x03\x04 xx");
+    EXPECT_EQ(fix(false), EngineResult::Ok);
+    expectToolsAccept(archive);
+    EXPECT_EQ(namesIn(archive), allNames);
+    EXPECT_EQ(readFile(archive).substr(0, 4), "PK\x03\x04");
+}
+
+TEST_F(RepairTest, ThoroughRepairSkipsACorruptEntryAndKeepsTheRest)
+{
+    // Damage the first entry's data: the plain repair stops at it, the thorough one finds the rest.
+    std::string damaged = original;
+    const size_t data = 30 + std::string("alpha.txt").size() + 28; // header, name, Info-ZIP's extra fields
+    for (size_t i = data; i < data + 8; ++i)
+        damaged[i] = static_cast<char>(damaged[i] ^ 0x5A);
+    const size_t directory = damaged.find("PK\x01\x02");
+    writeFile(archive, damaged.substr(0, directory));
+    EXPECT_NE(fix(false), EngineResult::Ok);
+    EXPECT_EQ(readFile(archive), damaged.substr(0, directory)); // not replaced when nothing was recovered
+    EXPECT_EQ(fix(true), EngineResult::Ok);
+    expectToolsAccept(archive);
+    EXPECT_EQ(namesIn(archive), (std::vector<std::string>{"beta.bin", "gamma.txt"}));
+}
+
+TEST_F(RepairTest, ThoroughRepairFollowsDataDescriptors)
+{
+    // Python's zipfile writes data descriptors when its output is a pipe.
+    const std::string streamed = work.file("streamed.zip");
+    const std::string script = "import sys, zipfile\n"
+                               "z = zipfile.ZipFile(sys.stdout.buffer, \"w\", zipfile.ZIP_DEFLATED)\n"
+                               "z.writestr(\"-\", b\"streamed data \" * 200)\n"
+                               "z.close()\n";
+    ASSERT_EQ(std::system(("python3 -c '" + script + "' | cat > '" + streamed + "'").c_str()), 0);
+    const std::string bytes = readFile(streamed);
+    ASSERT_TRUE(bytes[6] & 8) << "expected a data descriptor";
+    archive = streamed;
+    writeFile(archive, "junk" + bytes.substr(0, bytes.find("PK\x01\x02")));
+    EXPECT_EQ(fix(true), EngineResult::Ok);
+    expectToolsAccept(archive);
+    EXPECT_EQ(namesIn(archive), (std::vector<std::string>{"-"}));
+}
+
+TEST_F(RepairTest, NothingRecoverableLeavesTheFileAlone)
+{
+    writeFile(archive, "this is not an archive at all");
+    EXPECT_EQ(fix(true), EngineResult::BadArchive);
+    EXPECT_EQ(readFile(archive), "this is not an archive at all");
+    EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
+}
