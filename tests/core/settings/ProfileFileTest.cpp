@@ -48,14 +48,6 @@ TEST(LeadingInteger, ReadsSignAndLeadingDigitsOnly)
         EXPECT_EQ(parseLeadingInteger(c.text), c.expected) << '"' << c.text << '"';
 }
 
-TEST(ProfileFile, FindsSectionsAndKeysIgnoringCase)
-{
-    ProfileFile profile = ProfileFile::parse("[Options]\nCompressionFactor=8\n[PROGRAMS]\nViewerName=less\n");
-    EXPECT_EQ(profile.readInt("OPTIONS", "compressionfactor", 5), 8);
-    EXPECT_EQ(profile.readString("programs", "VIEWERNAME", ""), "less");
-    EXPECT_TRUE(profile.hasSection("oPtIoNs"));
-}
-
 TEST(ProfileFile, MissingFileSectionOrKeyGivesTheDefault)
 {
     TemporaryDirectory directory;
@@ -188,14 +180,6 @@ TEST(ProfileFile, ValueIsWrittenUpToItsFirstLineBreak)
     ASSERT_TRUE(profile.writeString("PROGRAMS", "ViewerName", "less\n[General]\nAlwaysOnTop=1"));
     EXPECT_EQ(profile.text(), "[PROGRAMS]\nViewerName=less\n");
     EXPECT_FALSE(ProfileFile::parse(profile.text()).hasSection("General"));
-}
-
-TEST(ProfileFile, RemoveKeyDropsOnlyThatLine)
-{
-    ProfileFile profile = ProfileFile::parse("[Recent File List]\nFile1=a\nFile2=b\nFile3=c\n");
-    profile.removeKey("recent file list", "FILE2");
-    profile.removeKey("Recent File List", "File9");
-    EXPECT_EQ(profile.text(), "[Recent File List]\nFile1=a\nFile3=c\n");
 }
 
 TEST(ProfileFile, HostileInputParsesWithoutHarmAndLeavesLaterSectionsReadable)
