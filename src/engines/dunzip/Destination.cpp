@@ -1,0 +1,216 @@
+#include "engines/dunzip/Destination.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
+
+namespace quarvo {
+
+namespace {
+
+constexpr mode_t DirectoryMode = 0755;
+
+Error errorFrom(int error)
+{
+    return Error{systemError(error)};
+}
+
+// A name for a file being written, unlikely to clash and never reused within a run.
+std::string temporaryNameFor(const std::string& finalName)
+{
+    static std::atomic<unsigned> counter{0};
+    std::string prefix = finalName.substr(0, 32);
+    return ".~" + prefix + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".part";
+}
+
+} // namespace
+
+std::string systemError(int error)
+{
+    return std::strerror(error);
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = other.release();
+    }
+    return *this;
+}
+
+UniqueFd::~UniqueFd()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int UniqueFd::release()
+{
+    int fd = m_fd;
+    m_fd = -1;
+    return fd;
+}
+
+PendingFile::PendingFile(UniqueFd directory, UniqueFd file, std::string temporaryName, std::string finalName)
+    : m_directory(std::move(directory)), m_file(std::move(file)), m_temporaryName(std::move(temporaryName)),
+      m_finalName(std::move(finalName))
+{
+}
+
+PendingFile::~PendingFile()
+{
+    if (!m_committed && m_directory)
+        discard();
+}
+
+void PendingFile::discard()
+{
+    m_file = UniqueFd();
+    ::unlinkat(m_directory.get(), m_temporaryName.c_str(), 0);
+    m_committed = true;
+}
+
+bool PendingFile::write(std::span<const uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t count = ::write(m_file.get(), bytes.data(), bytes.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        bytes = bytes.subspan(static_cast<size_t>(count));
+    }
+    return true;
+}
+
+Result<Ok> PendingFile::commit(mode_t mode, std::time_t modificationTime)
+{
+    struct timespec times[2] = {{0, UTIME_NOW}, {modificationTime, 0}};
+    if (::fchmod(m_file.get(), mode) != 0 || ::futimens(m_file.get(), times) != 0) {
+        int error = errno;
+        discard();
+        return errorFrom(error);
+    }
+    if (::close(m_file.release()) != 0 ||
+        ::renameat(m_directory.get(), m_temporaryName.c_str(), m_directory.get(), m_finalName.c_str()) != 0) {
+        int error = errno;
+        discard();
+        return errorFrom(error);
+    }
+    m_committed = true;
+    return Ok{};
+}
+
+Result<Destination> Destination::open(const std::string& path)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(path, ignored);
+    int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errorFrom(errno);
+    return Destination(UniqueFd(fd));
+}
+
+Result<UniqueFd> Destination::openParent(const std::vector<std::string>& components, bool create)
+{
+    UniqueFd current(::dup(m_root.get()));
+    if (!current)
+        return errorFrom(errno);
+    for (size_t i = 0; i + 1 < components.size(); ++i) {
+        const char* part = components[i].c_str();
+        if (create && ::mkdirat(current.get(), part, DirectoryMode) != 0 && errno != EEXIST)
+            return errorFrom(errno);
+        int next = ::openat(current.get(), part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0) {
+            int error = errno;
+            if (error == ELOOP || error == ENOTDIR)
+                return Error{"\"" + components[i] + "\" is a link or not a directory"};
+            return errorFrom(error);
+        }
+        current = UniqueFd(next);
+    }
+    return current;
+}
+
+Result<Ok> Destination::makeDirectories(const std::vector<std::string>& components)
+{
+    Result<UniqueFd> parent = openParent(components, true);
+    if (!parent)
+        return parent.error();
+    const std::string& last = components.back();
+    if (::mkdirat(parent->get(), last.c_str(), DirectoryMode) == 0)
+        return Ok{};
+    struct stat status {};
+    if (errno == EEXIST && ::fstatat(parent->get(), last.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISDIR(status.st_mode))
+        return Ok{};
+    return Error{"\"" + last + "\" exists and is not a directory"};
+}
+
+Result<std::optional<struct stat>> Destination::statusOf(const std::vector<std::string>& components)
+{
+    Result<UniqueFd> parent = openParent(components, false);
+    if (!parent) {
+        // A missing directory on the way means the file is missing too.
+        return std::optional<struct stat>();
+    }
+    struct stat status {};
+    if (::fstatat(parent->get(), components.back().c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT)
+            return std::optional<struct stat>();
+        return errorFrom(errno);
+    }
+    return std::optional<struct stat>(status);
+}
+
+Result<PendingFile> Destination::createFile(const std::vector<std::string>& components)
+{
+    Result<UniqueFd> parent = openParent(components, true);
+    if (!parent)
+        return parent.error();
+    const std::string& finalName = components.back();
+    if (finalName.size() > NAME_MAX)
+        return errorFrom(ENAMETOOLONG);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = temporaryNameFor(finalName);
+        int fd = ::openat(parent->get(), temporary.c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            return PendingFile(std::move(parent.value()), UniqueFd(fd), temporary, finalName);
+        if (errno != EEXIST)
+            return errorFrom(errno);
+    }
+    return errorFrom(EEXIST);
+}
+
+Result<Ok> Destination::makeLink(const std::vector<std::string>& components, const std::string& target)
+{
+    Result<UniqueFd> parent = openParent(components, true);
+    if (!parent)
+        return parent.error();
+    // Made under a temporary name and renamed, so a file or link already there is replaced
+    // rather than followed.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = temporaryNameFor(components.back());
+        if (::symlinkat(target.c_str(), parent->get(), temporary.c_str()) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return errorFrom(errno);
+        }
+        if (::renameat(parent->get(), temporary.c_str(), parent->get(), components.back().c_str()) != 0) {
+            int error = errno;
+            ::unlinkat(parent->get(), temporary.c_str(), 0);
+            return errorFrom(error);
+        }
+        return Ok{};
+    }
+    return errorFrom(EEXIST);
+}
+
+} // namespace quarvo

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "core/base/Result.h"
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <span>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace quarvo {
+
+// A file descriptor that is closed with the object.
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept;
+    ~UniqueFd();
+    int get() const { return m_fd; }
+    int release();
+    explicit operator bool() const { return m_fd >= 0; }
+
+  private:
+    int m_fd = -1;
+};
+
+// A file being written beneath the destination under a temporary name. commit() renames it over
+// the final name; destroying it without commit() removes it, so a failed or cancelled entry leaves
+// nothing behind.
+class PendingFile {
+  public:
+    PendingFile(UniqueFd directory, UniqueFd file, std::string temporaryName, std::string finalName);
+    PendingFile(PendingFile&&) noexcept = default;
+    ~PendingFile();
+
+    // Writes all of bytes; false on a write error.
+    bool write(std::span<const uint8_t> bytes);
+    // Sets permission bits and modification time, then renames over the final name (replacing a
+    // file or link of that name, never writing through it). Fails with the system's reason.
+    Result<Ok> commit(mode_t mode, std::time_t modificationTime);
+
+  private:
+    void discard();
+    UniqueFd m_directory;
+    UniqueFd m_file;
+    std::string m_temporaryName;
+    std::string m_finalName;
+    bool m_committed = false;
+};
+
+// The directory an archive is extracted into. Every path is resolved from its descriptor one
+// component at a time with O_NOFOLLOW, so nothing is created, written or followed outside it,
+// whatever the entry names and whatever links were planted inside it before.
+class Destination {
+  public:
+    // Opens (after creating it if needed) the directory at path.
+    static Result<Destination> open(const std::string& path);
+
+    // Opens the directory that holds components' last element, creating missing directories on
+    // the way; fails when a component is a link or not a directory.
+    Result<UniqueFd> openParent(const std::vector<std::string>& components, bool create);
+    // Creates every directory of components (all of them, the last included).
+    Result<Ok> makeDirectories(const std::vector<std::string>& components);
+    // The status of the last component without following a link, or nothing when it does not exist.
+    Result<std::optional<struct stat>> statusOf(const std::vector<std::string>& components);
+    // Starts writing the file named by components under a temporary name in its directory.
+    Result<PendingFile> createFile(const std::vector<std::string>& components);
+    // Creates a symbolic link, replacing a file or link of that name.
+    Result<Ok> makeLink(const std::vector<std::string>& components, const std::string& target);
+
+  private:
+    explicit Destination(UniqueFd root) : m_root(std::move(root)) {}
+    UniqueFd m_root;
+};
+
+// The system's text for errno value error.
+std::string systemError(int error);
+
+} // namespace quarvo

@@ -1,0 +1,75 @@
+#include "engines/dunzip/EntryPath.h"
+
+namespace quarvo {
+
+namespace {
+
+std::vector<std::string_view> splitOnSlash(std::string_view text)
+{
+    std::vector<std::string_view> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t slash = text.find('/', start);
+        parts.push_back(
+            text.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start));
+        if (slash == std::string_view::npos)
+            return parts;
+        start = slash + 1;
+    }
+}
+
+bool isAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+} // namespace
+
+Result<EntryPath> splitEntryPath(std::string_view name, std::string_view storedName)
+{
+    if (storedName.empty() || name.empty())
+        return Error{"the name is empty"};
+    if (storedName.find('\0') != std::string_view::npos)
+        return Error{"the name holds a NUL byte"};
+    if (storedName.find('\\') != std::string_view::npos)
+        return Error{"the name holds a \"\\\""};
+    if (name.front() == '/')
+        return Error{"the name is an absolute path"};
+    if (name.size() >= 2 && isAsciiLetter(name[0]) && name[1] == ':')
+        return Error{"the name starts with a drive"};
+    EntryPath path;
+    if (name.back() == '/') {
+        path.isDirectory = true;
+        name.remove_suffix(1);
+    }
+    for (std::string_view part : splitOnSlash(name)) {
+        if (part.empty())
+            return Error{"the name has an empty component"};
+        if (part == "." || part == "..")
+            return Error{"the name has a \"" + std::string(part) + "\" component"};
+        path.components.emplace_back(part);
+    }
+    return path;
+}
+
+bool linkTargetStaysInside(const std::vector<std::string>& linkPath, std::string_view target)
+{
+    if (target.empty() || target.front() == '/' || target.find('\0') != std::string_view::npos)
+        return false;
+    // Depth below the destination of the directory holding the link.
+    size_t depth = linkPath.empty() ? 0 : linkPath.size() - 1;
+    for (std::string_view part : splitOnSlash(target)) {
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (depth == 0)
+                return false;
+            --depth;
+        } else {
+            ++depth;
+        }
+    }
+    return true;
+}
+
+} // namespace quarvo

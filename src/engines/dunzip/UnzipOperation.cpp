@@ -1,0 +1,520 @@
+#include "engines/dunzip/UnzipOperation.h"
+
+#include "core/base/ByteReader.h"
+#include "core/text/DosDateTime.h"
+#include "core/zip/ByteSource.h"
+#include "core/zip/ZipFormat.h"
+#include "core/zip/ZipNames.h"
+#include "core/zip/ZipRecords.h"
+#include "engines/api/EngineResult.h"
+#include "engines/common/EngineLog.h"
+#include "engines/common/EngineReporter.h"
+#include "engines/common/PkwareCipher.h"
+#include "engines/dunzip/ArchiveIndex.h"
+#include "engines/dunzip/Destination.h"
+#include "engines/dunzip/EntryDecoder.h"
+#include "engines/dunzip/EntryPath.h"
+#include "engines/dunzip/ItemSelector.h"
+
+#include <cstdio>
+#include <memory>
+#include <unordered_set>
+
+namespace quarvo {
+
+namespace {
+
+namespace zf = zipformat;
+
+// Link targets are paths; anything longer is not one.
+constexpr uint32_t MaximumLinkTargetSize = 4096;
+// The local header fields that must agree with the central directory whatever the producer.
+constexpr uint16_t CheckedFlags = zf::flag::Encrypted | zf::flag::DataDescriptor | zf::flag::StrongEncryption;
+
+std::string methodName(uint16_t method)
+{
+    switch (method) {
+    case zf::method::Shrunk:
+        return "shrunk";
+    case zf::method::Reduced1:
+    case zf::method::Reduced2:
+    case zf::method::Reduced3:
+    case zf::method::Reduced4:
+        return "reduced";
+    case zf::method::Imploded:
+        return "imploded";
+    case zf::method::Deflate64:
+        return "Deflate64";
+    case zf::method::PkwareImplode:
+        return "PKWARE DCL imploded";
+    case zf::method::Bzip2:
+        return "BZIP2";
+    case zf::method::Lzma:
+        return "LZMA";
+    case zf::method::Zstandard:
+        return "Zstandard";
+    case zf::method::Xz:
+        return "XZ";
+    case zf::method::Jpeg:
+        return "JPEG";
+    case zf::method::WavPack:
+        return "WavPack";
+    case zf::method::Ppmd:
+        return "PPMd";
+    case zf::method::Aes:
+        return "AES encrypted";
+    default:
+        return "unknown";
+    }
+}
+
+std::string hex32(uint32_t value)
+{
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", value);
+    return text;
+}
+
+bool isSymbolicLink(const ArchiveEntry& entry)
+{
+    return entry.fields.versionMadeBy >> 8 == zf::host::Unix &&
+           (entry.fields.externalAttributes >> zf::attribute::UnixModeShift & zf::attribute::UnixTypeMask) ==
+               zf::attribute::UnixSymbolicLink;
+}
+
+mode_t permissionsOf(const ArchiveEntry& entry)
+{
+    uint32_t unixMode = entry.fields.externalAttributes >> zf::attribute::UnixModeShift;
+    if (entry.fields.versionMadeBy >> 8 == zf::host::Unix && (unixMode & zf::attribute::UnixPermissions) != 0)
+        return static_cast<mode_t>(unixMode & zf::attribute::UnixPermissions); // never setuid, setgid, sticky
+    bool readOnly = entry.fields.externalAttributes & zf::attribute::DosReadOnly;
+    return readOnly ? 0444 : 0644;
+}
+
+std::time_t modificationTimeOf(const ArchiveEntry& entry)
+{
+    if (entry.unixModificationTime)
+        return static_cast<std::time_t>(*entry.unixModificationTime);
+    return timeFromDosDateTime(DosDateTime{entry.fields.modDate, entry.fields.modTime});
+}
+
+class Operation {
+  public:
+    explicit Operation(const UnzipCommand& command)
+        : m_command(command),
+          m_log(command.writeLog ? EngineLog(EngineLog::defaultPath("unzip.log")) : EngineLog()),
+          m_reporter({command.messageCallback, command.messageCallbackData, command.statusCallback,
+                      command.statusCallbackData, command.queryCallback, command.queryCallbackData},
+                     &m_log)
+    {
+    }
+
+    uint16_t run();
+
+  private:
+    struct PendingLink {
+        std::string shownName;
+        std::vector<std::string> components;
+        std::string target;
+    };
+    // The outcome of decoding one entry: a result code (the message was given) and the data
+    // when it was kept in memory.
+    struct Decoded {
+        uint16_t code = EngineResult::Ok;
+        std::string bytes;
+    };
+
+    uint16_t checkCommand();
+    uint16_t fail(uint16_t code, const std::string& text)
+    {
+        m_reporter.message(text);
+        return code;
+    }
+    void record(uint16_t code)
+    {
+        if (code == EngineResult::Cancelled || m_result == EngineResult::Ok)
+            m_result = code;
+    }
+    void processEntry(const ArchiveEntry& entry);
+    uint16_t extractDirectory(const std::vector<std::string>& components, const std::string& shown);
+    std::optional<DecodeRequest> prepareDecode(const ArchiveEntry& entry, const std::string& shown,
+                                               uint16_t& code);
+    Decoded decode(const ArchiveEntry& entry, const std::string& shown, PendingFile* file, bool keepInMemory);
+    uint16_t reportDecodeFailure(const ArchiveEntry& entry, const std::string& shown,
+                                 const DecodeResult& result);
+    bool shouldExtract(const ArchiveEntry& entry, const std::string& shown,
+                       const std::vector<std::string>& path, uint16_t& code);
+    void createLinks();
+    std::string statusText(const ArchiveEntry& entry, const std::string& shown) const;
+
+    const UnzipCommand& m_command;
+    EngineLog m_log;
+    EngineReporter m_reporter;
+    std::unique_ptr<FileByteSource> m_source;
+    std::optional<Destination> m_destination;
+    ArchiveIndex m_index;
+    uint16_t m_result = EngineResult::Ok;
+    uint64_t m_totalBytes = 0;
+    uint64_t m_doneBytes = 0;
+    size_t m_processed = 0;
+    size_t m_failed = 0;
+    std::vector<PendingLink> m_links;
+    std::unordered_set<std::string> m_seenNames;
+};
+
+uint16_t Operation::checkCommand()
+{
+    if (m_command.function != UnzipFunction::Extract)
+        return fail(EngineResult::BadArgument,
+                    "Unknown function " + std::to_string(m_command.function) + ".");
+    if (!m_command.archivePath || !*m_command.archivePath)
+        return fail(EngineResult::BadArgument, "No archive was named.");
+    if (!m_command.testOnly && (!m_command.destinationDirectory || !*m_command.destinationDirectory))
+        return fail(EngineResult::BadArgument, "No destination directory was given.");
+    return EngineResult::Ok;
+}
+
+uint16_t Operation::run()
+{
+    if (uint16_t code = checkCommand(); code != EngineResult::Ok)
+        return code;
+    const std::string archivePath = m_command.archivePath;
+    m_reporter.log(std::string(m_command.testOnly ? "Testing " : "Extracting from ") + archivePath);
+    Result<FileByteSource> source = FileByteSource::open(archivePath);
+    if (!source)
+        return fail(EngineResult::CannotOpenArchive, "Cannot open " + escapeControlCharacters(archivePath) +
+                                                         ": " + source.error().message + ".");
+    m_source = std::make_unique<FileByteSource>(std::move(source).value());
+    if (!m_reporter.status("Reading: " + escapeControlCharacters(archivePath), 0))
+        return EngineResult::Cancelled;
+
+    Result<ArchiveIndex, IndexError> index = ArchiveIndex::load(*m_source);
+    if (!index)
+        return fail(index.error().code, index.error().message);
+    m_index = std::move(index).value();
+
+    ItemSelector selector(m_command.itemSpecification ? m_command.itemSpecification : "*.*",
+                          m_command.recursePathInformation != 0);
+    std::vector<const ArchiveEntry*> selected;
+    for (const ArchiveEntry& entry : m_index.entries) {
+        if (selector.matches(entry.name)) {
+            selected.push_back(&entry);
+            m_totalBytes += entry.fields.uncompressedSize;
+        }
+    }
+    if (selected.empty())
+        return fail(EngineResult::NothingToDo, "No entry of the archive matches the names given.");
+
+    OverlapReport overlaps = findOverlappingEntries(*m_source, m_index.entries);
+    if (overlaps.firstPair) {
+        const ArchiveEntry& first = m_index.entries[overlaps.firstPair->first];
+        const ArchiveEntry& second = m_index.entries[overlaps.firstPair->second];
+        return fail(EngineResult::BadArchive, "The data of " + std::to_string(overlaps.overlappingEntries) +
+                                                  " entries overlap (for example " +
+                                                  escapeControlCharacters(first.name) + " and " +
+                                                  escapeControlCharacters(second.name) +
+                                                  "). The archive looks like a zip bomb and is refused.");
+    }
+
+    if (!m_command.testOnly) {
+        Result<Destination> destination = Destination::open(m_command.destinationDirectory);
+        if (!destination)
+            return fail(EngineResult::CannotCreate,
+                        "Cannot open the destination directory " +
+                            escapeControlCharacters(m_command.destinationDirectory) + ": " +
+                            destination.error().message + ".");
+        m_destination.emplace(std::move(destination).value());
+    }
+
+    for (const ArchiveEntry* entry : selected) {
+        processEntry(*entry);
+        if (m_reporter.stopped())
+            return EngineResult::Cancelled;
+    }
+    createLinks();
+    if (m_reporter.stopped())
+        return EngineResult::Cancelled;
+
+    std::string summary = m_command.testOnly ? "Tested " : "Extracted ";
+    summary += std::to_string(m_processed - m_failed) + " of " + std::to_string(m_processed) + " entries";
+    summary += m_failed == 0 ? ": no errors." : "; " + std::to_string(m_failed) + " had problems.";
+    if (m_command.testOnly && m_failed == 0)
+        summary = "No errors detected in " + std::to_string(m_processed) + " entries.";
+    m_reporter.message(summary);
+    return m_reporter.stopped() ? EngineResult::Cancelled : m_result;
+}
+
+std::string Operation::statusText(const ArchiveEntry& entry, const std::string& shown) const
+{
+    if (m_command.testOnly)
+        return "Testing: " + shown;
+    return (entry.fields.method == zf::method::Stored ? "Extracting: " : "Inflating: ") + shown;
+}
+
+void Operation::processEntry(const ArchiveEntry& entry)
+{
+    const std::string shown = escapeControlCharacters(entry.name);
+    ++m_processed;
+    uint16_t code = EngineResult::Ok;
+    auto finish = [&](uint16_t result) {
+        if (result != EngineResult::Ok && result != EngineResult::Cancelled)
+            ++m_failed;
+        record(result);
+        m_doneBytes += entry.fields.uncompressedSize;
+    };
+    if (!m_reporter.status(statusText(entry, shown), percentOf(m_doneBytes, m_totalBytes)))
+        return finish(EngineResult::Cancelled);
+
+    if (!m_seenNames.insert(entry.name).second) {
+        if (!m_command.testOnly)
+            return finish(fail(EngineResult::EntriesSkipped,
+                               "Skipped " + shown +
+                                   ": the archive holds more than one entry of that name; the "
+                                   "first one was taken."));
+        m_reporter.message(shown + " appears more than once in the archive.");
+    }
+
+    Result<EntryPath> path = splitEntryPath(entry.name, entry.storedName);
+    if (!path)
+        return finish(fail(EngineResult::EntriesSkipped, "Refused " + shown + ": " + path.error().message +
+                                                             "; nothing was written for it."));
+    if (path->isDirectory)
+        return finish(m_command.testOnly ? EngineResult::Ok : extractDirectory(path->components, shown));
+
+    std::vector<std::string> components = path->components;
+    if (m_command.noDirectoryNames)
+        components = {components.back()};
+    if (!m_command.testOnly && !shouldExtract(entry, shown, components, code)) {
+        m_doneBytes += entry.fields.uncompressedSize;
+        --m_processed;
+        if (code != EngineResult::Ok) {
+            ++m_processed;
+            ++m_failed;
+            record(code);
+        }
+        return;
+    }
+
+    if (isSymbolicLink(entry)) {
+        if (entry.fields.uncompressedSize > MaximumLinkTargetSize)
+            return finish(
+                fail(EngineResult::EntriesSkipped, "Skipped link " + shown + ": its target is too long."));
+        Decoded decoded = decode(entry, shown, nullptr, true);
+        if (decoded.code == EngineResult::Ok && !m_command.testOnly)
+            m_links.push_back({shown, components, decoded.bytes});
+        return finish(decoded.code);
+    }
+
+    if (m_command.testOnly)
+        return finish(decode(entry, shown, nullptr, false).code);
+
+    Result<PendingFile> file = m_destination->createFile(components);
+    if (!file)
+        return finish(
+            fail(EngineResult::CannotCreate, "Cannot create " + shown + ": " + file.error().message + "."));
+    Decoded decoded = decode(entry, shown, &file.value(), false);
+    if (decoded.code != EngineResult::Ok)
+        return finish(decoded.code);
+    Result<Ok> committed = file->commit(permissionsOf(entry), modificationTimeOf(entry));
+    if (!committed)
+        return finish(fail(EngineResult::CannotCreate,
+                           "Cannot create " + shown + ": " + committed.error().message + "."));
+    m_reporter.log("Extracted " + shown);
+    finish(EngineResult::Ok);
+}
+
+uint16_t Operation::extractDirectory(const std::vector<std::string>& components, const std::string& shown)
+{
+    if (m_command.noDirectoryNames)
+        return EngineResult::Ok;
+    Result<Ok> made = m_destination->makeDirectories(components);
+    if (!made)
+        return fail(EngineResult::CannotCreate,
+                    "Cannot create the directory " + shown + ": " + made.error().message + ".");
+    return EngineResult::Ok;
+}
+
+bool Operation::shouldExtract(const ArchiveEntry& entry, const std::string& shown,
+                              const std::vector<std::string>& path, uint16_t& code)
+{
+    Result<std::optional<struct stat>> existing = m_destination->statusOf(path);
+    if (!existing) {
+        code = fail(EngineResult::CannotCreate,
+                    "Cannot create " + shown + ": " + existing.error().message + ".");
+        return false;
+    }
+    bool onlyNewer = m_command.update || m_command.freshen;
+    if (!existing->has_value())
+        return !m_command.freshen;
+    if (S_ISDIR((*existing)->st_mode)) {
+        code =
+            fail(EngineResult::CannotCreate, "Cannot create " + shown + ": a directory of that name exists.");
+        return false;
+    }
+    if (onlyNewer)
+        return modificationTimeOf(entry) > (*existing)->st_mtime;
+    if (!m_command.overwrite) {
+        code = fail(EngineResult::EntriesSkipped, "Skipped " + shown + ": a file of that name exists.");
+        return false;
+    }
+    return true;
+}
+
+std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry, const std::string& shown,
+                                                      uint16_t& code)
+{
+    const CentralHeaderFields& central = entry.fields;
+    if (entry.needsZip64) {
+        code = fail(EngineResult::TooLarge, shown + ": ZIP64 entries are not supported yet.");
+        return std::nullopt;
+    }
+    if ((central.flags & zf::flag::StrongEncryption) || central.method == zf::method::Aes) {
+        code = fail(EngineResult::UnsupportedMethod, shown + ": strong encryption is not supported.");
+        return std::nullopt;
+    }
+    if (central.method != zf::method::Stored && central.method != zf::method::Deflated) {
+        code = fail(EngineResult::UnsupportedMethod, shown + ": compression method " +
+                                                         std::to_string(central.method) + " (" +
+                                                         methodName(central.method) + ") is not supported.");
+        return std::nullopt;
+    }
+
+    std::vector<uint8_t> header(zf::LocalHeaderSize + 2 * size_t{zf::Max16});
+    size_t count = m_source->readAt(central.localHeaderOffset, header);
+    Result<LocalHeader> local = parseLocalHeader(std::span(header).first(count));
+    if (!local) {
+        code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
+        return std::nullopt;
+    }
+    const LocalHeaderFields& l = local->fields;
+    std::string disagreement;
+    if (!std::equal(local->name.begin(), local->name.end(), entry.storedName.begin(), entry.storedName.end()))
+        disagreement = "name";
+    else if (l.method != central.method)
+        disagreement = "method";
+    else if ((l.flags & CheckedFlags) != (central.flags & CheckedFlags))
+        disagreement = "flags";
+    else if (!(central.flags & zf::flag::DataDescriptor) &&
+             (l.crc32 != central.crc32 || l.compressedSize != central.compressedSize ||
+              l.uncompressedSize != central.uncompressedSize))
+        disagreement = "CRC or sizes";
+    if (!disagreement.empty()) {
+        code = fail(EngineResult::BadArchive,
+                    shown + ": the local header disagrees with the central directory (" + disagreement +
+                        "); the entry is not trusted.");
+        return std::nullopt;
+    }
+
+    DecodeRequest request;
+    request.dataOffset = uint64_t{central.localHeaderOffset} + local->recordSize;
+    request.compressedSize = central.compressedSize;
+    request.uncompressedSize = central.uncompressedSize;
+    request.crc32 = central.crc32;
+    request.method = central.method;
+    if (request.dataOffset + request.compressedSize > m_index.end.fields.directoryOffset) {
+        code = fail(EngineResult::CrcError,
+                    shown + ": the data is truncated: it runs into the central directory.");
+        return std::nullopt;
+    }
+    if (central.flags & zf::flag::Encrypted) {
+        if (!m_command.decrypt || !m_command.password || !*m_command.password) {
+            code = fail(EngineResult::WrongPassword,
+                        shown + ": the entry is encrypted and no password was given.");
+            return std::nullopt;
+        }
+        request.encrypted = true;
+        request.password = m_command.password;
+        request.checkByte =
+            PkwareCipher::checkByteFor(central.crc32, l.modTime, (l.flags & zf::flag::DataDescriptor) != 0);
+    }
+    return request;
+}
+
+Operation::Decoded Operation::decode(const ArchiveEntry& entry, const std::string& shown, PendingFile* file,
+                                     bool keepInMemory)
+{
+    Decoded decoded;
+    std::optional<DecodeRequest> request = prepareDecode(entry, shown, decoded.code);
+    if (!request)
+        return decoded;
+    const std::string status = statusText(entry, shown);
+    DecodeSink sink = [&](std::span<const uint8_t> bytes) {
+        if (keepInMemory)
+            decoded.bytes.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        return !file || file->write(bytes);
+    };
+    DecodeProgress progress = [&](uint64_t bytesOut) {
+        return m_reporter.status(status, percentOf(m_doneBytes + bytesOut, m_totalBytes));
+    };
+    DecodeResult result = decodeEntry(*m_source, request.value(), sink, progress);
+    if (result.status != DecodeStatus::Ok)
+        decoded.code = reportDecodeFailure(entry, shown, result);
+    return decoded;
+}
+
+uint16_t Operation::reportDecodeFailure(const ArchiveEntry& entry, const std::string& shown,
+                                        const DecodeResult& result)
+{
+    const std::string kept = m_command.testOnly ? "" : " No file was kept.";
+    const std::string declared = std::to_string(entry.fields.uncompressedSize);
+    switch (result.status) {
+    case DecodeStatus::Ok:
+        return EngineResult::Ok;
+    case DecodeStatus::Cancelled:
+        return EngineResult::Cancelled;
+    case DecodeStatus::WrongPassword:
+        return fail(EngineResult::WrongPassword, shown + ": wrong password." + kept);
+    case DecodeStatus::CrcMismatch:
+        if (entry.fields.flags & zf::flag::Encrypted)
+            return fail(EngineResult::WrongPassword, shown + ": wrong password or damaged data (CRC-32 " +
+                                                         hex32(result.actualCrc32) + ", expected " +
+                                                         hex32(entry.fields.crc32) + ")." + kept);
+        return fail(EngineResult::CrcError, shown + ": CRC error: the data gives " +
+                                                hex32(result.actualCrc32) + ", the directory says " +
+                                                hex32(entry.fields.crc32) + "." + kept);
+    case DecodeStatus::TooLong:
+        return fail(EngineResult::CrcError, shown + ": the data decodes to more than its declared " +
+                                                declared + " bytes; stopped there (a zip bomb?)." + kept);
+    case DecodeStatus::TooShort:
+        return fail(EngineResult::CrcError, shown + ": the data is truncated: it ends before its declared " +
+                                                declared + " bytes." + kept);
+    case DecodeStatus::Corrupt:
+        return fail(EngineResult::CrcError, shown + ": the compressed data is damaged." + kept);
+    case DecodeStatus::ReadError:
+        return fail(EngineResult::CannotOpenArchive, shown + ": the archive cannot be read." + kept);
+    case DecodeStatus::OutputFailed:
+        return fail(EngineResult::WriteError, shown + ": writing failed (the disk may be full)." + kept);
+    }
+    return EngineResult::BadArchive;
+}
+
+void Operation::createLinks()
+{
+    // Links come last, so no entry of this archive is ever written through one of them.
+    for (const PendingLink& link : m_links) {
+        if (m_reporter.stopped())
+            return;
+        if (!linkTargetStaysInside(link.components, link.target)) {
+            ++m_failed;
+            record(fail(EngineResult::EntriesSkipped, "Skipped link " + link.shownName + " -> " +
+                                                          escapeControlCharacters(link.target) +
+                                                          ": it points outside the destination directory."));
+            continue;
+        }
+        Result<Ok> made = m_destination->makeLink(link.components, link.target);
+        if (!made) {
+            ++m_failed;
+            record(fail(EngineResult::CannotCreate,
+                        "Cannot create the link " + link.shownName + ": " + made.error().message + "."));
+        }
+    }
+}
+
+} // namespace
+
+uint16_t runUnzipOperation(const UnzipCommand& command)
+{
+    return Operation(command).run();
+}
+
+} // namespace quarvo

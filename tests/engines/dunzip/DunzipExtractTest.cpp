@@ -1,0 +1,380 @@
+#include "DunzipTestSupport.h"
+#include "engines/api/EngineResult.h"
+#include "support/ZipBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <sys/stat.h>
+
+namespace quarvo {
+namespace {
+
+using namespace quarvo::testing;
+namespace fs = std::filesystem;
+
+std::string randomText(size_t size, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string text(size, '\0');
+    for (char& c : text)
+        c = static_cast<char>('a' + generator() % 26);
+    return text;
+}
+
+class DunzipExtract : public ::testing::Test {
+  protected:
+    std::string write(const std::string& bytes, const std::string& name = "archive.zip")
+    {
+        writeFile(work.path() / name, bytes);
+        return work.file(name);
+    }
+    std::string out() const { return work.file("out"); }
+
+    TemporaryDirectory work;
+};
+
+TEST_F(DunzipExtract, ExtractsStoredAndDeflatedEntriesWithTimesAndPermissions)
+{
+    ZipBuilder builder;
+    ZipBuilder::Entry stored = ZipBuilder::stored("dir/stored.txt", "plain bytes");
+    stored.externalAttributes = (0100000u | 06755u) << 16; // setuid, setgid: must not survive
+    builder.add(stored);
+    std::string text = randomText(100000, 1);
+    builder.add(ZipBuilder::deflated("dir/sub/deflated.txt", deflateRaw(text), text));
+    builder.add(ZipBuilder::stored("emptydir/", ""));
+    UnzipRun run = runDunzip(write(builder.finish()), out());
+    ASSERT_EQ(run.result, EngineResult::Ok) << run.allMessages();
+    EXPECT_EQ(readFile(out() + "/dir/stored.txt"), "plain bytes");
+    EXPECT_EQ(readFile(out() + "/dir/sub/deflated.txt"), text);
+    EXPECT_TRUE(fs::is_directory(out() + "/emptydir"));
+    struct stat status {};
+    ASSERT_EQ(::stat((out() + "/dir/stored.txt").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0755u);
+    std::tm expected{};
+    expected.tm_year = 125, expected.tm_mon = 0, expected.tm_mday = 1, expected.tm_hour = 12,
+    expected.tm_isdst = -1;
+    EXPECT_EQ(status.st_mtime, std::mktime(&expected));
+    EXPECT_TRUE(std::find(run.statuses.begin(), run.statuses.end(), "Inflating: dir/sub/deflated.txt") !=
+                run.statuses.end());
+    EXPECT_EQ(run.percents.back(), 100u);
+}
+
+TEST_F(DunzipExtract, ExistingFilesAreSkippedUnlessOverwriteIsSet)
+{
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("a.txt", "from archive")).add(ZipBuilder::stored("b.txt", "new"));
+    std::string archive = write(builder.finish());
+    writeFile(out() + "/a.txt", "on disk");
+    UnzipRun skipped = runDunzip(archive, out());
+    EXPECT_EQ(skipped.result, EngineResult::EntriesSkipped);
+    EXPECT_TRUE(skipped.mentioned("Skipped a.txt")) << skipped.allMessages();
+    EXPECT_EQ(readFile(out() + "/a.txt"), "on disk");
+    EXPECT_EQ(readFile(out() + "/b.txt"), "new");
+
+    UnzipRun overwritten = runDunzip(archive, out(), [](UnzipCommand& c) { c.overwrite = 1; });
+    EXPECT_EQ(overwritten.result, EngineResult::Ok) << overwritten.allMessages();
+    EXPECT_EQ(readFile(out() + "/a.txt"), "from archive");
+}
+
+TEST_F(DunzipExtract, UpdateAndFreshenCompareModificationTimes)
+{
+    ZipBuilder builder; // every entry dated 2025-01-01 12:00
+    builder.add(ZipBuilder::stored("older-on-disk", "archive"))
+        .add(ZipBuilder::stored("newer-on-disk", "archive"))
+        .add(ZipBuilder::stored("missing", "archive"));
+    std::string archive = write(builder.finish());
+    auto prepare = [&] {
+        fs::remove_all(out());
+        writeFile(out() + "/older-on-disk", "disk");
+        writeFile(out() + "/newer-on-disk", "disk");
+        fs::last_write_time(out() + "/older-on-disk",
+                            fs::file_time_type::clock::now() - std::chrono::hours(24 * 800));
+    };
+    struct Case {
+        const char* mode;
+        std::function<void(UnzipCommand&)> configure;
+        const char* older;
+        const char* newer;
+        bool missingCreated;
+    };
+    const Case cases[] = {
+        {"update", [](UnzipCommand& c) { c.update = 1; }, "archive", "disk", true},
+        {"freshen", [](UnzipCommand& c) { c.freshen = 1; }, "archive", "disk", false},
+    };
+    for (const Case& c : cases) {
+        prepare();
+        UnzipRun run = runDunzip(archive, out(), c.configure);
+        EXPECT_EQ(run.result, EngineResult::Ok) << c.mode << run.allMessages();
+        EXPECT_EQ(readFile(out() + "/older-on-disk"), c.older) << c.mode;
+        EXPECT_EQ(readFile(out() + "/newer-on-disk"), c.newer) << c.mode;
+        EXPECT_EQ(fs::exists(out() + "/missing"), c.missingCreated) << c.mode;
+    }
+}
+
+TEST_F(DunzipExtract, UnsafeNamesAreRefusedAndTheRestExtracted)
+{
+    const std::string hostile[] = {
+        "../escape.txt", "/absolute.txt", "dir\\..\\back.txt", "C:drive.txt",
+        "a//b.txt",      "a/./b.txt",     "a/../../up.txt",    std::string("nul\0.txt", 8)};
+    ZipBuilder builder;
+    for (const std::string& name : hostile)
+        builder.add(ZipBuilder::stored(name, "bad"));
+    builder.add(ZipBuilder::stored("", "empty name"));
+    builder.add(ZipBuilder::stored("good.txt", "good"));
+    fs::create_directories(out() + "/deep");
+    std::string destination = out() + "/deep";
+    UnzipRun run = runDunzip(write(builder.finish()), destination);
+    EXPECT_EQ(run.result, EngineResult::EntriesSkipped);
+    EXPECT_EQ(treeOf(out()), (std::vector<std::string>{"deep/", "deep/good.txt"}));
+    EXPECT_TRUE(run.mentioned("Refused ../escape.txt")) << run.allMessages();
+    EXPECT_TRUE(run.mentioned("Refused nul\\x00.txt")) << run.allMessages();
+    EXPECT_TRUE(run.mentioned("the name is empty"));
+    EXPECT_FALSE(fs::exists(work.file("escape.txt")));
+}
+
+TEST_F(DunzipExtract, PlantedLinksAreNeverFollowedOrWrittenThrough)
+{
+    fs::create_directories(work.file("outside"));
+    fs::create_directories(out());
+    fs::create_symlink(work.file("outside"), out() + "/linkdir");
+    writeFile(work.file("outside/target.txt"), "precious");
+    fs::create_symlink(work.file("outside/target.txt"), out() + "/linkfile");
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("linkdir/planted.txt", "through a directory link"))
+        .add(ZipBuilder::stored("linkfile", "through a file link"));
+    UnzipRun run = runDunzip(write(builder.finish()), out(), [](UnzipCommand& c) { c.overwrite = 1; });
+    EXPECT_NE(run.result, EngineResult::Ok);
+    EXPECT_FALSE(fs::exists(work.file("outside/planted.txt")));
+    EXPECT_EQ(readFile(work.file("outside/target.txt")), "precious");
+    EXPECT_FALSE(fs::is_symlink(out() + "/linkfile")); // replaced by the entry, not written through
+    EXPECT_EQ(readFile(out() + "/linkfile"), "through a file link");
+    EXPECT_TRUE(run.mentioned("linkdir/planted.txt")) << run.allMessages();
+}
+
+TEST_F(DunzipExtract, LinkEntriesAreCreatedLastAndOnlyInside)
+{
+    auto link = [](const std::string& name, const std::string& target) {
+        ZipBuilder::Entry entry = ZipBuilder::stored(name, target);
+        entry.externalAttributes = (0120000u | 0777u) << 16;
+        return entry;
+    };
+    ZipBuilder builder;
+    builder.add(link("dir/inside", "../file.txt"))
+        .add(link("absolute", "/etc/passwd"))
+        .add(link("dir/climbing", "../../outside"))
+        .add(ZipBuilder::stored("file.txt", "text"));
+    UnzipRun run = runDunzip(write(builder.finish()), out());
+    EXPECT_EQ(run.result, EngineResult::EntriesSkipped);
+    EXPECT_TRUE(fs::is_symlink(out() + "/dir/inside"));
+    EXPECT_EQ(fs::read_symlink(out() + "/dir/inside"), "../file.txt");
+    EXPECT_EQ(readFile(out() + "/dir/inside"), "text");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(out() + "/absolute")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(out() + "/dir/climbing")));
+    EXPECT_TRUE(run.mentioned("Skipped link absolute -> /etc/passwd")) << run.allMessages();
+}
+
+TEST_F(DunzipExtract, DamagedEntriesLeaveNoFileAndTheOthersExtract)
+{
+    std::string text = randomText(50000, 2);
+    ZipBuilder builder;
+    ZipBuilder::Entry badCrc = ZipBuilder::stored("bad-crc.txt", "some data");
+    badCrc.crc32 ^= 1;
+    ZipBuilder::Entry tooLong = ZipBuilder::deflated("bomb.txt", deflateRaw(std::string(1 << 20, '\0')), "x");
+    tooLong.crc32 = crc32Of(std::string(1 << 20, '\0'));
+    ZipBuilder::Entry corrupt = ZipBuilder::deflated("corrupt.txt", "\xFF\xFF\xFF\xFF garbage", text);
+    ZipBuilder::Entry cutStream =
+        ZipBuilder::deflated("cut-stream.txt", deflateRaw(text).substr(0, 1000), text);
+    ZipBuilder::Entry truncated = ZipBuilder::stored("truncated.txt", "only these bytes");
+    truncated.compressedSize = truncated.uncompressedSize = 5000; // more than the archive holds
+    ZipBuilder::Entry unsupported = ZipBuilder::stored("bzip2.txt", "BZh9");
+    unsupported.method = 12;
+    for (ZipBuilder::Entry* entry : {&badCrc, &tooLong, &corrupt, &cutStream, &unsupported})
+        builder.add(*entry);
+    builder.add(ZipBuilder::stored("good.txt", "good"));
+    builder.add(truncated); // last, so its size runs into the directory rather than into another entry
+    std::string archive = write(builder.finish());
+    UnzipRun run = runDunzip(archive, out());
+    EXPECT_EQ(run.result, EngineResult::CrcError) << run.allMessages();
+    EXPECT_EQ(treeOf(out()), std::vector<std::string>{"good.txt"}); // no partial or temporary file
+    EXPECT_TRUE(run.mentioned("bad-crc.txt: CRC error"));
+    EXPECT_TRUE(run.mentioned("bomb.txt: the data decodes to more than its declared 1 bytes"));
+    EXPECT_TRUE(run.mentioned("corrupt.txt: the compressed data is damaged"));
+    EXPECT_TRUE(run.mentioned("cut-stream.txt: the compressed data is damaged"));
+    EXPECT_TRUE(run.mentioned("truncated.txt: the data is truncated"));
+    EXPECT_TRUE(run.mentioned("bzip2.txt: compression method 12 (BZIP2) is not supported"));
+
+    UnzipRun test = runDunzip(archive, "");
+    EXPECT_EQ(test.result, EngineResult::CrcError);
+    EXPECT_TRUE(test.mentioned("Tested 1 of 7 entries; 6 had problems."));
+}
+
+TEST_F(DunzipExtract, OverlappingEntriesAreRefusedButTheirListingWorks)
+{
+    // Two central headers share one local header and its data: the shape of the smallest bombs.
+    ZipBuilder builder;
+    std::string kernel = std::string(100000, 'A');
+    builder.add(ZipBuilder::deflated("one", deflateRaw(kernel), kernel));
+    ZipBuilder::Entry second = builder.entries()[0];
+    second.useCentralName = true;
+    second.centralName = "two";
+    builder.entries().push_back(second);
+    std::string archive = write(builder.finish());
+    for (const std::string& destination : {std::string(), out()}) {
+        UnzipRun run = runDunzip(archive, destination);
+        EXPECT_EQ(run.result, EngineResult::BadArchive);
+        EXPECT_TRUE(run.mentioned("looks like a zip bomb")) << run.allMessages();
+    }
+    EXPECT_FALSE(fs::exists(out()));
+}
+
+TEST_F(DunzipExtract, LocalHeaderThatDisagreesIsNotTrusted)
+{
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("honest.txt", "data"));
+    builder.entries()[0].useCentralName = true;
+    builder.entries()[0].centralName = "liar.txt";
+    builder.add(ZipBuilder::stored("sizes.txt", "12345"));
+    builder.entries()[1].uncompressedSize = builder.entries()[1].compressedSize = 4;
+    UnzipRun run = runDunzip(write(builder.finish()), "");
+    EXPECT_EQ(run.result, EngineResult::BadArchive);
+    EXPECT_TRUE(run.mentioned("liar.txt: the local header disagrees with the central directory (name)"));
+    EXPECT_TRUE(
+        run.mentioned("sizes.txt: the local header disagrees with the central directory (CRC or sizes)"));
+}
+
+TEST_F(DunzipExtract, ArchivesThatCannotBeReadOneWayAreRefused)
+{
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("a", "a"));
+    std::string plain = builder.finish();
+    std::string directory = ZipBuilder::centralHeader(builder.entries()[0]);
+    uint32_t directoryOffset = static_cast<uint32_t>(plain.size() - 22 - directory.size());
+    std::string body = plain.substr(0, plain.size() - 22);
+    // The comment of the real end record holds a copy of the directory and an end record for it.
+    uint32_t copyOffset = static_cast<uint32_t>(plain.size());
+    std::string inner = directory + ZipBuilder::endRecord(0, 0, 1, 1, static_cast<uint32_t>(directory.size()),
+                                                          copyOffset, "");
+    std::string ambiguous = body + ZipBuilder::endRecord(0, 0, 1, 1, static_cast<uint32_t>(directory.size()),
+                                                         directoryOffset, inner);
+
+    ZipBuilder big;
+    big.add(ZipBuilder::stored("b", "b"));
+    ZipBuilder::End zip64End;
+    zip64End.entriesOnThisDisk = zip64End.entriesTotal = 0xFFFF;
+    std::string zip64 = big.finish(zip64End);
+
+    struct Case {
+        const char* rule;
+        std::string bytes;
+        uint16_t result;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"two consistent end records", ambiguous, EngineResult::BadArchive, "ambiguous"},
+        {"ZIP64 counts", zip64, EngineResult::TooLarge, "ZIP64"},
+        {"not an archive", std::string(1000, 'x'), EngineResult::BadArchive, "not a ZIP archive"},
+        {"end record pointing nowhere", body + ZipBuilder::endRecord(0, 0, 1, 1, 46, 5, ""),
+         EngineResult::BadArchive, "damaged"},
+        {"spanned", body + ZipBuilder::endRecord(1, 1, 1, 1, 47, directoryOffset, ""),
+         EngineResult::BadArchive, "several disks"},
+    };
+    for (const Case& c : cases) {
+        UnzipRun run = runDunzip(write(c.bytes), out());
+        EXPECT_EQ(run.result, c.result) << c.rule;
+        EXPECT_TRUE(run.mentioned(c.message)) << c.rule << ": " << run.allMessages();
+    }
+    EXPECT_FALSE(fs::exists(out()));
+}
+
+TEST_F(DunzipExtract, DuplicateNamesAreReportedAndOnlyTheFirstExtracted)
+{
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("same.txt", "first")).add(ZipBuilder::stored("same.txt", "second"));
+    UnzipRun run = runDunzip(write(builder.finish()), out());
+    EXPECT_EQ(run.result, EngineResult::EntriesSkipped);
+    EXPECT_EQ(readFile(out() + "/same.txt"), "first");
+    EXPECT_TRUE(run.mentioned("more than one entry of that name"));
+}
+
+TEST_F(DunzipExtract, CancelStopsAtOnceAndLeavesNoPartialFile)
+{
+    std::string big = randomText(20 << 20, 3); // streamed, not inflated in one call
+    ZipBuilder builder;
+    builder.add(ZipBuilder::deflated("big.txt", deflateRaw(big, 1), big));
+    std::string archive = write(builder.finish());
+    int calls = 0;
+    UnzipRun run = runDunzip(archive, out(), {}, [&](const std::string& text) {
+        return text == "Inflating: big.txt" && ++calls == 3 ? 1 : 0;
+    });
+    EXPECT_EQ(run.result, EngineResult::Cancelled);
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(treeOf(out()).empty());
+}
+
+TEST_F(DunzipExtract, DeepPathsWorkAndOverlongComponentsFailAlone)
+{
+    std::string deep;
+    for (int i = 0; i < 60; ++i)
+        deep += std::string(100, 'd') + "/";
+    deep += "leaf.txt"; // about 6,000 bytes: longer than PATH_MAX
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored(deep, "deep"))
+        .add(ZipBuilder::stored(std::string(300, 'n'), "long"))
+        .add(ZipBuilder::stored("fine.txt", "fine"));
+    UnzipRun run = runDunzip(write(builder.finish()), out());
+    EXPECT_EQ(run.result, EngineResult::CannotCreate) << run.allMessages();
+    EXPECT_EQ(readFile(out() + "/fine.txt"), "fine");
+    EXPECT_TRUE(run.mentioned("Cannot create nnnn"));
+    EXPECT_TRUE(runQuietly("cd '" + out() + "' && find . -name leaf.txt | grep -q leaf.txt"));
+}
+
+TEST_F(DunzipExtract, NoDirectoryNamesAndSelectionByPattern)
+{
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("docs/Readme.TXT", "r"))
+        .add(ZipBuilder::stored("docs/deep/notes.txt", "n"))
+        .add(ZipBuilder::stored("image.png", "i"));
+    std::string archive = write(builder.finish());
+    struct Case {
+        const char* specification;
+        bool recurse;
+        bool noDirectoryNames;
+        std::vector<std::string> tree;
+    };
+    const Case cases[] = {
+        {"*.txt", false, false, {"docs/", "docs/Readme.TXT", "docs/deep/", "docs/deep/notes.txt"}},
+        {"\"docs/readme.txt\" image.png", false, false, {"docs/", "docs/Readme.TXT", "image.png"}},
+        {"notes.txt", false, false, {}},
+        {"notes.txt", true, false, {"docs/", "docs/deep/", "docs/deep/notes.txt"}},
+        {"docs/*", false, true, {"Readme.TXT", "notes.txt"}},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(out());
+        UnzipRun run = runDunzip(archive, out(), [&](UnzipCommand& command) {
+            command.itemSpecification = c.specification;
+            command.recursePathInformation = c.recurse;
+            command.noDirectoryNames = c.noDirectoryNames;
+        });
+        EXPECT_EQ(run.result, c.tree.empty() ? EngineResult::NothingToDo : EngineResult::Ok)
+            << c.specification;
+        if (!c.tree.empty()) {
+            EXPECT_EQ(treeOf(out()), c.tree) << c.specification;
+        }
+    }
+}
+
+TEST_F(DunzipExtract, WritesALogWhenAsked)
+{
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("logged.txt", "x"));
+    ScopedEnvironment state("XDG_STATE_HOME", work.file("state"));
+    UnzipRun run = runDunzip(write(builder.finish()), out(), [](UnzipCommand& c) { c.writeLog = 1; });
+    EXPECT_EQ(run.result, EngineResult::Ok);
+    std::string log = readFile(work.file("state/quarvo/unzip.log"));
+    EXPECT_NE(log.find("Extracted logged.txt"), std::string::npos) << log;
+}
+
+} // namespace
+} // namespace quarvo
