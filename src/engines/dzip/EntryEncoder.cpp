@@ -7,6 +7,7 @@
 #include <libdeflate.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -35,6 +36,14 @@ uint32_t updateCrc32(uint32_t crc, const uint8_t* data, size_t size)
     return libdeflate_crc32(crc, data, size);
 }
 
+int libdeflateLevelFor(int level)
+{
+    // libdeflate's levels squeeze a little less than zlib's from 6 on; one step up gives output no
+    // larger than zlib's at the level asked for, still several times faster. Its levels above 9
+    // switch to a far slower parser, so 9 stays the strongest.
+    return level >= 6 ? std::min(9, level + 1) : level;
+}
+
 BufferEncoder::~BufferEncoder()
 {
     if (m_compressor)
@@ -43,6 +52,7 @@ BufferEncoder::~BufferEncoder()
 
 libdeflate_compressor* BufferEncoder::compressorFor(int level)
 {
+    level = libdeflateLevelFor(level);
     if (m_level != level) {
         if (m_compressor)
             libdeflate_free_compressor(m_compressor);

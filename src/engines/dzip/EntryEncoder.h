@@ -48,6 +48,9 @@ class BufferEncoder {
     int m_level = -1;
 };
 
+// The libdeflate level that matches a zlib deflate level in output size.
+int libdeflateLevelFor(int level);
+
 // The general-purpose flag bits 1 and 2 that tell a reader how hard a deflated entry was squeezed.
 uint16_t deflateOptionFlags(int level);
 

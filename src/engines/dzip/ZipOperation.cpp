@@ -29,7 +29,7 @@ namespace quarvo {
 namespace {
 
 // Files up to this size are read whole and encoded on the workers; larger ones are streamed.
-constexpr uint64_t wholeFileLimit = 16u << 20;
+constexpr uint64_t wholeFileLimit = 32u << 20;
 // How many bytes of files may be read ahead of the writer.
 constexpr uint64_t readAheadBudget = 48u << 20;
 constexpr uint64_t maximumEntrySize = 0xFFFFFFFFull; // from here on ZIP64 records would be needed
