@@ -1,0 +1,143 @@
+#include "cli/ArchiveCommands.h"
+
+#include "core/base/TextCase.h"
+#include "engines/api/EngineResult.h"
+#include "engines/api/UnzipCommand.h"
+#include "engines/api/ZipCommand.h"
+
+#include <string_view>
+
+namespace quarvo::cli {
+
+namespace {
+
+constexpr uint32_t DeleteCompressionLevel = 5;
+constexpr uint16_t UnzipOptionBits = 2;
+
+// What a failed run amounts to, said once after the engine's own messages about each entry.
+std::string_view summaryOf(uint16_t result)
+{
+    switch (result) {
+    case EngineResult::BadArchive:
+        return "the archive is not a ZIP archive or its directory is damaged";
+    case EngineResult::CannotOpenArchive:
+        return "the archive cannot be opened";
+    case EngineResult::OutOfMemory:
+        return "out of memory";
+    case EngineResult::CannotCreate:
+        return "a file could not be created";
+    case EngineResult::WriteError:
+        return "writing failed";
+    case EngineResult::CrcError:
+        return "at least one entry is damaged (CRC or size mismatch)";
+    case EngineResult::WrongPassword:
+        return "the password is missing or wrong";
+    case EngineResult::UnsupportedMethod:
+        return "at least one entry uses an unsupported method or encryption";
+    case EngineResult::BadArgument:
+        return "the engine refused an argument";
+    case EngineResult::EntriesSkipped:
+        return "some entries were skipped";
+    case EngineResult::Cancelled:
+        return "cancelled; nothing was changed";
+    case EngineResult::ReadError:
+        return "a file could not be read";
+    case EngineResult::TooLarge:
+        return "a file or the archive is too large for a ZIP archive without ZIP64";
+    default:
+        return "failed";
+    }
+}
+
+bool hasExeExtension(const std::string& path)
+{
+    const size_t dot = path.rfind('.');
+    const size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return false;
+    return equalsIgnoringCase(std::string_view(path).substr(dot + 1), "exe");
+}
+
+uint32_t zipFunctionOf(const CliRequest& request)
+{
+    if (request.command == CliCommand::Delete)
+        return ZipFunction::Delete;
+    switch (request.addMode) {
+    case AddMode::Update:
+        return ZipFunction::Update;
+    case AddMode::Freshen:
+        return ZipFunction::Freshen;
+    case AddMode::Add:
+        break;
+    }
+    return ZipFunction::Add;
+}
+
+uint16_t runZip(const CliRequest& request, const std::string& itemSpecification, ConsoleReporter& reporter)
+{
+    ZipCommand command;
+    command.function = zipFunctionOf(request);
+    command.archivePath = request.archive.c_str();
+    command.itemSpecification = itemSpecification.c_str();
+    command.messageCallback = ConsoleReporter::onMessage;
+    command.messageCallbackData = &reporter;
+    command.statusCallback = ConsoleReporter::onStatus;
+    command.statusCallbackData = &reporter;
+    command.queryCallback = ConsoleReporter::onQuery;
+    command.queryCallbackData = &reporter;
+    command.optionBits = ZipOptionBits::Default;
+    if (hasExeExtension(request.archive))
+        command.optionBits |= ZipOptionBits::SelfExtractor;
+    if (request.command == CliCommand::Delete) {
+        command.optionBits &= ~ZipOptionBits::Bit0;
+        command.compressionLevel = DeleteCompressionLevel;
+    } else {
+        command.recurse = request.recurse;
+        command.compressionLevel = request.compressionLevel;
+        command.noDirectoryNames = request.noDirectoryNames;
+        command.deleteSourceFiles = request.move;
+        command.encrypt = !request.password.empty();
+        command.password = request.password.empty() ? nullptr : request.password.c_str();
+    }
+    return dzip(&command);
+}
+
+uint16_t runUnzip(const CliRequest& request, const std::string& itemSpecification, ConsoleReporter& reporter)
+{
+    UnzipCommand command;
+    command.function = UnzipFunction::Extract;
+    command.archivePath = request.archive.c_str();
+    command.itemSpecification = itemSpecification.c_str();
+    command.destinationDirectory = request.destination.c_str();
+    command.testOnly = request.command == CliCommand::Test;
+    command.overwrite = request.overwrite;
+    command.noDirectoryNames = request.noDirectoryNames;
+    command.reserved56 = 1;
+    command.statusCallback = ConsoleReporter::onStatus;
+    command.statusCallbackData = &reporter;
+    command.messageCallback = ConsoleReporter::onMessage;
+    command.messageCallbackData = &reporter;
+    command.queryCallback = ConsoleReporter::onQuery;
+    command.queryCallbackData = &reporter;
+    command.decrypt = !request.password.empty();
+    command.password = request.password.empty() ? nullptr : request.password.c_str();
+    command.optionBits = UnzipOptionBits;
+    return dunzip(&command);
+}
+
+} // namespace
+
+uint16_t runArchiveCommand(const CliRequest& request, ConsoleReporter& reporter)
+{
+    const bool writes = request.command == CliCommand::Add || request.command == CliCommand::Delete;
+    const std::string itemSpecification = itemSpecificationOf(request.names);
+    const uint16_t result =
+        writes ? runZip(request, itemSpecification, reporter) : runUnzip(request, itemSpecification, reporter);
+    if (result == EngineResult::NothingToDo)
+        reporter.line("Nothing to do!");
+    else if (result != EngineResult::Ok)
+        reporter.line("quarvo-cli: " + std::string(summaryOf(result)));
+    return result;
+}
+
+} // namespace quarvo::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/base/Result.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarvo::cli {
+
+enum class CliCommand { Help, List, Test, Extract, Add, Delete };
+
+// How add treats entries that are already in the archive.
+enum class AddMode { Add, Update, Freshen };
+
+// One run of quarvo-cli, as the command line asked for it.
+struct CliRequest {
+    CliCommand command = CliCommand::Help;
+    std::string archive;
+    // add: the files to add; extract and delete: stored entry names.
+    std::vector<std::string> names;
+    std::string password; // empty: no encryption
+    std::string destination = ".";
+    bool verbose = false;          // list -v
+    bool overwrite = false;        // extract -o
+    bool noDirectoryNames = false; // add and extract -j
+    bool recurse = false;          // add -r
+    uint32_t compressionLevel = 5; // add -0 .. -8
+    AddMode addMode = AddMode::Add;
+    bool move = false; // add --move
+};
+
+// Parses the arguments that follow the program name. The error is one line for the user, without
+// the program name.
+Result<CliRequest> parseCommandLine(const std::vector<std::string>& arguments);
+
+// The item specification the engines take for names: each name in double quotes, separated by
+// single spaces; "*.*" (every entry) when there are none. parseCommandLine refuses names that hold a
+// double quote, which such a list cannot carry.
+std::string itemSpecificationOf(const std::vector<std::string>& names);
+
+// The --help text, ending in a newline.
+std::string_view usageText();
+
+} // namespace quarvo::cli

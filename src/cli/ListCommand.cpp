@@ -1,0 +1,162 @@
+#include "cli/ListCommand.h"
+
+#include "core/text/CompressionRatio.h"
+#include "core/text/DosDateTime.h"
+#include "core/ui/DialogResult.h"
+#include "core/ui/UserInterface.h"
+#include "core/zip/ByteSource.h"
+#include "core/zip/ZipDirectoryReader.h"
+#include "core/zip/ZipFormat.h"
+#include "core/zip/ZipNames.h"
+#include "engines/api/EngineResult.h"
+
+#include <array>
+#include <cinttypes>
+#include <string>
+
+namespace quarvo::cli {
+
+namespace {
+
+// The directory reader's port, for a program nobody answers: no status line, no cursor, and every
+// question (the disks of a split archive) is cancelled.
+class SilentUserInterface : public UserInterface {
+  public:
+    int showMessage(const MessageBoxRequest&) override { return DialogResult::Cancel; }
+    int askCloseQuestion(const std::string&) override { return DialogResult::Cancel; }
+    void setStatusText(const std::string&) override {}
+    void beginWaitCursor() override {}
+    void endWaitCursor() override {}
+    void openProgress() override {}
+    void setProgressCaption(const std::string&) override {}
+    void setProgress(const std::string&, int) override {}
+    void closeProgress() override {}
+    bool processEvents() override { return false; }
+    std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
+    std::string chooseFileToSave(const FileDialogRequest&) override { return {}; }
+    int editGeneralOptions(GeneralOptionsValues&) override { return DialogResult::Cancel; }
+};
+
+constexpr size_t OutputChunk = 64 * 1024;
+
+constexpr std::string_view TableHeader = "      Size     Packed Ratio Method   Date       Time  CRC-32    Name\n"
+                                         "---------- ---------- ----- -------- ---------- ----- --------  ----\n";
+constexpr std::string_view TableRule = "---------- ---------- -----                                     ----\n";
+
+std::string_view methodName(uint16_t method)
+{
+    switch (method) {
+    case zipformat::method::Stored:
+        return "Stored";
+    case zipformat::method::Shrunk:
+        return "Shrunk";
+    case zipformat::method::Reduced1:
+    case zipformat::method::Reduced2:
+    case zipformat::method::Reduced3:
+    case zipformat::method::Reduced4:
+        return "Reduced";
+    case zipformat::method::Imploded:
+        return "Implode";
+    case zipformat::method::Deflated:
+        return "Deflate";
+    case zipformat::method::Deflate64:
+        return "Defl64";
+    case zipformat::method::Bzip2:
+        return "BZip2";
+    case zipformat::method::Lzma:
+        return "LZMA";
+    case zipformat::method::Zstandard:
+        return "Zstd";
+    case zipformat::method::Xz:
+        return "XZ";
+    case zipformat::method::Aes:
+        return "AES";
+    default:
+        return {};
+    }
+}
+
+int ratioOf(uint64_t packed, uint64_t size)
+{
+    // The core's rule takes 32-bit sizes; totals are scaled down together until they fit.
+    while (size > UINT32_MAX) {
+        size /= 1000;
+        packed /= 1000;
+    }
+    return compressionRatio(static_cast<uint32_t>(packed), static_cast<uint32_t>(size));
+}
+
+std::string tableRow(const ZipEntry& entry)
+{
+    std::string method(methodName(entry.method));
+    if (method.empty())
+        method = "M" + std::to_string(entry.method);
+    if (entry.isEncrypted())
+        method += '*';
+    const std::tm time = localTimeFromDosDateTime({entry.modDate, entry.modTime});
+    std::array<char, 128> row{};
+    std::snprintf(row.data(), row.size(), "%10" PRIu32 " %10" PRIu32 " %4d%% %-8s %04d-%02d-%02d %02d:%02d %08" PRIx32 "  ",
+                  entry.uncompressedSize, entry.compressedSize, ratioOf(entry.compressedSize, entry.uncompressedSize),
+                  method.c_str(), time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min,
+                  entry.crc32);
+    return row.data();
+}
+
+void writeTable(const ZipDirectoryReader& reader, std::string& out)
+{
+    out += TableHeader;
+    uint64_t totalSize = 0;
+    uint64_t totalPacked = 0;
+    for (const std::unique_ptr<ZipEntry>& entry : reader.entries()) {
+        out += tableRow(*entry) + escapeControlCharacters(entry->name) + "\n";
+        totalSize += entry->uncompressedSize;
+        totalPacked += entry->compressedSize;
+    }
+    out += TableRule;
+    const size_t count = reader.entries().size();
+    std::array<char, 128> totals{};
+    std::snprintf(totals.data(), totals.size(), "%10" PRIu64 " %10" PRIu64 " %4d%%%37s%zu %s\n", totalSize, totalPacked,
+                  ratioOf(totalPacked, totalSize), "", count, count == 1 ? "entry" : "entries");
+    out += totals.data();
+    const std::string& comment = reader.archive().archiveComment;
+    if (!comment.empty())
+        out += "Comment: " + escapeControlCharacters(comment) + "\n";
+}
+
+void write(std::FILE* stream, const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+} // namespace
+
+uint16_t runList(const CliRequest& request, std::FILE* out, std::FILE* err)
+{
+    if (Result<FileByteSource> probe = FileByteSource::open(request.archive); !probe) {
+        write(err, "quarvo-cli: cannot open " + escapeControlCharacters(request.archive) + ": " + probe.error().message + "\n");
+        return EngineResult::CannotOpenArchive;
+    }
+    SilentUserInterface ui;
+    ZipDirectoryReader reader(ui, request.archive);
+    if (!reader.readDirectory()) {
+        write(err, "quarvo-cli: " + escapeControlCharacters(request.archive) +
+                       " is not a ZIP archive or its directory is damaged\n");
+        return EngineResult::BadArchive;
+    }
+    std::string text;
+    if (request.verbose) {
+        writeTable(reader, text);
+    } else {
+        for (const std::unique_ptr<ZipEntry>& entry : reader.entries()) {
+            text += escapeControlCharacters(entry->name) + "\n";
+            if (text.size() >= OutputChunk) {
+                write(out, text);
+                text.clear();
+            }
+        }
+    }
+    write(out, text);
+    return std::fflush(out) == 0 ? EngineResult::Ok : EngineResult::WriteError;
+}
+
+} // namespace quarvo::cli

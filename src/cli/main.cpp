@@ -1,0 +1,40 @@
+// quarvo-cli: the archive commands of Quarvo without a window, for scripts and terminals.
+
+#include "cli/ArchiveCommands.h"
+#include "cli/CommandLine.h"
+#include "cli/ConsoleReporter.h"
+#include "cli/ListCommand.h"
+#include "engines/api/EngineResult.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    using namespace quarvo;
+    using namespace quarvo::cli;
+
+    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    Result<CliRequest> request = parseCommandLine(arguments);
+    if (!request) {
+        std::fprintf(stderr, "quarvo-cli: %s\nTry 'quarvo-cli --help' for more information.\n",
+                     request.error().message.c_str());
+        return EngineResult::BadArgument;
+    }
+    switch (request->command) {
+    case CliCommand::Help: {
+        const std::string_view usage = usageText();
+        std::fwrite(usage.data(), 1, usage.size(), stdout);
+        return std::fflush(stdout) == 0 ? EngineResult::Ok : EngineResult::WriteError;
+    }
+    case CliCommand::List:
+        return runList(*request, stdout, stderr);
+    default: {
+        ConsoleReporter reporter(stderr);
+        const uint16_t result = runArchiveCommand(*request, reporter);
+        reporter.finish();
+        return result;
+    }
+    }
+}
