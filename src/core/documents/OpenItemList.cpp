@@ -1,0 +1,78 @@
+#include "core/documents/OpenItemList.h"
+
+#include "core/base/TextCase.h"
+#include "core/framework/Document.h"
+
+#include <algorithm>
+
+namespace quarvo {
+
+OpenItem& OpenItemList::add(Document& document, View* view)
+{
+    auto item = std::make_unique<OpenItem>();
+    item->document = &document;
+    item->view = view;
+    m_items.push_back(std::move(item));
+    updateModified(document);
+    return *m_items.back();
+}
+
+void OpenItemList::remove(const OpenItem* item)
+{
+    auto found = std::find_if(m_items.begin(), m_items.end(),
+                              [item](const auto& owned) { return owned.get() == item; });
+    if (found == m_items.end())
+        return;
+    Document* document = (*found)->document;
+    m_items.erase(found);
+    if (document)
+        updateModified(*document);
+}
+
+OpenItem* OpenItemList::findByFullPath(std::string_view path) const
+{
+    for (const auto& item : m_items) {
+        if (!item->name.empty() && item->fullTemporaryPath() == path)
+            return item.get();
+    }
+    return nullptr;
+}
+
+OpenItem* OpenItemList::findByName(std::string_view name) const
+{
+    for (const auto& item : m_items) {
+        if (!item->name.empty() && equalsIgnoringCase(item->name, name))
+            return item.get();
+    }
+    return nullptr;
+}
+
+int OpenItemList::countFor(const Document& document) const
+{
+    return static_cast<int>(std::count_if(m_items.begin(), m_items.end(), [&document](const auto& item) {
+        return item->document == &document;
+    }));
+}
+
+std::vector<OpenItem*> OpenItemList::itemsOf(const Document& document) const
+{
+    std::vector<OpenItem*> items;
+    for (const auto& item : m_items) {
+        if (item->document == &document)
+            items.push_back(item.get());
+    }
+    return items;
+}
+
+void OpenItemList::advance(OpenItem& item)
+{
+    if (m_advance)
+        m_advance(item);
+}
+
+void OpenItemList::updateModified(Document& document) const
+{
+    document.setModified(countFor(document) != 0);
+}
+
+} // namespace quarvo

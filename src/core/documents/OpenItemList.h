@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/documents/OpenItem.h"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace quarvo {
+
+// The process-wide list of open items, in the order they were added. It keeps each archive
+// document's modified flag in step with the number of items it owns, so closing an archive with
+// viewed entries is asked about first. Owned by the application; documents hold a reference.
+class OpenItemList {
+  public:
+    // A new item for document (and the listing it came from), at the end of the list; the document
+    // becomes modified. The reference stays valid until the item is removed.
+    OpenItem& add(Document& document, View* view);
+    // Removes the item; the document is no longer modified once it owns none. Unknown items are
+    // ignored.
+    void remove(const OpenItem* item);
+
+    // The item whose copy is at path (exact comparison: disk paths keep their case); null if none.
+    OpenItem* findByFullPath(std::string_view path) const;
+    // The first item of that entry name, ignoring case; null if none. Items without a name never
+    // match.
+    OpenItem* findByName(std::string_view name) const;
+
+    // How many items the document owns, and which.
+    int countFor(const Document& document) const;
+    std::vector<OpenItem*> itemsOf(const Document& document) const;
+    size_t size() const { return m_items.size(); }
+
+    // The changed-file check of viewed entries, run on an item whose zip-in-zip window is being
+    // closed. Set by whoever implements viewing; without one such an item simply stays.
+    void setAdvanceHandler(std::function<void(OpenItem&)> handler) { m_advance = std::move(handler); }
+    void advance(OpenItem& item);
+
+  private:
+    void updateModified(Document& document) const;
+
+    std::vector<std::unique_ptr<OpenItem>> m_items;
+    std::function<void(OpenItem&)> m_advance;
+};
+
+} // namespace quarvo

@@ -1,0 +1,366 @@
+#include "core/documents/ZipDocument.h"
+
+#include "core/app/CommandIds.h"
+#include "core/base/TextCase.h"
+#include "core/documents/ArchiveFileDeletion.h"
+#include "core/documents/ArchiveInfo.h"
+#include "core/documents/CheckOutRemoval.h"
+#include "core/documents/EmptyArchive.h"
+#include "core/documents/OpenItemList.h"
+#include "core/framework/DocumentManager.h"
+#include "core/framework/View.h"
+#include "core/settings/AppSettings.h"
+#include "core/text/PathParts.h"
+#include "core/ui/ArchiveDialogs.h"
+#include "core/ui/DialogResult.h"
+#include "core/ui/UserInterface.h"
+
+#include <sys/stat.h>
+
+namespace quarvo {
+
+namespace {
+
+// Commands of the guard that have no menu entry of their own.
+namespace GuardId {
+constexpr int PutBackChangedFile = 4; // a viewed entry that was changed goes back into the archive
+constexpr int ConvertDosExe = 5051;
+} // namespace GuardId
+
+constexpr const char* NewArchiveTitle = "New ZIP File";
+constexpr const char* NewArchiveExtension = "ZIP";
+
+std::vector<FileDialogFilter> newArchiveFilters()
+{
+    return {
+        {"ZIP, Self (*.zip,*.exe)", {"*.zip", "*.exe"}},
+        {"ZIP (*.zip)", {"*.zip"}},
+        {"Self Extract (*.exe)", {"*.exe"}},
+        {"All Files (*.*)", {"*.*"}},
+    };
+}
+
+// The path with the text after its last "." (in the last component) replaced by "ZIP".
+std::string withZipExtension(const std::string& path)
+{
+    size_t extensionLength = extensionPart(path).size();
+    return path.substr(0, path.size() - extensionLength) + NewArchiveExtension;
+}
+
+bool isWritingCommand(int commandId)
+{
+    switch (commandId) {
+    case CommandId::AddFiles:
+    case CommandId::DeleteEntries:
+    case GuardId::PutBackChangedFile:
+    case CommandId::ConvertToDosExe:
+    case GuardId::ConvertDosExe:
+    case CommandId::ConvertToZip:
+    case CommandId::FixZipFile:
+    case CommandId::ConvertToWindowsExe:
+    case CommandId::DeleteZipFile:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isReadingCommand(int commandId)
+{
+    switch (commandId) {
+    case CommandId::Extract:
+    case CommandId::ExtractFreshen:
+    case CommandId::ExtractUpdate:
+    case CommandId::TestIntegrity:
+    case CommandId::ViewFile:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool fileExists(const std::string& path)
+{
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+} // namespace
+
+ZipDocument::ZipDocument(ZipDocumentServices services)
+    : m_services(std::move(services)), m_reader(m_services.ui, std::string())
+{
+}
+
+ZipDocument::~ZipDocument() = default;
+
+int ZipDocument::showMessage(const std::string& text, MessageButtons buttons, MessageIcon icon,
+                             int defaultButton)
+{
+    MessageBoxRequest request;
+    request.text = text;
+    request.buttons = buttons;
+    request.icon = icon;
+    request.defaultButton = defaultButton;
+    return m_services.ui.showMessage(request);
+}
+
+void ZipDocument::setArchivePath(const std::string& path)
+{
+    setPath(path);
+    m_reader.setPath(path);
+}
+
+void ZipDocument::closeSelf()
+{
+    // The manager destroys this document: nothing may touch it afterwards.
+    m_services.manager.closeDocument(this);
+}
+
+int ZipDocument::openItemCount() const
+{
+    return m_services.openItems.countFor(*this);
+}
+
+void ZipDocument::setCheckedOut(std::string directory)
+{
+    m_checkoutDirectory = std::move(directory);
+    m_checkedOut = true;
+}
+
+std::string ZipDocument::askNewArchivePath()
+{
+    FileDialogRequest request;
+    request.title = NewArchiveTitle;
+    request.defaultExtension = NewArchiveExtension;
+    request.filters = newArchiveFilters();
+    std::string path = m_services.ui.chooseFileToSave(request);
+    if (path.empty() || !equalsIgnoringCase(extensionPart(path), "exe"))
+        return path;
+
+    std::string zipPath = withZipExtension(path);
+    showMessage("You did not select \"Create Windows EXE\".  Changing filename:\n\n" + path + "\n\nto\n\n" +
+                zipPath);
+    // The user agreed to replace the ".exe" file, not this one: ask before it is lost.
+    if (fileExists(zipPath) &&
+        showMessage(zipPath + " already exists.\nDo you want to replace it?", MessageButtons::YesNo,
+                    MessageIcon::Warning, DialogResult::No) != DialogResult::Yes)
+        return {};
+    return zipPath;
+}
+
+bool ZipDocument::replaceExistingFile(const std::string& path)
+{
+    if (!fileExists(path))
+        return true;
+    switch (deleteArchiveFile(path)) {
+    case ArchiveFileDeletion::Deleted:
+        return true;
+    case ArchiveFileDeletion::AccessDenied:
+        showMessage("Unable to delete read only file " + path + ".");
+        return false;
+    case ArchiveFileDeletion::Failed:
+        break;
+    }
+    showMessage("An unknown error occured while trying to delete file " + path + ".");
+    return false;
+}
+
+bool ZipDocument::onNewDocument()
+{
+    std::string path = askNewArchivePath();
+    if (path.empty())
+        return false;
+    if (Document* open = m_services.manager.findByPath(path); open && open != this)
+        m_services.manager.closeDocument(open);
+    if (!replaceExistingFile(path))
+        return false;
+    if (!writeEmptyArchive(path)) {
+        showMessage("Unable to create ZIP File: " + path + ".");
+        return false;
+    }
+    setArchivePath(path);
+    m_services.settings.addRecentFile(path);
+    archive().onRemovableDrive = m_services.onRemovableDrive(path);
+    return true;
+}
+
+bool ZipDocument::onOpenDocument(const std::string& path)
+{
+    m_zipInZip = m_services.openItems.findByFullPath(path) != nullptr;
+    setArchivePath(path);
+    if (!m_zipInZip)
+        m_services.settings.addRecentFile(path);
+    archive().onRemovableDrive = m_services.onRemovableDrive(path);
+    if (!m_reader.readDirectory()) {
+        showMessage("Error loading ZIP File: " + path);
+        return false;
+    }
+    return true;
+}
+
+void ZipDocument::dropPreviousEntries()
+{
+    for (const auto& entry : m_reader.previousEntries()) {
+        if (entry->openItem)
+            m_services.openItems.remove(entry->openItem);
+    }
+    m_reader.clearPreviousEntries();
+}
+
+bool ZipDocument::reload()
+{
+    if (!m_reader.readDirectory()) {
+        showMessage("Error loading ZIP File: " + path());
+        closeSelf();
+        return false;
+    }
+    dropPreviousEntries();
+    updateAllViews(nullptr, UpdateHint::ContentsRebuilt);
+    return true;
+}
+
+bool ZipDocument::checkFileChanged()
+{
+    if (archive().spanned)
+        return true;
+    struct stat status {};
+    if (::stat(path().c_str(), &status) != 0) {
+        showMessage("Could not find ZIP File: \n\n" + path());
+        closeSelf();
+        return false;
+    }
+    const ArchiveFileStatus& known = archive().fileStatus;
+    bool changed = status.st_ctim.tv_sec != known.creationTime ||
+                   status.st_mtim.tv_sec != known.modificationTime ||
+                   static_cast<uint32_t>(status.st_size) != known.size;
+    return changed ? reload() : true;
+}
+
+bool ZipDocument::deleteArchive()
+{
+    if (!canRunCommand(CommandId::DeleteZipFile))
+        return false;
+    std::string question =
+        openItemCount() == 0
+            ? "Are you sure you want to delete the ZIP file?\n\n" + path()
+            : "Deleting this ZIP file will close all its associated zip in zip windows if they exist and you "
+              "will lose all changes to the files showing from this ZIP file.\n\nContinue deleting "
+              "file?\n\n" +
+                  path();
+    if (showMessage(question, MessageButtons::YesNoCancel, MessageIcon::Warning, DialogResult::No) !=
+        DialogResult::Yes)
+        return false;
+    if (deleteArchiveFile(path()) != ArchiveFileDeletion::Deleted)
+        showMessage("An error occured while trying to delete the file.\n\n" + path(), MessageButtons::Ok,
+                    MessageIcon::Warning);
+    closeSelf();
+    return true;
+}
+
+void ZipDocument::showInfo()
+{
+    m_services.dialogs.showZipFileInfo(buildZipFileInfo(path(), archive()));
+}
+
+bool ZipDocument::canRunCommand(int commandId)
+{
+    bool writing = isWritingCommand(commandId);
+    if (writing && archive().spanned) {
+        showMessage(commandId == CommandId::DeleteZipFile
+                        ? "You can't delete a ZIP file that spans disks."
+                        : "You can't convert a ZIP file,add files to a ZIP file or delete files from a ZIP "
+                          "file that spans disks.");
+        return false;
+    }
+    if (writing || isReadingCommand(commandId)) {
+        if (archive().spanned && !m_checkedOut)
+            showMessage("Please insert the last disk of the backup set.");
+        return true;
+    }
+    return commandId == CommandId::ChangeFont;
+}
+
+std::optional<bool> ZipDocument::isCommandEnabled(int commandId) const
+{
+    const int kind = archive().selfExtractorKind;
+    switch (commandId) {
+    case CommandId::DeleteZipFile:
+        return !m_zipInZip;
+    case CommandId::ShowParent:
+        return m_zipInZip;
+    case CommandId::Refresh:
+    case CommandId::Info:
+    case CommandId::AddFiles:
+    case CommandId::UpdateFiles:
+    case CommandId::FreshenFiles:
+    case CommandId::MoveFiles:
+    case CommandId::MoveUpdateFiles:
+    case CommandId::MoveFreshenFiles:
+    case CommandId::FixZipFile:
+        return true;
+    case CommandId::ConvertToZip:
+        return kind == SelfExtractorKind::Dos || kind == SelfExtractorKind::Windows;
+    case CommandId::ConvertToDosExe:
+        return kind == SelfExtractorKind::None;
+    case CommandId::ConvertToWindowsExe:
+        return kind != SelfExtractorKind::Windows;
+    case CommandId::SelfExtractorConfigurator:
+        return kind == SelfExtractorKind::Windows;
+    case CommandId::Save:
+        return false;
+    default:
+        return std::nullopt;
+    }
+}
+
+int ZipDocument::confirmClose(bool closeAllMode)
+{
+    int answer = DialogResult::Yes;
+    if (isModified()) {
+        std::string question =
+            "Closing this ZIP file will close all its associated zip in zip windows if they "
+            "exist and you will lose all changes to the files showing from this ZIP "
+            "file.\n\nContinue closing this ZIP file?\n\n" +
+            path();
+        answer = closeAllMode ? m_services.ui.askCloseQuestion(question)
+                              : showMessage(question, MessageButtons::YesNoCancel, MessageIcon::Warning,
+                                            DialogResult::No);
+    }
+    if (m_checkedOut &&
+        showMessage(path() + " has been Checked Out.\n\nDelete checked out files?", MessageButtons::YesNo,
+                    MessageIcon::Warning, DialogResult::No) == DialogResult::Yes)
+        deleteCheckedOutFiles();
+    return answer;
+}
+
+void ZipDocument::deleteCheckedOutFiles()
+{
+    std::vector<std::string> names;
+    names.reserve(entries().size());
+    for (const auto& entry : entries())
+        names.push_back(entry->name);
+    quarvo::deleteCheckedOutFiles(m_checkoutDirectory, names);
+}
+
+void ZipDocument::onCloseDocument()
+{
+    OpenItemList& openItems = m_services.openItems;
+    if (m_updateParentOnClose && m_zipInZip) {
+        if (OpenItem* own = openItems.findByFullPath(path())) {
+            own->kind = OpenItemKind::ZipInZipClosing;
+            openItems.advance(*own);
+        }
+    }
+    for (ZipEntryList* list : {&entries(), &m_reader.previousEntries()}) {
+        for (const auto& entry : *list) {
+            if (entry->openItem)
+                openItems.remove(entry->openItem);
+        }
+        list->clear();
+    }
+    for (OpenItem* item : openItems.itemsOf(*this))
+        openItems.remove(item);
+}
+
+} // namespace quarvo

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/documents/ZipDocumentServices.h"
+#include "core/framework/Document.h"
+#include "core/ui/MessageBoxRequest.h"
+#include "core/zip/ZipDirectoryReader.h"
+
+#include <optional>
+#include <string>
+
+namespace quarvo {
+
+// One open ZIP archive: its entries and archive record, the new and open steps, re-reading when the
+// file changed, deleting the archive, its information, the guard of commands that cannot work on an
+// archive spanning disks, and the question before a close would lose work. The archive file on disk
+// is the document: it is never held open between operations, and every change is made by an engine
+// and followed by a re-read.
+//
+// Closing goes through the document manager, which destroys the document. The operations that may
+// close it say so in their result; after such a result the caller must not touch the document.
+class ZipDocument : public Document {
+  public:
+    explicit ZipDocument(ZipDocumentServices services);
+    ~ZipDocument() override;
+
+    // Asks for the name of a new archive and creates it empty (22 bytes). A ".exe" name becomes
+    // ".ZIP" after telling the user; a document open on the same path is closed and an existing file
+    // deleted. False when the user cancelled or the file could not be replaced or made (the user has
+    // been told why).
+    bool onNewDocument() override;
+    // Reads the archive at path. A path that is the copy of an entry of another archive opens as a
+    // nested ("zip in zip") archive and stays out of the recent files. False after "Error loading ZIP
+    // File: " when the directory cannot be read.
+    bool onOpenDocument(const std::string& path) override;
+    // Offers a nested archive's copy back to its parent, then drops the entries and every open item
+    // of this document.
+    void onCloseDocument() override;
+    // The close question (when entries are viewed) and the check-out question; returns the answer of
+    // the first, DialogResult::Yes when it was not asked.
+    int confirmClose(bool closeAllMode) override;
+    bool isNested() const override { return m_zipInZip; }
+    bool isArchive() const override { return true; }
+
+    // Re-reads the directory and tells the views. Returns false when the read failed: the user was
+    // told and the document is closed.
+    [[nodiscard]] bool reload();
+    // Re-reads when the file's change time, modification time or size differ from the last read;
+    // never for an archive spanning disks. Returns false when the file is gone or the re-read failed:
+    // the document is closed.
+    [[nodiscard]] bool checkFileChanged();
+    // Deletes the archive file after asking, and closes the document whether the deletion worked or
+    // not. Returns true when the document was closed.
+    [[nodiscard]] bool deleteArchive();
+    // Shows the "ZIP File Info" dialog.
+    void showInfo();
+
+    // The guard asked before a command that writes, converts, deletes, extracts or views. Refuses
+    // (with a message) writing to an archive that spans disks and reminds of the last disk before
+    // reading one; refuses every unknown command silently.
+    bool canRunCommand(int commandId);
+    // Whether a command this document handles is enabled now; nothing for commands it does not handle.
+    std::optional<bool> isCommandEnabled(int commandId) const;
+
+    const ZipArchiveRecord& archive() const { return m_reader.archive(); }
+    ZipArchiveRecord& archive() { return m_reader.archive(); }
+    const ZipEntryList& entries() const { return m_reader.entries(); }
+    ZipEntryList& entries() { return m_reader.entries(); }
+
+    bool isZipInZip() const { return m_zipInZip; }
+    // The viewed, run or opened entries of this archive.
+    int openItemCount() const;
+    bool isCheckedOut() const { return m_checkedOut; }
+    const std::string& checkoutDirectory() const { return m_checkoutDirectory; }
+    // Records a completed check-out to directory (kept exactly: disk paths keep their case).
+    void setCheckedOut(std::string directory);
+    bool updateParentOnClose() const { return m_updateParentOnClose; }
+    void setUpdateParentOnClose(bool update) { m_updateParentOnClose = update; }
+
+    ZipDocumentServices& services() { return m_services; }
+
+  private:
+    void setArchivePath(const std::string& path);
+    std::string askNewArchivePath();
+    bool replaceExistingFile(const std::string& path);
+    void dropPreviousEntries();
+    void deleteCheckedOutFiles();
+    int showMessage(const std::string& text, MessageButtons buttons = MessageButtons::Ok,
+                    MessageIcon icon = MessageIcon::None, int defaultButton = 0);
+    void closeSelf();
+
+    ZipDocumentServices m_services;
+    ZipDirectoryReader m_reader;
+    bool m_zipInZip = false;
+    bool m_checkedOut = false;
+    std::string m_checkoutDirectory;
+    bool m_updateParentOnClose = true;
+};
+
+} // namespace quarvo
