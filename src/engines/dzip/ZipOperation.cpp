@@ -59,6 +59,27 @@ uint32_t externalAttributesFor(const SourceFile& file)
     return attributes;
 }
 
+// The directory record of a new entry: the local header's fields, with the CRC and sizes of the
+// data actually read and written (a data descriptor carries them when the local header could not).
+CentralRecord centralRecordFor(const SourceFile& file, const LocalHeaderFields& local, const EncodedData& data,
+                               uint32_t compressedSize, uint64_t offset)
+{
+    CentralRecord record;
+    record.fields.versionMadeBy = versionMadeBy;
+    record.fields.versionNeeded = local.versionNeeded;
+    record.fields.flags = local.flags;
+    record.fields.method = local.method;
+    record.fields.modTime = local.modTime;
+    record.fields.modDate = local.modDate;
+    record.fields.crc32 = data.crc32;
+    record.fields.compressedSize = compressedSize;
+    record.fields.uncompressedSize = data.uncompressedSize;
+    record.fields.externalAttributes = externalAttributesFor(file);
+    record.fields.localHeaderOffset = static_cast<uint32_t>(offset);
+    record.name = file.storedName;
+    return record;
+}
+
 uint16_t resultForArchiveProblem(ArchiveProblem problem)
 {
     switch (problem) {
@@ -493,20 +514,7 @@ uint16_t ZipOperation::writeEncoded(const SourceFile& file, const EncodedData& d
     if (!m_temporary.write(header) || !m_temporary.write(data.payload))
         return writeFailure();
 
-    CentralRecord record;
-    record.fields.versionMadeBy = versionMadeBy;
-    record.fields.versionNeeded = local.versionNeeded;
-    record.fields.flags = local.flags;
-    record.fields.method = local.method;
-    record.fields.modTime = local.modTime;
-    record.fields.modDate = local.modDate;
-    record.fields.crc32 = local.crc32;
-    record.fields.compressedSize = local.compressedSize;
-    record.fields.uncompressedSize = local.uncompressedSize;
-    record.fields.externalAttributes = externalAttributesFor(file);
-    record.fields.localHeaderOffset = static_cast<uint32_t>(offset);
-    record.name = file.storedName;
-    m_central.push_back(std::move(record));
+    m_central.push_back(centralRecordFor(file, local, data, local.compressedSize, offset));
     return EngineResult::Ok;
 }
 
@@ -571,20 +579,8 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
     }
     m_doneBytes += file.size;
 
-    CentralRecord record;
-    record.fields.versionMadeBy = versionMadeBy;
-    record.fields.versionNeeded = local.versionNeeded;
-    record.fields.flags = local.flags;
-    record.fields.method = local.method;
-    record.fields.modTime = local.modTime;
-    record.fields.modDate = local.modDate;
-    record.fields.crc32 = data.crc32;
-    record.fields.compressedSize = static_cast<uint32_t>(compressedSize);
-    record.fields.uncompressedSize = data.uncompressedSize;
-    record.fields.externalAttributes = externalAttributesFor(file);
-    record.fields.localHeaderOffset = static_cast<uint32_t>(offset);
-    record.name = file.storedName;
-    m_central.push_back(std::move(record));
+    m_central.push_back(
+        centralRecordFor(file, local, data, static_cast<uint32_t>(compressedSize), offset));
     return EngineResult::Ok;
 }
 
