@@ -253,12 +253,22 @@ TEST_F(DzipTest, CancelLeavesTheArchiveByteForByteAndNoTemporaryFile)
     const std::string before = readFile(archive);
     writeFile(source / "b.txt", textData(200000, 9));
     writeFile(source / "c.txt", textData(200000, 10));
-    for (int stopAt = 1; stopAt <= 4; ++stopAt) {
+    // Cancelled at each of the first statuses in turn, and at the last one before the new archive
+    // goes in place; a move removes no source.
+    for (int stopAt = 1; stopAt <= 6; ++stopAt) {
         record = {};
-        record.stopAtStatus = stopAt;
-        EXPECT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Cancelled) << stopAt;
+        if (stopAt < 6)
+            record.stopAtStatus = stopAt;
+        else
+            record.stopWhen = [](const std::string& text, uint32_t percent) {
+                return text == "Writing the directory" && percent == 100;
+            };
+        EXPECT_EQ(add(ZipFunction::Add, allFiles, [](ZipCommand& c) { c.deleteSourceFiles = 1; }),
+                  EngineResult::Cancelled)
+            << stopAt;
         EXPECT_EQ(readFile(archive), before);
         EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
+        EXPECT_TRUE(fs::exists(source / "a.txt") && fs::exists(source / "b.txt") && fs::exists(source / "c.txt"));
     }
     // A new archive whose creation is cancelled does not appear at all.
     archive = work.file("never.zip");
@@ -268,20 +278,46 @@ TEST_F(DzipTest, CancelLeavesTheArchiveByteForByteAndNoTemporaryFile)
     EXPECT_FALSE(fs::exists(archive));
 }
 
-TEST_F(DzipTest, SourceTruncatedWhileAddingIsAReadErrorAndChangesNothing)
+// A source that shrinks after it was listed is a read error whether a worker reads it whole or it
+// is streamed: the archive stays as it was, nothing is left behind and a move removes nothing.
+TEST_F(DzipTest, SourceChangedWhileAddingIsAReadErrorAndChangesNothing)
 {
     writeFile(source / "a.txt", "first");
     ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
     const std::string before = readFile(archive);
-    writeFile(source / "z-big.txt", textData(17u << 20, 11));
-    record.onStatus = [&](const std::string& text) {
-        if (text == "Deflating: z-big.txt")
-            fs::resize_file(source / "z-big.txt", 1000);
-    };
-    EXPECT_EQ(add(ZipFunction::Add, allFiles), EngineResult::ReadError);
-    EXPECT_EQ(readFile(archive), before);
-    EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
-    EXPECT_FALSE(record.messages.empty());
+    struct Case {
+        const char* name;
+        uint64_t size;
+        bool whole; // read whole by a worker; otherwise streamed
+    } cases[] = {{"small.txt", 5000, true}, {"z-big.bin", 40u << 20, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(source / "small.txt");
+        fs::remove(source / "z-big.bin");
+        writeFile(source / c.name, "");
+        fs::resize_file(source / c.name, c.size); // sparse
+        record = {};
+        // A worker reads its file as soon as the writing starts, so that file is cut while the
+        // names are still being gathered (the note about the missing name comes then); a streamed
+        // file is read only when its turn comes.
+        record.onMessage = [&](const std::string& text) {
+            if (c.whole && text.rfind("Not found", 0) == 0)
+                fs::resize_file(source / c.name, 10);
+        };
+        record.onStatus = [&](const std::string& text) {
+            if (!c.whole && text == std::string("Deflating: ") + c.name)
+                fs::resize_file(source / c.name, 1000);
+        };
+        const std::string items = allFiles + " \"" + (source / "missing.doc").string() + "\"";
+        EXPECT_EQ(add(ZipFunction::Add, items, [](ZipCommand& command) { command.deleteSourceFiles = 1; }),
+                  EngineResult::ReadError);
+        EXPECT_EQ(readFile(archive), before);
+        EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
+        EXPECT_TRUE(fs::exists(source / "a.txt") && fs::exists(source / c.name));
+        EXPECT_TRUE(std::any_of(record.messages.begin(), record.messages.end(), [&](const std::string& m) {
+            return m.find("changed while it was being added") != std::string::npos;
+        }));
+    }
 }
 
 TEST_F(DzipTest, FullDiskLeavesTheArchiveUnchanged)
@@ -289,27 +325,33 @@ TEST_F(DzipTest, FullDiskLeavesTheArchiveUnchanged)
     writeFile(source / "a.txt", "first");
     ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
     const std::string before = readFile(archive);
-    writeFile(source / "noise.bin", randomData(3u << 20, 12));
-    // A child with a file size limit below the new archive's size sees its writes fail as on a
-    // full disk.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit {
-            1u << 20, 1u << 20
-        };
-        setrlimit(RLIMIT_FSIZE, &limit);
-        EngineRecord quiet;
-        ZipCommand command = makeCommand(ZipFunction::Add, archive, allFiles, quiet);
-        _exit(dzip(&command));
+    // Small files written whole and a large one streamed: both ways of writing meet the full disk.
+    for (const size_t size : {size_t{3} << 20, size_t{40} << 20}) {
+        SCOPED_TRACE(size);
+        writeFile(source / "noise.bin", randomData(size, 12));
+        // A child with a file size limit below the new archive's size sees its writes fail as on a
+        // full disk.
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit {
+                1u << 20, 1u << 20
+            };
+            setrlimit(RLIMIT_FSIZE, &limit);
+            EngineRecord quiet;
+            ZipCommand command = makeCommand(ZipFunction::Add, archive, allFiles, quiet);
+            command.deleteSourceFiles = 1;
+            _exit(dzip(&command));
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), EngineResult::WriteError);
+        EXPECT_EQ(readFile(archive), before);
+        EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
+        EXPECT_TRUE(fs::exists(source / "a.txt") && fs::exists(source / "noise.bin"));
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), EngineResult::WriteError);
-    EXPECT_EQ(readFile(archive), before);
-    EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
 }
 
 TEST_F(DzipTest, BadArgumentsAreRefusedBeforeAnythingIsWritten)

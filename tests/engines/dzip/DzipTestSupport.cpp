@@ -14,16 +14,21 @@ namespace {
 
 int recordMessage(const char* text, uint32_t, void* data)
 {
-    static_cast<EngineRecord*>(data)->messages.push_back(text);
+    auto* record = static_cast<EngineRecord*>(data);
+    record->messages.push_back(text);
+    if (record->onMessage)
+        record->onMessage(text);
     return 0;
 }
 
-int recordStatus(const char* text, uint32_t, void* data)
+int recordStatus(const char* text, uint32_t percent, void* data)
 {
     auto* record = static_cast<EngineRecord*>(data);
     record->statuses.push_back(text);
     if (record->onStatus)
         record->onStatus(text);
+    if (record->stopWhen && record->stopWhen(text, percent))
+        return 1;
     return record->stopAtStatus >= 0 && static_cast<int>(record->statuses.size()) >= record->stopAtStatus ? 1
                                                                                                           : 0;
 }

@@ -10,12 +10,15 @@
 
 namespace quarvo::testing {
 
-// What the callbacks of one dzip run saw; status answers 1 once stopAtStatus calls were made.
+// What the callbacks of one dzip run saw; status answers 1 once stopAtStatus calls were made, or
+// when stopWhen says so for the text and percent.
 struct EngineRecord {
     std::vector<std::string> messages;
     std::vector<std::string> statuses;
     int stopAtStatus = -1;
+    std::function<bool(const std::string&, uint32_t)> stopWhen;
     std::function<void(const std::string&)> onStatus;
+    std::function<void(const std::string&)> onMessage;
 };
 
 // A command block with the program's defaults and callbacks wired to record.
