@@ -336,7 +336,14 @@ uint16_t ZipOperation::checkLimits()
         return fail(EngineResult::TooLarge,
                     "The archive would hold " + std::to_string(m_output.size()) +
                         " entries; more than 65,535 need ZIP64 records, which are not written here.");
-    uint64_t total = m_command.optionBits & ZipOptionBits::SelfExtractor ? m_archive.prefixSize : 0;
+    // The new archive's size as far as it is known before writing: copied entries exactly, new
+    // files at their stored size (which deflate never exceeds, as data that does not shrink is
+    // stored) when nothing is deflated, and only their headers otherwise. What deflate makes of a
+    // file is known only once it is written, so writing checks the limit again as it goes.
+    uint64_t size = m_command.optionBits & ZipOptionBits::SelfExtractor ? m_archive.prefixSize : 0;
+    size += zipformat::EndRecordSize + m_newComment.size();
+    const uint64_t encryptionOverhead =
+        m_encoding.encrypt ? zipformat::EncryptionHeaderSize + zipformat::DataDescriptorSize + 4 : 0;
     for (const OutputItem& item : m_output) {
         if (item.fromDisk) {
             const SourceFile& file = m_sources[item.index];
@@ -346,14 +353,19 @@ uint16_t ZipOperation::checkLimits()
                     file.diskPath +
                         " is 4 GiB or larger; such files need ZIP64 records, which are not written here.");
             m_totalBytes += file.size;
+            size += zipformat::LocalHeaderSize + zipformat::CentralHeaderSize + 2 * file.storedName.size();
+            if (m_encoding.deflateLevel == 0 && !file.directory)
+                size += file.size + encryptionOverhead;
         } else {
-            total += m_archive.entries[item.index].recordSize;
-            m_totalBytes += m_archive.entries[item.index].recordSize;
+            const ExistingEntry& entry = m_archive.entries[item.index];
+            size += entry.recordSize + zipformat::CentralHeaderSize + entry.rawName.size() + entry.extra.size() +
+                    entry.comment.size();
+            m_totalBytes += entry.recordSize;
         }
     }
-    if (total >= maximumEntrySize)
-        return fail(EngineResult::TooLarge,
-                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
+    if (size >= maximumEntrySize)
+        return fail(EngineResult::TooLarge, "The archive would be 4 GiB or larger, which needs ZIP64 records; " +
+                                                m_archivePath + " was not changed.");
     return EngineResult::Ok;
 }
 
