@@ -56,17 +56,22 @@ bool linkTargetStaysInside(const std::vector<std::string>& linkPath, std::string
 {
     if (target.empty() || target.front() == '/' || target.find('\0') != std::string_view::npos)
         return false;
-    // Depth below the destination of the directory holding the link.
+    // Depth below the destination of the directory holding the link. That directory and those
+    // above it are real directories (they were opened without following links), so climbing
+    // from it stays inside as long as it stops at the destination. A ".." after a named component
+    // would climb from wherever that component leads, which another link may make anywhere, so
+    // such a target is refused: every link we make only climbs real directories, then descends.
     size_t depth = linkPath.empty() ? 0 : linkPath.size() - 1;
+    bool descending = false;
     for (std::string_view part : splitOnSlash(target)) {
         if (part.empty() || part == ".")
             continue;
         if (part == "..") {
-            if (depth == 0)
+            if (descending || depth == 0)
                 return false;
             --depth;
         } else {
-            ++depth;
+            descending = true;
         }
     }
     return true;

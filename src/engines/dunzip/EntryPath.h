@@ -22,8 +22,9 @@ struct EntryPath {
 Result<EntryPath> splitEntryPath(std::string_view name, std::string_view storedName);
 
 // Whether a symbolic link at linkPath (components beneath the destination, the link itself last)
-// with this target stays inside the destination when resolved: a relative target whose ".."
-// components never climb above the destination.
+// with this target stays inside the destination when resolved: a relative target whose leading
+// ".." components never climb above the destination and which has no ".." after a named
+// component (that component may be another link, so only the leading climb can be checked).
 bool linkTargetStaysInside(const std::vector<std::string>& linkPath, std::string_view target);
 
 } // namespace quarvo

@@ -117,7 +117,8 @@ TEST_F(DunzipExtract, UnsafeNamesAreRefusedAndTheRestExtracted)
 {
     const std::string hostile[] = {
         "../escape.txt", "/absolute.txt", "dir\\..\\back.txt", "C:drive.txt",
-        "a//b.txt",      "a/./b.txt",     "a/../../up.txt",    std::string("nul\0.txt", 8)};
+        "a//b.txt",      "a/./b.txt",     "a/../../up.txt",    std::string("nul\0.txt", 8),
+        "ctl\x1b[2J\n/../x.txt"};
     ZipBuilder builder;
     for (const std::string& name : hostile)
         builder.add(ZipBuilder::stored(name, "bad"));
@@ -131,6 +132,12 @@ TEST_F(DunzipExtract, UnsafeNamesAreRefusedAndTheRestExtracted)
     EXPECT_TRUE(run.mentioned("Refused ../escape.txt")) << run.allMessages();
     EXPECT_TRUE(run.mentioned("Refused nul\\x00.txt")) << run.allMessages();
     EXPECT_TRUE(run.mentioned("the name is empty"));
+    EXPECT_TRUE(run.mentioned("Refused ctl\\x1B[2J\\x0A/../x.txt")) << run.allMessages();
+    for (const std::string& message : run.messages) {
+        EXPECT_TRUE(std::none_of(message.begin(), message.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+            << "a control character reached a message: " << message;
+    }
     EXPECT_FALSE(fs::exists(work.file("escape.txt")));
 }
 
@@ -161,9 +168,12 @@ TEST_F(DunzipExtract, LinkEntriesAreCreatedLastAndOnlyInside)
         return entry;
     };
     ZipBuilder builder;
+    // dir/up points at the destination itself; dir/chained would climb one more level through it.
     builder.add(link("dir/inside", "../file.txt"))
         .add(link("absolute", "/etc/passwd"))
         .add(link("dir/climbing", "../../outside"))
+        .add(link("dir/up", ".."))
+        .add(link("dir/chained", "up/.."))
         .add(ZipBuilder::stored("file.txt", "text"));
     UnzipRun run = runDunzip(write(builder.finish()), out());
     EXPECT_EQ(run.result, EngineResult::EntriesSkipped);
@@ -172,7 +182,10 @@ TEST_F(DunzipExtract, LinkEntriesAreCreatedLastAndOnlyInside)
     EXPECT_EQ(readFile(out() + "/dir/inside"), "text");
     EXPECT_FALSE(fs::exists(fs::symlink_status(out() + "/absolute")));
     EXPECT_FALSE(fs::exists(fs::symlink_status(out() + "/dir/climbing")));
+    EXPECT_TRUE(fs::is_symlink(out() + "/dir/up"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(out() + "/dir/chained")));
     EXPECT_TRUE(run.mentioned("Skipped link absolute -> /etc/passwd")) << run.allMessages();
+    EXPECT_TRUE(run.mentioned("Skipped link dir/chained -> up/..")) << run.allMessages();
 }
 
 TEST_F(DunzipExtract, DamagedEntriesLeaveNoFileAndTheOthersExtract)
