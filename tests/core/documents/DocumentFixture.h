@@ -73,7 +73,7 @@ class DocumentTest : public ::testing::Test {
                 dialogs,
                 settings,
                 openItems,
-                engine,
+                *engines,
                 manager,
                 [this](const std::string&) { return removable; }};
     }
@@ -109,6 +109,8 @@ class DocumentTest : public ::testing::Test {
     AppSettings settings;
     OpenItemList openItems;
     FakeEngine engine;
+    // The engines new documents get; a test may point it at the real ones.
+    CompressionEngines* engines = &engine;
     bool removable = false;
     // Last, so its documents go before everything they refer to.
     DocumentManager manager;

@@ -1,0 +1,83 @@
+// The document's commands over the real engines: a new archive, files added, read back, extracted,
+// then every entry deleted again.
+
+#include "DocumentFixture.h"
+
+#include "core/documents/AddFilesCommand.h"
+#include "core/documents/DeleteEntriesCommand.h"
+#include "core/documents/ExtractCommand.h"
+#include "core/engine/LinkedEngines.h"
+#include "core/ui/DialogResult.h"
+
+#include <map>
+
+using namespace quarvo;
+using quarvo::testing::DocumentTest;
+using quarvo::testing::FixedSelection;
+using quarvo::testing::readFile;
+using quarvo::testing::writeFile;
+
+namespace {
+
+const std::string EmptyArchiveBytes = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+
+// The fixture with the fake engine swapped for the linked ones.
+class RealEngineCycleTest : public DocumentTest {
+  protected:
+    RealEngineCycleTest() { engines = &linked; }
+
+    LinkedEngines linked;
+};
+
+TEST_F(RealEngineCycleTest, CreateAddReloadExtractAndDeleteAllLeavesAnEmptyArchive)
+{
+    const std::string source = directory.file("source");
+    const std::string text(3000, 'q');
+    writeFile(source + "/alpha.txt", text);
+    writeFile(source + "/beta.dat", "beta bytes");
+    const std::string path = directory.file("CYCLE.ZIP");
+
+    ui.answerSaveFile(path);
+    ZipDocument* document = newArchive();
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(readFile(path), EmptyArchiveBytes);
+
+    settings.zipOptions.compressionFactor = 8;
+    dialogs.answerAddFiles(DialogResult::Ok, [&](AddFilesDialogValues& values) { values.sourceDirectory = source; });
+    dialogs.answerFileList(DialogResult::Ok);
+    ASSERT_TRUE(addFiles(*document, 2150));
+    ASSERT_TRUE(isOpen(document));
+    ASSERT_EQ(document->entries().size(), 2u);
+    std::map<std::string, const ZipEntry*> byName;
+    for (const auto& entry : document->entries())
+        byName[entry->name] = entry.get();
+    ASSERT_TRUE(byName.count("alpha.txt"));
+    ASSERT_TRUE(byName.count("beta.dat"));
+    EXPECT_EQ(byName["alpha.txt"]->uncompressedSize, text.size());
+    EXPECT_EQ(byName["alpha.txt"]->crc32, quarvo::testing::crc32Of(text));
+    EXPECT_LT(byName["alpha.txt"]->compressedSize, text.size());
+    EXPECT_EQ(document->archive().entriesTotal, 2);
+    EXPECT_EQ(document->archive().totalUncompressed, text.size() + 10);
+
+    // Extracting everything gives the files back.
+    const std::string out = directory.file("out");
+    std::filesystem::create_directories(out);
+    dialogs.answerExtract(DialogResult::Ok, [&](ExtractDialogValues& values) {
+        values.filesToExtract = FilesToExtract::All;
+        values.destinationDirectory = out;
+    });
+    EXPECT_EQ(extractEntries(*document, 3050, FixedSelection(0, "")), 0);
+    EXPECT_EQ(readFile(out + "/alpha.txt"), text);
+    EXPECT_EQ(readFile(out + "/beta.dat"), "beta bytes");
+
+    // Deleting every entry leaves the empty archive, and the list empties with it.
+    ui.answerMessage(DialogResult::Yes);
+    deleteSelectedEntries(*document, FixedSelection(2, "\"alpha.txt\" \"beta.dat\""));
+    ASSERT_TRUE(isOpen(document));
+    EXPECT_TRUE(document->entries().empty());
+    EXPECT_EQ(document->archive().entriesTotal, 0);
+    EXPECT_EQ(readFile(path), EmptyArchiveBytes);
+    EXPECT_EQ(ui.messages().size(), 1u) << "only the delete question";
+}
+
+} // namespace
