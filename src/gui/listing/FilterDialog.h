@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDialog>
+
+#include <optional>
+
+class QLineEdit;
+
+namespace quarvo::gui {
+
+// "Change Filter": one line holding the listing's wildcard filter, taken back exactly as typed.
+class FilterDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit FilterDialog(const QString& filter, QWidget* parent = nullptr);
+
+    QString filter() const;
+    QLineEdit* filterEdit() const { return m_edit; }
+
+    // Runs the dialog centred on parent; the typed text on OK, nothing on Cancel.
+    static std::optional<QString> ask(const QString& filter, QWidget* parent);
+
+private:
+    QLineEdit* m_edit;
+};
+
+} // namespace quarvo::gui

@@ -1,0 +1,66 @@
+#include "gui/listing/ListingDelegate.h"
+
+#include "core/listing/RowCells.h"
+#include "gui/listing/ListingModel.h"
+#include "gui/listing/PlacedTextPainter.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QPainter>
+
+namespace quarvo::gui {
+
+ListingDelegate::ListingDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+
+void ListingDelegate::setGeometry(const ColumnLayout& layout, bool detailed, int rowHeight)
+{
+    m_layout = layout;
+    m_detailed = detailed;
+    m_rowHeight = rowHeight;
+}
+
+QSize ListingDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    int width = m_detailed ? m_layout.totalWidth : nameOnlyColumnWidth(m_layout);
+    return {width, m_rowHeight};
+}
+
+void ListingDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const auto* entry = index.data(ListingModel::EntryRole).value<const ZipEntry*>();
+    if (entry == nullptr)
+        return;
+    const bool selected = option.state & QStyle::State_Selected;
+    QRect fill = option.rect;
+    // A detailed row is highlighted across the whole visible width, also where the list is wider
+    // than its columns.
+    if (m_detailed) {
+        if (const auto* view = qobject_cast<const QAbstractItemView*>(option.widget))
+            fill.setRight(std::max(fill.right(), view->viewport()->width() - 1));
+    }
+    painter->save();
+    painter->fillRect(fill, option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
+    painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setFont(option.font);
+
+    std::string marker = index.data(ListingModel::MarkerRole).toString().toStdString();
+    std::vector<PlacedText> texts = m_detailed ? detailedRowTexts(*entry, m_layout.edges, marker)
+                                               : nameOnlyRowTexts(*entry, m_layout.edges, marker);
+    drawPlacedTexts(*painter, option.fontMetrics, option.rect.topLeft(), texts);
+    painter->restore();
+
+    if (option.state & QStyle::State_HasFocus)
+        drawFocusRectangle(*painter, option);
+}
+
+void ListingDelegate::drawFocusRectangle(QPainter& painter, const QStyleOptionViewItem& option)
+{
+    QStyleOptionFocusRect focus;
+    focus.QStyleOption::operator=(option);
+    focus.backgroundColor =
+        option.palette.color(option.state & QStyle::State_Selected ? QPalette::Highlight : QPalette::Base);
+    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, option.widget);
+}
+
+} // namespace quarvo::gui
