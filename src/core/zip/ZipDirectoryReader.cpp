@@ -128,7 +128,7 @@ class ZipDirectoryReader::PreviousEntries {
 };
 
 ZipDirectoryReader::ZipDirectoryReader(UserInterface& ui, std::string path)
-    : m_ui(ui), m_path(std::move(path))
+    : m_ui(ui), m_clock(nowMilliseconds), m_path(std::move(path))
 {
 }
 
@@ -227,7 +227,7 @@ bool ZipDirectoryReader::readDirectory()
     m_disksToRead = 0;
     m_restartedAtFirstDisk = false;
     m_pendingStatus.clear();
-    m_lastStatusTime = 0;
+    m_lastStatusTime.reset();
 
     Step step = Step::Failed;
     if (m_file.open(m_path)) {
@@ -363,8 +363,8 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
 
 void ZipDirectoryReader::showStatus(const std::string& name, bool force)
 {
-    int64_t now = nowMilliseconds();
-    if (!force && now - m_lastStatusTime < StatusIntervalMilliseconds) {
+    int64_t now = m_clock();
+    if (!force && m_lastStatusTime && now - *m_lastStatusTime < StatusIntervalMilliseconds) {
         m_pendingStatus = name;
         return;
     }

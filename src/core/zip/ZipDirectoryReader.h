@@ -5,6 +5,7 @@
 #include "core/zip/ZipEntry.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,6 +61,11 @@ class ZipDirectoryReader {
     // Drops the entries that vanished; the document does it after a successful read.
     void clearPreviousEntries() { previousEntries().clear(); }
 
+    // The clock that paces the "Reading: " status text, in milliseconds; a steady clock unless a test
+    // sets its own.
+    using Clock = std::function<int64_t()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
     // The position of the first entry whose name equals name ignoring case, or nothing.
     static std::optional<size_t> findEntryByName(const ZipEntryList& list, std::string_view name);
 
@@ -76,6 +82,7 @@ class ZipDirectoryReader {
     void showStatus(const std::string& name, bool force);
 
     UserInterface& m_ui;
+    Clock m_clock;
     std::string m_path;
     ArchiveFile m_file;
     ZipArchiveRecord m_archive;
@@ -88,7 +95,8 @@ class ZipDirectoryReader {
     int m_currentDisk = 0;
     bool m_restartedAtFirstDisk = false;
     std::string m_pendingStatus;
-    int64_t m_lastStatusTime = 0;
+    // When the status text was last shown in this read; nothing before the first name.
+    std::optional<int64_t> m_lastStatusTime;
 };
 
 } // namespace quarvo

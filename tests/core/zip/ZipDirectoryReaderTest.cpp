@@ -215,7 +215,7 @@ TEST_F(ZipDirectoryReaderTest, HostileDirectoriesFailWithoutQuestions)
     std::string lyingName = ZipBuilder::centralHeader(longName);
     lyingName[28] = '\xFF'; // file name length 0xFFFF
     lyingName[29] = '\xFF';
-    std::string tiny = std::string(78 - 22, 'x');
+    std::string tiny = std::string(100 - 22, 'x');
     struct Case {
         const char* rule;
         std::string bytes;
@@ -308,6 +308,39 @@ TEST_F(ZipDirectoryReaderTest, RetriesAfterTheLastDisketteIsInserted)
     reader.archive().onRemovableDrive = true;
     EXPECT_TRUE(reader.readDirectory());
     EXPECT_EQ(reader.entries().size(), 2u);
+}
+
+TEST_F(ZipDirectoryReaderTest, TheReadingTextIsPacedButEndsOnTheLastNameRead)
+{
+    ZipBuilder builder;
+    for (int i = 0; i < 100; ++i)
+        builder.add(ZipBuilder::stored("entry" + std::to_string(i), ""));
+    const std::string path = write(builder.finish());
+    struct Case {
+        const char* rule;
+        int64_t millisecondsPerName;
+        size_t texts;
+    };
+    const Case cases[] = {
+        // The first name at once, then one every 50 ms, and the last name when the read ends.
+        {"10 ms per name: every fifth name", 10, 21},
+        {"a stalled clock: the first and the last name", 0, 2},
+        {"a slow read: every name", 50, 100},
+    };
+    for (const Case& c : cases) {
+        ScriptedUserInterface paced;
+        ZipDirectoryReader reader(paced, path);
+        int64_t now = 1000;
+        reader.setClock([&] { return now += c.millisecondsPerName; });
+        ASSERT_TRUE(reader.readDirectory()) << c.rule;
+        EXPECT_EQ(paced.statusTexts().size(), c.texts) << c.rule;
+        ASSERT_FALSE(paced.statusTexts().empty());
+        EXPECT_EQ(paced.statusTexts().front(), "Reading: entry0") << c.rule;
+        EXPECT_EQ(paced.statusTexts().back(), "Reading: entry99") << c.rule;
+        // A second read starts showing at once again.
+        ASSERT_TRUE(reader.readDirectory());
+        EXPECT_EQ(paced.statusTexts()[c.texts], "Reading: entry0") << c.rule;
+    }
 }
 
 TEST_F(ZipDirectoryReaderTest, EscapesControlCharactersInTheStatusLine)
