@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/ui/DialogResult.h"
+
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <random>
 
@@ -72,7 +76,11 @@ class ZipDirectoryReaderInterop : public ::testing::Test {
             EXPECT_EQ(byName[name]->uncompressedSize, bytes.size()) << name;
             EXPECT_EQ(byName[name]->crc32, testing::crc32Of(bytes)) << name;
         }
+        uint32_t totalCompressed = 0;
+        for (const auto& entry : reader.entries())
+            totalCompressed += entry->compressedSize;
         EXPECT_EQ(reader.archive().totalUncompressed, total);
+        EXPECT_EQ(reader.archive().totalCompressed, totalCompressed);
         EXPECT_EQ(reader.archive().entriesTotal, reader.entries().size());
         if (!comment.empty()) {
             EXPECT_EQ(reader.archive().archiveComment, comment);
@@ -140,6 +148,112 @@ TEST_F(ZipDirectoryReaderInterop, LastPartOfAnInfoZipSplitSet)
     EXPECT_EQ(reader.entries()[1]->name, "big1");
     EXPECT_EQ(reader.entries()[1]->crc32, testing::crc32Of(randomBytes(100000, 11)));
     EXPECT_GT(reader.entries()[2]->diskNumberStart, 0);
+}
+
+// Plays the user of a split set: at each "Insert disk N." the part N of the set takes the place of
+// the file being read, the way a diskette is swapped in the same drive.
+class PartSwappingUserInterface : public testing::ScriptedUserInterface {
+  public:
+    PartSwappingUserInterface(std::string path, std::string setBase, int parts)
+        : m_path(std::move(path)), m_setBase(std::move(setBase)), m_parts(parts)
+    {
+        std::filesystem::copy_file(partPath(parts), m_path, std::filesystem::copy_options::overwrite_existing);
+    }
+
+    int showMessage(const MessageBoxRequest& request) override
+    {
+        asked.push_back(request.text);
+        int disk = 0;
+        if (std::sscanf(request.text.c_str(), "Insert disk %d.", &disk) == 1 && disk >= 1 && disk <= m_parts)
+            std::filesystem::copy_file(partPath(disk), m_path, std::filesystem::copy_options::overwrite_existing);
+        return DialogResult::Ok;
+    }
+
+    std::vector<std::string> asked;
+
+  private:
+    // Info-ZIP names the parts NAME.z01, NAME.z02, ... and the last one NAME.zip.
+    std::string partPath(int disk) const
+    {
+        if (disk == m_parts)
+            return m_setBase + ".zip";
+        char suffix[8];
+        std::snprintf(suffix, sizeof suffix, ".z%02d", disk);
+        return m_setBase + suffix;
+    }
+
+    std::string m_path;
+    std::string m_setBase;
+    int m_parts;
+};
+
+TEST_F(ZipDirectoryReaderInterop, AnInfoZipSplitSetWhoseDirectorySpansSeveralParts)
+{
+    if (!haveTool("zip"))
+        GTEST_SKIP() << "zip is not installed";
+    // 1500 entries with long names make a directory of about 130 KiB: it starts two parts before
+    // the last.
+    const std::string many = directory.file("many");
+    std::map<std::string, std::string> contents;
+    for (int i = 1; i <= 1500; ++i) {
+        std::string name = "file_with_a_rather_long_name_number_" + std::to_string(i) + ".txt";
+        contents[name] = "x" + std::to_string(i);
+        testing::writeFile(std::filesystem::path(many) / name, contents[name]);
+    }
+    const std::string setBase = directory.file("set");
+    ASSERT_TRUE(run("cd '" + many + "' && zip -q -s 64k '" + setBase + ".zip' *.txt"));
+    int parts = 1;
+    while (std::filesystem::exists(setBase + ".z" + (parts < 10 ? "0" : "") + std::to_string(parts)))
+        ++parts;
+    ASSERT_GT(parts, 2);
+
+    const std::string drive = directory.file("drive.zip");
+    PartSwappingUserInterface ui(drive, setBase, parts);
+    ZipDirectoryReader reader(ui, drive);
+    ASSERT_TRUE(reader.readDirectory());
+    const ZipArchiveRecord& archive = reader.archive();
+    EXPECT_TRUE(archive.spanned);
+    EXPECT_EQ(archive.thisDisk, parts - 1);
+    EXPECT_LT(archive.directoryStartDisk, archive.thisDisk);
+    ASSERT_EQ(reader.entries().size(), 1500u);
+    EXPECT_EQ(archive.entriesTotal, 1500);
+    // The first question names the part where the directory starts; then each part in turn.
+    ASSERT_FALSE(ui.asked.empty());
+    EXPECT_EQ(ui.asked.front(), "Insert disk " + std::to_string(archive.directoryStartDisk + 1) + ".");
+    EXPECT_EQ(ui.asked.back(), "Insert disk " + std::to_string(parts) + ".");
+    uint32_t total = 0;
+    for (size_t i = 0; i < reader.entries().size(); ++i) {
+        const ZipEntry& entry = *reader.entries()[i];
+        ASSERT_TRUE(contents.count(entry.name)) << entry.name;
+        EXPECT_EQ(entry.crc32, testing::crc32Of(contents[entry.name])) << entry.name;
+        EXPECT_EQ(entry.uncompressedSize, contents[entry.name].size()) << entry.name;
+        EXPECT_EQ(entry.index, static_cast<int32_t>(i));
+        total += entry.uncompressedSize;
+    }
+    EXPECT_EQ(archive.totalUncompressed, total);
+}
+
+TEST_F(ZipDirectoryReaderInterop, UnzipsfxSelfExtractor)
+{
+    if (!haveTool("zip") || !haveTool("unzipsfx"))
+        GTEST_SKIP() << "zip or unzipsfx is not installed";
+    std::string plain = directory.file("plain.zip");
+    ASSERT_TRUE(run(in() + "zip -q -r -X '" + plain + "' hello.txt sub empty.txt"));
+    ASSERT_TRUE(run("printf 'self extracting\n.\n' | zip -q -z '" + plain + "'"));
+    std::string sfx = directory.file("setup");
+    // In parentheses: run() sends the output of the whole command elsewhere.
+    ASSERT_TRUE(run("(cat \"$(command -v unzipsfx)\" '" + plain + "' > '" + sfx + "')"));
+    ASSERT_TRUE(run("zip -q -A '" + sfx + "'"));
+    const size_t stubSize = std::filesystem::file_size(sfx) - std::filesystem::file_size(plain);
+    expectFilesListed(sfx, "self extracting");
+    testing::ScriptedUserInterface ui;
+    ZipDirectoryReader reader(ui, sfx);
+    ASSERT_TRUE(reader.readDirectory());
+    // The stub is an ELF program, not an MS-DOS one: the kind stays plain.
+    EXPECT_EQ(reader.archive().selfExtractorKind, 0);
+    EXPECT_GE(reader.entries()[0]->localHeaderOffset, stubSize);
+    EXPECT_EQ(reader.archive().directoryOffset + reader.archive().directorySize,
+              std::filesystem::file_size(sfx) - 22 - reader.archive().archiveCommentLength);
 }
 
 TEST_F(ZipDirectoryReaderInterop, SelfExtractorMadeByPrependingAStubAndAdjusting)
