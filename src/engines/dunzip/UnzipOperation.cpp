@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
 #include <unordered_set>
 
 namespace quarvo {
@@ -195,11 +196,16 @@ uint16_t Operation::run()
 
     ItemSelector selector(m_command.itemSpecification ? m_command.itemSpecification : "*.*",
                           m_command.recursePathInformation != 0);
+    std::vector<std::string_view> names;
+    names.reserve(m_index.entries.size());
+    for (const ArchiveEntry& entry : m_index.entries)
+        names.push_back(entry.name);
+    const std::vector<bool> chosen = selector.select(names);
     std::vector<const ArchiveEntry*> selected;
-    for (const ArchiveEntry& entry : m_index.entries) {
-        if (selector.matches(entry.name)) {
-            selected.push_back(&entry);
-            m_totalBytes += entry.fields.uncompressedSize;
+    for (size_t i = 0; i < m_index.entries.size(); ++i) {
+        if (chosen[i]) {
+            selected.push_back(&m_index.entries[i]);
+            m_totalBytes += m_index.entries[i].fields.uncompressedSize;
         }
     }
     if (selected.empty())

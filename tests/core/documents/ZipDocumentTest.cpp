@@ -588,6 +588,29 @@ TEST_F(ZipDocumentTest, TheCheckOutQuestionIsAskedEvenWhenTheCloseIsDeclined)
     EXPECT_TRUE(std::filesystem::is_directory(out));
 }
 
+TEST_F(ZipDocumentTest, DeletingCheckedOutFilesNeverReachesOutsideTheCheckOutDirectory)
+{
+    // Names a hostile archive may hold: a climb out, and a path through a link planted in the
+    // check-out directory that points elsewhere.
+    const std::string path = archiveFile("H.ZIP", archiveWith({"../victim.txt", "link/kept.txt", "A.TXT"}));
+    ZipDocument* document = open(path);
+    ASSERT_NE(document, nullptr);
+    const std::string out = directory.file("out");
+    const std::string elsewhere = directory.file("elsewhere");
+    writeFile(directory.file("victim.txt"), "v");
+    writeFile(elsewhere + "/kept.txt", "k");
+    writeFile(out + "/A.TXT", "a");
+    std::filesystem::create_directory_symlink(elsewhere, out + "/link");
+    document->setCheckedOut(out);
+
+    ui.answerMessage(DialogResult::Yes);
+    EXPECT_EQ(document->confirmClose(false), DialogResult::Yes);
+    EXPECT_FALSE(std::filesystem::exists(out + "/A.TXT"));
+    EXPECT_TRUE(std::filesystem::exists(directory.file("victim.txt")));
+    EXPECT_TRUE(std::filesystem::exists(elsewhere + "/kept.txt"));
+    EXPECT_TRUE(std::filesystem::is_directory(out));
+}
+
 TEST_F(ZipDocumentTest, ClosingDropsEveryOpenItemOfTheDocument)
 {
     ZipDocument* document = open(archiveFile("P.ZIP", archiveWith({"A.TXT", "B.TXT"})));

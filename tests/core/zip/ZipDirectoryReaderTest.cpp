@@ -275,6 +275,7 @@ TEST_F(ZipDirectoryReaderTest, ReadsADirectorySpreadOverTwoDisks)
     ZipDirectoryReader reader(swapper, path);
     ASSERT_TRUE(reader.readDirectory());
     EXPECT_EQ(swapper.messageTexts(), (std::vector<std::string>{"Insert disk 2.", "Insert disk 3."}));
+    EXPECT_EQ(swapper.messages()[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(namesOf(reader.entries()), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
     EXPECT_EQ(reader.entries()[2]->index, 2);
     EXPECT_TRUE(reader.archive().spanned);
