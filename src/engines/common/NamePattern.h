@@ -10,7 +10,7 @@ namespace quarvo {
 // and `?` never stand for "/", so a pattern matches within one path component at a time.
 bool matchesNamePattern(std::string_view pattern, std::string_view name);
 
-// Whether the text holds `*` or `?`.
+// Whether the text holds `*` or `?`. (`[` is an ordinary character in engine patterns.)
 bool hasWildcard(std::string_view text);
 
 } // namespace quarvo

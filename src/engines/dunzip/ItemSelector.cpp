@@ -2,6 +2,8 @@
 
 #include "core/base/TextCase.h"
 #include "engines/common/NameList.h"
+#include "engines/common/NamePattern.h"
+#include "engines/common/StoredNameIndex.h"
 
 namespace quarvo {
 
@@ -30,6 +32,19 @@ bool matchesItemPattern(std::string_view pattern, std::string_view name)
     return p == pattern.size();
 }
 
+namespace {
+
+// The last component of an entry name; a directory entry keeps its trailing "/".
+std::string_view fileNamePartOf(std::string_view entryName)
+{
+    const size_t slash = entryName.rfind('/', entryName.empty() ? 0 : entryName.size() - 2);
+    if (slash != std::string_view::npos && slash + 1 < entryName.size())
+        return entryName.substr(slash + 1);
+    return entryName;
+}
+
+} // namespace
+
 ItemSelector::ItemSelector(std::string_view specification, bool recursePathInformation)
     : m_recurse(recursePathInformation)
 {
@@ -37,25 +52,52 @@ ItemSelector::ItemSelector(std::string_view specification, bool recursePathInfor
         if (item == "*.*" || item == "*")
             m_everything = true;
         else
-            m_patterns.push_back(std::move(item));
+            m_items.push_back(std::move(item));
     }
 }
 
-bool ItemSelector::matches(std::string_view entryName) const
+std::vector<bool> ItemSelector::select(const std::vector<std::string_view>& names) const
 {
-    if (m_everything)
-        return true;
-    std::string_view fileName = entryName;
-    if (size_t slash = entryName.rfind('/', entryName.empty() ? 0 : entryName.size() - 2);
-        slash != std::string_view::npos && slash + 1 < entryName.size())
-        fileName = entryName.substr(slash + 1);
-    for (const std::string& pattern : m_patterns) {
-        if (matchesItemPattern(pattern, entryName))
-            return true;
-        if (m_recurse && pattern.find('/') == std::string::npos && matchesItemPattern(pattern, fileName))
-            return true;
+    std::vector<bool> chosen(names.size(), m_everything);
+    if (m_everything || m_items.empty())
+        return chosen;
+    StoredNameIndex fullNames, fileNames;
+    for (size_t i = 0; i < names.size(); ++i) {
+        fullNames.add(names[i], i);
+        if (m_recurse)
+            fileNames.add(fileNamePartOf(names[i]), i);
     }
-    return false;
+    struct Pattern {
+        std::string_view text;
+        bool alsoFileName;
+    };
+    std::vector<Pattern> patterns;
+    for (const std::string& item : m_items) {
+        const bool alsoFileName = m_recurse && item.find('/') == std::string::npos;
+        std::vector<size_t> named = fullNames.find(item);
+        if (alsoFileName) {
+            const std::vector<size_t> byFileName = fileNames.findIgnoringCase(item);
+            named.insert(named.end(), byFileName.begin(), byFileName.end());
+        }
+        if (named.empty() && hasWildcard(item)) {
+            patterns.push_back({item, alsoFileName});
+            continue;
+        }
+        for (size_t index : named)
+            chosen[index] = true;
+    }
+    if (patterns.empty())
+        return chosen;
+    for (size_t i = 0; i < names.size(); ++i) {
+        for (const Pattern& pattern : patterns) {
+            if (matchesItemPattern(pattern.text, names[i]) ||
+                (pattern.alsoFileName && matchesItemPattern(pattern.text, fileNamePartOf(names[i])))) {
+                chosen[i] = true;
+                break;
+            }
+        }
+    }
+    return chosen;
 }
 
 } // namespace quarvo

@@ -8,18 +8,22 @@ namespace quarvo {
 
 // Which entries an extraction works on, from the item specification of the command block: "*.*"
 // for every entry, a list of quoted stored names, or typed wildcard patterns. Names compare
-// ignoring case. In a pattern `*` stands for any run of characters, "/" included, and `?` for one
-// character; with recursePathInformation a pattern without "/" also matches the file-name part
-// of entries in subdirectories.
+// ignoring case, a byte-exact name winning over one that differs in case. An item that names a
+// stored entry is that name, even when it holds `*` or `?`; only other items are patterns, in
+// which `*` stands for any run of characters, "/" included, and `?` for one character. With
+// recursePathInformation an item without "/" also matches the file-name part of entries in
+// subdirectories.
 class ItemSelector {
   public:
     ItemSelector(std::string_view specification, bool recursePathInformation);
 
-    bool matches(std::string_view entryName) const;
-    bool empty() const { return m_patterns.empty() && !m_everything; }
+    // Which of the entries, given by name in archive order, the specification selects. Names are
+    // looked up in a hash index and only patterns are tried on every entry, so a long list of
+    // names costs no more than one pass.
+    std::vector<bool> select(const std::vector<std::string_view>& names) const;
 
   private:
-    std::vector<std::string> m_patterns;
+    std::vector<std::string> m_items;
     bool m_everything = false;
     bool m_recurse = false;
 };

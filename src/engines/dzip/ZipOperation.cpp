@@ -6,6 +6,7 @@
 #include "engines/api/EngineResult.h"
 #include "engines/common/NameList.h"
 #include "engines/common/NamePattern.h"
+#include "engines/common/StoredNameIndex.h"
 #include "engines/dzip/ArchiveRepair.h"
 #include "engines/dzip/CompressionPool.h"
 #include "engines/dzip/DateArgument.h"
@@ -246,21 +247,25 @@ uint16_t ZipOperation::planDelete()
         return fail(EngineResult::CannotOpenArchive, "The archive " + m_archivePath + " does not exist.");
     const std::vector<std::string> names = splitNameList(textOf(m_command.itemSpecification));
     std::vector<bool> doomed(m_archive.entries.size(), false);
+    // A name that is stored deletes that entry only, even when it holds `*` or `?`; only the
+    // others are patterns, and only those are tried on every entry.
+    StoredNameIndex index;
+    for (size_t i = 0; i < m_archive.entries.size(); ++i)
+        index.add(m_archive.entries[i].name, i);
+    std::vector<const std::string*> patterns;
     for (const std::string& name : names) {
-        bool exact = false;
-        for (size_t i = 0; i < m_archive.entries.size(); ++i) {
-            if (m_archive.entries[i].name == name) {
+        const std::vector<size_t> named = index.find(name);
+        for (size_t i : named)
+            doomed[i] = true;
+        if (named.empty() && hasWildcard(name))
+            patterns.push_back(&name);
+    }
+    for (size_t i = 0; i < m_archive.entries.size() && !patterns.empty(); ++i) {
+        for (const std::string* pattern : patterns) {
+            if (matchesListName(*pattern, m_archive.entries[i].name, m_command.recurse)) {
                 doomed[i] = true;
-                exact = true;
+                break;
             }
-        }
-        if (exact)
-            continue;
-        for (size_t i = 0; i < m_archive.entries.size(); ++i) {
-            const std::string& entryName = m_archive.entries[i].name;
-            if (hasWildcard(name) ? matchesListName(name, entryName, m_command.recurse)
-                                  : equalsIgnoringCase(name, entryName))
-                doomed[i] = true;
         }
     }
     if (std::find(doomed.begin(), doomed.end(), true) == doomed.end())

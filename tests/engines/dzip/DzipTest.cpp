@@ -639,3 +639,63 @@ TEST_F(DzipTest, WriteLogAppendsUnderTheStateDirectory)
     const std::string log = readFile(work.path() / "state" / "quarvo" / "zip.log");
     EXPECT_NE(log.find("a.txt"), std::string::npos) << log;
 }
+
+// Delete takes a stored name for that entry alone, even when it holds `*`, `?` or `[`; only a name
+// that is not stored is a pattern.
+TEST_F(DzipTest, DeleteTakesStoredNamesLiterally)
+{
+    struct Case {
+        const char* items;
+        std::vector<std::string> left;
+    } cases[] = {
+        {"\"a*b.txt\"", {"a1.txt", "a[1].txt", "axb.txt"}},
+        {"\"A*B.TXT\"", {"a1.txt", "a[1].txt", "axb.txt"}},
+        {"\"a[1].txt\"", {"a*b.txt", "a1.txt", "axb.txt"}},
+        {"\"a?b.txt\"", {"a1.txt", "a[1].txt"}},
+        {"\"a*\"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.items);
+        fs::remove_all(source);
+        fs::remove(archive);
+        for (const char* name : {"a*b.txt", "axb.txt", "a[1].txt", "a1.txt"})
+            writeFile(source / name, name);
+        ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
+        ASSERT_EQ(add(ZipFunction::Delete, c.items), EngineResult::Ok);
+        if (c.left.empty())
+            EXPECT_EQ(fs::file_size(archive), 22u);
+        else
+            EXPECT_EQ(namesIn(archive), c.left);
+    }
+}
+
+// A long list of quoted names, as a selection of many entries gives it, deletes exactly those.
+TEST_F(DzipTest, DeleteOfManyNamedEntriesRemovesExactlyThose)
+{
+    std::vector<uint8_t> bytes, directory;
+    std::string items;
+    for (uint32_t i = 0; i < 30000; ++i) {
+        const std::string name = "d" + std::to_string(i % 50) + "/e" + std::to_string(i);
+        LocalHeaderFields local;
+        local.versionNeeded = 10;
+        CentralHeaderFields central;
+        central.versionNeeded = 10;
+        central.localHeaderOffset = static_cast<uint32_t>(bytes.size());
+        appendLocalHeader(bytes, local, name);
+        appendCentralHeader(directory, central, name);
+        if (i % 3 != 0)
+            items += "\"" + name + "\" ";
+    }
+    EndRecordFields end;
+    end.entriesOnThisDisk = end.entriesTotal = 30000;
+    end.directorySize = static_cast<uint32_t>(directory.size());
+    end.directoryOffset = static_cast<uint32_t>(bytes.size());
+    bytes.insert(bytes.end(), directory.begin(), directory.end());
+    appendEndRecord(bytes, end);
+    writeFile(archive, std::string(bytes.begin(), bytes.end()));
+    ASSERT_EQ(add(ZipFunction::Delete, items), EngineResult::Ok);
+    const auto entries = listArchive(archive);
+    ASSERT_EQ(entries.size(), 10000u);
+    for (size_t k = 0; k < entries.size(); ++k)
+        EXPECT_EQ(entries[k].name, "d" + std::to_string(3 * k % 50) + "/e" + std::to_string(3 * k));
+}
