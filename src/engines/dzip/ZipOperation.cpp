@@ -1,6 +1,7 @@
 #include "engines/dzip/ZipOperation.h"
 
 #include "core/base/TextCase.h"
+#include "core/text/DosDateTime.h"
 #include "core/zip/ZipFormat.h"
 #include "core/zip/ZipNames.h"
 #include "engines/api/EngineResult.h"
@@ -10,7 +11,6 @@
 #include "engines/dzip/ArchiveRepair.h"
 #include "engines/dzip/CompressionPool.h"
 #include "engines/dzip/DateArgument.h"
-#include "engines/dzip/DosTime.h"
 #include "engines/dzip/StreamEncoder.h"
 
 #include <fcntl.h>
@@ -79,6 +79,12 @@ CentralRecord centralRecordFor(const SourceFile& file, const LocalHeaderFields& 
     record.fields.localHeaderOffset = static_cast<uint32_t>(offset);
     record.name = file.storedName;
     return record;
+}
+
+// A stamp as one number that orders stamps in time: the date in the upper half.
+uint32_t orderOf(DosDateTime stamp)
+{
+    return static_cast<uint32_t>(stamp.date) << 16 | stamp.time;
 }
 
 uint16_t resultForArchiveProblem(ArchiveProblem problem)
@@ -327,7 +333,7 @@ uint16_t ZipOperation::planAdd()
         if (function != ZipFunction::Add) {
             const ExistingEntry& entry = m_archive.entries[item.index];
             const DosDateTime stored{entry.fields.modDate, entry.fields.modTime};
-            if (file.directory || toDosDateTime(file.modified).combined() <= stored.combined())
+            if (file.directory || orderOf(dosDateTimeFromTime(file.modified)) <= orderOf(stored))
                 continue;
         }
         item = OutputItem{true, i};
@@ -507,7 +513,7 @@ uint16_t ZipOperation::writeNewEntry(const SourceFile& file, PendingJobs& jobs)
 
 uint16_t ZipOperation::writeEncoded(const SourceFile& file, const EncodedData& data)
 {
-    const DosDateTime stamp = toDosDateTime(file.modified);
+    const DosDateTime stamp = dosDateTimeFromTime(file.modified);
     const bool utf8 = !isPlainAscii(file.storedName) && isValidUtf8(file.storedName);
     LocalHeaderFields local;
     local.versionNeeded = data.method == zipformat::method::Stored &&
@@ -538,7 +544,7 @@ uint16_t ZipOperation::writeEncoded(const SourceFile& file, const EncodedData& d
 uint16_t ZipOperation::writeStreamed(const SourceFile& file)
 {
     const std::string text = (m_encoding.deflateLevel ? "Deflating: " : "Storing: ") + file.storedName;
-    const DosDateTime stamp = toDosDateTime(file.modified);
+    const DosDateTime stamp = dosDateTimeFromTime(file.modified);
     const uint64_t offset = m_temporary.position();
     // A placeholder header of the final size; it is written again once sizes and CRC are known.
     std::vector<uint8_t> header;
@@ -638,12 +644,12 @@ void ZipOperation::applyOldAsLatest()
     DosDateTime newestStamp;
     for (const CentralRecord& record : m_central) {
         const DosDateTime stamp{record.fields.modDate, record.fields.modTime};
-        if (stamp.combined() >= newest) {
-            newest = stamp.combined();
+        if (orderOf(stamp) >= newest) {
+            newest = orderOf(stamp);
             newestStamp = stamp;
         }
     }
-    const std::time_t time = fromDosDateTime(newestStamp);
+    const std::time_t time = timeFromDosDateTime(newestStamp);
     struct timespec times[2] = {{time, 0}, {time, 0}};
     utimensat(AT_FDCWD, m_archivePath.c_str(), times, 0);
 }
