@@ -394,7 +394,10 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
     }
     const LocalHeaderFields& l = local->fields;
     std::string disagreement;
-    if (!std::equal(local->name.begin(), local->name.end(), entry.storedName.begin(), entry.storedName.end()))
+    // Compared as bytes: a plain char is signed here, so comparing it with uint8_t would call every
+    // name with a byte above 0x7F (UTF-8, code page 437) a disagreement.
+    const std::string_view localName(reinterpret_cast<const char*>(local->name.data()), local->name.size());
+    if (localName != entry.storedName)
         disagreement = "name";
     else if (l.method != central.method)
         disagreement = "method";
