@@ -10,7 +10,7 @@
 
 #include <array>
 #include <chrono>
-#include <deque>
+#include <cstdint>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unordered_map>
@@ -88,27 +88,46 @@ class WaitCursor {
 
 } // namespace
 
-// The entries of the read before, indexed by their lower-case names, so that handing the selection
-// and open item over to the new entries costs the same for 100,000 entries as for ten.
+// The entries of the read before, for handing their selection and open item over to the new entries
+// of the same name (ignoring case). A re-read usually finds the names in the same order as before,
+// so the first entry not yet handed over is tried first; only a name found elsewhere builds an index
+// by lower-case name, so 100,000 entries cost little more than ten either way.
 class ZipDirectoryReader::PreviousEntries {
   public:
+    // Entries may be added after some were taken (a spanned directory read again from its first
+    // disk); they come after all the others.
     void add(std::unique_ptr<ZipEntry> entry)
     {
-        m_index[toLowerAscii(entry->name)].push_back(m_entries.size());
         m_entries.push_back(std::move(entry));
+        if (m_indexed) {
+            m_next.push_back(None);
+            index(m_entries.size() - 1);
+        }
     }
 
     // The first remaining entry of that name ignoring case, taken out; null when there is none.
     std::unique_ptr<ZipEntry> take(const std::string& name)
     {
-        auto found = m_index.find(toLowerAscii(name));
-        if (found == m_index.end())
+        skipTaken();
+        if (m_firstRemaining == m_entries.size())
             return nullptr;
-        size_t position = found->second.front();
-        found->second.pop_front();
-        if (found->second.empty())
-            m_index.erase(found);
-        return std::move(m_entries[position]);
+        // Every entry before the first remaining one is taken: a match there is the first.
+        if (equalsIgnoringCase(m_entries[m_firstRemaining]->name, name))
+            return std::move(m_entries[m_firstRemaining++]);
+        if (!m_indexed)
+            buildIndex();
+        auto found = m_chains.find(toLowerAscii(name));
+        if (found == m_chains.end())
+            return nullptr;
+        // The chain still holds entries the quick path took: pass over them.
+        size_t position = found->second.first;
+        while (position != None && !m_entries[position])
+            position = m_next[position];
+        if (position == None || m_next[position] == None)
+            m_chains.erase(found);
+        else
+            found->second.first = m_next[position];
+        return position == None ? nullptr : std::move(m_entries[position]);
     }
 
     // The entries never taken, in their old order.
@@ -119,12 +138,53 @@ class ZipDirectoryReader::PreviousEntries {
                 list.push_back(std::move(entry));
         }
         m_entries.clear();
-        m_index.clear();
+        m_next.clear();
+        m_chains.clear();
+        m_firstRemaining = 0;
+        m_indexed = false;
     }
 
   private:
+    static constexpr size_t None = SIZE_MAX;
+    // The first and last entry of one lower-case name; m_next links the ones between.
+    struct Chain {
+        size_t first;
+        size_t last;
+    };
+
+    void skipTaken()
+    {
+        while (m_firstRemaining < m_entries.size() && !m_entries[m_firstRemaining])
+            ++m_firstRemaining;
+    }
+
+    void buildIndex()
+    {
+        m_indexed = true;
+        m_next.assign(m_entries.size(), None);
+        m_chains.reserve(m_entries.size() - m_firstRemaining);
+        for (size_t position = m_firstRemaining; position < m_entries.size(); ++position) {
+            if (m_entries[position])
+                index(position);
+        }
+    }
+
+    // Appends the entry at position to the chain of its name.
+    void index(size_t position)
+    {
+        auto [chain, inserted] =
+            m_chains.try_emplace(toLowerAscii(m_entries[position]->name), Chain{position, position});
+        if (!inserted) {
+            m_next[chain->second.last] = position;
+            chain->second.last = position;
+        }
+    }
+
     std::vector<std::unique_ptr<ZipEntry>> m_entries;
-    std::unordered_map<std::string, std::deque<size_t>> m_index;
+    size_t m_firstRemaining = 0;
+    bool m_indexed = false;
+    std::vector<size_t> m_next; // the next entry of the same name, or None
+    std::unordered_map<std::string, Chain> m_chains;
 };
 
 ZipDirectoryReader::ZipDirectoryReader(UserInterface& ui, std::string path)

@@ -204,6 +204,27 @@ TEST_F(ZipDirectoryReaderTest, ANameCaseChangeKeepsSelectionAndOpenItem)
     EXPECT_EQ(ZipDirectoryReader::findEntryByName(reader.entries(), "missing"), std::nullopt);
 }
 
+TEST_F(ZipDirectoryReaderTest, NamesThatDifferOnlyInCaseAreHandedOverFirstToFirst)
+{
+    ZipBuilder before;
+    before.add(ZipBuilder::stored("A", "1")).add(ZipBuilder::stored("a", "2")).add(ZipBuilder::stored("B", "3"));
+    ZipDirectoryReader reader(ui, write(before.finish()));
+    ASSERT_TRUE(reader.readDirectory());
+    reader.entries()[0]->selected = 1; // "A"
+    reader.entries()[2]->selected = 1; // "B"
+
+    ZipBuilder after;
+    after.add(ZipBuilder::stored("b", "3")).add(ZipBuilder::stored("a", "2")).add(ZipBuilder::stored("A", "1"));
+    write(after.finish());
+    ASSERT_TRUE(reader.readDirectory());
+    // The first new "a" takes over the first old one ("A"), the next the next.
+    EXPECT_EQ(namesOf(reader.entries()), (std::vector<std::string>{"b", "a", "A"}));
+    EXPECT_TRUE(reader.entries()[0]->selected);
+    EXPECT_TRUE(reader.entries()[1]->selected);
+    EXPECT_FALSE(reader.entries()[2]->selected);
+    EXPECT_TRUE(reader.previousEntries().empty());
+}
+
 TEST_F(ZipDirectoryReaderTest, HostileDirectoriesFailWithoutQuestions)
 {
     std::string good = twoEntryArchive();
@@ -280,6 +301,18 @@ TEST_F(ZipDirectoryReaderTest, ReadsADirectorySpreadOverTwoDisks)
     EXPECT_EQ(reader.entries()[2]->index, 2);
     EXPECT_TRUE(reader.archive().spanned);
     EXPECT_EQ(reader.archive().selfExtractorKind, 2);
+
+    // Read again from the last disk: the headers read there first and again later keep their
+    // selection.
+    for (const auto& entry : reader.entries())
+        entry->selected = 1;
+    reader.clearPreviousEntries();
+    swapper.answerMessage(DialogResult::Ok);
+    swapper.answerMessage(DialogResult::Ok);
+    ASSERT_TRUE(reader.readDirectory());
+    ASSERT_EQ(namesOf(reader.entries()), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    for (const auto& entry : reader.entries())
+        EXPECT_TRUE(entry->selected) << entry->name;
 }
 
 TEST_F(ZipDirectoryReaderTest, AsksForTheLastDisketteOnlyOnARemovableDrive)
