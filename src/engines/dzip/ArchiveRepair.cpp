@@ -222,7 +222,7 @@ uint16_t repairArchive(const RepairRequest& request, EngineReporter& reporter)
         reporter.message("No entry of " + request.archivePath + " could be recovered.");
         return EngineResult::BadArchive;
     }
-    if (entries.size() > zipformat::Max16 || file.size() >= zipformat::Max32) {
+    if (entries.size() >= zipformat::Max16 || file.size() >= zipformat::Max32) {
         reporter.message(request.archivePath + " is too large to be repaired without ZIP64 records.");
         return EngineResult::TooLarge;
     }

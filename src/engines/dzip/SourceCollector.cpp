@@ -53,9 +53,70 @@ std::string normaliseListName(const std::string& name)
     return result;
 }
 
+// An include or exclude list made ready for lookup: plain names in a hash set under their
+// lower-case base-relative path, patterns tried one by one. The file-list dialog hands over one
+// plain name per chosen file, so a list of thousands must not be compared with every file found.
+class ListNames {
+  public:
+    ListNames(const std::vector<std::string>& names, bool recurse) : m_recurse(recurse)
+    {
+        for (const std::string& name : names) {
+            if (hasWildcard(name)) {
+                m_patterns.push_back(&name);
+            } else if (std::string plain = normaliseListName(name); !plain.empty()) {
+                m_plain.insert(toLowerAscii(plain));
+            }
+        }
+    }
+
+    // Whether the path matches a name of the list, as matchesListName() says.
+    bool matches(const std::string& relativePath) const
+    {
+        if (!m_plain.empty() && matchesPlainName(relativePath))
+            return true;
+        return std::any_of(m_patterns.begin(), m_patterns.end(), [&](const std::string* pattern) {
+            return matchesListName(*pattern, relativePath, m_recurse);
+        });
+    }
+
+  private:
+    bool matchesPlainName(const std::string& relativePath) const
+    {
+        std::string path = toLowerAscii(relativePath);
+        if (!path.empty() && path.back() == '/')
+            path.pop_back();
+        if (m_plain.count(path))
+            return true;
+        if (!m_recurse)
+            return false;
+        // With recurse a name also matches in every subdirectory of its own directory: look the
+        // file name up under each ancestor of the path's directory.
+        const std::string directory = directoryPartOf(path);
+        const std::string file = fileNamePartOf(path);
+        if (directory.empty())
+            return false;
+        if (m_plain.count(file))
+            return true;
+        for (size_t slash = directory.find('/'); slash != std::string::npos; slash = directory.find('/', slash + 1)) {
+            if (m_plain.count(directory.substr(0, slash) + "/" + file))
+                return true;
+        }
+        return false;
+    }
+
+    std::unordered_set<std::string> m_plain;
+    std::vector<const std::string*> m_patterns;
+    bool m_recurse;
+};
+
 class Collector {
   public:
-    explicit Collector(const SourceSelection& selection) : m_selection(selection) {}
+    explicit Collector(const SourceSelection& selection)
+        : m_selection(selection), m_exclude(selection.excludeNames, selection.recurse)
+    {
+        if (selection.includeNames)
+            m_include.emplace(*selection.includeNames, selection.recurse);
+    }
 
     CollectedSources run();
 
@@ -70,6 +131,8 @@ class Collector {
     bool enterDirectory(const struct stat& status);
 
     const SourceSelection& m_selection;
+    ListNames m_exclude;
+    std::optional<ListNames> m_include;
     CollectedSources m_result;
     std::set<std::pair<dev_t, ino_t>> m_visitedDirectories;
     std::unordered_set<std::string> m_storedNames;
@@ -173,21 +236,12 @@ void Collector::walk(const std::string& base, const std::string& relativeDirecto
 
 bool Collector::passesLists(const std::string& relativePath, bool directory) const
 {
-    const std::string path = directory ? relativePath + "/" : relativePath;
-    for (const std::string& name : m_selection.excludeNames) {
-        if (matchesListName(name, relativePath, m_selection.recurse))
-            return false;
-    }
-    if (!m_selection.includeNames)
+    if (m_exclude.matches(relativePath))
+        return false;
+    if (!m_include)
         return true;
     // A directory entry is only a container; with an include list only named files are taken.
-    if (directory)
-        return false;
-    for (const std::string& name : *m_selection.includeNames) {
-        if (matchesListName(name, path, m_selection.recurse))
-            return true;
-    }
-    return false;
+    return !directory && m_include->matches(relativePath);
 }
 
 void Collector::consider(const std::string& base, const std::string& relativePath, const struct stat& status,

@@ -34,7 +34,9 @@ constexpr uint64_t wholeFileLimit = 32u << 20;
 // How many bytes of files may be read ahead of the writer.
 constexpr uint64_t readAheadBudget = 48u << 20;
 constexpr uint64_t maximumEntrySize = 0xFFFFFFFFull; // from here on ZIP64 records would be needed
-constexpr size_t maximumEntryCount = 0xFFFF;
+// 0xFFFF in the end record's count means "see the ZIP64 record", so 65,534 is the most a plain
+// archive can hold without a reader taking it for ZIP64.
+constexpr size_t maximumEntryCount = 0xFFFE;
 constexpr size_t copyBlockSize = 1 << 20;
 
 // Unix host, and the format version this writer follows (2.0: deflate and traditional encryption).
@@ -346,7 +348,7 @@ uint16_t ZipOperation::checkLimits()
     if (m_output.size() > maximumEntryCount)
         return fail(EngineResult::TooLarge,
                     "The archive would hold " + std::to_string(m_output.size()) +
-                        " entries; more than 65,535 need ZIP64 records, which are not written here.");
+                        " entries; more than 65,534 need ZIP64 records, which are not written here.");
     // The new archive's size as far as it is known before writing: copied entries exactly, new
     // files at their stored size (which deflate never exceeds, as data that does not shrink is
     // stored) when nothing is deflated, and only their headers otherwise. What deflate makes of a

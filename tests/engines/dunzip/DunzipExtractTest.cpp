@@ -378,6 +378,24 @@ TEST_F(DunzipExtract, NoDirectoryNamesAndSelectionByPattern)
     }
 }
 
+// The most entries an archive holds without ZIP64 records, named one by one as a selection of a
+// whole archive is passed: every entry is tested once, with the overlap and duplicate checks over
+// all of them.
+TEST_F(DunzipExtract, TestsEveryEntryOfALargeArchiveNamedOneByOne)
+{
+    ZipBuilder builder;
+    std::string names;
+    for (int i = 0; i < 65534; ++i) {
+        const std::string name = "dir" + std::to_string(i % 100) + "/entry" + std::to_string(i);
+        builder.add(ZipBuilder::stored(name, std::to_string(i)));
+        names += "\"" + name + "\" ";
+    }
+    const std::string archive = write(builder.finish());
+    UnzipRun run = runDunzip(archive, "", [&](UnzipCommand& c) { c.itemSpecification = names.c_str(); });
+    EXPECT_EQ(run.result, EngineResult::Ok) << run.allMessages();
+    EXPECT_TRUE(run.mentioned("No errors detected in 65534 entries.")) << run.allMessages();
+}
+
 TEST_F(DunzipExtract, WritesALogWhenAsked)
 {
     ZipBuilder builder;

@@ -438,6 +438,10 @@ TEST_F(DzipTest, IncludeExcludeRecursionAndHiddenFiles)
         {true, false, "\"*.txt\"", nullptr, {"a.txt", "sub/c.txt", "sub/deep/d.TXT"}},
         {false, false, "\"*.txt\"", nullptr, {"a.txt"}},
         {true, false, "\"sub/*.TXT\"", "\"D.txt\"", {"sub/c.txt"}},
+        // Plain names with recurse match in every subdirectory of their own directory.
+        {true, false, "\"C.TXT\" \"sub/d.txt\"", nullptr, {"sub/c.txt", "sub/deep/d.TXT"}},
+        {false, false, "\"C.TXT\" \"A.TXT\"", nullptr, {"a.txt"}},
+        {true, false, nullptr, "\"sub\" \"deep/D.TXT\" \"a.txt\"", {"b.doc", "sub/c.txt", "sub/deep/", "sub/deep/d.TXT"}},
         // Plain names are added even when no specification found them, ".." included.
         {false,
          false,
@@ -591,11 +595,12 @@ TEST_F(DzipTest, FilesOrArchivesNeedingZip64AreRefusedBeforeAnythingIsWritten)
     }
 }
 
-TEST_F(DzipTest, MoreThan65535EntriesIsTooLarge)
+// 0xFFFF in the end record's count is the ZIP64 marker, so 65,534 entries is the most an archive
+// without ZIP64 records holds; one that large is still read, changed and written back.
+TEST_F(DzipTest, MoreThan65534EntriesIsTooLarge)
 {
-    // An existing archive of 65,535 empty entries, built directly, and one file more to add.
     std::vector<uint8_t> bytes, directory;
-    for (uint32_t i = 0; i < 65535; ++i) {
+    for (uint32_t i = 0; i < 65534; ++i) {
         const std::string name = "e" + std::to_string(i);
         LocalHeaderFields local;
         local.versionNeeded = 10;
@@ -606,15 +611,22 @@ TEST_F(DzipTest, MoreThan65535EntriesIsTooLarge)
         appendCentralHeader(directory, central, name);
     }
     EndRecordFields end;
-    end.entriesOnThisDisk = end.entriesTotal = 65535;
+    end.entriesOnThisDisk = end.entriesTotal = 65534;
     end.directorySize = static_cast<uint32_t>(directory.size());
     end.directoryOffset = static_cast<uint32_t>(bytes.size());
     bytes.insert(bytes.end(), directory.begin(), directory.end());
     appendEndRecord(bytes, end);
     writeFile(archive, std::string(bytes.begin(), bytes.end()));
+    ASSERT_EQ(add(ZipFunction::Delete, "\"e7\""), EngineResult::Ok);
+    EXPECT_EQ(listArchive(archive).size(), 65533u);
+    const std::string before = readFile(archive);
     writeFile(source / "one-more.txt", "x");
+    writeFile(source / "two-more.txt", "y");
+    record = {};
     EXPECT_EQ(add(ZipFunction::Add, allFiles), EngineResult::TooLarge);
-    EXPECT_EQ(readFile(archive), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(readFile(archive), before);
+    ASSERT_EQ(record.messages.size(), 1u);
+    EXPECT_NE(record.messages[0].find("would hold 65535 entries"), std::string::npos) << record.messages[0];
 }
 
 TEST_F(DzipTest, ProgressNamesEachFileAndPercentReachesTheEnd)
@@ -698,4 +710,28 @@ TEST_F(DzipTest, DeleteOfManyNamedEntriesRemovesExactlyThose)
     ASSERT_EQ(entries.size(), 10000u);
     for (size_t k = 0; k < entries.size(); ++k)
         EXPECT_EQ(entries[k].name, "d" + std::to_string(3 * k % 50) + "/e" + std::to_string(3 * k));
+}
+
+// An include list of many plain names, as the file-list dialog builds it, takes exactly those files.
+TEST_F(DzipTest, LongIncludeListTakesExactlyItsFiles)
+{
+    std::string include;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string name = "d" + std::to_string(i % 10) + "/f" + std::to_string(i) + ".txt";
+        writeFile(source / name, "");
+        if (i % 3 == 0) {
+            include += "\"" + name + "\" ";
+            expected.push_back(name);
+        }
+    }
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(add(ZipFunction::Add, allFiles,
+                  [&](ZipCommand& c) {
+                      c.recurse = 1;
+                      c.includeListGiven = 1;
+                      c.includeList = include.c_str();
+                  }),
+              EngineResult::Ok);
+    EXPECT_EQ(namesIn(archive), expected);
 }
