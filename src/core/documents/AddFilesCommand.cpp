@@ -97,6 +97,9 @@ std::optional<std::string> chooseComment(ZipDocument& document)
 
 bool addFiles(ZipDocument& document, int commandId)
 {
+    // One engine operation at a time: a command started while one runs does nothing.
+    if (isEngineOperationRunning())
+        return false;
     if (!document.canRunCommand(CommandId::AddFiles))
         return false;
     std::optional<int> initialIndex = operationIndexOf(commandId);

@@ -11,6 +11,9 @@ namespace quarvo {
 
 void deleteSelectedEntries(ZipDocument& document, const SelectionSource& selection)
 {
+    // One engine operation at a time: a command started while one runs does nothing.
+    if (isEngineOperationRunning())
+        return;
     if (!document.canRunCommand(CommandId::DeleteEntries))
         return;
     ZipDocumentServices& services = document.services();

@@ -68,6 +68,9 @@ std::string destinationOf(const std::string& directory)
 
 uint16_t extractEntries(ZipDocument& document, int commandId, const SelectionSource& selection)
 {
+    // One engine operation at a time: a command started while one runs does nothing.
+    if (isEngineOperationRunning())
+        return SessionResult::Busy;
     if (!document.canRunCommand(commandId))
         return 0;
     ZipDocumentServices& services = document.services();

@@ -12,7 +12,8 @@ class ZipDocument;
 // chosen UNZIP options kept for the rest of the run, and one decompression engine run over all,
 // the selected or the typed entries. The archive is not re-read.
 //
-// Returns the engine's result; 0 when the guard refused or the dialog was not answered OK.
+// Returns the engine's result; 0 when the guard refused or the dialog was not answered OK;
+// SessionResult::Busy, without asking anything, while another engine operation runs.
 uint16_t extractEntries(ZipDocument& document, int commandId, const SelectionSource& selection);
 
 } // namespace quarvo

@@ -128,6 +128,11 @@ std::string joinNames(std::span<const std::string> names)
 
 } // namespace
 
+bool isEngineOperationRunning()
+{
+    return engineRunning;
+}
+
 std::string replaceEngineName(std::string_view text)
 {
     std::string result;

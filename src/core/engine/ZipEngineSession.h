@@ -109,6 +109,10 @@ class ZipEngineSession {
     std::string m_destination;
 };
 
+// Whether an engine operation is running in the process. A command started from the event pump of
+// a running operation asks this first, so it neither asks the user anything nor starts.
+bool isEngineOperationRunning();
+
 // The engine's text with every "DYNAZIP", in any letter case, replaced by "Quarvo"; the rest keeps
 // its case. The result is never longer than the text.
 std::string replaceEngineName(std::string_view text);

@@ -6,6 +6,7 @@
 #include "core/documents/AddFilesCommand.h"
 #include "core/documents/DeleteEntriesCommand.h"
 #include "core/documents/ExtractCommand.h"
+#include "core/engine/ZipEngineSession.h"
 #include "core/ui/DialogResult.h"
 #include "engines/api/EngineResult.h"
 
@@ -276,6 +277,30 @@ TEST_F(ArchiveCommandsTest, WritingCommandsAreRefusedOnASpannedArchive)
     EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::Ok);
     EXPECT_TRUE(dialogs.addFilesShown().empty());
     EXPECT_TRUE(engine.zipCalls().empty());
+}
+
+TEST_F(ArchiveCommandsTest, ACommandStartedWhileTheEngineRunsAsksNothingAndStartsNothing)
+{
+    ZipDocument* document = openArchive({"A.TXT"});
+    dialogs.answerAddFiles(DialogResult::Ok);
+    dialogs.answerFileList(DialogResult::Ok);
+    bool innerAdd = true;
+    uint16_t innerExtract = 0;
+    engine.setZipAction([&](ZipCommand&) {
+        // What the event pump of the progress window could start meanwhile.
+        innerAdd = addFiles(*document, 2150);
+        deleteSelectedEntries(*document, FixedSelection(1, "\"A.TXT\""));
+        innerExtract = extractEntries(*document, 3050, FixedSelection(1, "\"A.TXT\""));
+        return EngineResult::Ok;
+    });
+    EXPECT_TRUE(addFiles(*document, 2150));
+    EXPECT_FALSE(innerAdd);
+    EXPECT_EQ(innerExtract, SessionResult::Busy);
+    EXPECT_EQ(dialogs.addFilesShown().size(), 1u);
+    EXPECT_TRUE(dialogs.extractShown().empty());
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_EQ(engine.zipCalls().size(), 1u);
+    EXPECT_TRUE(engine.unzipCalls().empty());
 }
 
 // ---- Delete selected entries -------------------------------------------------------------------

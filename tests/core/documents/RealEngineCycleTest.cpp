@@ -80,4 +80,22 @@ TEST_F(RealEngineCycleTest, CreateAddReloadExtractAndDeleteAllLeavesAnEmptyArchi
     EXPECT_EQ(ui.messages().size(), 1u) << "only the delete question";
 }
 
+TEST_F(RealEngineCycleTest, MoveTakesTheSourceFilesIntoTheArchive)
+{
+    const std::string source = directory.file("moving");
+    writeFile(source + "/gone.txt", "moved away");
+    const std::string path = directory.file("MOVE.ZIP");
+    ui.answerSaveFile(path);
+    ZipDocument* document = newArchive();
+    ASSERT_NE(document, nullptr);
+
+    dialogs.answerAddFiles(DialogResult::Ok, [&](AddFilesDialogValues& values) { values.sourceDirectory = source; });
+    dialogs.answerFileList(DialogResult::Ok);
+    ASSERT_TRUE(addFiles(*document, 2400));
+    ASSERT_EQ(document->entries().size(), 1u);
+    EXPECT_EQ(document->entries()[0]->name, "gone.txt");
+    EXPECT_EQ(document->entries()[0]->crc32, quarvo::testing::crc32Of("moved away"));
+    EXPECT_FALSE(std::filesystem::exists(source + "/gone.txt"));
+}
+
 } // namespace
