@@ -47,7 +47,6 @@ constexpr std::array catalog{
     CommandText{AlwaysOnTop, "&Always On Top", "", "Keep the main window above all other windows", ""},
     CommandText{SendActiveDocument, "No Active Document", "", "Send the active archive file by mail", ""},
     CommandText{SendAllDocuments, "All Open Documents", "", "Send all open ZIP and TAR files by mail", ""},
-    CommandText{WindowArrange, "&Arrange Icons", "", "Arrange icons at the bottom of the window", ""},
     CommandText{WindowCascade, "&Cascade", "", "Arrange windows so they overlap", ""},
     CommandText{WindowTile, "&Tile", "", "Arrange windows as non-overlapping tiles", ""},
 

@@ -41,7 +41,6 @@ constexpr int AlwaysOnTop = 9088;
 constexpr int SendActiveDocument = 23706;
 constexpr int SendAllDocuments = 23707;
 constexpr int SelectionIndicator = 59142;
-constexpr int WindowArrange = 57649;
 constexpr int WindowCascade = 57650;
 constexpr int WindowTile = 57651;
 

@@ -27,8 +27,7 @@ bool runAdd(const ExecuteCommand& command, ExecuteCommandTarget& target)
             return false;
         target.showMainWindowIfHidden();
     }
-    target.offerFilesForCompression(command.path, command.fileList);
-    return true;
+    return target.offerFilesForCompression(command.path, command.fileList);
 }
 
 bool runExtract(const ExecuteCommand& command, ExecuteCommandTarget& target)

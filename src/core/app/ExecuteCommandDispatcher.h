@@ -23,9 +23,10 @@ class ExecuteCommandTarget {
     // Runs the job of an open job document.
     virtual void runJob(Document& document, JobKind kind) = 0;
     virtual void closeDocument(Document& document) = 0;
-    // The drag-and-drop compress dialog for an archive path (possibly empty) and a file-list text;
-    // the dialog adds the files itself when the user confirms.
-    virtual void offerFilesForCompression(const std::string& archivePath, const std::string& fileList) = 0;
+    // Shows the drag-and-drop compress dialog for an archive path (possibly empty) and a file-list
+    // text; the dialog adds the files itself when the user confirms. False when the dialog could not
+    // be shown.
+    virtual bool offerFilesForCompression(const std::string& archivePath, const std::string& fileList) = 0;
     // Sends the Extract command to the first listing of an archive document.
     virtual void startExtract(Document& document) = 0;
 };
@@ -35,7 +36,7 @@ class ExecuteCommandTarget {
 // execute: false when the open failed; a job file runs and is closed again (true); any other
 //   document stays open and the answer is false.
 // Add: opens the archive unless its name is empty (false when that fails), then shows the compress
-//   dialog; true.
+//   dialog; true once the dialog was shown.
 // extract: false when the open failed, else starts the extract dialog of the archive; true.
 // Any other text, and a path without its closing quote, is not handled (false).
 bool dispatchExecuteCommand(std::string_view text, ExecuteCommandTarget& target);

@@ -84,6 +84,7 @@ class StubDocument : public Document {
 class RecordingTarget : public ExecuteCommandTarget {
   public:
     std::vector<std::string> calls;
+    bool compressDialogAvailable = true;
 
     Document* openDocument(const std::string& path) override
     {
@@ -103,9 +104,10 @@ class RecordingTarget : public ExecuteCommandTarget {
         calls.push_back(std::string(kind == JobKind::ZipJob ? "zip job " : "unzip job ") + document.path());
     }
     void closeDocument(Document& document) override { calls.push_back("close " + document.path()); }
-    void offerFilesForCompression(const std::string& archivePath, const std::string& fileList) override
+    bool offerFilesForCompression(const std::string& archivePath, const std::string& fileList) override
     {
         calls.push_back("compress [" + archivePath + "] [" + fileList + "]");
+        return compressDialogAvailable;
     }
     void startExtract(Document& document) override { calls.push_back("extract " + document.path()); }
 
@@ -118,6 +120,14 @@ struct DispatchCase {
     bool handled;
     std::vector<std::string> calls;
 };
+
+TEST(ExecuteCommandDispatcher, AddIsNotHandledWhenTheCompressDialogCannotBeShown)
+{
+    RecordingTarget target;
+    target.compressDialogAvailable = false;
+    EXPECT_FALSE(dispatchExecuteCommand("[Add(\"\") \"/x.txt\")]", target));
+    EXPECT_EQ(target.calls, (std::vector<std::string>{"compress [] [) \"/x.txt\")]]"}));
+}
 
 TEST(ExecuteCommandDispatcher, FollowsTheResultRulesOfEachForm)
 {
