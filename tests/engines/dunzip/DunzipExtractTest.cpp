@@ -61,6 +61,21 @@ TEST_F(DunzipExtract, ExtractsStoredAndDeflatedEntriesWithTimesAndPermissions)
     EXPECT_EQ(run.percents.back(), 100u);
 }
 
+// Bit 11 says UTF-8; without it the bytes are code page 437. Either way the local header's name is
+// the same bytes as the directory's and must be found to agree, whatever bytes above 0x7F it holds.
+TEST_F(DunzipExtract, NamesAreDecodedFromUtf8OrCodePage437)
+{
+    ZipBuilder builder;
+    ZipBuilder::Entry utf8 = ZipBuilder::stored("na\xC3\xAFve \xE2\x82\xAC.txt", "utf-8");
+    utf8.flags |= 0x0800;
+    builder.add(utf8);
+    builder.add(ZipBuilder::stored("\x84rger.txt", "cp437")); // 0x84 is "\xC3\xA4" in code page 437
+    UnzipRun run = runDunzip(write(builder.finish()), out());
+    ASSERT_EQ(run.result, EngineResult::Ok) << run.allMessages();
+    EXPECT_EQ(readFile(out() + "/na\xC3\xAFve \xE2\x82\xAC.txt"), "utf-8");
+    EXPECT_EQ(readFile(out() + "/\xC3\xA4rger.txt"), "cp437");
+}
+
 TEST_F(DunzipExtract, ExistingFilesAreSkippedUnlessOverwriteIsSet)
 {
     ZipBuilder builder;
