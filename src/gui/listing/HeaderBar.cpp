@@ -4,7 +4,7 @@
 #include "core/listing/SelectionSummary.h"
 #include "gui/listing/ListingTexts.h"
 #include "gui/listing/ListingView.h"
-#include "gui/listing/PlacedTextPainter.h"
+#include "gui/listing/PlacedTextRenderer.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -72,8 +72,8 @@ void HeaderBar::paintEvent(QPaintEvent*)
         return;
     painter.setPen(palette().color(QPalette::WindowText));
     const ColumnLayout& layout = m_listing->columnLayout();
-    auto titles = headerTitlePlacements(layout.edges, fontMetrics().averageCharWidth(), rowLeft());
-    drawPlacedTexts(painter, fontMetrics(), QPoint(0, 0), titles);
+    auto titles = headerTitlePlacements(layout.edges, layout.averageCharacterWidth, rowLeft());
+    m_listing->textRenderer().draw(painter, QPointF(0, 0), titles);
 }
 
 void HeaderBar::enterEvent(QEnterEvent* event)

@@ -2,7 +2,7 @@
 
 #include "core/listing/RowCells.h"
 #include "gui/listing/ListingModel.h"
-#include "gui/listing/PlacedTextPainter.h"
+#include "gui/listing/PlacedTextRenderer.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -12,11 +12,13 @@ namespace quarvo::gui {
 
 ListingDelegate::ListingDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
-void ListingDelegate::setGeometry(const ColumnLayout& layout, bool detailed, int rowHeight)
+void ListingDelegate::setGeometry(const ColumnLayout& layout, bool detailed, int rowHeight,
+                                  std::shared_ptr<const PlacedTextRenderer> renderer)
 {
     m_layout = layout;
     m_detailed = detailed;
     m_rowHeight = rowHeight;
+    m_renderer = std::move(renderer);
 }
 
 QSize ListingDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
@@ -28,7 +30,7 @@ QSize ListingDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&)
 void ListingDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const auto* entry = index.data(ListingModel::EntryRole).value<const ZipEntry*>();
-    if (entry == nullptr)
+    if (entry == nullptr || m_renderer == nullptr)
         return;
     const bool selected = option.state & QStyle::State_Selected;
     QRect fill = option.rect;
@@ -41,12 +43,11 @@ void ListingDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->save();
     painter->fillRect(fill, option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->setFont(option.font);
 
     std::string marker = index.data(ListingModel::MarkerRole).toString().toStdString();
     std::vector<PlacedText> texts = m_detailed ? detailedRowTexts(*entry, m_layout.edges, marker)
                                                : nameOnlyRowTexts(*entry, m_layout.edges, marker);
-    drawPlacedTexts(*painter, option.fontMetrics, option.rect.topLeft(), texts);
+    m_renderer->draw(*painter, option.rect.topLeft(), texts);
     painter->restore();
 
     if (option.state & QStyle::State_HasFocus)

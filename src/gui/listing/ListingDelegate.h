@@ -4,7 +4,11 @@
 
 #include <QStyledItemDelegate>
 
+#include <memory>
+
 namespace quarvo::gui {
+
+class PlacedTextRenderer;
 
 // Draws the rows of a listing: every character of the date, time, sizes, ratio and attributes at
 // its own cell edge so figures line up digit under digit, the marker cell left of the name, the
@@ -15,8 +19,9 @@ class ListingDelegate : public QStyledItemDelegate {
 public:
     explicit ListingDelegate(QObject* parent = nullptr);
 
-    // Takes a new layout, form or row height; the view must lay out its items again.
-    void setGeometry(const ColumnLayout& layout, bool detailed, int rowHeight);
+    // Takes a new layout, form, row height or font; the view must lay out its items again.
+    void setGeometry(const ColumnLayout& layout, bool detailed, int rowHeight,
+                     std::shared_ptr<const PlacedTextRenderer> renderer);
     const ColumnLayout& columnLayout() const { return m_layout; }
     bool isDetailed() const { return m_detailed; }
 
@@ -30,6 +35,7 @@ private:
     ColumnLayout m_layout;
     bool m_detailed = true;
     int m_rowHeight = 0;
+    std::shared_ptr<const PlacedTextRenderer> m_renderer;
 };
 
 } // namespace quarvo::gui

@@ -10,6 +10,7 @@
 #include "gui/listing/ListingModel.h"
 #include "gui/listing/ListingSource.h"
 #include "gui/listing/ListingTexts.h"
+#include "gui/listing/PlacedTextRenderer.h"
 
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -19,7 +20,8 @@ namespace quarvo::gui {
 
 ListingView::ListingView(ListingSource& source, QWidget* parent)
     : QListView(parent), m_source(source), m_model(new ListingModel(source, this)),
-      m_delegate(new ListingDelegate(this)), m_filter(defaultFilter)
+      m_delegate(new ListingDelegate(this)), m_renderer(std::make_shared<PlacedTextRenderer>(font())),
+      m_filter(defaultFilter)
 {
     setModel(m_model);
     setItemDelegate(m_delegate);
@@ -123,8 +125,10 @@ void ListingView::setListFont(const QFont& font)
 
 void ListingView::layoutColumns()
 {
-    FontTextMeasurer measurer(font());
-    m_delegate->setGeometry(quarvo::layoutColumns(m_model->rows(), measurer), m_showDetails, rowHeight());
+    if (m_renderer->font() != font())
+        m_renderer = std::make_shared<PlacedTextRenderer>(font());
+    FontTextMeasurer measurer(*m_renderer);
+    m_delegate->setGeometry(quarvo::layoutColumns(m_model->rows(), measurer), m_showDetails, rowHeight(), m_renderer);
     // The rows all have the size the delegate now gives; the view caches it until told.
     emit m_delegate->sizeHintChanged(QModelIndex());
     doItemsLayout();

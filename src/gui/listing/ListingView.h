@@ -9,6 +9,7 @@
 
 #include <QListView>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ namespace quarvo::gui {
 class ListingDelegate;
 class ListingModel;
 class ListingSource;
+class PlacedTextRenderer;
 
 // The listing of an archive: one row per entry that passes the filter, in one of the eight sort
 // orders, either detailed (eight columns laid out to the pixel, under the column header bar) or
@@ -61,6 +63,8 @@ public:
     // Lays out the columns for the shown entries in the current font and scrolls to the left end.
     void layoutColumns();
     const ColumnLayout& columnLayout() const;
+    // Places the texts of the rows and of the column titles in the listing's font.
+    const PlacedTextRenderer& textRenderer() const { return *m_renderer; }
     int rowHeight() const;
 
     int rowCount() const;
@@ -114,6 +118,7 @@ private:
     ListingSource& m_source;
     ListingModel* m_model;
     ListingDelegate* m_delegate;
+    std::shared_ptr<const PlacedTextRenderer> m_renderer;
     SortOrder m_sortOrder = defaultSortOrder;
     std::string m_filter;
     bool m_showDetails = true;

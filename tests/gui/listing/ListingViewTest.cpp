@@ -5,6 +5,7 @@
 #include "gui/listing/ListingFixtures.h"
 #include "gui/listing/ListingModel.h"
 #include "gui/listing/ListingTexts.h"
+#include "gui/listing/PlacedTextRenderer.h"
 
 #include <QAbstractItemModelTester>
 #include <QScrollBar>
@@ -114,7 +115,7 @@ void ListingViewTest::filterIsTakenAsTypedAndAnEmptyOneShowsNothing()
     QCOMPARE(view.rowCount(), 0);
     QCOMPARE(filterChanges.count(), 3);
     // With nothing shown every column is as wide as its title.
-    FontTextMeasurer measurer(view.font());
+    FontTextMeasurer measurer(view.textRenderer());
     const ColumnLayout& layout = view.columnLayout();
     QCOMPARE(layout.edges[1], layout.edges[0] + measurer.averageCharacterWidth() + measurer.textWidth("Name"));
 }
