@@ -51,8 +51,8 @@ bool confirmDirectory(UserInterface& ui, const std::string& directory)
     if (!directory.empty() && isDirectory(directory))
         return true;
     const std::string quoted = "Directory \"" + directory + "\"";
-    int answer = ui.showMessage(
-        messageOf(quoted + " does not exist. Create it?", MessageButtons::YesNoCancel, MessageIcon::Question));
+    int answer = ui.showMessage(messageOf(quoted + " does not exist. Create it?", MessageButtons::YesNoCancel,
+                                          MessageIcon::Question));
     if (answer != DialogResult::Yes)
         return false;
     if (createLastLevel(directory))

@@ -23,11 +23,8 @@ MessageBoxRequest messageOf(std::string text, MessageButtons buttons, MessageIco
 
 FileListEditor::FileListEditor(UserInterface& ui, std::string zipFromDirectory,
                                std::vector<std::string> includeLines, std::vector<std::string> excludeLines)
-    : m_ui(ui)
-    , m_zipFromDirectory(std::move(zipFromDirectory))
-    , m_currentDirectory(m_zipFromDirectory)
-    , m_include(std::move(includeLines))
-    , m_exclude(std::move(excludeLines))
+    : m_ui(ui), m_zipFromDirectory(std::move(zipFromDirectory)), m_currentDirectory(m_zipFromDirectory),
+      m_include(std::move(includeLines)), m_exclude(std::move(excludeLines))
 {
 }
 
@@ -40,7 +37,8 @@ void FileListEditor::setCurrentDirectory(std::string directory, bool onSameVolum
 std::string FileListEditor::lineFor(const std::string& name) const
 {
     const bool relative = !m_fullPath && m_onSameVolume;
-    std::string part = relative ? relativeDirectory(m_currentDirectory, m_zipFromDirectory) : m_currentDirectory;
+    std::string part =
+        relative ? relativeDirectory(m_currentDirectory, m_zipFromDirectory) : m_currentDirectory;
     return fileListLine(part, name);
 }
 
@@ -59,7 +57,8 @@ FileListEditor::FilterOutcome FileListEditor::addFilter(List list, const std::st
     std::string line = lineFor(filter);
     std::vector<std::string>& lines = linesOf(list);
     if (containsLineIgnoringCase(lines, line)) {
-        m_ui.showMessage(messageOf("Filter " + line + " already added!", MessageButtons::Ok, MessageIcon::Warning));
+        m_ui.showMessage(
+            messageOf("Filter " + line + " already added!", MessageButtons::Ok, MessageIcon::Warning));
         return FilterOutcome::AlreadyPresent;
     }
     lines.push_back(std::move(line));
@@ -77,8 +76,9 @@ int FileListEditor::addFiles(List list, const std::vector<std::string>& names)
             ++added;
             continue;
         }
-        int answer = m_ui.showMessage(messageOf("File " + line + " already added!\nContinue adding next file?",
-                                                 MessageButtons::YesNo, MessageIcon::Warning));
+        int answer =
+            m_ui.showMessage(messageOf("File " + line + " already added!\nContinue adding next file?",
+                                       MessageButtons::YesNo, MessageIcon::Warning));
         if (answer != DialogResult::Yes)
             break;
     }

@@ -1,6 +1,7 @@
 #include "core/dialogs/FileListLines.h"
 
 #include "core/base/TextCase.h"
+#include "core/listing/WildcardMatcher.h"
 
 #include <algorithm>
 
@@ -75,6 +76,11 @@ bool isAcceptableFilter(std::string_view filter)
     const bool hasWildcard = filter.find_first_of("*$") != std::string_view::npos;
     const bool namesOneDirectory = filter.find_first_of(" \\/") == std::string_view::npos;
     return hasWildcard && namesOneDirectory;
+}
+
+bool filterListsFile(std::string_view filter, std::string_view name)
+{
+    return filter == "*.*" || matches(name, filter);
 }
 
 } // namespace quarvo

@@ -30,4 +30,8 @@ bool containsLineIgnoringCase(const std::vector<std::string>& lines, std::string
 // blank nor a directory separator ("\" or "/"), so it names files of one directory only.
 bool isAcceptableFilter(std::string_view filter);
 
+// Whether the file browser lists name under filter. "*.*" lists every file, dotted or not, as it
+// always has for users of this dialog; any other filter is a wildcard pattern (ignoring case).
+bool filterListsFile(std::string_view filter, std::string_view name);
+
 } // namespace quarvo

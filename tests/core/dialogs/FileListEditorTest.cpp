@@ -63,7 +63,8 @@ TEST_F(FileListEditorTest, IllegalFilterIsRefusedWithItsText)
     EXPECT_EQ(editor.addFilter(List::Exclude, "a b*"), FileListEditor::FilterOutcome::Illegal);
     EXPECT_FALSE(editor.checkFilter("A.TXT"));
     EXPECT_TRUE(editor.lines(List::Exclude).empty());
-    EXPECT_EQ(ui.messageTexts(), (std::vector<std::string>{"Illegal filter:\na b*", "Illegal filter:\nA.TXT"}));
+    EXPECT_EQ(ui.messageTexts(),
+              (std::vector<std::string>{"Illegal filter:\na b*", "Illegal filter:\nA.TXT"}));
 }
 
 TEST_F(FileListEditorTest, DuplicateFileAsksAndNoStopsTheLoop)
@@ -74,8 +75,7 @@ TEST_F(FileListEditorTest, DuplicateFileAsksAndNoStopsTheLoop)
     int added = editor.addFiles(List::Include, {"a.c", "B.C", "d.c", "A.C", "e.c"});
 
     EXPECT_EQ(added, 2);
-    EXPECT_EQ(editor.lines(List::Include),
-              (std::vector<std::string>{"\"b.c\"", "\"a.c\"", "\"d.c\""}));
+    EXPECT_EQ(editor.lines(List::Include), (std::vector<std::string>{"\"b.c\"", "\"a.c\"", "\"d.c\""}));
     ASSERT_EQ(ui.messages().size(), 2u);
     EXPECT_EQ(ui.messages()[0].text, "File \"B.C\" already added!\nContinue adding next file?");
     EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::YesNo);

@@ -16,17 +16,17 @@ struct RelativeCase {
 TEST(FileListLines, RelativeDirectoryCoversEveryPositionOfTheBrowser)
 {
     const RelativeCase cases[] = {
-        {"/home/user/src", "/home/user/src", ""},                    // the same directory
-        {"/home/user/src/", "/home/user/src", ""},                   // a trailing separator changes nothing
-        {"/home/user/src/sub", "/home/user/src", "sub"},             // one level below
-        {"/home/user/src/sub/deep", "/home/user/src", "sub/deep"},   // two levels below
-        {"/home/user", "/home/user/src", ".."},                      // the parent
-        {"/home", "/home/user/src", "../.."},                        // further up
-        {"/", "/home/user/src", "../../.."},                         // the root itself
-        {"/home/user/doc/a", "/home/user/src/b", "../../doc/a"},     // diverging after a common start
-        {"/tmp/x", "/home/user", "../../tmp/x"},                     // diverging just below the root
-        {"/home/User/src", "/home/user/src", "../../User/src"},      // letter case makes a different directory
-        {"relative/dir", "/home/user", "relative/dir"},              // not sharing the root: as it is
+        {"/home/user/src", "/home/user/src", ""},                  // the same directory
+        {"/home/user/src/", "/home/user/src", ""},                 // a trailing separator changes nothing
+        {"/home/user/src/sub", "/home/user/src", "sub"},           // one level below
+        {"/home/user/src/sub/deep", "/home/user/src", "sub/deep"}, // two levels below
+        {"/home/user", "/home/user/src", ".."},                    // the parent
+        {"/home", "/home/user/src", "../.."},                      // further up
+        {"/", "/home/user/src", "../../.."},                       // the root itself
+        {"/home/user/doc/a", "/home/user/src/b", "../../doc/a"},   // diverging after a common start
+        {"/tmp/x", "/home/user", "../../tmp/x"},                   // diverging just below the root
+        {"/home/User/src", "/home/user/src", "../../User/src"},    // letter case makes a different directory
+        {"relative/dir", "/home/user", "relative/dir"},            // not sharing the root: as it is
     };
     for (const RelativeCase& c : cases)
         EXPECT_EQ(relativeDirectory(c.directory, c.base), c.expected) << c.directory << " from " << c.base;
@@ -60,6 +60,15 @@ TEST(FileListLines, FilterNeedsAWildcardAndNoBlankOrSeparator)
     EXPECT_FALSE(isAcceptableFilter("sub\\*.txt")); // a backslash
     EXPECT_FALSE(isAcceptableFilter("sub/*.txt"));  // a directory
     EXPECT_FALSE(isAcceptableFilter(""));
+}
+
+TEST(FileListLines, StarDotStarListsEveryFileAndOtherFiltersMatchIgnoringCase)
+{
+    EXPECT_TRUE(filterListsFile("*.*", "Makefile"));
+    EXPECT_TRUE(filterListsFile("*.*", "a.txt"));
+    EXPECT_TRUE(filterListsFile("*.txt", "A.TXT"));
+    EXPECT_FALSE(filterListsFile("*.txt", "a.txt.bak"));
+    EXPECT_FALSE(filterListsFile("*.c", "Makefile"));
 }
 
 } // namespace
