@@ -58,6 +58,9 @@ void ListingDelegate::drawFocusRectangle(QPainter& painter, const QStyleOptionVi
 {
     QStyleOptionFocusRect focus;
     focus.QStyleOption::operator=(option);
+    // Styles that hide focus frames until the keyboard is used would hide the caret row, which the
+    // single-entry commands act on.
+    focus.state |= QStyle::State_KeyboardFocusChange;
     focus.backgroundColor =
         option.palette.color(option.state & QStyle::State_Selected ? QPalette::Highlight : QPalette::Base);
     QStyle* style = option.widget ? option.widget->style() : QApplication::style();
