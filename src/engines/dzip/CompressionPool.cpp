@@ -5,22 +5,29 @@
 namespace quarvo {
 
 CompressionPool::CompressionPool(unsigned workerCount, EncodingOptions options)
-    : m_options(std::move(options))
+    : m_shared(std::make_shared<Shared>())
 {
+    m_shared->options = std::move(options);
     for (unsigned i = 0; i < workerCount; ++i)
-        m_workers.emplace_back([this] { work(); });
+        m_workers.emplace_back(work, m_shared);
 }
 
 CompressionPool::~CompressionPool()
 {
+    bool busy;
     {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-        m_queue.clear();
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->stopping = true;
+        m_shared->queue.clear();
+        busy = m_shared->busyWorkers > 0;
     }
-    m_queued.notify_all();
-    for (std::thread& worker : m_workers)
-        worker.join();
+    m_shared->queued.notify_all();
+    for (std::thread& worker : m_workers) {
+        if (busy)
+            worker.detach();
+        else
+            worker.join();
+    }
 }
 
 std::shared_ptr<CompressionPool::Job> CompressionPool::submit(std::string path, uint64_t size)
@@ -29,18 +36,18 @@ std::shared_ptr<CompressionPool::Job> CompressionPool::submit(std::string path, 
     job->path = std::move(path);
     job->size = size;
     {
-        std::lock_guard lock(m_mutex);
-        m_queue.push_back(job);
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->queue.push_back(job);
     }
-    m_queued.notify_one();
+    m_shared->queued.notify_one();
     return job;
 }
 
 bool CompressionPool::wait(const Job& job, const std::function<bool()>& idle)
 {
-    std::unique_lock lock(m_mutex);
+    std::unique_lock lock(m_shared->mutex);
     while (!job.done) {
-        m_finished.wait_for(lock, std::chrono::milliseconds(10));
+        m_shared->finished.wait_for(lock, std::chrono::milliseconds(10));
         if (job.done)
             break;
         lock.unlock();
@@ -52,33 +59,35 @@ bool CompressionPool::wait(const Job& job, const std::function<bool()>& idle)
     return true;
 }
 
-void CompressionPool::work()
+void CompressionPool::work(std::shared_ptr<Shared> shared)
 {
     BufferEncoder encoder;
     while (true) {
         std::shared_ptr<Job> job;
         {
-            std::unique_lock lock(m_mutex);
-            m_queued.wait(lock, [&] { return m_stopping || !m_queue.empty(); });
-            if (m_stopping)
+            std::unique_lock lock(shared->mutex);
+            shared->queued.wait(lock, [&] { return shared->stopping || !shared->queue.empty(); });
+            if (shared->stopping)
                 return;
-            job = std::move(m_queue.front());
-            m_queue.pop_front();
+            job = std::move(shared->queue.front());
+            shared->queue.pop_front();
+            ++shared->busyWorkers;
         }
         std::vector<uint8_t> bytes;
         std::string error;
         const bool ok = readWholeFile(job->path, job->size, bytes, error);
         EncodedData data;
         if (ok)
-            data = encoder.encode(std::move(bytes), m_options);
+            data = encoder.encode(std::move(bytes), shared->options);
         {
-            std::lock_guard lock(m_mutex);
+            std::lock_guard lock(shared->mutex);
+            --shared->busyWorkers;
             job->ok = ok;
             job->error = std::move(error);
             job->data = std::move(data);
             job->done = true;
         }
-        m_finished.notify_all();
+        shared->finished.notify_all();
     }
 }
 

@@ -28,7 +28,9 @@ class CompressionPool {
     };
 
     CompressionPool(unsigned workerCount, EncodingOptions options);
-    // Stops the workers; jobs not started are dropped.
+    // Stops the workers; jobs not started are dropped. A job being encoded cannot be interrupted
+    // (a whole file of up to tens of MiB at the strongest level takes seconds), so when one is,
+    // its worker is left to finish and drop it on its own: a cancel returns at once.
     ~CompressionPool();
     CompressionPool(const CompressionPool&) = delete;
     CompressionPool& operator=(const CompressionPool&) = delete;
@@ -40,14 +42,21 @@ class CompressionPool {
     bool wait(const Job& job, const std::function<bool()>& idle);
 
   private:
-    void work();
+    // What the workers share with the pool; they keep it alive while they finish a last job
+    // after the pool is gone.
+    struct Shared {
+        EncodingOptions options;
+        std::mutex mutex;
+        std::condition_variable queued;
+        std::condition_variable finished;
+        std::deque<std::shared_ptr<Job>> queue;
+        bool stopping = false;
+        unsigned busyWorkers = 0;
+    };
 
-    EncodingOptions m_options;
-    std::mutex m_mutex;
-    std::condition_variable m_queued;
-    std::condition_variable m_finished;
-    std::deque<std::shared_ptr<Job>> m_queue;
-    bool m_stopping = false;
+    static void work(std::shared_ptr<Shared> shared);
+
+    std::shared_ptr<Shared> m_shared;
     std::vector<std::thread> m_workers;
 };
 
