@@ -7,7 +7,6 @@ namespace quarvo::gui {
 
 void centreOnParent(QWidget* window)
 {
-    window->adjustSize();
     QWidget* parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
     QScreen* screen = parent ? parent->screen() : window->screen();
     QRect area = parent ? parent->frameGeometry() : (screen ? screen->availableGeometry() : QRect());

@@ -78,7 +78,13 @@ FileListDialog::FileListDialog(const FileListDialogValues& values, UserInterface
     filterRow->addWidget(m_filter, 1);
     filterRow->addWidget(m_expand);
 
+    m_tree->setMinimumWidth(220);
+    m_files->setMinimumWidth(220);
+    m_mountPoints->setMaximumHeight(m_mountPoints->fontMetrics().height() * 5);
     auto* browser = new QGridLayout;
+    browser->setColumnStretch(0, 1);
+    browser->setColumnStretch(1, 1);
+    browser->setRowStretch(2, 1);
     browser->addWidget(zipFromCaption, 0, 0);
     browser->addWidget(m_zipFrom, 0, 1);
     browser->addWidget(m_currentDirectory, 1, 0, 1, 2);
@@ -124,6 +130,7 @@ FileListDialog::FileListDialog(const FileListDialogValues& values, UserInterface
     layout->addLayout(top);
     layout->addLayout(closing);
     m_execute->setDefault(true);
+    resize(900, 560);
 
     connect(m_tree, &DirectoryTree::directoryChanged, this, &FileListDialog::directoryChanged);
     connect(m_mountPoints, &MountPointList::mountPointChosen, this, &FileListDialog::browseTo);

@@ -2,11 +2,13 @@
 
 #include "core/settings/AppSettings.h"
 #include "core/ui/DialogResult.h"
+#include "gui/dialogs/FontSaveDialog.h"
 #include "gui/dialogs/UnzipOptionsDialog.h"
 #include "gui/dialogs/ZipOptionsDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -215,6 +217,30 @@ class OptionsDialogsTest : public QObject {
         lines.sort();
         QCOMPARE(lines, (QStringList{"TarLF2CRLF=1", "TarOverwrite=1", "TarRecreate=0", "TarRecurseOut=0"}));
         QCOMPARE(restartedSettings()->untarOptions.tarOverwrite, 1);
+    }
+
+    void fontSaveClosesLikeOkAndMarksTheDialogSaved()
+    {
+        FontSaveDialog dialog(QFont(QStringLiteral("Sans Serif"), 9));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Font"));
+        QVERIFY(dialog.saveButton());
+        QCOMPARE(dialog.saveButton()->text(), QStringLiteral("&Save"));
+
+        bool savedWhenFinished = false;
+        connect(&dialog, &QDialog::finished, this, [&] { savedWhenFinished = dialog.saved(); });
+        dialog.show();
+        click(dialog.saveButton());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(dialog.saved());
+        QVERIFY(savedWhenFinished);
+
+        dialog.show();
+        QVERIFY(!dialog.saved()); // every opening starts unsaved
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        QVERIFY(buttons);
+        click(buttons->button(QDialogButtonBox::Ok));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(!dialog.saved());
     }
 
     void escapeCancelsAndEveryOpeningIsCentredOnTheParent()
