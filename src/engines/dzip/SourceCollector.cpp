@@ -97,7 +97,8 @@ class ListNames {
             return false;
         if (m_plain.count(file))
             return true;
-        for (size_t slash = directory.find('/'); slash != std::string::npos; slash = directory.find('/', slash + 1)) {
+        for (size_t slash = directory.find('/'); slash != std::string::npos;
+             slash = directory.find('/', slash + 1)) {
             if (m_plain.count(directory.substr(0, slash) + "/" + file))
                 return true;
         }

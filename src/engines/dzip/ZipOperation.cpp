@@ -64,8 +64,8 @@ uint32_t externalAttributesFor(const SourceFile& file)
 
 // The directory record of a new entry: the local header's fields, with the CRC and sizes of the
 // data actually read and written (a data descriptor carries them when the local header could not).
-CentralRecord centralRecordFor(const SourceFile& file, const LocalHeaderFields& local, const EncodedData& data,
-                               uint32_t compressedSize, uint64_t offset)
+CentralRecord centralRecordFor(const SourceFile& file, const LocalHeaderFields& local,
+                               const EncodedData& data, uint32_t compressedSize, uint64_t offset)
 {
     CentralRecord record;
     record.fields.versionMadeBy = versionMadeBy;
@@ -371,14 +371,15 @@ uint16_t ZipOperation::checkLimits()
                 size += file.size + encryptionOverhead;
         } else {
             const ExistingEntry& entry = m_archive.entries[item.index];
-            size += entry.recordSize + zipformat::CentralHeaderSize + entry.rawName.size() + entry.extra.size() +
-                    entry.comment.size();
+            size += entry.recordSize + zipformat::CentralHeaderSize + entry.rawName.size() +
+                    entry.extra.size() + entry.comment.size();
             m_totalBytes += entry.recordSize;
         }
     }
     if (size >= maximumEntrySize)
-        return fail(EngineResult::TooLarge, "The archive would be 4 GiB or larger, which needs ZIP64 records; " +
-                                                m_archivePath + " was not changed.");
+        return fail(EngineResult::TooLarge,
+                    "The archive would be 4 GiB or larger, which needs ZIP64 records; " + m_archivePath +
+                        " was not changed.");
     return EngineResult::Ok;
 }
 
@@ -604,8 +605,7 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
     }
     m_doneBytes += file.size;
 
-    m_central.push_back(
-        centralRecordFor(file, local, data, static_cast<uint32_t>(compressedSize), offset));
+    m_central.push_back(centralRecordFor(file, local, data, static_cast<uint32_t>(compressedSize), offset));
     return EngineResult::Ok;
 }
 

@@ -57,7 +57,8 @@ TEST(NamePattern, MatchesStarAndQuestionMarkIgnoringCase)
 
 TEST(StoredNameIndex, ExactNameWinsOverCaseAndWildcardsAreOrdinaryCharacters)
 {
-    const std::vector<std::string> names = {"a*b.txt", "axb.txt", "A.txt", "a.txt", "Dir/B.TXT", "same", "same"};
+    const std::vector<std::string> names = {"a*b.txt",   "axb.txt", "A.txt", "a.txt",
+                                            "Dir/B.TXT", "same",    "same"};
     StoredNameIndex index;
     for (size_t i = 0; i < names.size(); ++i)
         index.add(names[i], i);
@@ -65,13 +66,12 @@ TEST(StoredNameIndex, ExactNameWinsOverCaseAndWildcardsAreOrdinaryCharacters)
         const char* item;
         std::vector<size_t> found;
     } cases[] = {
-        {"a*b.txt", {0}},       // the stored name itself, not a pattern over axb.txt
-        {"A*B.TXT", {0}},       // ignoring case when nothing matches exactly
-        {"a.txt", {3}},         // byte-exact wins over A.txt
-        {"A.TXT", {2, 3}},      // no exact match: every name equal ignoring case
-        {"dir/b.txt", {4}},
-        {"same", {5, 6}},       // duplicates keep every entry
-        {"a?b.txt", {}},        // names nothing: the caller treats it as a pattern
+        {"a*b.txt", {0}},                     // the stored name itself, not a pattern over axb.txt
+        {"A*B.TXT", {0}},                     // ignoring case when nothing matches exactly
+        {"a.txt", {3}},                       // byte-exact wins over A.txt
+        {"A.TXT", {2, 3}},                    // no exact match: every name equal ignoring case
+        {"dir/b.txt", {4}}, {"same", {5, 6}}, // duplicates keep every entry
+        {"a?b.txt", {}},                      // names nothing: the caller treats it as a pattern
         {"", {}},
     };
     for (const Case& c : cases)

@@ -131,9 +131,8 @@ TEST_F(DunzipExtract, UpdateAndFreshenCompareModificationTimes)
 TEST_F(DunzipExtract, UnsafeNamesAreRefusedAndTheRestExtracted)
 {
     const std::string hostile[] = {
-        "../escape.txt", "/absolute.txt", "dir\\..\\back.txt", "C:drive.txt",
-        "a//b.txt",      "a/./b.txt",     "a/../../up.txt",    std::string("nul\0.txt", 8),
-        "ctl\x1b[2J\n/../x.txt"};
+        "../escape.txt", "/absolute.txt",  "dir\\..\\back.txt",         "C:drive.txt",          "a//b.txt",
+        "a/./b.txt",     "a/../../up.txt", std::string("nul\0.txt", 8), "ctl\x1b[2J\n/../x.txt"};
     ZipBuilder builder;
     for (const std::string& name : hostile)
         builder.add(ZipBuilder::stored(name, "bad"));

@@ -23,8 +23,8 @@ std::vector<std::string> chosenNames(const std::vector<std::string>& names, cons
 
 TEST(ItemSelector, StoredNamesAreNamesAndOnlyOtherItemsArePatterns)
 {
-    const std::vector<std::string> names = {"a*b.txt", "axb.txt", "a[1].txt", "a1.txt",
-                                            "Sub/a*b.txt", "sub/deep/Notes.txt", "notes.txt"};
+    const std::vector<std::string> names = {
+        "a*b.txt", "axb.txt", "a[1].txt", "a1.txt", "Sub/a*b.txt", "sub/deep/Notes.txt", "notes.txt"};
     struct Case {
         const char* specification;
         bool recurse;
@@ -35,8 +35,9 @@ TEST(ItemSelector, StoredNamesAreNamesAndOnlyOtherItemsArePatterns)
         {"\"a?b.txt\"", false, {"a*b.txt", "axb.txt"}}, // not stored: a pattern
         {"\"a[1].txt\"", false, {"a[1].txt"}},
         {"a*b.txt", true, {"a*b.txt", "Sub/a*b.txt"}}, // a name, also as a file-name part
-        {"\"*.txt\"", false, {"a*b.txt", "axb.txt", "a[1].txt", "a1.txt", "Sub/a*b.txt", "sub/deep/Notes.txt",
-                               "notes.txt"}},
+        {"\"*.txt\"",
+         false,
+         {"a*b.txt", "axb.txt", "a[1].txt", "a1.txt", "Sub/a*b.txt", "sub/deep/Notes.txt", "notes.txt"}},
         {"\"notes.txt\"", false, {"notes.txt"}},
         {"\"notes.txt\"", true, {"sub/deep/Notes.txt", "notes.txt"}},
         {"\"sub/*\"", false, {"Sub/a*b.txt", "sub/deep/Notes.txt"}},

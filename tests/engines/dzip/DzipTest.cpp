@@ -268,7 +268,8 @@ TEST_F(DzipTest, CancelLeavesTheArchiveByteForByteAndNoTemporaryFile)
             << stopAt;
         EXPECT_EQ(readFile(archive), before);
         EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
-        EXPECT_TRUE(fs::exists(source / "a.txt") && fs::exists(source / "b.txt") && fs::exists(source / "c.txt"));
+        EXPECT_TRUE(fs::exists(source / "a.txt") && fs::exists(source / "b.txt") &&
+                    fs::exists(source / "c.txt"));
     }
     // A new archive whose creation is cancelled does not appear at all.
     archive = work.file("never.zip");
@@ -441,7 +442,11 @@ TEST_F(DzipTest, IncludeExcludeRecursionAndHiddenFiles)
         // Plain names with recurse match in every subdirectory of their own directory.
         {true, false, "\"C.TXT\" \"sub/d.txt\"", nullptr, {"sub/c.txt", "sub/deep/d.TXT"}},
         {false, false, "\"C.TXT\" \"A.TXT\"", nullptr, {"a.txt"}},
-        {true, false, nullptr, "\"sub\" \"deep/D.TXT\" \"a.txt\"", {"b.doc", "sub/c.txt", "sub/deep/", "sub/deep/d.TXT"}},
+        {true,
+         false,
+         nullptr,
+         "\"sub\" \"deep/D.TXT\" \"a.txt\"",
+         {"b.doc", "sub/c.txt", "sub/deep/", "sub/deep/d.TXT"}},
         // Plain names are added even when no specification found them, ".." included.
         {false,
          false,
