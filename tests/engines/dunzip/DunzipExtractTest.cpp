@@ -237,6 +237,26 @@ TEST_F(DunzipExtract, DamagedEntriesLeaveNoFileAndTheOthersExtract)
     EXPECT_TRUE(test.mentioned("Tested 1 of 7 entries; 6 had problems."));
 }
 
+// Small entries are inflated in one call, large ones streamed; both stop at the declared size.
+TEST_F(DunzipExtract, OutputBeyondTheDeclaredSizeIsStoppedOnBothInflatePaths)
+{
+    for (const size_t declared : {size_t{1000}, size_t{9} << 20}) {
+        SCOPED_TRACE(declared);
+        const std::string real(declared + (1 << 20), 'z');
+        ZipBuilder builder;
+        ZipBuilder::Entry bomb = ZipBuilder::deflated("bomb.bin", deflateRaw(real), real);
+        bomb.uncompressedSize = static_cast<uint32_t>(declared);
+        builder.add(bomb);
+        fs::remove_all(out());
+        UnzipRun run = runDunzip(write(builder.finish()), out());
+        EXPECT_EQ(run.result, EngineResult::CrcError);
+        EXPECT_TRUE(run.mentioned("bomb.bin: the data decodes to more than its declared " +
+                                  std::to_string(declared) + " bytes"))
+            << run.allMessages();
+        EXPECT_TRUE(treeOf(out()).empty());
+    }
+}
+
 TEST_F(DunzipExtract, OverlappingEntriesAreRefusedButTheirListingWorks)
 {
     // Two central headers share one local header and its data: the shape of the smallest bombs.
