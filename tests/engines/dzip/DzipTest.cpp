@@ -529,6 +529,22 @@ TEST_F(DzipTest, MoveRemovesOnlyTheFilesThatWereStored)
               EngineResult::NothingToDo);
     EXPECT_TRUE(fs::exists(source / "a.txt"));
     EXPECT_EQ(readFile(archive), before);
+
+    // A file left out because another already took its stored name stays too.
+    fs::remove(archive);
+    writeFile(source / "sub" / "a.txt", "same stored name");
+    EXPECT_EQ(add(ZipFunction::Add, allFiles,
+                  [](ZipCommand& c) {
+                      c.deleteSourceFiles = 1;
+                      c.recurse = 1;
+                      c.noDirectoryNames = 1;
+                      c.excludeListGiven = 1;
+                      c.excludeList = "\"*.doc\"";
+                  }),
+              EngineResult::EntriesSkipped);
+    EXPECT_FALSE(fs::exists(source / "a.txt"));
+    EXPECT_TRUE(fs::exists(source / "sub" / "a.txt"));
+    EXPECT_EQ(namesIn(archive), (std::vector<std::string>{"a.txt"}));
 }
 
 TEST_F(DzipTest, OldAsLatestDatesTheArchiveLikeItsNewestEntry)
