@@ -398,6 +398,12 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     a.archiveComment = codePage437ToUtf8(comment);
     if (a.entriesTotal == m_entryCounter)
         return Step::Done;
+    // More than 65,535 entries without ZIP64 records: Java's ZipOutputStream before version 7, older
+    // Info-ZIP zip and many small writers keep only the low 16 bits of the count. A single file
+    // whose directory was read header by header up to its end record is complete when those agree.
+    if (a.thisDisk == 0 && m_entryCounter > zipformat::Max16 &&
+        (m_entryCounter & zipformat::Max16) == a.entriesTotal)
+        return Step::Done;
 
     // The directory began on an earlier disk. A single file whose count disagrees cannot be helped
     // by another disk, and a set is gone through once: asking again would read the same headers

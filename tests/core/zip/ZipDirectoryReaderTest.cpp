@@ -261,6 +261,28 @@ TEST_F(ZipDirectoryReaderTest, HostileDirectoriesFailWithoutQuestions)
     EXPECT_TRUE(ui.messages().empty());
 }
 
+TEST_F(ZipDirectoryReaderTest, CountKeptInSixteenBitsIsAcceptedForMoreThan65535Entries)
+{
+    // Writers without ZIP64 records store 70,000 entries as a count of 70,000 - 65,536 = 4,464.
+    constexpr int Entries = 70000;
+    ZipBuilder builder;
+    for (int i = 0; i < Entries; ++i)
+        builder.add(ZipBuilder::stored("e" + std::to_string(i), ""));
+    auto withCount = [&](int64_t count) {
+        ZipBuilder::End end;
+        end.entriesOnThisDisk = end.entriesTotal = count;
+        return ZipBuilder(builder).finish(end);
+    };
+    ZipDirectoryReader reader(ui, write(withCount(Entries - 65536)));
+    ASSERT_TRUE(reader.readDirectory());
+    EXPECT_EQ(reader.entries().size(), size_t{Entries});
+    EXPECT_EQ(reader.entries().back()->name, "e69999");
+
+    // The low bits must agree: a count one short is still a damaged directory.
+    ZipDirectoryReader wrong(ui, write(withCount(Entries - 65537), "wrong.zip"));
+    EXPECT_FALSE(wrong.readDirectory());
+}
+
 // Plays the user who swaps diskettes: each "Insert disk N." replaces the file with disk N.
 class DiskSwappingUserInterface : public ScriptedUserInterface {
   public:
