@@ -131,8 +131,8 @@ uint16_t runArchiveCommand(const CliRequest& request, ConsoleReporter& reporter)
 {
     const bool writes = request.command == CliCommand::Add || request.command == CliCommand::Delete;
     const std::string itemSpecification = itemSpecificationOf(request.names);
-    const uint16_t result =
-        writes ? runZip(request, itemSpecification, reporter) : runUnzip(request, itemSpecification, reporter);
+    const uint16_t result = writes ? runZip(request, itemSpecification, reporter)
+                                   : runUnzip(request, itemSpecification, reporter);
     if (result == EngineResult::NothingToDo)
         reporter.line("Nothing to do!");
     else if (result != EngineResult::Ok)

@@ -138,7 +138,8 @@ std::string Parser::takeShortOptions(const std::vector<std::string>& arguments, 
         const size_t found = letter == ':' ? std::string_view::npos : m_syntax.shortOptions.find(letter);
         if (found == std::string_view::npos)
             return "unknown option '-" + std::string(1, letter) + "' for " + std::string(m_syntax.name);
-        const bool takesValue = found + 1 < m_syntax.shortOptions.size() && m_syntax.shortOptions[found + 1] == ':';
+        const bool takesValue =
+            found + 1 < m_syntax.shortOptions.size() && m_syntax.shortOptions[found + 1] == ':';
         if (!takesValue) {
             setFlag(letter);
             continue;

@@ -39,10 +39,12 @@ ConsoleReporter::ConsoleReporter(std::FILE* stream) : m_stream(stream)
 {
     const int descriptor = fileno(stream);
     if (isatty(descriptor)) {
-        m_bar.emplace([stream](std::string_view bytes) {
-            std::fwrite(bytes.data(), 1, bytes.size(), stream);
-            std::fflush(stream);
-        }, terminalColumns(descriptor));
+        m_bar.emplace(
+            [stream](std::string_view bytes) {
+                std::fwrite(bytes.data(), 1, bytes.size(), stream);
+                std::fflush(stream);
+            },
+            terminalColumns(descriptor));
     } else {
         // Nobody watches a pipe or a file line by line; a full buffer keeps a run that reports
         // 100,000 entries from making 100,000 system calls.

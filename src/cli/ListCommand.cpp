@@ -39,9 +39,11 @@ class SilentUserInterface : public UserInterface {
 
 constexpr size_t OutputChunk = 64 * 1024;
 
-constexpr std::string_view TableHeader = "      Size     Packed Ratio Method   Date       Time  CRC-32    Name\n"
-                                         "---------- ---------- ----- -------- ---------- ----- --------  ----\n";
-constexpr std::string_view TableRule = "---------- ---------- -----                                     ----\n";
+constexpr std::string_view TableHeader =
+    "      Size     Packed Ratio Method   Date       Time  CRC-32    Name\n"
+    "---------- ---------- ----- -------- ---------- ----- --------  ----\n";
+constexpr std::string_view TableRule =
+    "---------- ---------- -----                                     ----\n";
 
 std::string_view methodName(uint16_t method)
 {
@@ -95,10 +97,11 @@ std::string tableRow(const ZipEntry& entry)
         method += '*';
     const std::tm time = localTimeFromDosDateTime({entry.modDate, entry.modTime});
     std::array<char, 128> row{};
-    std::snprintf(row.data(), row.size(), "%10" PRIu32 " %10" PRIu32 " %4d%% %-8s %04d-%02d-%02d %02d:%02d %08" PRIx32 "  ",
-                  entry.uncompressedSize, entry.compressedSize, ratioOf(entry.compressedSize, entry.uncompressedSize),
-                  method.c_str(), time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min,
-                  entry.crc32);
+    std::snprintf(row.data(), row.size(),
+                  "%10" PRIu32 " %10" PRIu32 " %4d%% %-8s %04d-%02d-%02d %02d:%02d %08" PRIx32 "  ",
+                  entry.uncompressedSize, entry.compressedSize,
+                  ratioOf(entry.compressedSize, entry.uncompressedSize), method.c_str(), time.tm_year + 1900,
+                  time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, entry.crc32);
     return row.data();
 }
 
@@ -115,8 +118,8 @@ void writeTable(const ZipDirectoryReader& reader, std::string& out)
     out += TableRule;
     const size_t count = reader.entries().size();
     std::array<char, 128> totals{};
-    std::snprintf(totals.data(), totals.size(), "%10" PRIu64 " %10" PRIu64 " %4d%%%37s%zu %s\n", totalSize, totalPacked,
-                  ratioOf(totalPacked, totalSize), "", count, count == 1 ? "entry" : "entries");
+    std::snprintf(totals.data(), totals.size(), "%10" PRIu64 " %10" PRIu64 " %4d%%%37s%zu %s\n", totalSize,
+                  totalPacked, ratioOf(totalPacked, totalSize), "", count, count == 1 ? "entry" : "entries");
     out += totals.data();
     const std::string& comment = reader.archive().archiveComment;
     if (!comment.empty())
@@ -133,7 +136,8 @@ void write(std::FILE* stream, const std::string& text)
 uint16_t runList(const CliRequest& request, std::FILE* out, std::FILE* err)
 {
     if (Result<FileByteSource> probe = FileByteSource::open(request.archive); !probe) {
-        write(err, "quarvo-cli: cannot open " + escapeControlCharacters(request.archive) + ": " + probe.error().message + "\n");
+        write(err, "quarvo-cli: cannot open " + escapeControlCharacters(request.archive) + ": " +
+                       probe.error().message + "\n");
         return EngineResult::CannotOpenArchive;
     }
     SilentUserInterface ui;

@@ -57,8 +57,10 @@ std::vector<std::string> linesOf(const std::string& text)
 
 class Cli : public ::testing::Test {
   protected:
-    Cli()
+    void SetUp() override
     {
+        if (!toolsInstalled({"zip", "unzip"}))
+            GTEST_SKIP() << "zip or unzip is not installed";
         writeFile(m_dir.file("docs/readme.txt"), m_text);
         writeFile(m_dir.file("docs/sub/name with space.txt"), "spaced\n");
         writeFile(m_dir.file("data.bin"), m_binary);
@@ -102,8 +104,9 @@ class Cli : public ::testing::Test {
 TEST_F(Cli, AddThenExtractKeepsEveryByteAndInfoZipAgrees)
 {
     expectSuccess({"add", "-r", "made.zip", "docs", "data.bin", "empty.txt"});
-    EXPECT_EQ(listed("made.zip"), (std::set<std::string>{"docs/", "docs/readme.txt", "docs/sub/",
-                                                         "docs/sub/name with space.txt", "data.bin", "empty.txt"}));
+    EXPECT_EQ(listed("made.zip"),
+              (std::set<std::string>{"docs/", "docs/readme.txt", "docs/sub/", "docs/sub/name with space.txt",
+                                     "data.bin", "empty.txt"}));
     EXPECT_EQ(tool("unzip", {"-tq", "made.zip"}).exitCode, 0);
 
     expectSuccess({"test", "made.zip"});
@@ -298,8 +301,12 @@ TEST_F(Cli, ListingEscapesControlCharactersInNames)
 
 TEST_F(Cli, UsageErrorsExitTenWithOneLineAndTheHint)
 {
-    const std::vector<std::vector<std::string>> table = {
-        {}, {"bogus"}, {"list", "-x", "a.zip"}, {"add", "made.zip"}, {"extract", "-d"}, {"add", "-9", "a.zip", "f"}};
+    const std::vector<std::vector<std::string>> table = {{},
+                                                         {"bogus"},
+                                                         {"list", "-x", "a.zip"},
+                                                         {"add", "made.zip"},
+                                                         {"extract", "-d"},
+                                                         {"add", "-9", "a.zip", "f"}};
     for (const std::vector<std::string>& arguments : table) {
         SCOPED_TRACE(::testing::PrintToString(arguments));
         ProcessOutcome outcome = cli(arguments);

@@ -1,7 +1,7 @@
 // quarvo-cli against the real tools: Info-ZIP zip and unzip, 7-Zip, bsdtar and Python's zipfile.
 // Archives we write must pass every tool's test and list the same way in each; archives they write
-// must list, test and extract here as they do in Python's zipfile. The engine tests cover the plain extraction of
-// each tool's archives; these cover what a user of the command line sees.
+// must list, test and extract here as they do in Python's zipfile. The engine tests cover the plain
+// extraction of each tool's archives; these cover what a user of the command line sees.
 
 #include "ProcessRunner.h"
 #include "ToolListing.h"
@@ -59,20 +59,11 @@ std::map<std::string, std::string> snapshot(const fs::path& root)
     return tree;
 }
 
-bool toolMissing(const std::vector<std::string>& tools)
-{
-    for (const std::string& tool : tools) {
-        if (runProcess("sh", {"-c", "command -v " + tool}, "/").exitCode != 0)
-            return true;
-    }
-    return false;
-}
-
 class CliInterop : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        if (toolMissing({"zip", "unzip", "7z", "bsdtar", "python3"}))
+        if (!toolsInstalled({"zip", "unzip", "7z", "bsdtar", "python3"}))
             GTEST_SKIP() << "zip, unzip, 7z, bsdtar or python3 is not installed";
         writeFile(m_dir.file("src/main.cpp"), sourceText(3000));
         writeFile(m_dir.file("src/data.bin"), pseudoRandomBytes(70000, 11));
@@ -86,7 +77,10 @@ class CliInterop : public ::testing::Test {
     {
         return runProcess(QUARVO_CLI_PATH, arguments, m_dir.path());
     }
-    ProcessOutcome shell(const std::string& command) { return runProcess("sh", {"-c", command}, m_dir.path()); }
+    ProcessOutcome shell(const std::string& command)
+    {
+        return runProcess("sh", {"-c", command}, m_dir.path());
+    }
     void cliSucceeds(const std::vector<std::string>& arguments)
     {
         ProcessOutcome outcome = cli(arguments);
@@ -129,7 +123,8 @@ class CliInterop : public ::testing::Test {
         const std::vector<ListedEntry> python = listedByPython(archive, password);
         ASSERT_FALSE(python.empty());
         const std::vector<ListedEntry> unzip = parseUnzipVerbose(shell("unzip -v '" + archive + "'").out);
-        const std::vector<ListedEntry> seven = parseSevenZipTechnical(shell("7z l -slt '" + archive + "'").out);
+        const std::vector<ListedEntry> seven =
+            parseSevenZipTechnical(shell("7z l -slt '" + archive + "'").out);
         const std::vector<ListedEntry> ours = listedByQuarvo(archive);
         EXPECT_EQ(unzip, python) << "unzip:\n" << describe(unzip) << "python:\n" << describe(python);
         EXPECT_EQ(seven, python) << "7z:\n" << describe(seven) << "python:\n" << describe(python);
@@ -147,7 +142,8 @@ class CliInterop : public ::testing::Test {
     void touchAfter(const std::string& relative, const std::string& contents, int hours)
     {
         writeFile(m_dir.file(relative), contents);
-        fs::last_write_time(m_dir.file(relative), fs::file_time_type::clock::now() + std::chrono::hours(hours));
+        fs::last_write_time(m_dir.file(relative),
+                            fs::file_time_type::clock::now() + std::chrono::hours(hours));
     }
 
     // The tools print non-ASCII names only in a UTF-8 locale.
@@ -162,9 +158,10 @@ TEST_F(CliInterop, EveryLevelWeWriteIsAcceptedAndListedAlikeByEveryTool)
         cliSucceeds({"add", "-r", "-" + std::to_string(level), archive, "src"});
         expectEveryToolAgrees(archive);
     }
-    EXPECT_EQ(namesIn("level5.zip"),
-              (std::vector<std::string>{"src/", "src/data.bin", "src/empty.txt", "src/emptydir/", "src/main.cpp",
-                                        "src/n\xC3\xA4me \xE2\x82\xAC.txt", "src/sub/", "src/sub/deep.txt"}));
+    EXPECT_EQ(
+        namesIn("level5.zip"),
+        (std::vector<std::string>{"src/", "src/data.bin", "src/empty.txt", "src/emptydir/", "src/main.cpp",
+                                  "src/n\xC3\xA4me \xE2\x82\xAC.txt", "src/sub/", "src/sub/deep.txt"}));
     EXPECT_LT(fs::file_size(m_dir.file("level8.zip")), fs::file_size(m_dir.file("level0.zip")));
 }
 
@@ -198,8 +195,8 @@ TEST_F(CliInterop, ArchivesStayValidAfterUpdateFreshenDeleteAndMove)
     cliSucceeds({"delete", "a.zip", "src/data.bin", "src/sub/*"});
     expectEveryToolAgrees("a.zip");
     EXPECT_EQ(namesIn("a.zip"),
-              (std::vector<std::string>{"src/", "src/empty.txt", "src/emptydir/", "src/main.cpp", "src/new.txt",
-                                        "src/n\xC3\xA4me \xE2\x82\xAC.txt", "src/sub/"}));
+              (std::vector<std::string>{"src/", "src/empty.txt", "src/emptydir/", "src/main.cpp",
+                                        "src/new.txt", "src/n\xC3\xA4me \xE2\x82\xAC.txt", "src/sub/"}));
 
     writeFile(m_dir.file("moved.bin"), pseudoRandomBytes(5000, 3));
     cliSucceeds({"add", "--move", "a.zip", "moved.bin"});
@@ -236,15 +233,19 @@ TEST_F(CliInterop, ArchivesOtherToolsWriteListTestAndExtractAsInPython)
         {"7-Zip deflate", "7z a -tzip -mm=Deflate theirs.zip src >/dev/null", "", true},
         {"bsdtar", "bsdtar --format zip -cf theirs.zip src", "", true},
         {"Python zipfile",
-         "python3 -c \"import zipfile, os\nwith zipfile.ZipFile('theirs.zip', 'w', zipfile.ZIP_DEFLATED) as z:\n"
-         "  for d, ds, fs in os.walk('src'):\n    z.write(d)\n    [z.write(os.path.join(d, f)) for f in fs]\"",
+         "python3 -c \"import zipfile, os\nwith zipfile.ZipFile('theirs.zip', 'w', zipfile.ZIP_DEFLATED) as "
+         "z:\n"
+         "  for d, ds, fs in os.walk('src'):\n    z.write(d)\n    [z.write(os.path.join(d, f)) for f in "
+         "fs]\"",
          "", true},
         {"zip -P", "zip -qr -P 'pa ss' theirs.zip src", "pa ss", true},
         // Written to a pipe, zip cannot seek back: sizes and CRCs follow the data in descriptors.
         {"zip to standard output", "zip -qr - src | cat > theirs.zip", "", false},
         // Data before the archive with offsets fixed by zip -A: a self-extractor.
-        {"self-extractor", "zip -qr inner.zip src && { printf 'MZ'; seq 1000; cat inner.zip; } > theirs.zip && "
-                           "zip -qA theirs.zip", "", false},
+        {"self-extractor",
+         "zip -qr inner.zip src && { printf 'MZ'; seq 1000; cat inner.zip; } > theirs.zip && "
+         "zip -qA theirs.zip",
+         "", false},
     };
     for (const ForeignArchive& row : table) {
         SCOPED_TRACE(row.producer);
@@ -275,14 +276,16 @@ TEST_F(CliInterop, ArchivesOtherToolsWriteListTestAndExtractAsInPython)
         cliSucceeds(extract);
         // Python decodes names without the UTF-8 flag as code page 437, as we do; unzip would take
         // Info-ZIP's Unicode path field instead, so it is not the reference for names here.
-        ASSERT_EQ(runProcess("python3",
-                             {"-c",
-                              "import sys, zipfile\n"
-                              "zipfile.ZipFile('theirs.zip').extractall('pythons', pwd=sys.argv[1].encode() or None)",
-                              row.password},
-                             m_dir.path())
-                      .exitCode,
-                  0);
+        ASSERT_EQ(
+            runProcess(
+                "python3",
+                {"-c",
+                 "import sys, zipfile\n"
+                 "zipfile.ZipFile('theirs.zip').extractall('pythons', pwd=sys.argv[1].encode() or None)",
+                 row.password},
+                m_dir.path())
+                .exitCode,
+            0);
         EXPECT_EQ(snapshot(m_dir.file("ours")), snapshot(m_dir.file("pythons")));
     }
 }
@@ -336,7 +339,10 @@ class CliHostile : public CliInterop {
             {"absolute link", withGood({linkEntry("abs", m_dir.path().string())}), "abs", true, false},
             // The link is made last, so the file is written into a real directory, never through it.
             {"file through a link entry",
-             withGood({linkEntry("via", ".."), ZipBuilder::stored("via/escape.txt", "x")}), "via", true, false,
+             withGood({linkEntry("via", ".."), ZipBuilder::stored("via/escape.txt", "x")}),
+             "via",
+             true,
+             false,
              {"via/", "via/escape.txt"}},
         };
 
@@ -361,7 +367,8 @@ class CliHostile : public CliInterop {
         table.push_back({"overlapping entries", overlapping.finish(), "zip bomb"});
 
         const std::string complete = withGood({ZipBuilder::stored("cut.txt", pseudoRandomBytes(4000, 9))});
-        table.push_back({"truncated archive", complete.substr(0, complete.size() / 2), "not a ZIP archive", false});
+        table.push_back(
+            {"truncated archive", complete.substr(0, complete.size() / 2), "not a ZIP archive", false});
         return table;
     }
 };

@@ -21,8 +21,7 @@ CliRequest request(CliCommand command, std::string archive, Arguments names = {}
     return result;
 }
 
-template <typename Change>
-CliRequest with(CliRequest base, Change change)
+template <typename Change> CliRequest with(CliRequest base, Change change)
 {
     change(base);
     return base;
@@ -48,7 +47,8 @@ TEST(CommandLine, AcceptsEveryCommandWithItsOptions)
 {
     const std::vector<Accepted> table = {
         {{"list", "a.zip"}, request(CliCommand::List, "a.zip")},
-        {{"list", "-v", "a.zip"}, with(request(CliCommand::List, "a.zip"), [](auto& r) { r.verbose = true; })},
+        {{"list", "-v", "a.zip"},
+         with(request(CliCommand::List, "a.zip"), [](auto& r) { r.verbose = true; })},
         {{"test", "-pSECRET", "a.zip"},
          with(request(CliCommand::Test, "a.zip"), [](auto& r) { r.password = "SECRET"; })},
         {{"extract", "-d", "out", "-o", "-j", "-p", "pw", "a.zip", "x", "y z"},
@@ -59,23 +59,29 @@ TEST(CommandLine, AcceptsEveryCommandWithItsOptions)
                   r.password = "pw";
               })},
         // Options may follow the archive, and a value may be attached to its letter.
-        {{"extract", "a.zip", "-dout", "-oj"}, with(request(CliCommand::Extract, "a.zip"), [](auto& r) {
-             r.destination = "out";
-             r.overwrite = r.noDirectoryNames = true;
-         })},
+        {{"extract", "a.zip", "-dout", "-oj"},
+         with(request(CliCommand::Extract, "a.zip"),
+              [](auto& r) {
+                  r.destination = "out";
+                  r.overwrite = r.noDirectoryNames = true;
+              })},
         {{"add", "a.zip", "f"}, request(CliCommand::Add, "a.zip", {"f"})},
-        {{"add", "-rj0", "a.zip", "f", "g"}, with(request(CliCommand::Add, "a.zip", {"f", "g"}), [](auto& r) {
-             r.recurse = r.noDirectoryNames = true;
-             r.compressionLevel = 0;
-         })},
+        {{"add", "-rj0", "a.zip", "f", "g"},
+         with(request(CliCommand::Add, "a.zip", {"f", "g"}),
+              [](auto& r) {
+                  r.recurse = r.noDirectoryNames = true;
+                  r.compressionLevel = 0;
+              })},
         {{"add", "-8", "a.zip", "f"},
          with(request(CliCommand::Add, "a.zip", {"f"}), [](auto& r) { r.compressionLevel = 8; })},
         {{"add", "-1", "-3", "a.zip", "f"},
          with(request(CliCommand::Add, "a.zip", {"f"}), [](auto& r) { r.compressionLevel = 3; })},
-        {{"add", "--update", "--move", "a.zip", "f"}, with(request(CliCommand::Add, "a.zip", {"f"}), [](auto& r) {
-             r.addMode = AddMode::Update;
-             r.move = true;
-         })},
+        {{"add", "--update", "--move", "a.zip", "f"},
+         with(request(CliCommand::Add, "a.zip", {"f"}),
+              [](auto& r) {
+                  r.addMode = AddMode::Update;
+                  r.move = true;
+              })},
         {{"add", "--freshen", "a.zip", "f"},
          with(request(CliCommand::Add, "a.zip", {"f"}), [](auto& r) { r.addMode = AddMode::Freshen; })},
         {{"add", "-p", "", "a.zip", "f"}, request(CliCommand::Add, "a.zip", {"f"})},

@@ -45,4 +45,13 @@ ProcessOutcome runProcess(const std::string& program, const std::vector<std::str
     return outcome;
 }
 
+bool toolsInstalled(const std::vector<std::string>& programs)
+{
+    for (const std::string& program : programs) {
+        if (runProcess("sh", {"-c", "command -v \"$0\"", program}, "/").exitCode != 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace quarvo::testing

@@ -19,4 +19,7 @@ struct ProcessOutcome {
 ProcessOutcome runProcess(const std::string& program, const std::vector<std::string>& arguments,
                           const std::filesystem::path& workingDirectory);
 
+// Whether every one of the programs is found on PATH; tests of the real tools skip without them.
+bool toolsInstalled(const std::vector<std::string>& programs);
+
 } // namespace quarvo::testing

@@ -11,16 +11,15 @@ namespace {
 
 size_t characterCount(const std::string& utf8)
 {
-    return std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    return std::count_if(utf8.begin(), utf8.end(),
+                         [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
 }
 
 TEST(ProgressBar, FillsOneCellPerFivePercentAndCapsAtHundred)
 {
     const std::vector<std::pair<uint32_t, std::string>> table = {
-        {0, "[....................]   0% Adding a.txt"},
-        {4, "[....................]   4% Adding a.txt"},
-        {45, "[#########...........]  45% Adding a.txt"},
-        {100, "[####################] 100% Adding a.txt"},
+        {0, "[....................]   0% Adding a.txt"},   {4, "[....................]   4% Adding a.txt"},
+        {45, "[#########...........]  45% Adding a.txt"},  {100, "[####################] 100% Adding a.txt"},
         {250, "[####################] 100% Adding a.txt"},
     };
     for (const auto& [percent, expected] : table)
@@ -32,7 +31,8 @@ TEST(ProgressBar, NeverReachesTheLastColumn)
     const std::string longText(300, 'x');
     for (size_t columns : {1u, 20u, 32u, 33u, 40u, 80u, 200u}) {
         const std::string line = renderProgressLine(longText, 50, columns);
-        EXPECT_EQ(characterCount(line), std::min<size_t>(columns - 1, columns < 33 ? 4 : columns - 1)) << columns;
+        EXPECT_EQ(characterCount(line), std::min<size_t>(columns - 1, columns < 33 ? 4 : columns - 1))
+            << columns;
     }
     EXPECT_EQ(renderProgressLine("text", 7, 20), "  7%");
     EXPECT_EQ(renderProgressLine("text", 7, 0), "");

@@ -21,9 +21,8 @@ std::vector<std::string> linesOf(const std::string& text)
 
 std::vector<ListedEntry> sorted(std::vector<ListedEntry> entries)
 {
-    std::sort(entries.begin(), entries.end(), [](const ListedEntry& a, const ListedEntry& b) {
-        return a.name < b.name;
-    });
+    std::sort(entries.begin(), entries.end(),
+              [](const ListedEntry& a, const ListedEntry& b) { return a.name < b.name; });
     return entries;
 }
 
@@ -69,7 +68,8 @@ bool toNumber(const std::string& text, int base, uint64_t& value)
 
 // Size in fields[sizeField], CRC in fields[crcField]; entries between two rule lines.
 std::vector<ListedEntry> parseTable(const std::string& listing, const std::string& headRule,
-                                    const std::string& footRule, size_t columns, size_t sizeField, size_t crcField)
+                                    const std::string& footRule, size_t columns, size_t sizeField,
+                                    size_t crcField)
 {
     std::vector<ListedEntry> entries;
     bool inside = false;
@@ -99,7 +99,8 @@ std::vector<ListedEntry> parseTable(const std::string& listing, const std::strin
 std::vector<ListedEntry> parseQuarvoTable(const std::string& listing)
 {
     // Size, Packed, Ratio, Method, Date, Time, CRC-32, then the name.
-    return parseTable(listing, "---------- ---------- ----- --------", "---------- ---------- -----", 7, 0, 6);
+    return parseTable(listing, "---------- ---------- ----- --------", "---------- ---------- -----", 7, 0,
+                      6);
 }
 
 std::vector<ListedEntry> parseUnzipVerbose(const std::string& listing)
