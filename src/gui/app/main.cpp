@@ -1,13 +1,20 @@
+#include "gui/app/ZipApplication.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName("Quarvo");
-    QMainWindow window;
-    window.setWindowTitle("Quarvo");
-    window.resize(800, 560);
-    window.show();
-    return QApplication::exec();
+    QApplication::setApplicationName(QStringLiteral("Quarvo"));
+    QApplication::setApplicationVersion(QStringLiteral(QUARVO_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    quarvo::gui::StartupEnvironment environment;
+    environment.arguments = QApplication::arguments().mid(1);
+    environment.executablePath = QApplication::applicationFilePath();
+    quarvo::gui::ZipApplication zipApplication(std::move(environment));
+    if (std::optional<int> exitCode = zipApplication.start())
+        return *exitCode;
+    QApplication::exec();
+    return zipApplication.finish();
 }

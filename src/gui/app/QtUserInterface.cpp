@@ -1,0 +1,234 @@
+#include "gui/app/QtUserInterface.h"
+
+#include "core/ui/DialogResult.h"
+#include "gui/app/GeneralOptionsDialog.h"
+#include "gui/app/ProductInfo.h"
+#include "gui/app/ProgressWindow.h"
+#include "gui/app/QuestionDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace quarvo::gui {
+
+namespace {
+
+QString text(const std::string& value)
+{
+    return QString::fromStdString(value);
+}
+
+struct ButtonResult {
+    QMessageBox::StandardButton button;
+    int result;
+};
+
+std::vector<ButtonResult> buttonsOf(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::Ok:
+        return {{QMessageBox::Ok, DialogResult::Ok}};
+    case MessageButtons::OkCancel:
+        return {{QMessageBox::Ok, DialogResult::Ok}, {QMessageBox::Cancel, DialogResult::Cancel}};
+    case MessageButtons::YesNo:
+        return {{QMessageBox::Yes, DialogResult::Yes}, {QMessageBox::No, DialogResult::No}};
+    case MessageButtons::YesNoCancel:
+        return {{QMessageBox::Yes, DialogResult::Yes},
+                {QMessageBox::No, DialogResult::No},
+                {QMessageBox::Cancel, DialogResult::Cancel}};
+    case MessageButtons::RetryCancel:
+        return {{QMessageBox::Retry, DialogResult::Retry}, {QMessageBox::Cancel, DialogResult::Cancel}};
+    }
+    return {{QMessageBox::Ok, DialogResult::Ok}};
+}
+
+QMessageBox::Icon iconOf(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// "ZIP Files (*.zip)" already names its patterns; a bare description gets them appended, so the
+// dialog shows the program's own words and still filters.
+QString nameFilter(const FileDialogFilter& filter)
+{
+    QString description = text(filter.description);
+    QStringList patterns;
+    for (const std::string& pattern : filter.patterns)
+        patterns << text(pattern);
+    bool namesItsPatterns = description.endsWith(QLatin1Char(')')) && description.contains(QLatin1Char('('));
+    if (patterns.isEmpty() || namesItsPatterns)
+        return description;
+    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+void prepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request)
+{
+    dialog.setWindowTitle(text(request.title));
+    QStringList filters;
+    for (const FileDialogFilter& filter : request.filters)
+        filters << nameFilter(filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (!request.initialDirectory.empty())
+        dialog.setDirectory(text(request.initialDirectory));
+    if (!request.fileName.empty())
+        dialog.selectFile(text(request.fileName));
+    if (!request.defaultExtension.empty())
+        dialog.setDefaultSuffix(text(request.defaultExtension));
+}
+
+} // namespace
+
+QtUserInterface::QtUserInterface() = default;
+
+QtUserInterface::~QtUserInterface()
+{
+    delete m_progress;
+}
+
+bool QtUserInterface::isProgressOpen() const
+{
+    return m_progress != nullptr;
+}
+
+ProgressWindow* QtUserInterface::progressWindow() const
+{
+    return m_progress;
+}
+
+QWidget* QtUserInterface::dialogParent() const
+{
+    if (m_parent)
+        return m_parent;
+    return QApplication::activeWindow();
+}
+
+int QtUserInterface::showMessage(const MessageBoxRequest& request)
+{
+    QString caption = request.caption.empty() ? ProductInfo::title() : text(request.caption);
+    QMessageBox box(iconOf(request.icon), caption, text(request.text), QMessageBox::NoButton, dialogParent());
+    std::vector<ButtonResult> buttons = buttonsOf(request.buttons);
+    for (const ButtonResult& button : buttons)
+        box.addButton(button.button);
+    const ButtonResult* defaultButton = &buttons.front();
+    for (const ButtonResult& button : buttons) {
+        if (button.result == request.defaultButton)
+            defaultButton = &button;
+    }
+    box.setDefaultButton(defaultButton->button);
+    // Escape answers the set's Cancel (or its only button), as the window's close button does.
+    box.setEscapeButton(buttons.back().button);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (const ButtonResult& button : buttons) {
+        if (clicked == box.button(button.button))
+            return button.result;
+    }
+    return buttons.back().result;
+}
+
+int QtUserInterface::askCloseQuestion(const std::string& question)
+{
+    QuestionDialog dialog(text(question), dialogParent());
+    return dialog.exec();
+}
+
+void QtUserInterface::setStatusText(const std::string& statusText)
+{
+    if (m_hooks.setStatusText)
+        m_hooks.setStatusText(statusText);
+}
+
+void QtUserInterface::beginWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtUserInterface::endWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+void QtUserInterface::openProgress()
+{
+    if (m_progress)
+        return;
+    m_progress = new ProgressWindow(dialogParent());
+    m_progress->show();
+    m_progress->raise();
+}
+
+void QtUserInterface::setProgressCaption(const std::string& caption)
+{
+    if (m_progress)
+        m_progress->setWindowTitle(text(caption));
+}
+
+void QtUserInterface::setProgress(const std::string& statusText, int percent)
+{
+    if (m_progress)
+        m_progress->setProgress(text(statusText), percent);
+}
+
+void QtUserInterface::closeProgress()
+{
+    delete m_progress;
+}
+
+bool QtUserInterface::processEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return std::exchange(m_quitRequested, false);
+}
+
+std::vector<std::string> QtUserInterface::chooseFilesToOpen(const FileDialogRequest& request)
+{
+    QFileDialog dialog(dialogParent());
+    prepareFileDialog(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.allowMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    std::vector<std::string> paths;
+    if (dialog.exec() != QDialog::Accepted)
+        return paths;
+    for (const QString& path : dialog.selectedFiles())
+        paths.push_back(path.toStdString());
+    return paths;
+}
+
+std::string QtUserInterface::chooseFileToSave(const FileDialogRequest& request)
+{
+    QFileDialog dialog(dialogParent());
+    prepareFileDialog(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front().toStdString();
+}
+
+int QtUserInterface::editGeneralOptions(GeneralOptionsValues& values)
+{
+    GeneralOptionsDialog dialog(values, m_hooks.viewerProblem, dialogParent());
+    if (m_hooks.showHelp)
+        QObject::connect(&dialog, &GeneralOptionsDialog::helpRequested, m_hooks.showHelp);
+    int result = dialog.exec();
+    if (result == DialogResult::Save)
+        values = dialog.values();
+    return result;
+}
+
+} // namespace quarvo::gui

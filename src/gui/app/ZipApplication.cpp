@@ -1,0 +1,568 @@
+#include "gui/app/ZipApplication.h"
+
+#include "core/app/CommandIds.h"
+#include "core/app/DocumentKindTable.h"
+#include "core/app/ExecuteCommand.h"
+#include "core/app/MailAttachments.h"
+#include "core/app/UserRuntimeDirectory.h"
+#include "core/launch/FindOnPath.h"
+#include "core/launch/ViewerCheck.h"
+#include "core/settings/ExecutableLocation.h"
+#include "core/ui/DialogResult.h"
+#include "gui/app/AboutDialog.h"
+#include "gui/app/DocumentWindow.h"
+#include "gui/app/InstanceChannel.h"
+#include "gui/app/MainWindow.h"
+#include "gui/app/ManualLocation.h"
+#include "gui/app/ProductInfo.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPalette>
+#include <QProcess>
+#include <QScreen>
+#include <QWhatsThis>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace quarvo::gui {
+
+namespace {
+
+// How long a second start waits for the running instance to take its request.
+constexpr int forwardTimeoutMilliseconds = 5000;
+// "--dde" waits for the answer, which may come only after the user closed a dialog.
+constexpr int executeTimeoutMilliseconds = 120000;
+
+std::string workingDirectory()
+{
+    return QDir::currentPath().toStdString();
+}
+
+// Dialogs are light grey with black text.
+void applyDialogColours()
+{
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Window, QColor(192, 192, 192));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    QApplication::setPalette(palette, "QDialog");
+}
+
+int screenVerticalDpi()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? int(std::lround(screen->logicalDotsPerInchY())) : SettingsLimits::DefaultVerticalDpi;
+}
+
+} // namespace
+
+ZipApplication::ZipApplication(StartupEnvironment environment, DocumentKindBindings bindings)
+    : m_environment(std::move(environment)), m_bindings(std::move(bindings))
+{
+    if (m_environment.profilePath.empty() && m_environment.programDirectory.empty())
+        m_settings = std::make_unique<AppSettings>();
+    else
+        m_settings = std::make_unique<AppSettings>(
+            m_environment.profilePath.empty() ? AppSettings::defaultProfilePath() : m_environment.profilePath,
+            m_environment.programDirectory.empty() ? executableDirectory() : m_environment.programDirectory);
+    m_context = std::make_unique<ApplicationContext>(ApplicationContext{*m_settings, m_ui, m_documents, {}});
+    m_documents.setOpenedListener([this](Document& document) {
+        // A copy of an entry opened from inside another archive is no file the user chose.
+        if (!document.isNested())
+            m_settings->addRecentFile(document.path());
+        if (m_mainWindow)
+            m_mainWindow->rebuildMenus();
+    });
+}
+
+ZipApplication::~ZipApplication()
+{
+    finish();
+}
+
+std::optional<int> ZipApplication::start()
+{
+    if (!m_environment.arguments.isEmpty() && m_environment.arguments.front() == QStringLiteral("--dde"))
+        return sendToRunningInstance();
+
+    std::vector<std::string> arguments;
+    for (const QString& argument : m_environment.arguments)
+        arguments.push_back(argument.toStdString());
+    CommandLineRequest request = parseCommandLine(joinArguments(arguments), [](const std::string& path) {
+        std::error_code error;
+        return std::filesystem::exists(path, error);
+    });
+    if (std::optional<int> forwarded = forwardToRunningInstance(request))
+        return forwarded;
+
+    applyDialogColours();
+    setUpScratchDirectory();
+    // The operating system is always recent enough: there is no version to check.
+    registerDocumentKinds(false);
+    m_mailAvailable = findOnPath("xdg-email", m_settings->programDirectory()).has_value();
+    registerDocumentKinds(true);
+    m_settings->loadAlwaysOnTop();
+    createMainWindow();
+    m_mainWindow->restorePlacement();
+    m_settings->loadLogFile();
+    m_mainWindow->show();
+    startInstanceServer();
+    loadSettings();
+    if (std::optional<int> exitCode = runCommandLine(request))
+        return exitCode;
+    QDir::setCurrent(QString::fromStdString(m_settings->loadCurrentDir(workingDirectory())));
+    return std::nullopt;
+}
+
+std::optional<int> ZipApplication::sendToRunningInstance()
+{
+    QStringList rest = m_environment.arguments.mid(1);
+    if (rest.isEmpty()) {
+        std::fputs("usage: quarvo --dde EXECUTE-STRING\n", stderr);
+        return 2;
+    }
+    auto runtime = m_environment.runtimeDirectory.empty() ? userRuntimeDirectory()
+                                                          : Result<std::string>(m_environment.runtimeDirectory);
+    if (!runtime) {
+        std::fprintf(stderr, "quarvo: %s\n", runtime.error().message.c_str());
+        return 2;
+    }
+    QString socket = QString::fromStdString(
+        quarvo::instanceSocketPath(*runtime, executableBaseName(m_environment.executablePath.toStdString())));
+    std::optional<bool> handled =
+        sendExecuteString(socket, rest.join(QLatin1Char(' ')).toStdString(), executeTimeoutMilliseconds);
+    if (!handled) {
+        std::fputs("quarvo: no running instance answered\n", stderr);
+        return 2;
+    }
+    return *handled ? 0 : 1;
+}
+
+std::optional<int> ZipApplication::forwardToRunningInstance(const CommandLineRequest& request)
+{
+    auto runtime = m_environment.runtimeDirectory.empty() ? userRuntimeDirectory()
+                                                          : Result<std::string>(m_environment.runtimeDirectory);
+    if (!runtime)
+        return std::nullopt;
+    m_runtimeDirectory = *runtime;
+    m_socketPath = QString::fromStdString(
+        quarvo::instanceSocketPath(m_runtimeDirectory, executableBaseName(m_environment.executablePath.toStdString())));
+    if (request.action != StartupAction::OpenDocument)
+        return std::nullopt;
+    // The running instance has a working directory of its own: it gets the full path.
+    std::error_code error;
+    std::string path = std::filesystem::absolute(request.path, error).string();
+    std::optional<std::string> command = openCommandFor(error ? request.path : path);
+    if (!command)
+        return std::nullopt;
+    if (!instanceIsListening(m_socketPath, forwardTimeoutMilliseconds))
+        return std::nullopt;
+    if (!sendExecuteString(m_socketPath, *command, forwardTimeoutMilliseconds))
+        return std::nullopt;
+    return 0;
+}
+
+void ZipApplication::setUpScratchDirectory()
+{
+    // Without a scratch directory the program still runs; what needs it reports its own errors.
+    if (m_runtimeDirectory.empty())
+        return;
+    auto scratch = ScratchDirectory::create(m_runtimeDirectory);
+    if (!scratch)
+        return;
+    m_scratch.emplace(std::move(*scratch));
+    m_scratch->empty();
+    m_context->scratchDirectory = m_scratch->path();
+}
+
+void ZipApplication::registerDocumentKinds(bool jobs)
+{
+    for (const DocumentKindInfo& info : documentKindTable()) {
+        if (info.isJob != jobs)
+            continue;
+        std::function<std::unique_ptr<Document>()> create;
+        auto binding = m_bindings.find(info.resourceId);
+        if (binding != m_bindings.end() && binding->second.createDocument && binding->second.createWindow) {
+            auto createDocument = binding->second.createDocument;
+            create = [this, createDocument] { return createDocument(*m_context); };
+        }
+        m_documents.registerKind(makeDocumentKind(info, std::move(create)));
+    }
+}
+
+void ZipApplication::createMainWindow()
+{
+    MainWindow::Options options;
+    options.showBanner = m_environment.showBanner;
+    options.mailAvailable = m_mailAvailable;
+    registerCommands();
+    m_mainWindow = std::make_unique<MainWindow>(*m_settings, m_commands, options);
+    m_ui.setParentWindow(m_mainWindow.get());
+    m_ui.setHooks({
+        [this](const std::string& text) { m_mainWindow->setMessageText(QString::fromStdString(text)); },
+        [this](const std::string& name) { return viewerNotFoundMessage(name, m_settings->programDirectory()); },
+        [this] { showHelp(); },
+    });
+    m_mainWindow->setCloseGuard([this] { return mayCloseEveryDocument(); });
+    m_mainWindow->setWindowCloseHandler([this](DocumentWindow* window) { closeWindow(window); });
+    if (m_compressOffer) {
+        m_mainWindow->setDropHandler([this](const QStringList& paths) {
+            std::string list;
+            for (const QString& path : paths)
+                list += (list.empty() ? "\"" : " \"") + path.toStdString() + "\"";
+            m_compressOffer({}, list);
+        });
+    }
+    connect(m_mainWindow.get(), &MainWindow::closed, this, [] { QCoreApplication::quit(); });
+}
+
+void ZipApplication::startInstanceServer()
+{
+    if (m_socketPath.isEmpty())
+        return;
+    m_server = new InstanceServer([this](const std::string& text) { return handleExecuteString(text); }, this);
+    // A second instance that cannot listen still works; it just does not take requests.
+    m_server->listen(m_socketPath);
+}
+
+void ZipApplication::loadSettings()
+{
+    m_settings->load(screenVerticalDpi());
+    checkViewerAtStartup(*m_settings, m_ui);
+    m_mainWindow->rebuildMenus();
+}
+
+std::optional<int> ZipApplication::runCommandLine(const CommandLineRequest& request)
+{
+    switch (request.action) {
+    case StartupAction::Nothing:
+        return std::nullopt;
+    case StartupAction::OpenDocument:
+        openDocumentWithWindow(request.path);
+        return std::nullopt;
+    case StartupAction::RunJob:
+        if (Document* document = openDocumentWithWindow(request.path)) {
+            JobKind job = jobKindForPath(request.path);
+            if (job != JobKind::None)
+                runJob(*document, job);
+        }
+        exit();
+        if (m_mainWindow->isVisible())
+            return std::nullopt;
+        return finish();
+    }
+    return std::nullopt;
+}
+
+bool ZipApplication::handleExecuteString(const std::string& text)
+{
+    return dispatchExecuteCommand(text, *this);
+}
+
+bool ZipApplication::kindOpens(const DocumentKind* kind) const
+{
+    return kind && bool(kind->create);
+}
+
+bool ZipApplication::anyKindOpens() const
+{
+    for (const auto& kind : m_documents.kinds()) {
+        if (kindOpens(kind.get()))
+            return true;
+    }
+    return false;
+}
+
+DocumentWindow* ZipApplication::createWindowFor(Document& document)
+{
+    if (!document.kind())
+        return nullptr;
+    auto binding = m_bindings.find(document.kind()->resourceId);
+    if (binding == m_bindings.end() || !binding->second.createWindow)
+        return nullptr;
+    DocumentWindow* window = binding->second.createWindow(document, *m_context);
+    if (window)
+        m_mainWindow->addDocumentWindow(window);
+    return window;
+}
+
+Document* ZipApplication::openDocumentWithWindow(const std::string& path)
+{
+    if (Document* open = m_documents.findByPath(path)) {
+        std::vector<DocumentWindow*> windows = m_mainWindow->windowsOf(*open);
+        if (!windows.empty())
+            m_mainWindow->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(windows.front()->parentWidget()));
+        return open;
+    }
+    Document* document = m_documents.openDocument(path);
+    if (!document)
+        return nullptr;
+    if (!createWindowFor(*document)) {
+        m_documents.closeDocument(document);
+        return nullptr;
+    }
+    return document;
+}
+
+Document* ZipApplication::openDocument(const std::string& path)
+{
+    return openDocumentWithWindow(path);
+}
+
+void ZipApplication::closeDocument(Document& document)
+{
+    m_mainWindow->removeWindowsOf(document);
+    m_documents.closeDocument(&document);
+}
+
+void ZipApplication::closeWindow(DocumentWindow* window)
+{
+    if (!window->hasDocument())
+        return;
+    Document& document = window->document();
+    if (document.confirmClose(false) == DialogResult::Yes)
+        closeDocument(document);
+}
+
+bool ZipApplication::closeAllDocuments()
+{
+    m_mainWindow->setDocumentWindowsFrozen(true);
+    bool allClosed = m_documents.closeAllDocuments();
+    m_mainWindow->removeWindowsOfClosedDocuments(m_documents.documents());
+    m_mainWindow->setDocumentWindowsFrozen(false);
+    m_commands.updateStates();
+    return allClosed;
+}
+
+bool ZipApplication::mayCloseEveryDocument()
+{
+    // The window's own close asks each document as its window's close button would; only Yes lets
+    // the program end. Archives opened from inside another one go with their parent.
+    for (Document* document : m_documents.documents()) {
+        if (!document->isNested() && document->confirmClose(false) != DialogResult::Yes)
+            return false;
+    }
+    m_mainWindow->setDocumentWindowsFrozen(true);
+    for (Document* document : m_documents.documents()) {
+        if (!document->isNested())
+            m_documents.closeDocument(document);
+    }
+    for (Document* document : m_documents.documents())
+        m_documents.closeDocument(document);
+    m_mainWindow->removeWindowsOfClosedDocuments(m_documents.documents());
+    m_mainWindow->setDocumentWindowsFrozen(false);
+    return true;
+}
+
+void ZipApplication::exit()
+{
+    if (closeAllDocuments())
+        m_mainWindow->close();
+}
+
+void ZipApplication::showMainWindowIfHidden()
+{
+    if (!m_mainWindow->isVisible())
+        m_mainWindow->show();
+    // A request from the desktop is the user's wish to see the program: bring it forward.
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}
+
+void ZipApplication::runJob(Document& document, JobKind kind)
+{
+    if (!document.kind())
+        return;
+    auto binding = m_bindings.find(document.kind()->resourceId);
+    if (binding != m_bindings.end() && binding->second.runJob)
+        binding->second.runJob(document, kind, *m_context);
+}
+
+bool ZipApplication::offerFilesForCompression(const std::string& archivePath, const std::string& fileList)
+{
+    return m_compressOffer && m_compressOffer(archivePath, fileList);
+}
+
+void ZipApplication::startExtract(Document& document)
+{
+    std::vector<DocumentWindow*> windows = m_mainWindow->windowsOf(document);
+    if (!windows.empty())
+        windows.front()->runCommandWithResult(CommandId::Extract);
+}
+
+int ZipApplication::finish()
+{
+    if (m_finished)
+        return 0;
+    m_finished = true;
+    if (m_server) {
+        delete m_server;
+        m_server = nullptr;
+    }
+    if (m_mainWindow) {
+        m_settings->saveOnExit(workingDirectory());
+        m_mainWindow.reset();
+    }
+    if (m_scratch) {
+        m_scratch->empty();
+        m_scratch->remove();
+    }
+    return 0;
+}
+
+// Commands
+
+void ZipApplication::registerCommands()
+{
+    using namespace CommandId;
+    auto always = std::function<bool()>();
+    m_commands.setHandler(About, {[this] { AboutDialog(m_mainWindow.get()).exec(); }, always, {}, {}});
+    m_commands.setHandler(GeneralOptions, {[this] { editGeneralOptions(*m_settings, m_ui); }, always, {}, {}});
+    m_commands.setHandler(CloseAll, {[this] { closeAllDocuments(); }, [this] { return !m_documents.documents().empty(); },
+                                     {}, {}});
+    m_commands.setHandler(Exit, {[this] { exit(); }, always, {}, {}});
+    registerDocumentCommands();
+    registerHelpCommands();
+    registerMailCommands();
+}
+
+void ZipApplication::registerDocumentCommands()
+{
+    using namespace CommandId;
+    m_commands.setHandler(NewZip, {[this] { newZip(); }, [this] { return kindOpens(m_documents.kindForExtension(".zip")); },
+                                   {}, {}});
+    m_commands.setHandler(NewZipConfig, {[this] { newDocumentOfKind(".cfz"); },
+                                         [this] { return kindOpens(m_documents.kindForExtension(".cfz")); }, {}, {}});
+    m_commands.setHandler(NewUnzipConfig, {[this] { newDocumentOfKind(".cfu"); },
+                                           [this] { return kindOpens(m_documents.kindForExtension(".cfu")); }, {}, {}});
+    m_commands.setHandler(Open, {[this] { openWithDialog(); }, [this] { return anyKindOpens(); }, {}, {}});
+    m_commands.setHandler(Close, {[this] {
+                                      if (DocumentWindow* window = m_mainWindow->activeDocumentWindow())
+                                          closeWindow(window);
+                                  },
+                                  [this] { return m_mainWindow && m_mainWindow->activeDocumentWindow(); }, {}, {}});
+    for (int id = RecentFileFirst; id <= RecentFileLast; ++id) {
+        size_t index = size_t(id - RecentFileFirst);
+        m_commands.setHandler(id, {[this, index] {
+                                       if (index < m_settings->recentFiles.size())
+                                           openDocumentWithWindow(std::string(m_settings->recentFiles[index]));
+                                   },
+                                   [this, index] { return index < m_settings->recentFiles.size() && anyKindOpens(); },
+                                   {}, {}});
+    }
+}
+
+void ZipApplication::registerHelpCommands()
+{
+    using namespace CommandId;
+    for (int id : {HelpIndex, HelpUsing, Help, DefaultHelp})
+        m_commands.setHandler(id, {[this] { showHelp(); }, {}, {}, {}});
+    m_commands.setHandler(ContextHelp, {[] { QWhatsThis::enterWhatsThisMode(); }, {}, {}, {}});
+}
+
+void ZipApplication::registerMailCommands()
+{
+    using namespace CommandId;
+    auto activePath = [this]() -> std::string {
+        DocumentWindow* window = m_mainWindow ? m_mainWindow->activeDocumentWindow() : nullptr;
+        return window && window->hasDocument() ? window->document().path() : std::string();
+    };
+    m_commands.setHandler(SendActiveDocument,
+                          {[this, activePath] {
+                               if (std::string path = activePath(); !path.empty())
+                                   sendMail({path});
+                           },
+                           [activePath] { return !activePath().empty(); }, {},
+                           [activePath] {
+                               std::string path = activePath();
+                               return path.empty() ? QStringLiteral("No Active Document")
+                                                   : QString::fromStdString(path).replace(QLatin1Char('&'), QStringLiteral("&&")) +
+                                                         QStringLiteral("...");
+                           }});
+    m_commands.setHandler(SendAllDocuments, {[this] {
+                                                 std::vector<std::string> paths = mailAttachmentPaths(m_documents.documents());
+                                                 if (!paths.empty())
+                                                     sendMail(paths);
+                                             },
+                                             {}, {}, {}});
+}
+
+void ZipApplication::newDocumentOfKind(const std::string& extension)
+{
+    const DocumentKind* kind = m_documents.kindForExtension(extension);
+    if (!kindOpens(kind))
+        return;
+    if (Document* document = m_documents.newDocument(*kind); document && !createWindowFor(*document))
+        m_documents.closeDocument(document);
+}
+
+void ZipApplication::newZip()
+{
+    if (m_documents.kinds().empty()) {
+        m_ui.showMessage({"Failed to create empty document.", MessageButtons::Ok, MessageIcon::None, 0, {}});
+        return;
+    }
+    const DocumentKind* kind = m_documents.kindForExtension(".zip");
+    if (!kindOpens(kind))
+        return;
+    Document* document = m_documents.newDocument(*kind);
+    if (!document)
+        return;
+    DocumentWindow* window = createWindowFor(*document);
+    if (!window) {
+        m_documents.closeDocument(document);
+        return;
+    }
+    if (window->runCommandWithResult(CommandId::AddFiles))
+        return;
+    // The new archive holds nothing the user wanted: it goes again.
+    std::string path = document->path();
+    closeDocument(*document);
+    if (!path.empty()) {
+        std::error_code error;
+        std::filesystem::remove(path, error);
+    }
+}
+
+void ZipApplication::openWithDialog()
+{
+    FileDialogRequest request;
+    request.title = "Open ZIP File";
+    request.allowMultiple = true;
+    request.filters = {
+        {"All Archives", {"*.zip", "*.exe", "*.tar", "*.tgz", "*.taz", "*.gz", "*.z"}},
+        {"ZIP (*.zip)", {"*.zip"}},
+        {"Self Extract (*.exe)", {"*.exe"}},
+        {"TAR (*.tar)", {"*.tar"}},
+        {"ZIP Config file (*.cfz)", {"*.cfz"}},
+        {"UNZIP Config file (*.cfu)", {"*.cfu"}},
+        {"All Files (*)", {"*"}},
+    };
+    // The dialog hands back full paths, so every name already lies in the directory the user chose.
+    // The last one opened ends up active.
+    for (const std::string& path : m_ui.chooseFilesToOpen(request))
+        openDocumentWithWindow(path);
+}
+
+void ZipApplication::showHelp()
+{
+    if (!openManual(QString::fromStdString(m_settings->programDirectory())))
+        m_ui.showMessage({"The manual could not be opened.", MessageButtons::Ok, MessageIcon::Warning, 0, {}});
+}
+
+void ZipApplication::sendMail(const std::vector<std::string>& paths)
+{
+    // The mail program shows its own composition window; what it answers is not examined.
+    QStringList arguments;
+    for (const std::string& path : paths)
+        arguments << QStringLiteral("--attach") << QString::fromStdString(path);
+    QProcess::startDetached(QStringLiteral("xdg-email"), arguments);
+}
+
+} // namespace quarvo::gui

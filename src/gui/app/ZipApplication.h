@@ -1,0 +1,126 @@
+#pragma once
+
+#include "core/app/CommandLine.h"
+#include "core/app/ExecuteCommandDispatcher.h"
+#include "core/app/ScratchDirectory.h"
+#include "core/framework/DocumentManager.h"
+#include "core/settings/AppSettings.h"
+#include "gui/app/CommandRouter.h"
+#include "gui/app/DocumentKindBindings.h"
+#include "gui/app/QtUserInterface.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace quarvo::gui {
+
+class DocumentWindow;
+class InstanceServer;
+class MainWindow;
+
+// Where the application finds its files; the defaults are the real ones, tests point them at
+// temporary places.
+struct StartupEnvironment {
+    QStringList arguments;        // the program's arguments, without its own name
+    QString executablePath;       // its base name names the instance socket
+    std::string profilePath;      // empty: the user's profile file
+    std::string programDirectory; // empty: the executable's directory
+    std::string runtimeDirectory; // empty: the user's run-time directory
+    bool showBanner = true;
+};
+
+// The application: start-up, the application-wide commands, the execute requests of other
+// processes, the documents with their windows, and the exit step.
+class ZipApplication : public QObject, public ExecuteCommandTarget {
+    Q_OBJECT
+public:
+    explicit ZipApplication(StartupEnvironment environment, DocumentKindBindings bindings = builtInDocumentKindBindings());
+    ~ZipApplication() override;
+
+    // The start-up sequence. Returns nothing when the program goes on running, or the exit code when
+    // it is done already: the request was handed to a running instance, "--dde" was sent, or a job
+    // ran from the command line and the program closed.
+    std::optional<int> start();
+    // The exit step, after the main window closed: writes the settings kept at exit, removes the
+    // scratch directory. Returns the process exit code.
+    int finish();
+
+    // One execute string from another process; true when it was handled.
+    bool handleExecuteString(const std::string& text);
+
+    // Opens path as a document with its window, or brings an open one forward; null when it failed.
+    Document* openDocumentWithWindow(const std::string& path);
+    // Close All: the walk of every document; true when all closed.
+    bool closeAllDocuments();
+    // Exit: Close All, then the main window closes when every document closed.
+    void exit();
+
+    // Shows the drag-and-drop compress dialog for an archive and a file list; the dialog's code sets
+    // it when it arrives. Without it, nothing is offered.
+    using CompressOffer = std::function<bool(const std::string& archivePath, const std::string& fileList)>;
+    void setCompressOffer(CompressOffer offer) { m_compressOffer = std::move(offer); }
+
+    MainWindow* mainWindow() const { return m_mainWindow.get(); }
+    DocumentManager& documents() { return m_documents; }
+    AppSettings& settings() { return *m_settings; }
+    CommandRouter& commands() { return m_commands; }
+    QtUserInterface& userInterface() { return m_ui; }
+    InstanceServer* instanceServer() const { return m_server; }
+    QString instanceSocketPath() const { return m_socketPath; }
+    const ScratchDirectory* scratchDirectory() const { return m_scratch ? &*m_scratch : nullptr; }
+
+    // ExecuteCommandTarget
+    Document* openDocument(const std::string& path) override;
+    void showMainWindowIfHidden() override;
+    void runJob(Document& document, JobKind kind) override;
+    void closeDocument(Document& document) override;
+    bool offerFilesForCompression(const std::string& archivePath, const std::string& fileList) override;
+    void startExtract(Document& document) override;
+
+private:
+    std::optional<int> sendToRunningInstance();
+    std::optional<int> forwardToRunningInstance(const CommandLineRequest& request);
+    void setUpScratchDirectory();
+    void registerDocumentKinds(bool jobs);
+    void createMainWindow();
+    void startInstanceServer();
+    void loadSettings();
+    std::optional<int> runCommandLine(const CommandLineRequest& request);
+    void registerCommands();
+    void registerDocumentCommands();
+    void registerHelpCommands();
+    void registerMailCommands();
+    bool kindOpens(const DocumentKind* kind) const;
+    bool anyKindOpens() const;
+    DocumentWindow* createWindowFor(Document& document);
+    void newDocumentOfKind(const std::string& extension);
+    void newZip();
+    void openWithDialog();
+    void closeWindow(DocumentWindow* window);
+    bool mayCloseEveryDocument();
+    void showHelp();
+    void sendMail(const std::vector<std::string>& paths);
+
+    StartupEnvironment m_environment;
+    DocumentKindBindings m_bindings;
+    std::unique_ptr<AppSettings> m_settings;
+    DocumentManager m_documents;
+    QtUserInterface m_ui;
+    CommandRouter m_commands;
+    std::unique_ptr<ApplicationContext> m_context;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    InstanceServer* m_server = nullptr;
+    QString m_socketPath;
+    std::string m_runtimeDirectory;
+    std::optional<ScratchDirectory> m_scratch;
+    CompressOffer m_compressOffer;
+    bool m_mailAvailable = false;
+    bool m_finished = false;
+};
+
+} // namespace quarvo::gui
