@@ -6,7 +6,7 @@
 
 namespace quarvo::gui {
 
-FilterDialog::FilterDialog(const QString& filter, QWidget* parent) : QDialog(parent), m_edit(new QLineEdit(filter, this))
+FilterDialog::FilterDialog(const QString& filter, QWidget* parent) : CentredDialog(parent), m_edit(new QLineEdit(filter, this))
 {
     setWindowTitle(QStringLiteral("Change Filter"));
     auto* layout = new QFormLayout(this);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "gui/dialogs/CentredDialog.h"
 
 #include <optional>
 
@@ -8,8 +8,9 @@ class QLineEdit;
 
 namespace quarvo::gui {
 
-// "Change Filter": one line holding the listing's wildcard filter, taken back exactly as typed.
-class FilterDialog : public QDialog {
+// "Change Filter": one line holding the listing's wildcard filter, taken back exactly as typed;
+// centred on the window it belongs to.
+class FilterDialog : public CentredDialog {
     Q_OBJECT
 public:
     explicit FilterDialog(const QString& filter, QWidget* parent = nullptr);

@@ -3,6 +3,7 @@
 #include "core/app/CommandIds.h"
 #include "core/listing/SortOrder.h"
 #include "core/settings/AppSettings.h"
+#include "gui/dialogs/FontSaveDialog.h"
 #include "gui/listing/FilterDialog.h"
 #include "gui/listing/FontConversion.h"
 #include "gui/listing/HeaderBar.h"
@@ -35,11 +36,19 @@ constexpr std::array otherCommands = {CommandId::ShowAllDetails, CommandId::Show
                                       CommandId::ChangeFilter,   CommandId::SelectAll,      CommandId::ClearSelection,
                                       CommandId::Copy,           CommandId::SelectionIndicator};
 
+std::optional<ListingPane::FontChoice> askFont(const QFont& font, QWidget* parent)
+{
+    FontSaveDialog dialog(font, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return ListingPane::FontChoice{dialog.selectedFont(), dialog.saved()};
+}
+
 } // namespace
 
 ListingPane::ListingPane(ListingSource& source, AppSettings& settings, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_headerBar(new HeaderBar(this)), m_listing(new ListingView(source, this)),
-      m_dialogs{FilterDialog::ask, FontSaveDialog::ask}, m_fontDescription(settings.font)
+      m_dialogs{FilterDialog::ask, askFont}, m_fontDescription(settings.font)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -52,6 +61,8 @@ ListingPane::ListingPane(ListingSource& source, AppSettings& settings, QWidget* 
     connect(m_listing, &ListingView::displayModeChanged, m_headerBar, &QWidget::setVisible);
     connect(m_listing, &ListingView::statusTextRequested, this, &ListingPane::statusTextRequested);
     connect(m_headerBar, &HeaderBar::statusTextRequested, this, &ListingPane::statusTextRequested);
+    connect(m_listing, &ListingView::filterChanged, this, &ListingPane::filterChanged);
+    connect(m_listing, &ListingView::viewEntryRequested, this, &ListingPane::viewEntryRequested);
 
     m_listing->setListFont(fontFromDescription(m_fontDescription));
     m_listing->fillList();
@@ -121,7 +132,7 @@ void ListingPane::changeFilter()
 
 void ListingPane::changeFont()
 {
-    std::optional<FontSaveDialog::Choice> choice = m_dialogs.askFont(m_listing->font(), this);
+    std::optional<FontChoice> choice = m_dialogs.askFont(m_listing->font(), this);
     if (!choice)
         return;
     m_fontDescription = descriptionFromFont(choice->font, m_fontDescription, logicalDpiY());

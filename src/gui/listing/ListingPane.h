@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/settings/FontDescription.h"
-#include "gui/listing/FontSaveDialog.h"
+#include "core/zip/ZipEntry.h"
 #include "gui/listing/StatusSummary.h"
 
 #include <QWidget>
@@ -26,10 +26,15 @@ class ListingView;
 class ListingPane : public QWidget, public SummaryProvider {
     Q_OBJECT
 public:
-    // How the pane asks the user; the tests answer without dialogs.
+    // A font chosen in the font dialog, and whether "&Save" closed it.
+    struct FontChoice {
+        QFont font;
+        bool save = false;
+    };
+    // How the pane asks the user; the tests answer without dialogs. Nothing means Cancel.
     struct Dialogs {
         std::function<std::optional<QString>(const QString& filter, QWidget* parent)> askFilter;
-        std::function<std::optional<FontSaveDialog::Choice>(const QFont& font, QWidget* parent)> askFont;
+        std::function<std::optional<FontChoice>(const QFont& font, QWidget* parent)> askFont;
     };
 
     // Builds the bar and the listing in the settings' listing font, and fills the listing. Its
@@ -62,6 +67,10 @@ signals:
     // A text for the status bar's message pane from the listing or the header bar; see
     // ListingView::statusTextRequested.
     void statusTextRequested(const QString& text);
+    // The filter changed: the window's title ends in "(" + filter + ")".
+    void filterChanged();
+    // A row was double-clicked: the window views the caret row's entry.
+    void viewEntryRequested(quarvo::ZipEntry* entry);
 
 private:
     AppSettings& m_settings;

@@ -1,7 +1,8 @@
 // Times the listing of a large archive: reading a 100,000-entry directory, building the listing
 // window, every sort order, a filter, selecting all, switching the display form and repainting while
 // scrolling. A measuring tool run by hand on an optimised build, not a test:
-//   QT_QPA_PLATFORM=offscreen listing_bench [entry count]
+//   QT_QPA_PLATFORM=offscreen listing_bench [entry count [screenshot.png]]
+// With a file name it also saves a picture of the listing after the first paint, to check its looks.
 
 #include "core/framework/Document.h"
 #include "core/listing/SortOrder.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -152,10 +154,13 @@ int main(int argc, char** argv)
     timed("build the listing (fill, sort by name, lay out)", [&] { pane = std::make_unique<gui::ListingPane>(source, settings); });
     pane->resize(1000, 700);
     gui::ListingView& listing = pane->listing();
+    QPixmap firstPage;
     timed("show and paint the first page", [&] {
         pane->show();
-        (void)pane->grab();
+        firstPage = pane->grab();
     });
+    if (argc > 2)
+        firstPage.save(QString::fromLocal8Bit(argv[2]));
 
     const std::pair<const char*, SortOrder> sorts[] = {
         {"sort by file name", SortOrder::FileName},

@@ -4,7 +4,6 @@
 #include "core/settings/AppSettings.h"
 #include "gui/listing/FilterDialog.h"
 #include "gui/listing/FontConversion.h"
-#include "gui/listing/FontSaveDialog.h"
 #include "gui/listing/HeaderBar.h"
 #include "gui/listing/ListingFixtures.h"
 #include "gui/listing/ListingModel.h"
@@ -43,7 +42,7 @@ struct TestSettings {
 // Dialog answers given in advance; an unexpected question fails the test instead of waiting.
 struct ScriptedDialogs {
     std::optional<QString> filterAnswer;
-    std::optional<FontSaveDialog::Choice> fontAnswer;
+    std::optional<ListingPane::FontChoice> fontAnswer;
     QStringList filtersShown;
     int fontQuestions = 0;
 
@@ -86,7 +85,6 @@ private slots:
     void saveWritesTheFontToTheProfile();
     void statusBarShowsTheSummariesForTheIdlePrompt();
     void filterDialogHoldsTheFilter();
-    void fontDialogSaveClosesLikeOk();
     void fontDescriptionsConvertBothWays();
 };
 
@@ -202,7 +200,7 @@ void ListingPaneTest::changeFilterTakesTheTextAsTyped()
     ListingPane pane(archive, settings.settings);
     ScriptedDialogs dialogs;
     pane.setDialogs(dialogs.dialogs());
-    QSignalSpy filterChanges(&pane.listing(), &ListingView::filterChanged);
+    QSignalSpy filterChanges(&pane, &ListingPane::filterChanged);
 
     dialogs.filterAnswer = std::nullopt; // Cancel
     QVERIFY(pane.runCommand(CommandId::ChangeFilter));
@@ -242,7 +240,7 @@ void ListingPaneTest::changeFontChangesThisListingAndTheDefault()
     QCOMPARE(settings.settings.font, defaultFontDescription(SettingsLimits::DefaultVerticalDpi));
 
     QSignalSpy layouts(&first.listing(), &ListingView::columnsChanged);
-    dialogs.fontAnswer = FontSaveDialog::Choice{pixelFont("DejaVu Sans", 24), false};
+    dialogs.fontAnswer = ListingPane::FontChoice{pixelFont("DejaVu Sans", 24), false};
     first.runCommand(CommandId::ChangeFont);
     QCOMPARE(first.listing().font().pixelSize(), 24);
     QCOMPARE(first.listing().rowHeight(), QFontMetrics(first.listing().font()).height());
@@ -270,7 +268,7 @@ void ListingPaneTest::saveWritesTheFontToTheProfile()
     QFont bold = pixelFont("DejaVu Serif", 16);
     bold.setBold(true);
     bold.setItalic(true);
-    dialogs.fontAnswer = FontSaveDialog::Choice{bold, true};
+    dialogs.fontAnswer = ListingPane::FontChoice{bold, true};
     pane.runCommand(CommandId::ChangeFont);
     QString profile = settings.profileText();
     QVERIFY2(profile.contains(QStringLiteral("Font=-16,0,0,0,700,1,0,0,0,1,2,1,26,DejaVu Serif")), qPrintable(profile));
@@ -331,28 +329,6 @@ void ListingPaneTest::filterDialogHoldsTheFilter()
     buttons->button(QDialogButtonBox::Ok)->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(!dialog.isVisible());
-}
-
-void ListingPaneTest::fontDialogSaveClosesLikeOk()
-{
-    QFont initial = pixelFont("DejaVu Sans", 12);
-    {
-        FontSaveDialog dialog(initial);
-        QVERIFY(dialog.saveButton() != nullptr);
-        QCOMPARE(dialog.saveButton()->text(), QStringLiteral("&Save"));
-        dialog.open();
-        dialog.saveButton()->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(dialog.savedChosen());
-        QCOMPARE(dialog.selectedFont().family(), initial.family());
-    }
-    {
-        FontSaveDialog dialog(initial);
-        dialog.open();
-        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(!dialog.savedChosen());
-    }
 }
 
 void ListingPaneTest::fontDescriptionsConvertBothWays()
