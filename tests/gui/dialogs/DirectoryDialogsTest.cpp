@@ -142,6 +142,7 @@ class DirectoryDialogsTest : public QObject {
         values.destinationDirectory = "/a";
         ExtractFilesDialog dialog(values, ui);
         dialog.show();
+        QCOMPARE(dialog.directoryChooser()->field()->count(), 4); // up to the first empty entry
         // Picking the third entry from the drop-down moves the tree there as well.
         dialog.directoryChooser()->field()->setCurrentIndex(2);
         emit dialog.directoryChooser()->field()->activated(2);
@@ -253,6 +254,34 @@ class DirectoryDialogsTest : public QObject {
         });
         click(dialog.optionsButton());
         QVERIFY(dialog.recreateBox()->isChecked());
+        dialog.reject();
+    }
+
+    void tarArchivesOpenTheUntarOptions()
+    {
+        AppSettings settings("/nonexistent/quarvo.ini", "/");
+        UnzipOptionsDialog unzip(settings);
+        UntarOptionsDialog untar(settings);
+        AnsweringUserInterface ui;
+        ExtractDialogValues values;
+        values.archiveKind = ArchiveKind::Tar;
+        values.recreate = true;
+        ExtractFilesDialog dialog(values, ui);
+        dialog.setOptionsDialogs(&unzip, &untar, &settings);
+        dialog.show();
+
+        QWidget* shown = nullptr;
+        whenModalShows([&](QWidget* modal) {
+            shown = modal;
+            QVERIFY(untar.recreateBox()->isChecked());
+            untar.overwriteBox()->setChecked(true);
+            click(untar.saveButton());
+        });
+        click(dialog.optionsButton());
+        QCOMPARE(shown, &untar);
+        QVERIFY(dialog.overwriteBox()->isChecked());
+        QCOMPARE(settings.untarOptions.tarOverwrite, 1);
+        QCOMPARE(settings.unzipOptions.overwrite, 0);
         dialog.reject();
     }
 

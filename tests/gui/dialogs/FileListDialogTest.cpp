@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -149,6 +150,27 @@ class FileListDialogTest : public QObject {
         QCOMPARE(dialog.includeList()->count(), 0);
         QCOMPARE(dialog.appliedFilter(), QStringLiteral("*.*"));
         QCOMPARE(dialog.fileList()->count(), 3);
+        dialog.reject();
+    }
+
+    void leavingTheFilterFieldChecksAChangedFilterOnce()
+    {
+        AnsweringUserInterface ui;
+        FileListDialog dialog(valuesFromBase(), ui);
+        dialog.show();
+        QFocusEvent focusOut(QEvent::FocusOut, Qt::OtherFocusReason);
+        dialog.filterField()->setText(QStringLiteral("x y"));
+        ui.answer(DialogResult::Ok);
+        QCoreApplication::sendEvent(dialog.filterField(), &focusOut);
+        // The message box taking the focus must not bring the message back.
+        QCoreApplication::sendEvent(dialog.filterField(), &focusOut);
+        QCOMPARE(ui.messageTexts(), std::vector<std::string>{"Illegal filter:\nx y"});
+
+        dialog.filterField()->setText(QStringLiteral("*.C"));
+        QCoreApplication::sendEvent(dialog.filterField(), &focusOut);
+        QCOMPARE(dialog.appliedFilter(), QStringLiteral("*.C"));
+        QCOMPARE(texts(dialog.fileList()), QStringList{"B.C"});
+        QCOMPARE(ui.unscriptedMessages(), 0);
         dialog.reject();
     }
 
