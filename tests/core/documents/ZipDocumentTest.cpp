@@ -152,6 +152,7 @@ TEST_F(ZipDocumentTest, AnyOtherDeletionFailureIsReportedAsUnknown)
     EXPECT_EQ(newArchive(), nullptr);
     EXPECT_EQ(ui.messages().back().text,
               "An unknown error occured while trying to delete file " + path + ".");
+    EXPECT_EQ(ui.messages().back().buttons, MessageButtons::Ok);
     EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
@@ -208,6 +209,7 @@ TEST_F(ZipDocumentTest, AnUnreadableFileFailsTheOpen)
     ui.answerMessage(DialogResult::Ok);
     EXPECT_EQ(open(path), nullptr);
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{"Error loading ZIP File: " + path});
+    EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::Ok);
     EXPECT_TRUE(manager.documents().empty());
 }
 
@@ -258,6 +260,7 @@ TEST_F(ZipDocumentTest, AFailedReloadReportsAndClosesTheDocument)
     ui.answerMessage(DialogResult::Ok);
     EXPECT_FALSE(document->reload());
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{"Error loading ZIP File: " + path});
+    EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::Ok);
     EXPECT_TRUE(manager.documents().empty());
 }
 
@@ -299,6 +302,7 @@ TEST_F(ZipDocumentTest, AVanishedFileClosesTheDocument)
     ui.answerMessage(DialogResult::Ok);
     EXPECT_FALSE(document->checkFileChanged());
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{"Could not find ZIP File: \n\n" + path});
+    EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::Ok);
     EXPECT_TRUE(manager.documents().empty());
 }
 
@@ -347,6 +351,7 @@ TEST_F(ZipDocumentTest, DeletingAnArchiveWithOpenItemsWarnsOfTheirWindows)
         "Deleting this ZIP file will close all its associated zip in zip windows if they exist and you "
         "will lose all changes to the files showing from this ZIP file.\n\nContinue deleting file?\n\n" +
             path);
+    EXPECT_EQ(ui.messages().back().buttons, MessageButtons::YesNoCancel);
     EXPECT_EQ(ui.messages().back().icon, MessageIcon::Warning);
     EXPECT_EQ(ui.messages().back().defaultButton, DialogResult::No);
 }
@@ -361,6 +366,7 @@ TEST_F(ZipDocumentTest, AFailedArchiveDeletionIsReportedAndTheDocumentClosesAnyw
     ui.answerMessage(DialogResult::Ok);
     EXPECT_TRUE(document->deleteArchive());
     EXPECT_EQ(ui.messages().back().text, "An error occured while trying to delete the file.\n\n" + path);
+    EXPECT_EQ(ui.messages().back().buttons, MessageButtons::Ok);
     EXPECT_EQ(ui.messages().back().icon, MessageIcon::Warning);
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_TRUE(manager.documents().empty());
