@@ -36,12 +36,12 @@ public:
     }
 
     // A re-read: the entries are replaced by copies (new addresses), selection kept by name, and
-    // the views are told.
-    void reread()
+    // the views are told. The last dropLast entries have gone from the archive meanwhile.
+    void reread(size_t dropLast = 0)
     {
         std::vector<std::unique_ptr<ZipEntry>> copies;
-        for (const auto& entry : m_entries)
-            copies.push_back(std::make_unique<ZipEntry>(*entry));
+        for (size_t i = 0; i + dropLast < m_entries.size(); ++i)
+            copies.push_back(std::make_unique<ZipEntry>(*m_entries[i]));
         m_entries = std::move(copies);
         m_document.updateAllViews(nullptr, 0);
     }

@@ -57,6 +57,7 @@ private slots:
     void mouseAndKeysFollowTheExtendedSelectionModel();
     void selectionLivesInTheEntriesAndIsShared();
     void rereadKeepsSelectionAndCaret();
+    void markerCellTellsHowAnEntryIsOpen();
     void displayModeSwitchKeepsCaretSelectionAndFont();
     void fillReportsProgressOnlyAFewTimes();
     void selectionListQuotesTheSelectedNames();
@@ -240,6 +241,34 @@ void ListingViewTest::rereadKeepsSelectionAndCaret()
     QCOMPARE(view.listingModel().entryAt(0), &archive.entry(0));
     QCOMPARE(selectedNames(view), QStringList{"B"});
     QCOMPARE(view.currentIndex().row(), 3);
+
+    // With fewer rows than before the caret goes to the last row.
+    archive.reread(2);
+    QCOMPARE(rowNames(view), (QStringList{"A", "B"}));
+    QCOMPARE(view.currentIndex().row(), 1);
+    QCOMPARE(selectedNames(view), QStringList{"B"});
+}
+
+void ListingViewTest::markerCellTellsHowAnEntryIsOpen()
+{
+    testing::FakeArchive archive;
+    archive.add("A");
+    archive.add("B");
+    archive.add("C");
+    archive.openStates["B"] = EntryOpenState::OpenAsArchive;
+    archive.openStates["C"] = EntryOpenState::OpenOther;
+    ListingView view(archive);
+    view.fillList();
+    auto markers = [&view] {
+        QStringList texts;
+        for (int row = 0; row < view.rowCount(); ++row)
+            texts << view.listingModel().index(row).data(ListingModel::MarkerRole).toString();
+        return texts;
+    };
+    QCOMPARE(markers(), (QStringList{" ", "*", "+"}));
+    // A checked-out archive marks every row.
+    archive.checkedOut = true;
+    QCOMPARE(markers(), (QStringList{"-", "-", "-"}));
 }
 
 void ListingViewTest::displayModeSwitchKeepsCaretSelectionAndFont()
