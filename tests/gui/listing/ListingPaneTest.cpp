@@ -243,7 +243,8 @@ void ListingPaneTest::changeFontChangesThisListingAndTheDefault()
     dialogs.fontAnswer = ListingPane::FontChoice{pixelFont("DejaVu Sans", 24), false};
     first.runCommand(CommandId::ChangeFont);
     QCOMPARE(first.listing().font().pixelSize(), 24);
-    QCOMPARE(first.listing().rowHeight(), QFontMetrics(first.listing().font()).height());
+    QCOMPARE(first.listing().visualRect(first.listing().listingModel().index(0)).height(),
+             QFontMetrics(first.listing().font()).height());
     QCOMPARE(first.headerBar().height(), QFontMetrics(first.listing().font()).height() + 1);
     QVERIFY(layouts.count() > 0);
     QVERIFY(first.listing().columnLayout().edges[1] > oldNameEdge);
