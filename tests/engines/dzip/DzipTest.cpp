@@ -253,11 +253,12 @@ TEST_F(DzipTest, CancelLeavesTheArchiveByteForByteAndNoTemporaryFile)
     const std::string before = readFile(archive);
     writeFile(source / "b.txt", textData(200000, 9));
     writeFile(source / "c.txt", textData(200000, 10));
-    // Cancelled at each of the first statuses in turn, and at the last one before the new archive
-    // goes in place; a move removes no source.
-    for (int stopAt = 1; stopAt <= 6; ++stopAt) {
+    // Cancelled at each of the four statuses every run gives (one per file, then the directory;
+    // a repeated status may or may not be passed on, depending on how soon it comes), and at the
+    // last one before the new archive goes in place; a move removes no source.
+    for (int stopAt = 1; stopAt <= 5; ++stopAt) {
         record = {};
-        if (stopAt < 6)
+        if (stopAt < 5)
             record.stopAtStatus = stopAt;
         else
             record.stopWhen = [](const std::string& text, uint32_t percent) {
