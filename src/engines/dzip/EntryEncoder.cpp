@@ -91,7 +91,8 @@ EncodedData BufferEncoder::encode(std::vector<uint8_t>&& data, const EncodingOpt
             payload = std::move(data);
         } else {
             payload.resize(headerSize + data.size());
-            std::memcpy(payload.data() + headerSize, data.data(), data.size());
+            if (!data.empty()) // an empty file's buffer may be null, which memcpy must not get
+                std::memcpy(payload.data() + headerSize, data.data(), data.size());
         }
     }
     std::vector<uint8_t>().swap(data);
