@@ -4,6 +4,7 @@
 #include "core/ui/DialogResult.h"
 #include "gui/dialogs/DirectoryTree.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QEvent>
@@ -203,9 +204,18 @@ bool FileListDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // Leaving the filter field checks a changed filter once; checking it again on every focus change
     // would bring the message back each time the message box itself takes the focus.
-    if (watched == m_filter && event->type() == QEvent::FocusOut && m_filter->text() != m_lastCheckedFilter)
+    // Leaving it for a button that checks the filter itself would show the same message twice.
+    if (watched == m_filter && event->type() == QEvent::FocusOut && m_filter->text() != m_lastCheckedFilter &&
+        !filterButtonTakesFocus())
         expand();
     return CentredDialog::eventFilter(watched, event);
+}
+
+bool FileListDialog::filterButtonTakesFocus() const
+{
+    // The focus widget is already the new one while the old one is told it lost the focus.
+    const QWidget* next = QApplication::focusWidget();
+    return next == m_expand || next == m_addIncludeFilter || next == m_addExcludeFilter;
 }
 
 void FileListDialog::addFilter(List list)

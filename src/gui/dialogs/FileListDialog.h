@@ -62,6 +62,7 @@ class FileListDialog : public CentredDialog {
     QListWidget* widgetOf(List list) const;
     void directoryChanged(const QString& directory);
     void expand();
+    bool filterButtonTakesFocus() const;
     void applyFilter(const QString& filter);
     void listFiles();
     void addFilter(List list);

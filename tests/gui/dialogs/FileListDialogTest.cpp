@@ -4,6 +4,7 @@
 #include "gui/dialogs/DirectoryTree.h"
 #include "gui/dialogs/FileListDialog.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -171,6 +172,26 @@ class FileListDialogTest : public QObject {
         QCOMPARE(dialog.appliedFilter(), QStringLiteral("*.C"));
         QCOMPARE(texts(dialog.fileList()), QStringList{"B.C"});
         QCOMPARE(ui.unscriptedMessages(), 0);
+        dialog.reject();
+    }
+
+    void movingFromTheFilterToAddFilterReportsAnIllegalFilterOnce()
+    {
+        AnsweringUserInterface ui;
+        FileListDialog dialog(valuesFromBase(), ui);
+        dialog.show();
+        dialog.activateWindow();
+        QApplication::setActiveWindow(&dialog);
+        dialog.filterField()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), dialog.filterField());
+        dialog.filterField()->setText(QStringLiteral("a b"));
+
+        dialog.addIncludeFilterButton()->setFocus();
+        QCOMPARE(QApplication::focusWidget(), dialog.addIncludeFilterButton());
+        QCOMPARE(ui.messages().size(), size_t(0));
+        ui.answer(DialogResult::Ok);
+        click(dialog.addIncludeFilterButton());
+        QCOMPARE(ui.messageTexts(), std::vector<std::string>{"Illegal filter:\na b"});
         dialog.reject();
     }
 
