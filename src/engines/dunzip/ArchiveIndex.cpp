@@ -100,7 +100,11 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
         return IndexError{EngineResult::CannotOpenArchive, "The central directory cannot be read."};
     std::span<const uint8_t> rest(directory);
     index.entries.reserve(end.entriesTotal);
-    for (int32_t i = 0; i < end.entriesTotal; ++i) {
+    // Headers are read to the end of the directory, not just as many as the end record counts:
+    // writers without ZIP64 records (Java's ZipOutputStream before version 7, older Info-ZIP zip,
+    // many small writers) keep only the low 16 bits of a count above 65,535. Such a directory is
+    // whole when the headers fill it exactly and their number agrees with the count in those bits.
+    for (int32_t i = 0; !rest.empty(); ++i) {
         Result<CentralHeader> header = parseCentralHeader(rest);
         if (!header)
             return badArchive("The central directory is damaged at entry " + std::to_string(i + 1) + ": " +
@@ -108,7 +112,11 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
         index.entries.push_back(entryFrom(header.value(), i));
         rest = rest.subspan(header->recordSize);
     }
-    if (!rest.empty())
+    const size_t count = index.entries.size();
+    if (count < end.entriesTotal)
+        return badArchive("The central directory is damaged: it holds " + std::to_string(count) +
+                          " entries, its end record counts " + std::to_string(end.entriesTotal) + ".");
+    if (count > end.entriesTotal && (count <= zf::Max16 || (count & zf::Max16) != end.entriesTotal))
         return badArchive("The central directory holds more than the " + std::to_string(end.entriesTotal) +
                           " entries its end record counts.");
     return index;

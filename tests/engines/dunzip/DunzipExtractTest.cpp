@@ -412,22 +412,33 @@ TEST_F(DunzipExtract, NoDirectoryNamesAndSelectionByPattern)
     }
 }
 
-// The most entries an archive holds without ZIP64 records, named one by one as a selection of a
-// whole archive is passed: every entry is tested once, with the overlap and duplicate checks over
-// all of them.
+// More entries than a 16-bit count holds, as writers without ZIP64 records store them (the count
+// keeps its low 16 bits), named one by one as a selection of a whole archive is passed: every entry
+// is tested once, with the overlap and duplicate checks over all of them. A count whose low bits
+// disagree is still a damaged directory.
 TEST_F(DunzipExtract, TestsEveryEntryOfALargeArchiveNamedOneByOne)
 {
+    constexpr int Entries = 70000;
     ZipBuilder builder;
     std::string names;
-    for (int i = 0; i < 65534; ++i) {
+    for (int i = 0; i < Entries; ++i) {
         const std::string name = "dir" + std::to_string(i % 100) + "/entry" + std::to_string(i);
         builder.add(ZipBuilder::stored(name, std::to_string(i)));
         names += "\"" + name + "\" ";
     }
-    const std::string archive = write(builder.finish());
-    UnzipRun run = runDunzip(archive, "", [&](UnzipCommand& c) { c.itemSpecification = names.c_str(); });
+    auto withCount = [&](int64_t count) {
+        ZipBuilder::End end;
+        end.entriesOnThisDisk = end.entriesTotal = count;
+        return ZipBuilder(builder).finish(end);
+    };
+    UnzipRun run = runDunzip(write(withCount(Entries - 65536)), "",
+                             [&](UnzipCommand& c) { c.itemSpecification = names.c_str(); });
     EXPECT_EQ(run.result, EngineResult::Ok) << run.allMessages();
-    EXPECT_TRUE(run.mentioned("No errors detected in 65534 entries.")) << run.allMessages();
+    EXPECT_TRUE(run.mentioned("No errors detected in 70000 entries.")) << run.allMessages();
+
+    UnzipRun wrong = runDunzip(write(withCount(Entries - 65537), "wrong.zip"), "");
+    EXPECT_EQ(wrong.result, EngineResult::BadArchive);
+    EXPECT_TRUE(wrong.mentioned("more than the 4463 entries")) << wrong.allMessages();
 }
 
 TEST_F(DunzipExtract, WritesALogWhenAsked)
