@@ -2,7 +2,8 @@
 // window, every sort order, a filter, selecting all, switching the display form and repainting while
 // scrolling. A measuring tool run by hand on an optimised build, not a test:
 //   QT_QPA_PLATFORM=offscreen listing_bench [entry count [screenshot.png]]
-// With a file name it also saves a picture of the listing after the first paint, to check its looks.
+// With a file name it also saves pictures of the listing after the first paint and in the names-only
+// form (the name with "-names" added before ".png"), to check their looks.
 
 #include "core/framework/Document.h"
 #include "core/listing/SortOrder.h"
@@ -181,6 +182,10 @@ int main(int argc, char** argv)
     timed("select all", [&] { listing.selectAllRows(true); });
     timed("clear the selection", [&] { listing.selectAllRows(false); });
     timed("names only", [&] { listing.setDisplayMode(false); });
+    if (argc > 2) {
+        QApplication::processEvents();
+        pane->grab().save(QString::fromLocal8Bit(argv[2]).replace(QStringLiteral(".png"), QStringLiteral("-names.png")));
+    }
     timed("all details", [&] { listing.setDisplayMode(true); });
 
     QScrollBar* bar = listing.verticalScrollBar();
