@@ -56,6 +56,7 @@ private slots:
     void rowsAreOneFontHighAndAsWideAsTheirForm();
     void mouseAndKeysFollowTheExtendedSelectionModel();
     void selectionLivesInTheEntriesAndIsShared();
+    void namesOnlyArrowsMoveBetweenColumns();
     void rereadKeepsSelectionAndCaret();
     void markerCellTellsHowAnEntryIsOpen();
     void displayModeSwitchKeepsCaretSelectionAndFont();
@@ -224,6 +225,34 @@ void ListingViewTest::selectionLivesInTheEntriesAndIsShared()
     second.selectAllRows(false);
     QCOMPARE(first.selectedRowCount(), 0);
     QCOMPARE(first.selectionSummary(), (SelectionSummary{0, 0}));
+}
+
+void ListingViewTest::namesOnlyArrowsMoveBetweenColumns()
+{
+    testing::FakeArchive archive;
+    for (int i = 0; i < 40; ++i)
+        archive.add("FILE" + std::to_string(10 + i) + ".TXT");
+    ListingView view(archive);
+    view.fillList();
+    view.setDisplayMode(false);
+    view.resize(600, 8 * view.rowHeight());
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // The first row of the second column.
+    const int firstColumnX = view.visualRect(view.listingModel().index(0)).x();
+    int secondColumn = 1;
+    while (secondColumn < view.rowCount() &&
+           view.visualRect(view.listingModel().index(secondColumn)).x() == firstColumnX)
+        ++secondColumn;
+    QVERIFY(secondColumn > 1 && secondColumn < view.rowCount());
+
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, rowCentre(view, 0));
+    QTest::keyClick(&view, Qt::Key_Right);
+    QCOMPARE(view.currentIndex().row(), secondColumn);
+    QCOMPARE(selectedNames(view).size(), 1);
+    QTest::keyClick(&view, Qt::Key_Left, Qt::ShiftModifier);
+    QCOMPARE(view.currentIndex().row(), 0);
+    QCOMPARE(view.selectedRowCount(), secondColumn + 1);
 }
 
 void ListingViewTest::rereadKeepsSelectionAndCaret()
