@@ -86,6 +86,8 @@ void DocumentManager::closeDocument(Document* document)
     // Take it out of the list first: closing may open or close other documents.
     std::unique_ptr<Document> owned = std::move(*it);
     m_documents.erase(it);
+    if (m_closingListener)
+        m_closingListener(*owned);
     owned->onCloseDocument();
 }
 

@@ -42,11 +42,16 @@ public:
 
     // Called after a document opened from a path (the recent-file list hooks in here).
     void setOpenedListener(std::function<void(Document&)> listener) { m_openedListener = std::move(listener); }
+    // Called when a document starts to close, however the close came about (a window, the close-all
+    // walk, the document itself after its file went away), while it still exists: its windows let
+    // go of it here.
+    void setClosingListener(std::function<void(Document&)> listener) { m_closingListener = std::move(listener); }
 
 private:
     std::vector<std::unique_ptr<DocumentKind>> m_kinds;
     std::vector<std::unique_ptr<Document>> m_documents; // in opening order
     std::function<void(Document&)> m_openedListener;
+    std::function<void(Document&)> m_closingListener;
 };
 
 } // namespace quarvo

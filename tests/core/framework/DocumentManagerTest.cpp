@@ -126,6 +126,18 @@ TEST_F(DocumentManagerTest, YesToAllClosesLaterArchivesWithoutAskingButStillAsks
 }
 
 namespace {
+TEST_F(DocumentManagerTest, TellsTheClosingListenerBeforeTheDocumentCloses)
+{
+    manager.openDocument("/a.zip");
+    manager.openDocument("/b.zip");
+    manager.setClosingListener([this](Document& document) { journal.events.push_back("closing " + document.title()); });
+    journal.answers = {DialogResult::Yes, DialogResult::No};
+    EXPECT_FALSE(manager.closeAllDocuments());
+    manager.closeDocument(manager.documents().front());
+    EXPECT_EQ(journal.events, (std::vector<std::string>{"asked a.zip", "closing a.zip", "closed a.zip",
+                                                        "asked b.zip", "closing b.zip", "closed b.zip"}));
+}
+
 struct RecordingView : View {
     std::vector<std::pair<View*, int>> updates;
     void onDocumentUpdate(View* sender, int hint) override { updates.emplace_back(sender, hint); }
