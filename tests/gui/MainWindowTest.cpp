@@ -6,6 +6,7 @@
 #include "gui/app/CommandRouter.h"
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/MainWindow.h"
+#include "gui/app/StartupBanner.h"
 #include "gui/app/SummaryStatusBar.h"
 #include "gui/app/ToolBarLayout.h"
 
@@ -18,7 +19,9 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 using namespace quarvo;
@@ -39,10 +42,11 @@ public:
 };
 
 // A window that behaves like an archive listing: it has a command of its own and status summaries.
-class SummaryWindow : public DocumentWindow {
+class SummaryWindow : public DocumentWindow, public SummaryProvider {
 public:
     using DocumentWindow::DocumentWindow;
-    std::optional<StatusSummary> statusSummary() const override
+    const SummaryProvider* summaryProvider() const override { return this; }
+    StatusSummary statusSummary() const override
     {
         return StatusSummary{QStringLiteral("Total: 3 file(s) (1.53 KB)"), QStringLiteral("Selected: 0 file(s) (0 Bytes)")};
     }
@@ -131,6 +135,28 @@ private slots:
         // Nothing handles Save, or the listing commands without a listing: they are shown disabled.
         QVERIFY(!actions[2]->isEnabled());
         QVERIFY(!actions[5]->isEnabled());
+    }
+
+    void theStartUpBannerShowsAndClosesWhenItsTimeIsUp()
+    {
+        auto store = settings();
+        CommandRouter commands;
+        StartupBanner* banner = nullptr;
+        MainWindow window(*store, commands, {true, false});
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<StartupBanner*>(widget))
+                banner = found;
+        }
+        QVERIFY(banner);
+        QVERIFY(banner->isVisible());
+        QVERIFY(banner->windowFlags().testFlag(Qt::FramelessWindowHint));
+        auto* timer = banner->findChild<QTimer*>(QStringLiteral("lifetime"));
+        QVERIFY(timer && timer->isActive() && timer->isSingleShot());
+        QCOMPARE(timer->interval(), 2500);
+        // Its time is up: it closes and goes away.
+        QPointer<StartupBanner> watched(banner);
+        timer->start(0);
+        QTRY_VERIFY(watched.isNull());
     }
 
     void placementOfANormalWindowIsWrittenWithItsState()

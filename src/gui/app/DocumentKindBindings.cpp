@@ -1,12 +1,28 @@
 #include "gui/app/DocumentKindBindings.h"
 
+#include "core/app/DocumentKindTable.h"
+#include "core/documents/ZipDocument.h"
+#include "gui/app/ZipWindow.h"
+
 namespace quarvo::gui {
 
 DocumentKindBindings builtInDocumentKindBindings()
 {
-    // No document kind has its documents and windows yet: the archive and job kinds bind
-    // themselves here as they arrive.
-    return {};
+    // The TAR and job kinds bind themselves here as they arrive; until then their files are known
+    // by extension but do not open.
+    DocumentKindBindings bindings;
+    bindings[DocumentKindId::Zip] = {
+        [](ApplicationContext& context) -> std::unique_ptr<Document> {
+            return std::make_unique<ZipDocument>(ZipDocumentServices{context.ui, context.archiveDialogs,
+                                                                     context.settings, context.openItems,
+                                                                     context.engines, context.documents});
+        },
+        [](Document& document, ApplicationContext& context) -> DocumentWindow* {
+            return new ZipWindow(static_cast<ZipDocument&>(document), context.settings);
+        },
+        {},
+    };
+    return bindings;
 }
 
 } // namespace quarvo::gui

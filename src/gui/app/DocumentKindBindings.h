@@ -11,8 +11,11 @@ class QWidget;
 
 namespace quarvo {
 class AppSettings;
+class ArchiveDialogs;
+class CompressionEngines;
 class Document;
 class DocumentManager;
+class OpenItemList;
 class UserInterface;
 } // namespace quarvo
 
@@ -24,7 +27,10 @@ class DocumentWindow;
 struct ApplicationContext {
     AppSettings& settings;
     UserInterface& ui;
+    ArchiveDialogs& archiveDialogs;
     DocumentManager& documents;
+    OpenItemList& openItems;
+    CompressionEngines& engines;
     // The running instance's scratch directory; empty when it could not be made.
     std::string scratchDirectory;
 };

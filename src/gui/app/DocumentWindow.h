@@ -2,6 +2,7 @@
 
 #include "core/framework/View.h"
 #include "gui/app/CommandRouter.h"
+#include "gui/listing/StatusSummary.h"
 
 #include <QWidget>
 
@@ -19,12 +20,6 @@ namespace quarvo::gui {
 class DocumentWindow : public QWidget, public View, public CommandTarget {
     Q_OBJECT
 public:
-    // The two lines an archive window shows in the status bar instead of the idle prompt.
-    struct StatusSummary {
-        QString total;    // "Total: 3 file(s) (1.53 KB)"
-        QString selected; // "Selected: 0 file(s) (0 Bytes)"
-    };
-
     explicit DocumentWindow(Document& document, QWidget* parent = nullptr);
     ~DocumentWindow() override;
 
@@ -35,7 +30,7 @@ public:
     const Document* documentAddress() const { return m_document; }
     // The document is closing: the window stops being its view at once and must not touch it again,
     // even if the window itself is deleted only later.
-    void releaseDocument();
+    virtual void releaseDocument();
     // The document is already gone (the close-all walk destroyed it): forget it without a word to it.
     void forgetDocument() { m_document = nullptr; }
 
@@ -43,8 +38,9 @@ public:
     virtual int menuResourceId() const;
     // The window's title: the document's title; archive windows add their filter.
     virtual QString titleText() const;
-    // The archive summaries; nothing for windows that have none (job forms).
-    virtual std::optional<StatusSummary> statusSummary() const { return std::nullopt; }
+    // Where the status bar takes the summaries that replace the idle prompt while this window is
+    // active: the archive listings; null for windows that have none (job forms).
+    virtual const SummaryProvider* summaryProvider() const { return nullptr; }
     // Runs a command and says whether it succeeded; New ZIP needs to know whether Add Files did.
     virtual bool runCommandWithResult(int id);
 
@@ -59,8 +55,10 @@ public:
 signals:
     // The title changed (a new filter, a reload): the frame re-reads titleText().
     void titleChanged();
-    // The summaries changed (a selection, a reload): the status bar re-reads statusSummary().
+    // The summaries changed (a selection, a reload): the status bar re-reads them.
     void statusChanged();
+    // A text for the status bar's message pane (a prompt, a progress text, the idle prompt).
+    void statusTextRequested(const QString& text);
     // The window's commands changed state: the menus and the tool bar are brought up to date.
     void commandStatesChanged();
 

@@ -11,6 +11,7 @@
 #include "gui/app/SummaryStatusBar.h"
 #include "gui/app/ToolBarLayout.h"
 #include "gui/app/ToolIcons.h"
+#include "gui/listing/StatusSummary.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -121,7 +122,7 @@ void MainWindow::createStatusBar()
 {
     m_statusBar = new SummaryStatusBar(this);
     m_statusBar->setHooks({
-        [this] { return activeDocumentWindow() && !m_frozen && activeDocumentWindow()->statusSummary(); },
+        [this] { return activeDocumentWindow() && !m_frozen && activeDocumentWindow()->summaryProvider(); },
         [this](const QString& text) { setMessageText(text); },
         [this] { m_commands.run(CommandId::Info); },
     });
@@ -187,6 +188,9 @@ WindowPlacement MainWindow::placement() const
 QMdiSubWindow* MainWindow::addDocumentWindow(DocumentWindow* window)
 {
     QMdiSubWindow* subWindow = m_mdiArea->addSubWindow(window);
+    // A new window takes most of the area, so the listing's eight columns fit without scrolling.
+    QSize area = m_mdiArea->viewport()->size();
+    subWindow->resize(std::max(area.width() * 4 / 5, 480), std::max(area.height() * 4 / 5, 320));
     subWindow->setWindowIcon(applicationIcon());
     subWindow->setWindowTitle(window->titleText());
     subWindow->installEventFilter(this);
@@ -198,6 +202,9 @@ QMdiSubWindow* MainWindow::addDocumentWindow(DocumentWindow* window)
         if (window == activeDocumentWindow())
             resetStatusText();
     });
+    // Any window's idle prompt refreshes the active window's summaries, as the status bar always
+    // shows those.
+    connect(window, &DocumentWindow::statusTextRequested, this, &MainWindow::setMessageText);
     connect(window, &DocumentWindow::commandStatesChanged, &m_commands, &CommandRouter::updateStates);
     subWindow->show();
     m_mdiArea->setActiveSubWindow(subWindow);
@@ -274,15 +281,12 @@ void MainWindow::setDocumentWindowsFrozen(bool frozen)
 void MainWindow::setMessageText(const QString& text)
 {
     DocumentWindow* active = m_frozen ? nullptr : activeDocumentWindow();
-    if (active && text.compare(ProductInfo::idlePrompt(), Qt::CaseInsensitive) == 0) {
-        if (std::optional<DocumentWindow::StatusSummary> summary = active->statusSummary()) {
-            m_statusBar->selectionPane()->setText(summary->selected);
-            m_statusBar->selectionPane()->repaint();
-            m_statusBar->messagePane()->setText(summary->total);
-            return;
-        }
+    StatusBarTexts texts = statusBarTexts(text, active ? active->summaryProvider() : nullptr);
+    if (texts.selection) {
+        m_statusBar->selectionPane()->setText(*texts.selection);
+        m_statusBar->selectionPane()->repaint();
     }
-    m_statusBar->messagePane()->setText(text);
+    m_statusBar->messagePane()->setText(texts.message);
 }
 
 void MainWindow::resetStatusText()

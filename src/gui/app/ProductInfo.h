@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/listing/ListingTexts.h"
+
 #include <QString>
 
 namespace quarvo::gui {
@@ -9,7 +11,7 @@ namespace ProductInfo {
 inline QString title() { return QStringLiteral("Quarvo"); }
 inline QString version() { return QStringLiteral(QUARVO_VERSION); }
 inline QString versionLine() { return QStringLiteral("Version ") + version(); }
-inline QString idlePrompt() { return QStringLiteral("Press F1 for Help"); }
+inline QString idlePrompt() { return ListingText::idlePrompt(); }
 } // namespace ProductInfo
 
 } // namespace quarvo::gui

@@ -25,7 +25,11 @@ void StartupBanner::showNow()
         move(screen->availableGeometry().center() - rect().center());
     show();
     repaint();
-    QTimer::singleShot(lifetimeMilliseconds, this, &QWidget::close);
+    auto* timer = new QTimer(this);
+    timer->setObjectName(QStringLiteral("lifetime"));
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, &QWidget::close);
+    timer->start(lifetimeMilliseconds);
 }
 
 void StartupBanner::paintEvent(QPaintEvent*)

@@ -5,6 +5,7 @@
 #include "core/app/ExecuteCommand.h"
 #include "core/app/MailAttachments.h"
 #include "core/app/UserRuntimeDirectory.h"
+#include "core/engine/LinkedEngines.h"
 #include "core/launch/FindOnPath.h"
 #include "core/launch/ViewerCheck.h"
 #include "core/settings/ExecutableLocation.h"
@@ -62,8 +63,10 @@ int screenVerticalDpi()
 
 } // namespace
 
-ZipApplication::ZipApplication(StartupEnvironment environment, DocumentKindBindings bindings)
-    : m_environment(std::move(environment)), m_bindings(std::move(bindings))
+ZipApplication::ZipApplication(StartupEnvironment environment, DocumentKindBindings bindings,
+                               std::unique_ptr<CompressionEngines> engines)
+    : m_environment(std::move(environment)), m_bindings(std::move(bindings)),
+      m_engines(engines ? std::move(engines) : std::make_unique<LinkedEngines>())
 {
     if (m_environment.profilePath.empty() && m_environment.programDirectory.empty())
         m_settings = std::make_unique<AppSettings>();
@@ -71,13 +74,19 @@ ZipApplication::ZipApplication(StartupEnvironment environment, DocumentKindBindi
         m_settings = std::make_unique<AppSettings>(
             m_environment.profilePath.empty() ? AppSettings::defaultProfilePath() : m_environment.profilePath,
             m_environment.programDirectory.empty() ? executableDirectory() : m_environment.programDirectory);
-    m_context = std::make_unique<ApplicationContext>(ApplicationContext{*m_settings, m_ui, m_documents, {}});
+    m_context = std::make_unique<ApplicationContext>(
+        ApplicationContext{*m_settings, m_ui, m_archiveDialogs, m_documents, m_openItems, *m_engines, {}});
     m_documents.setOpenedListener([this](Document& document) {
         // A copy of an entry opened from inside another archive is no file the user chose.
         if (!document.isNested())
             m_settings->addRecentFile(document.path());
         if (m_mainWindow)
             m_mainWindow->rebuildMenus();
+    });
+    // However a document comes to close, its windows let go of it first.
+    m_documents.setClosingListener([this](Document& document) {
+        if (m_mainWindow)
+            m_mainWindow->removeWindowsOf(document);
     });
 }
 
@@ -204,6 +213,7 @@ void ZipApplication::createMainWindow()
     registerCommands();
     m_mainWindow = std::make_unique<MainWindow>(*m_settings, m_commands, options);
     m_ui.setParentWindow(m_mainWindow.get());
+    m_archiveDialogs.setParentWindow(m_mainWindow.get());
     m_ui.setHooks({
         [this](const std::string& text) { m_mainWindow->setMessageText(QString::fromStdString(text)); },
         [this](const std::string& name) { return viewerNotFoundMessage(name, m_settings->programDirectory()); },
@@ -405,6 +415,9 @@ int ZipApplication::finish()
         delete m_server;
         m_server = nullptr;
     }
+    // Whatever is still open (the window closed without the close-all walk) goes without asking.
+    for (Document* document : m_documents.documents())
+        m_documents.closeDocument(document);
     if (m_mainWindow) {
         m_settings->saveOnExit(workingDirectory());
         m_mainWindow.reset();

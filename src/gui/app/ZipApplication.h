@@ -3,10 +3,13 @@
 #include "core/app/CommandLine.h"
 #include "core/app/ExecuteCommandDispatcher.h"
 #include "core/app/ScratchDirectory.h"
+#include "core/documents/OpenItemList.h"
+#include "core/engine/CompressionEngines.h"
 #include "core/framework/DocumentManager.h"
 #include "core/settings/AppSettings.h"
 #include "gui/app/CommandRouter.h"
 #include "gui/app/DocumentKindBindings.h"
+#include "gui/app/QtArchiveDialogs.h"
 #include "gui/app/QtUserInterface.h"
 
 #include <QObject>
@@ -39,7 +42,9 @@ struct StartupEnvironment {
 class ZipApplication : public QObject, public ExecuteCommandTarget {
     Q_OBJECT
 public:
-    explicit ZipApplication(StartupEnvironment environment, DocumentKindBindings bindings = builtInDocumentKindBindings());
+    // The real engines unless others are given (the tests' fakes).
+    explicit ZipApplication(StartupEnvironment environment, DocumentKindBindings bindings = builtInDocumentKindBindings(),
+                            std::unique_ptr<CompressionEngines> engines = nullptr);
     ~ZipApplication() override;
 
     // The start-up sequence. Returns nothing when the program goes on running, or the exit code when
@@ -70,6 +75,7 @@ public:
     AppSettings& settings() { return *m_settings; }
     CommandRouter& commands() { return m_commands; }
     QtUserInterface& userInterface() { return m_ui; }
+    QtArchiveDialogs& archiveDialogs() { return m_archiveDialogs; }
     InstanceServer* instanceServer() const { return m_server; }
     QString instanceSocketPath() const { return m_socketPath; }
     const ScratchDirectory* scratchDirectory() const { return m_scratch ? &*m_scratch : nullptr; }
@@ -109,8 +115,12 @@ private:
     StartupEnvironment m_environment;
     DocumentKindBindings m_bindings;
     std::unique_ptr<AppSettings> m_settings;
-    DocumentManager m_documents;
+    // Declared before the documents, which use them until the last one is gone.
     QtUserInterface m_ui;
+    QtArchiveDialogs m_archiveDialogs;
+    OpenItemList m_openItems;
+    std::unique_ptr<CompressionEngines> m_engines;
+    DocumentManager m_documents;
     CommandRouter m_commands;
     std::unique_ptr<ApplicationContext> m_context;
     std::unique_ptr<MainWindow> m_mainWindow;

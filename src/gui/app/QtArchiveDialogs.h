@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/ui/ArchiveDialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+namespace quarvo::gui {
+
+// The archive commands' dialogs with real widgets. The information and comment dialogs are built
+// here; the Compress Files, file-list and Extract Files dialogs belong to the dialogs library, which
+// hands them in through setFileDialogs. Until it has, the add and extract commands are not offered
+// by the archive windows, so nothing asks for them.
+class QtArchiveDialogs : public ArchiveDialogs {
+public:
+    struct FileDialogs {
+        std::function<int(AddFilesDialogValues&, QWidget*)> editAddFiles;
+        std::function<int(FileListDialogValues&, QWidget*)> editFileList;
+        std::function<int(ExtractDialogValues&, QWidget*)> editExtract;
+    };
+
+    void setParentWindow(QWidget* parent) { m_parent = parent; }
+    void setFileDialogs(FileDialogs dialogs) { m_fileDialogs = std::move(dialogs); }
+    bool hasFileDialogs() const { return bool(m_fileDialogs.editAddFiles); }
+
+    int editAddFiles(AddFilesDialogValues& values) override;
+    int editFileList(FileListDialogValues& values) override;
+    int editComment(std::string& comment) override;
+    int editExtract(ExtractDialogValues& values) override;
+    void showZipFileInfo(const ZipFileInfo& info) override;
+
+private:
+    QPointer<QWidget> m_parent;
+    FileDialogs m_fileDialogs;
+};
+
+} // namespace quarvo::gui

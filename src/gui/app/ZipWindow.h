@@ -1,0 +1,46 @@
+#pragma once
+
+#include "gui/app/DocumentWindow.h"
+#include "gui/app/ZipListingSource.h"
+
+namespace quarvo {
+class AppSettings;
+class ZipDocument;
+} // namespace quarvo
+
+namespace quarvo::gui {
+
+class ListingPane;
+
+// The window of an open ZIP archive: the column header bar over the listing, the listing's view
+// commands, and the archive's own commands (refresh, info, delete the archive file). Its title is
+// the archive's name with the listing's filter: "NAME.ZIP(*.*)", with a leading "*" for an archive
+// opened from inside another one.
+class ZipWindow : public DocumentWindow {
+    Q_OBJECT
+public:
+    ZipWindow(ZipDocument& document, AppSettings& settings, QWidget* parent = nullptr);
+    ~ZipWindow() override;
+
+    ListingPane& pane() const { return *m_pane; }
+
+    QString titleText() const override;
+    const SummaryProvider* summaryProvider() const override;
+    void releaseDocument() override;
+
+    bool handlesCommand(int id) const override;
+    bool isCommandEnabled(int id) const override;
+    std::optional<bool> commandCheck(int id) const override;
+    void runCommand(int id) override;
+
+    void onDocumentUpdate(View* sender, int hint) override;
+
+private:
+    bool isDocumentCommand(int id) const;
+
+    ZipDocument* m_zip;
+    ZipListingSource m_source;
+    ListingPane* m_pane;
+};
+
+} // namespace quarvo::gui
