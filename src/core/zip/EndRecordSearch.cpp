@@ -1,9 +1,11 @@
 #include "core/zip/EndRecordSearch.h"
 
+#include "core/base/ByteReader.h"
 #include "core/zip/ZipFormat.h"
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace quarvo {
 
@@ -65,26 +67,135 @@ Result<EndRecordCandidate> readEndRecordAt(ByteSource& source, uint64_t offset)
     return EndRecordCandidate{offset, fields.value()};
 }
 
-bool pointsAtCentralDirectory(ByteSource& source, const EndRecordCandidate& candidate)
+namespace {
+
+uint32_t signatureAt(ByteSource& source, uint64_t offset)
 {
+    std::array<uint8_t, 4> bytes{};
+    if (source.readAt(offset, bytes) != bytes.size())
+        return 0;
+    ByteReader reader(bytes);
+    return reader.readLE32();
+}
+
+// The values of a ZIP64 end record, and where it really is.
+struct Zip64End {
+    uint64_t offset = 0;          // found in the file
+    uint64_t recordedOffset = 0;  // as the locator gives it
+    uint64_t entriesTotal = 0;
+    uint64_t directorySize = 0;
+    uint64_t directoryOffset = 0;
+};
+
+// Reads the locator right before the end record and the ZIP64 end record it names. The record is
+// looked for at the recorded offset, and then right before the locator (where every writer puts it)
+// for an archive with data in front of it. Nothing when there is no locator; an error when there is
+// one but no sound record.
+Result<std::optional<Zip64End>> readZip64End(ByteSource& source, uint64_t endOffset)
+{
+    if (endOffset < zipformat::Zip64EndLocatorSize)
+        return std::optional<Zip64End>{};
+    const uint64_t locatorOffset = endOffset - zipformat::Zip64EndLocatorSize;
+    std::array<uint8_t, zipformat::Zip64EndLocatorSize> locator{};
+    if (source.readAt(locatorOffset, locator) != locator.size())
+        return std::optional<Zip64End>{};
+    ByteReader l(locator);
+    if (l.readLE32() != zipformat::Zip64EndLocatorSignature)
+        return std::optional<Zip64End>{};
+    const uint32_t recordDisk = l.readLE32();
+    Zip64End end;
+    end.recordedOffset = l.readLE64();
+    const uint32_t totalDisks = l.readLE32();
+    if (recordDisk != 0 || totalDisks > 1)
+        return Error{"the ZIP64 end record is on another disk"};
+    std::array<uint8_t, zipformat::Zip64EndRecordSize> record{};
+    auto readRecord = [&](uint64_t offset) {
+        if (offset > locatorOffset || locatorOffset - offset < record.size() ||
+            source.readAt(offset, record) != record.size())
+            return false;
+        ByteReader r(record);
+        if (r.readLE32() != zipformat::Zip64EndRecordSignature)
+            return false;
+        // The record size counts what follows its own field; extensible data may follow the fixed
+        // part, but the record must end where the locator begins.
+        uint64_t recordSize = r.readLE64();
+        return recordSize <= locatorOffset - offset - 12 && offset + 12 + recordSize == locatorOffset;
+    };
+    if (readRecord(end.recordedOffset))
+        end.offset = end.recordedOffset;
+    else if (readRecord(locatorOffset - std::min<uint64_t>(locatorOffset, record.size())))
+        end.offset = locatorOffset - record.size();
+    else
+        return Error{"the ZIP64 end record is missing or damaged"};
+    ByteReader r(record);
+    r.skip(4 + 8 + 2 + 2);
+    const uint32_t thisDisk = r.readLE32();
+    const uint32_t directoryDisk = r.readLE32();
+    const uint64_t entriesOnThisDisk = r.readLE64();
+    end.entriesTotal = r.readLE64();
+    end.directorySize = r.readLE64();
+    end.directoryOffset = r.readLE64();
+    if (thisDisk != 0 || directoryDisk != 0 || entriesOnThisDisk != end.entriesTotal)
+        return Error{"the ZIP64 end record describes a set of several disks"};
+    return std::optional<Zip64End>{end};
+}
+
+// The 64-bit value when the 32-bit field is saturated, else the field. False when it needs 64 bits.
+bool widen(uint64_t field, uint64_t saturated, uint64_t wide, uint64_t& out)
+{
+    out = field == saturated ? wide : field;
+    return out <= zipformat::Max32;
+}
+
+} // namespace
+
+DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& candidate)
+{
+    using Fit = DirectoryLocation::Fit;
     const EndRecordFields& fields = candidate.fields;
+    DirectoryLocation location;
     if (fields.thisDisk != 0 || fields.directoryStartDisk != 0 ||
         fields.entriesOnThisDisk != fields.entriesTotal)
-        return false;
+        return location;
     if (candidate.offset + zipformat::EndRecordSize + fields.commentLength > source.size())
-        return false;
-    if (uint64_t{fields.directoryOffset} + fields.directorySize != candidate.offset)
-        return false;
-    if (fields.entriesTotal == 0)
-        return fields.directorySize == 0;
-    if (uint64_t{fields.entriesTotal} * zipformat::CentralHeaderSize > fields.directorySize)
-        return false;
-    std::array<uint8_t, 4> signature{};
-    if (source.readAt(fields.directoryOffset, signature) != signature.size())
-        return false;
-    uint32_t value =
-        signature[0] | signature[1] << 8 | signature[2] << 16 | static_cast<uint32_t>(signature[3]) << 24;
-    return value == zipformat::CentralHeaderSignature;
+        return location;
+
+    uint64_t directoryEnd = candidate.offset;
+    uint64_t directoryOffset = fields.directoryOffset;
+    location.size = fields.directorySize;
+    location.entriesTotal = fields.entriesTotal;
+    Result<std::optional<Zip64End>> zip64 = readZip64End(source, candidate.offset);
+    if (!zip64)
+        return location;
+    if (zip64->has_value()) {
+        const Zip64End& z = **zip64;
+        if (!widen(fields.entriesTotal, zipformat::Max16, z.entriesTotal, location.entriesTotal) ||
+            !widen(fields.directorySize, zipformat::Max32, z.directorySize, location.size) ||
+            !widen(fields.directoryOffset, zipformat::Max32, z.directoryOffset, directoryOffset)) {
+            location.fit = Fit::TooLarge;
+            return location;
+        }
+        directoryEnd = z.offset;
+    }
+    if (location.size > directoryEnd || location.entriesTotal * zipformat::CentralHeaderSize > location.size)
+        return location;
+    location.start = directoryEnd - location.size;
+    // An empty directory has no positions to shift: behind a stub it is read where it is recorded.
+    if (location.start < directoryOffset || (location.start > directoryOffset && location.entriesTotal == 0))
+        return location;
+    location.prependedLength = location.start - directoryOffset;
+    // Data in front of the archive moves the ZIP64 end record by the same length as the directory.
+    if (zip64->has_value() && (*zip64)->offset - (*zip64)->recordedOffset != location.prependedLength)
+        return location;
+    if (location.entriesTotal != 0 && signatureAt(source, location.start) != zipformat::CentralHeaderSignature)
+        return location;
+    location.fit = location.prependedLength == 0 ? Fit::Exact : Fit::Shifted;
+    return location;
+}
+
+bool pointsAtCentralDirectory(ByteSource& source, const EndRecordCandidate& candidate)
+{
+    return locateDirectory(source, candidate).fit == DirectoryLocation::Fit::Exact;
 }
 
 } // namespace quarvo

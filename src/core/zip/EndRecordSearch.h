@@ -39,6 +39,30 @@ struct EndRecordCandidate {
 // Reads the 18 bytes after the signature at offset. Fails when fewer are there.
 Result<EndRecordCandidate> readEndRecordAt(ByteSource& source, uint64_t offset);
 
+// Where the directory an end record describes really lies, with the values of the ZIP64 end record
+// when a locator stands right before the end record and the 32-bit field is saturated.
+struct DirectoryLocation {
+    enum class Fit {
+        None,     // no directory there: the four bytes belong to something else, or the archive is damaged
+        Exact,    // at the recorded offset
+        Shifted,  // right before the end record, with data put in front of the archive (a stub
+                  // joined with cat) that none of its stored positions counts
+        TooLarge, // a ZIP64 value that really needs more than 32 bits
+    };
+    Fit fit = Fit::None;
+    uint64_t start = 0;           // of the first central header
+    uint64_t size = 0;            // of the directory in bytes
+    uint64_t entriesTotal = 0;    // as the end records count them
+    uint64_t prependedLength = 0; // to add to every stored position (0 unless Shifted)
+};
+
+// Checks the candidate as pointsAtCentralDirectory does, but also takes a directory that ends right
+// before the end record (or before its ZIP64 end record) when it is not at the recorded offset:
+// the difference, always forwards, is then the length of data in front of the archive. A ZIP64 end
+// record and locator are read and checked against the file; their values are used only where the
+// 32-bit field is saturated.
+DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& candidate);
+
 // Whether the candidate describes a directory that really is where it says: on this disk only,
 // ending exactly where the end record begins, starting with a central header (or empty), and with
 // a comment that fits the file. This is how the engines tell a real end record from the same four

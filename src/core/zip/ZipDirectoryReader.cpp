@@ -225,8 +225,21 @@ int64_t ZipDirectoryReader::findDirectory(bool detectKind)
         m_file.seek(0);
         return 0;
     }
+    m_endRecordOffset = endOffset;
     // A read that stopped on a continuation disk positions at the end record instead.
-    m_file.seek(m_archive.thisDisk != m_archive.directoryStartDisk ? endOffset : fields.directoryOffset);
+    if (m_archive.thisDisk != m_archive.directoryStartDisk) {
+        m_file.seek(endOffset);
+        return fields.directoryOffset;
+    }
+    // An archive with data in front of it that its offsets do not count (a stub joined to it with
+    // cat), or with a ZIP64 end record between directory and end record, is read where its directory
+    // really is.
+    DirectoryLocation location = quarvo::locateDirectory(m_file, found.value());
+    if (location.fit == DirectoryLocation::Fit::Exact || location.fit == DirectoryLocation::Fit::Shifted) {
+        m_file.seek(location.start);
+        return static_cast<int64_t>(location.start);
+    }
+    m_file.seek(fields.directoryOffset);
     return fields.directoryOffset;
 }
 
@@ -284,6 +297,7 @@ bool ZipDirectoryReader::readDirectory()
     a.directorySize = a.directoryOffset = a.totalCompressed = a.totalUncompressed = 0;
     a.archiveComment.clear();
     m_entryCounter = 0;
+    m_endRecordOffset = 0;
     m_disksToRead = 0;
     m_restartedAtFirstDisk = false;
     m_pendingStatus.clear();
@@ -305,6 +319,10 @@ bool ZipDirectoryReader::readDirectory()
             step = readEntry(previous);
         } else if (le32(signature.data()) == zipformat::EndRecordSignature) {
             step = readEndRecord(previous);
+        } else if (le32(signature.data()) == zipformat::Zip64EndRecordSignature &&
+                   m_endRecordOffset > m_file.position()) {
+            // The ZIP64 end record and its locator; the end record after them has the fields kept.
+            m_file.seek(m_endRecordOffset);
         } else {
             step = Step::Failed;
         }
@@ -356,10 +374,16 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous
     std::vector<uint8_t> bytes(entry->nameLength);
     if (m_file.read(bytes) != bytes.size())
         return Step::Failed;
-    entry->name = decodeArchiveText(bytes, entry->flags);
+    std::vector<uint8_t> extra(entry->extraLength);
+    if (m_file.read(extra) != extra.size())
+        return Step::Failed;
+    entry->name = decodeEntryName(bytes, entry->flags, extra);
     if (!entry->name.empty())
         showStatus(entry->name, false);
-    m_file.skip(entry->extraLength);
+    // Sizes and offset kept in a ZIP64 extra field are shown when they fit; a larger one stays
+    // saturated, as the engines refuse that entry.
+    resolveZip64Fields(extra, m_file.size(), entry->uncompressedSize, entry->compressedSize,
+                       &entry->localHeaderOffset);
     bytes.resize(entry->commentLength);
     if (m_file.read(bytes) != bytes.size())
         return Step::Failed;

@@ -91,6 +91,7 @@ class ZipDirectoryReader {
 
     // State of one read.
     int32_t m_entryCounter = 0;
+    uint64_t m_endRecordOffset = 0;
     int m_disksToRead = 0;
     int m_currentDisk = 0;
     bool m_restartedAtFirstDisk = false;

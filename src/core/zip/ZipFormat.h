@@ -25,6 +25,7 @@ constexpr size_t CentralHeaderFieldsSize = 42;  // the same, after the signature
 constexpr size_t EndRecordSize = 22;            // 4.3.16
 constexpr size_t EndRecordFieldsSize = 18;      // the same, after the signature
 constexpr size_t Zip64EndLocatorSize = 20;      // 4.3.15
+constexpr size_t Zip64EndRecordSize = 56;       // 4.3.14, without extensible data
 constexpr size_t MaximumCommentLength = 0xFFFF; // 4.3.16, the comment length is 16 bits
 constexpr size_t EncryptionHeaderSize = 12;     // 6.1.3, traditional encryption header
 

@@ -1,6 +1,11 @@
 #include "core/zip/ZipNames.h"
 
+#include "core/base/ByteReader.h"
+#include "core/zip/ZipFormat.h"
+#include "core/zip/ZipRecords.h"
+
 #include <array>
+#include <optional>
 
 namespace quarvo {
 
@@ -143,6 +148,33 @@ std::string escapeControlCharacters(std::string_view utf8)
         }
     }
     return out;
+}
+
+uint32_t crc32OfBytes(std::span<const uint8_t> bytes)
+{
+    uint32_t crc = 0xFFFFFFFF;
+    for (uint8_t byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0U - (crc & 1)));
+    }
+    return ~crc;
+}
+
+std::string decodeEntryName(std::span<const uint8_t> stored, uint16_t flags, std::span<const uint8_t> extraField)
+{
+    if (!(flags & zipformat::flag::Utf8Names)) {
+        // Version byte, CRC-32 of the stored name, then the name in UTF-8.
+        std::optional<std::span<const uint8_t>> block = findExtraBlock(extraField, zipformat::extra::UnicodePath);
+        if (block && block->size() > 5 && (*block)[0] == 1) {
+            ByteReader reader(block->subspan(1));
+            const uint32_t crc = reader.readLE32();
+            std::string_view utf8(reinterpret_cast<const char*>(block->data()) + 5, block->size() - 5);
+            if (crc == crc32OfBytes(stored) && isValidUtf8(utf8))
+                return std::string(utf8);
+        }
+    }
+    return decodeArchiveText(stored, flags);
 }
 
 } // namespace quarvo

@@ -12,6 +12,15 @@ namespace quarvo {
 // without it they are code page 437, the character set of MS-DOS, and every byte is converted.
 std::string decodeArchiveText(std::span<const uint8_t> stored, uint16_t flags);
 
+// Decodes a stored entry name as decodeArchiveText does, except that a name stored without flag bit
+// 11 is taken from the Info-ZIP Unicode path extra field when the header has one of version 1 whose
+// CRC-32 matches the stored name and whose text is valid UTF-8 (a field left behind by a program
+// that renamed the entry no longer matches, and the stored name wins).
+std::string decodeEntryName(std::span<const uint8_t> stored, uint16_t flags, std::span<const uint8_t> extraField);
+
+// The CRC-32 of ZIP (ISO 3309), bit by bit: for names and other short texts.
+uint32_t crc32OfBytes(std::span<const uint8_t> bytes);
+
 // Converts code page 437 bytes to UTF-8, all 256 values (0x00-0x7F are ASCII).
 std::string codePage437ToUtf8(std::span<const uint8_t> bytes);
 

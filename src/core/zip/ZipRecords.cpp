@@ -5,6 +5,8 @@
 #include "core/zip/ZipFormat.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace quarvo {
 
@@ -149,6 +151,48 @@ std::optional<std::span<const uint8_t>> findExtraBlock(std::span<const uint8_t> 
             return data;
     }
     return std::nullopt;
+}
+
+Zip64Fields resolveZip64Fields(std::span<const uint8_t> extraField, uint64_t fileSize, uint32_t& uncompressedSize,
+                               uint32_t& compressedSize, uint32_t* localHeaderOffset)
+{
+    struct Field {
+        uint32_t* value;
+        uint64_t limit;
+    };
+    const std::array<Field, 3> order = {Field{&uncompressedSize, UINT64_MAX}, Field{&compressedSize, fileSize},
+                                        Field{localHeaderOffset, fileSize}};
+    std::array<uint32_t, 3> resolved{};
+    bool saturated = false;
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (order[i].value) {
+            resolved[i] = *order[i].value;
+            saturated = saturated || resolved[i] == zipformat::Max32;
+        }
+    }
+    if (!saturated)
+        return Zip64Fields::Resolved;
+    std::optional<std::span<const uint8_t>> block = findExtraBlock(extraField, zipformat::extra::Zip64);
+    if (!block)
+        return Zip64Fields::TooLarge;
+    ByteReader reader(*block);
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (!order[i].value || resolved[i] != zipformat::Max32)
+            continue;
+        uint64_t value = reader.readLE64();
+        if (!reader.ok())
+            return Zip64Fields::Damaged;
+        if (value > zipformat::Max32)
+            return value > order[i].limit ? Zip64Fields::Damaged : Zip64Fields::TooLarge;
+        if (value > order[i].limit)
+            return Zip64Fields::Damaged;
+        resolved[i] = static_cast<uint32_t>(value);
+    }
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (order[i].value)
+            *order[i].value = resolved[i];
+    }
+    return Zip64Fields::Resolved;
 }
 
 void assignHeaderFields(ZipEntry& entry, const CentralHeaderFields& fields)

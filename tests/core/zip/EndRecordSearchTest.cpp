@@ -96,5 +96,117 @@ TEST(EndRecordSearch, ReadsTheRecordAndChecksWhereItPoints)
     EXPECT_FALSE(readEndRecordAt(source, archive.size() - 21).ok());
 }
 
+std::string le64(uint64_t value)
+{
+    std::string out;
+    testing::putLE32(out, static_cast<uint32_t>(value));
+    testing::putLE32(out, static_cast<uint32_t>(value >> 32));
+    return out;
+}
+
+// An archive as Info-ZIP writes it with -fz or to a pipe: one stored entry, a ZIP64 end record and
+// locator, and an end record whose offset field is saturated. The 64-bit values can be made to lie.
+struct Zip64Values {
+    uint64_t entries = 1;
+    int64_t directorySize = -1;   // -1: the real one
+    int64_t directoryOffset = -1; // -1: the real one
+    int64_t recordOffset = -1;    // in the locator; -1: the real one
+};
+
+std::string zip64Archive(const Zip64Values& values = {}, const std::string& stub = {})
+{
+    testing::ZipBuilder builder;
+    builder.add(testing::ZipBuilder::stored("a.txt", "alpha"));
+    testing::ZipBuilder::Entry entry = builder.entries().front();
+    std::string archive = builder.finish({});
+    // Keep only the local header and data; write the directory by hand.
+    archive.resize(30 + 5 + 5);
+    const uint64_t directoryOffset = archive.size();
+    entry.localHeaderOffset = 0xFFFFFFFF;
+    entry.extra = std::string("\x01\x00\x08\x00", 4) + le64(0);
+    archive += testing::ZipBuilder::centralHeader(entry);
+    const uint64_t directorySize = archive.size() - directoryOffset;
+    const uint64_t recordOffset = archive.size();
+    archive += std::string("PK\x06\x06", 4) + le64(44) + std::string("\x1e\x03\x2d\x00", 4);
+    archive += std::string(8, '\0') + le64(values.entries) + le64(values.entries);
+    archive += le64(values.directorySize < 0 ? directorySize : uint64_t(values.directorySize));
+    archive += le64(values.directoryOffset < 0 ? directoryOffset : uint64_t(values.directoryOffset));
+    archive += std::string("PK\x06\x07", 4) + std::string(4, '\0');
+    archive += le64(values.recordOffset < 0 ? recordOffset : uint64_t(values.recordOffset));
+    archive += std::string("\x01\x00\x00\x00", 4);
+    archive += testing::ZipBuilder::endRecord(0, 0, 1, 1, static_cast<uint32_t>(directorySize), 0xFFFFFFFF, "");
+    return stub + archive;
+}
+
+DirectoryLocation locate(const std::string& archive)
+{
+    MemoryByteSource source({reinterpret_cast<const uint8_t*>(archive.data()), archive.size()});
+    std::vector<uint64_t> hits = search(archive, EndRecordSearchMode::FirstHit);
+    EXPECT_EQ(hits.size(), 1u);
+    Result<EndRecordCandidate> candidate = readEndRecordAt(source, hits.empty() ? 0 : hits.front());
+    EXPECT_TRUE(candidate.ok());
+    return candidate.ok() ? locateDirectory(source, candidate.value()) : DirectoryLocation{};
+}
+
+using Fit = DirectoryLocation::Fit;
+
+TEST(DirectoryLocation, DataInFrontOfTheArchiveShiftsEveryPosition)
+{
+    testing::ZipBuilder builder;
+    builder.add(testing::ZipBuilder::stored("a.txt", "alpha"));
+    const std::string archive = builder.finish();
+    DirectoryLocation plain = locate(archive);
+    EXPECT_EQ(plain.fit, Fit::Exact);
+    EXPECT_EQ(plain.prependedLength, 0u);
+
+    const std::string stub(1000, 'S');
+    DirectoryLocation shifted = locate(stub + archive);
+    EXPECT_EQ(shifted.fit, Fit::Shifted);
+    EXPECT_EQ(shifted.prependedLength, stub.size());
+    EXPECT_EQ(shifted.start, plain.start + stub.size());
+    EXPECT_EQ(shifted.entriesTotal, 1u);
+}
+
+TEST(DirectoryLocation, ADirectoryBeforeItsRecordedOffsetIsDamage)
+{
+    // The recorded offset lies past the directory: the difference would point before the start of
+    // the file, and nothing is read that way.
+    testing::ZipBuilder builder;
+    builder.add(testing::ZipBuilder::stored("a.txt", "alpha"));
+    const std::string archive = builder.finish({.directoryOffset = 40 + 8, .comment = {}});
+    EXPECT_EQ(locate(archive).fit, Fit::None);
+    // A directory whose size reaches before the start of the file.
+    testing::ZipBuilder tooLong;
+    tooLong.add(testing::ZipBuilder::stored("a.txt", "alpha"));
+    EXPECT_EQ(locate(tooLong.finish({.directorySize = 5000, .directoryOffset = 0, .comment = {}})).fit, Fit::None);
+}
+
+TEST(DirectoryLocation, Zip64RecordsWithSmallValuesAreRead)
+{
+    DirectoryLocation plain = locate(zip64Archive());
+    EXPECT_EQ(plain.fit, Fit::Exact);
+    EXPECT_EQ(plain.start, 40u);
+    EXPECT_EQ(plain.entriesTotal, 1u);
+
+    DirectoryLocation shifted = locate(zip64Archive({}, std::string(300, 'S')));
+    EXPECT_EQ(shifted.fit, Fit::Shifted);
+    EXPECT_EQ(shifted.start, 340u);
+    EXPECT_EQ(shifted.prependedLength, 300u);
+}
+
+TEST(DirectoryLocation, LyingZip64ValuesAreRefused)
+{
+    // A value that really needs 64 bits.
+    EXPECT_EQ(locate(zip64Archive({.directoryOffset = int64_t{1} << 33})).fit, Fit::TooLarge);
+    // A directory offset or size that does not fit the file.
+    EXPECT_EQ(locate(zip64Archive({.directoryOffset = 0x7FFFFFFF})).fit, Fit::None);
+    EXPECT_EQ(locate(zip64Archive({.directoryOffset = 10})).fit, Fit::None);
+    // A locator pointing nowhere, and one pointing before the file start of a shifted archive.
+    EXPECT_EQ(locate(zip64Archive({.recordOffset = 3})).fit, Fit::None);
+    EXPECT_EQ(locate(zip64Archive({.recordOffset = 0xFFFFFFFFFFFF})).fit, Fit::None);
+    // With data in front, the record must move by the same length as the directory.
+    EXPECT_EQ(locate(zip64Archive({.directoryOffset = 20}, std::string(300, 'S'))).fit, Fit::None);
+}
+
 } // namespace
 } // namespace quarvo

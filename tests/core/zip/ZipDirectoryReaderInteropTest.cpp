@@ -276,5 +276,56 @@ TEST_F(ZipDirectoryReaderInterop, SelfExtractorMadeByPrependingAStubAndAdjusting
     EXPECT_GE(reader.entries()[0]->localHeaderOffset, stub.size());
 }
 
+TEST_F(ZipDirectoryReaderInterop, ArchivesWithDataInFrontOfThem)
+{
+    // A stub joined to the archive with cat: no stored offset counts it, and every reader of the
+    // format finds the directory right before the end record instead.
+    testing::writeFile(directory.path() / "stub.bin", randomBytes(3000, 2));
+    if (haveTool("zip")) {
+        std::string archive = directory.file("infozip.zip");
+        ASSERT_TRUE(run(in() + "zip -q -r -X '" + archive + "' hello.txt sub empty.txt"));
+        ASSERT_TRUE(run("(cat '" + directory.file("stub.bin") + "' '" + archive + "' > '" +
+                        directory.file("joined.zip") + "')"));
+        expectFilesListed(directory.file("joined.zip"));
+    }
+    if (haveTool("python3")) {
+        std::string archive = directory.file("python.zip");
+        ASSERT_TRUE(run(in() + "python3 -c \"import zipfile\nwith zipfile.ZipFile('" + archive +
+                        "', 'w', zipfile.ZIP_DEFLATED) as z:\n    for n in ['hello.txt', 'sub/data.bin', "
+                        "'empty.txt']: z.write(n)\""));
+        ASSERT_TRUE(run("(cat '" + directory.file("stub.bin") + "' '" + archive + "' > '" +
+                        directory.file("joined2.zip") + "')"));
+        expectFilesListed(directory.file("joined2.zip"));
+    }
+    if (!haveTool("zip") && !haveTool("python3"))
+        GTEST_SKIP() << "neither zip nor python3 is installed";
+}
+
+TEST_F(ZipDirectoryReaderInterop, InfoZipZip64RecordsThatCarryNothing)
+{
+    if (!haveTool("zip"))
+        GTEST_SKIP() << "zip is not installed";
+    // -fz writes ZIP64 end records and extra fields for small files.
+    std::string forced = directory.file("forced.zip");
+    ASSERT_TRUE(run(in() + "zip -q -r -X -fz '" + forced + "' hello.txt sub empty.txt"));
+    expectFilesListed(forced);
+    std::string piped = directory.file("piped.zip");
+    ASSERT_TRUE(run(in() + "(zip -q -r -X - hello.txt sub empty.txt | cat > '" + piped + "')"));
+    expectFilesListed(piped);
+    // Data read from standard input into a pipe: ZIP64 records, extra fields and descriptors.
+    std::string fromInput = directory.file("input.zip");
+    ASSERT_TRUE(run(in() + "(zip -q - - < hello.txt | cat > '" + fromInput + "')"));
+    testing::ScriptedUserInterface ui;
+    ZipDirectoryReader reader(ui, fromInput);
+    ASSERT_TRUE(reader.readDirectory());
+    ASSERT_EQ(reader.entries().size(), 1u);
+    EXPECT_EQ(reader.entries().front()->name, "-");
+    EXPECT_EQ(reader.entries().front()->uncompressedSize, files["hello.txt"].size());
+    EXPECT_EQ(reader.entries().front()->crc32, testing::crc32Of(files["hello.txt"]));
+    std::string joined = directory.file("joined.zip");
+    ASSERT_TRUE(run("((printf 'stub'; cat '" + forced + "') > '" + joined + "')"));
+    expectFilesListed(joined);
+}
+
 } // namespace
 } // namespace quarvo

@@ -89,5 +89,42 @@ TEST(ZipNames, EscapesControlCharactersOnly)
     EXPECT_EQ(escapeControlCharacters("\xC3\xBC\xC2\xA0ok"), "\xC3\xBC\xC2\xA0ok");
 }
 
+// The Info-ZIP Unicode path block: id 0x7075, size, version, CRC-32 of the stored name, UTF-8 name.
+std::string unicodePathBlock(uint8_t version, uint32_t crc, const std::string& utf8)
+{
+    std::string block("up", 2);
+    size_t size = 5 + utf8.size();
+    block += static_cast<char>(size & 0xFF);
+    block += static_cast<char>(size >> 8);
+    block += static_cast<char>(version);
+    for (int shift = 0; shift < 32; shift += 8)
+        block += static_cast<char>(crc >> shift);
+    return block + utf8;
+}
+
+TEST(ZipNames, TheUnicodePathFieldNamesTheEntryOnlyWhileItMatchesTheStoredName)
+{
+    const std::string stored = "caf\x82.txt"; // code page 437: "café.txt"
+    const std::string utf8 = "caf\xc3\xa9.txt";
+    const std::string other = "\xe6\x97\xa5\xe6\x9c\xac.txt"; // what the field says
+    EXPECT_EQ(crc32OfBytes(bytesOf("123456789")), 0xCBF43926u); // the standard check value
+    const uint32_t crc = crc32OfBytes(bytesOf(stored));
+    const std::string timestamp("UT\x05\x00\x01\x00\x00\x00\x00", 9);
+
+    // Found among other blocks, and used.
+    EXPECT_EQ(decodeEntryName(bytesOf(stored), 0, bytesOf(timestamp + unicodePathBlock(1, crc, other))), other);
+    // A stale field (the entry was renamed), another version, bad UTF-8, a truncated block: the
+    // stored name in code page 437.
+    EXPECT_EQ(decodeEntryName(bytesOf(stored), 0, bytesOf(unicodePathBlock(1, crc ^ 1, other))), utf8);
+    EXPECT_EQ(decodeEntryName(bytesOf(stored), 0, bytesOf(unicodePathBlock(2, crc, other))), utf8);
+    EXPECT_EQ(decodeEntryName(bytesOf(stored), 0, bytesOf(unicodePathBlock(1, crc, "\xff\xfe"))), utf8);
+    std::string truncated = unicodePathBlock(1, crc, other);
+    truncated.resize(truncated.size() - 2);
+    EXPECT_EQ(decodeEntryName(bytesOf(stored), 0, bytesOf(truncated)), utf8);
+    // A name stored as UTF-8 is the name.
+    EXPECT_EQ(decodeEntryName(bytesOf(utf8), 0x0800, bytesOf(unicodePathBlock(1, crc32OfBytes(bytesOf(utf8)), other))),
+              utf8);
+}
+
 } // namespace
 } // namespace quarvo

@@ -143,5 +143,57 @@ TEST(ZipRecords, FindsExtraBlocksAndStopsAtOverrunningOnes)
     EXPECT_FALSE(findExtraBlock(bytesOf(lying), zipformat::extra::Zip64).has_value());
 }
 
+std::string zip64Block(std::initializer_list<uint64_t> values)
+{
+    std::string block("\x01\x00", 2);
+    testing::putLE16(block, static_cast<uint16_t>(8 * values.size()));
+    for (uint64_t value : values) {
+        testing::putLE32(block, static_cast<uint32_t>(value));
+        testing::putLE32(block, static_cast<uint32_t>(value >> 32));
+    }
+    return block;
+}
+
+TEST(ZipRecords, Zip64ExtraFieldsFillOnlyTheSaturatedFields)
+{
+    constexpr uint32_t S = zipformat::Max32;
+    constexpr uint64_t FileSize = 10000;
+    struct Case {
+        uint32_t uncompressed, compressed, offset;
+        std::string extra;
+        Zip64Fields expected;
+        uint32_t resultUncompressed, resultCompressed, resultOffset;
+    };
+    const Case cases[] = {
+        // Info-ZIP's local header and central header when writing to a pipe.
+        {S, S, 0, zip64Block({6, 6}), Zip64Fields::Resolved, 6, 6, 0},
+        {6, 6, S, zip64Block({0x40}), Zip64Fields::Resolved, 6, 6, 0x40},
+        {S, 6, S, zip64Block({7, 0x80}), Zip64Fields::Resolved, 7, 6, 0x80},
+        // Nothing saturated: the block is not even looked at.
+        {6, 6, 0, zip64Block({1ULL << 40}), Zip64Fields::Resolved, 6, 6, 0},
+        // A value that needs 64 bits, and a saturated field with no block for it.
+        {S, S, 0, zip64Block({1ULL << 33, 100}), Zip64Fields::TooLarge, S, S, 0},
+        {S, 6, 0, "", Zip64Fields::TooLarge, S, 6, 0},
+        // Lies: a compressed size or offset past the end of the file, a block too short.
+        {6, S, 0, zip64Block({FileSize + 1}), Zip64Fields::Damaged, 6, S, 0},
+        {6, 6, S, zip64Block({1ULL << 40}), Zip64Fields::Damaged, 6, 6, S},
+        {S, S, S, zip64Block({6, 6}), Zip64Fields::Damaged, S, S, S},
+    };
+    for (const Case& c : cases) {
+        uint32_t uncompressed = c.uncompressed, compressed = c.compressed, offset = c.offset;
+        EXPECT_EQ(resolveZip64Fields(bytesOf(c.extra), FileSize, uncompressed, compressed, &offset), c.expected)
+            << c.resultUncompressed << " " << c.resultCompressed << " " << c.resultOffset;
+        EXPECT_EQ(uncompressed, c.resultUncompressed);
+        EXPECT_EQ(compressed, c.resultCompressed);
+        EXPECT_EQ(offset, c.resultOffset);
+    }
+    // A local header has no offset field: its block holds the two sizes only.
+    uint32_t uncompressed = S, compressed = S;
+    std::string local = zip64Block({3, 2});
+    EXPECT_EQ(resolveZip64Fields(bytesOf(local), FileSize, uncompressed, compressed, nullptr), Zip64Fields::Resolved);
+    EXPECT_EQ(uncompressed, 3u);
+    EXPECT_EQ(compressed, 2u);
+}
+
 } // namespace
 } // namespace quarvo
