@@ -19,17 +19,6 @@ IndexError badArchive(std::string message)
     return IndexError{EngineResult::BadArchive, std::move(message)};
 }
 
-bool hasZip64Locator(ByteSource& source, uint64_t endOffset)
-{
-    if (endOffset < zf::Zip64EndLocatorSize)
-        return false;
-    std::array<uint8_t, 4> signature{};
-    if (source.readAt(endOffset - zf::Zip64EndLocatorSize, signature) != signature.size())
-        return false;
-    ByteReader reader(signature);
-    return reader.readLE32() == zf::Zip64EndLocatorSignature;
-}
-
 bool endRecordNeedsZip64(const EndRecordFields& fields)
 {
     return fields.entriesTotal == zf::Max16 || fields.entriesOnThisDisk == zf::Max16 ||
@@ -46,17 +35,32 @@ std::optional<int64_t> extendedModificationTime(std::span<const uint8_t> extra)
     return static_cast<int32_t>(reader.readLE32());
 }
 
-ArchiveEntry entryFrom(const CentralHeader& header, int32_t index)
+Result<ArchiveEntry, IndexError> entryFrom(const CentralHeader& header, int32_t index, uint64_t fileSize,
+                                           uint64_t prependedLength)
 {
     ArchiveEntry entry;
     entry.fields = header.fields;
     entry.storedName.assign(header.name.begin(), header.name.end());
-    entry.name = decodeArchiveText(header.name, header.fields.flags);
+    entry.name = decodeEntryName(header.name, header.fields.flags, header.extra);
     entry.index = index;
-    const CentralHeaderFields& f = header.fields;
-    entry.needsZip64 = f.compressedSize == zf::Max32 || f.uncompressedSize == zf::Max32 ||
-                       f.localHeaderOffset == zf::Max32 || f.diskNumberStart == zf::Max16 ||
-                       findExtraBlock(header.extra, zf::extra::Zip64).has_value();
+    CentralHeaderFields& f = entry.fields;
+    Zip64Fields zip64 =
+        resolveZip64Fields(header.extra, fileSize, f.uncompressedSize, f.compressedSize, &f.localHeaderOffset);
+    if (zip64 == Zip64Fields::Damaged)
+        return badArchive("The central directory is damaged at entry " + std::to_string(index + 1) +
+                          ": its ZIP64 extra field is short or points beyond the end of the file.");
+    entry.needsZip64 = zip64 == Zip64Fields::TooLarge || f.diskNumberStart == zf::Max16;
+    if (zip64 == Zip64Fields::Resolved) {
+        const uint64_t offset = uint64_t{f.localHeaderOffset} + prependedLength;
+        if (prependedLength != 0 && offset >= fileSize)
+            return badArchive("The central directory is damaged at entry " + std::to_string(index + 1) +
+                              ": with the data in front of the archive its local header lies beyond the "
+                              "end of the file.");
+        if (offset > zf::Max32)
+            entry.needsZip64 = true;
+        else
+            f.localHeaderOffset = static_cast<uint32_t>(offset);
+    }
     entry.unixModificationTime = extendedModificationTime(header.extra);
     return entry;
 }
@@ -72,19 +76,36 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
         return badArchive("This is not a ZIP archive: it has no end of central directory record.");
 
     Result<EndRecordCandidate> nearest = readEndRecordAt(source, hits->front());
-    if (nearest && (hasZip64Locator(source, nearest->offset) || endRecordNeedsZip64(nearest->fields)))
-        return IndexError{EngineResult::TooLarge,
-                          "This is a ZIP64 archive; ZIP64 archives are not supported yet."};
     if (nearest && (nearest->fields.thisDisk != 0 || nearest->fields.directoryStartDisk != 0))
         return badArchive("This archive is one part of a set spread over several disks or files; such sets "
                           "cannot be extracted.");
+    const IndexError tooLarge{EngineResult::TooLarge,
+                              "This is a ZIP64 archive; ZIP64 archives are not supported yet."};
+    if (nearest) {
+        DirectoryLocation location = locateDirectory(source, nearest.value());
+        if (location.fit == DirectoryLocation::Fit::TooLarge)
+            return tooLarge;
+        // Saturated fields without a ZIP64 end record that makes sense of them.
+        if (location.fit == DirectoryLocation::Fit::None && endRecordNeedsZip64(nearest->fields))
+            return tooLarge;
+    }
 
-    std::vector<EndRecordCandidate> consistent;
+    // A directory at its recorded offset is what the archive says; one found only by assuming data
+    // in front of the archive is a fallback, so a stored archive inside this one, whose own end
+    // record would fit that way, never makes a whole archive ambiguous.
+    std::vector<std::pair<EndRecordCandidate, DirectoryLocation>> exact;
+    std::vector<std::pair<EndRecordCandidate, DirectoryLocation>> shifted;
     for (uint64_t offset : hits.value()) {
         Result<EndRecordCandidate> candidate = readEndRecordAt(source, offset);
-        if (candidate && pointsAtCentralDirectory(source, candidate.value()))
-            consistent.push_back(candidate.value());
+        if (!candidate)
+            continue;
+        DirectoryLocation location = locateDirectory(source, candidate.value());
+        if (location.fit == DirectoryLocation::Fit::Exact)
+            exact.emplace_back(candidate.value(), location);
+        else if (location.fit == DirectoryLocation::Fit::Shifted)
+            shifted.emplace_back(candidate.value(), location);
     }
+    const auto& consistent = exact.empty() ? shifted : exact;
     if (consistent.empty())
         return badArchive(
             "The central directory is damaged: no end of central directory record points at it.");
@@ -93,13 +114,19 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
                           " end of central directory records describe different directories.");
 
     ArchiveIndex index;
-    index.end = consistent.front();
-    const EndRecordFields& end = index.end.fields;
-    std::vector<uint8_t> directory(end.directorySize);
-    if (source.readAt(end.directoryOffset, directory) != directory.size())
+    index.end = consistent.front().first;
+    index.directory = consistent.front().second;
+    // The engine works with positions in the file: the end record's offset becomes where the
+    // directory really begins, as each entry's offset becomes where its local header is.
+    if (index.directory.start > zf::Max32)
+        return tooLarge;
+    index.end.fields.directoryOffset = static_cast<uint32_t>(index.directory.start);
+    const DirectoryLocation& where = index.directory;
+    std::vector<uint8_t> directory(where.size);
+    if (source.readAt(where.start, directory) != directory.size())
         return IndexError{EngineResult::CannotOpenArchive, "The central directory cannot be read."};
     std::span<const uint8_t> rest(directory);
-    index.entries.reserve(end.entriesTotal);
+    index.entries.reserve(where.entriesTotal);
     // Headers are read to the end of the directory, not just as many as the end record counts:
     // writers without ZIP64 records (Java's ZipOutputStream before version 7, older Info-ZIP zip,
     // many small writers) keep only the low 16 bits of a count above 65,535. Such a directory is
@@ -109,15 +136,20 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
         if (!header)
             return badArchive("The central directory is damaged at entry " + std::to_string(i + 1) + ": " +
                               header.error().message + ".");
-        index.entries.push_back(entryFrom(header.value(), i));
+        Result<ArchiveEntry, IndexError> entry =
+            entryFrom(header.value(), i, source.size(), where.prependedLength);
+        if (!entry)
+            return entry.error();
+        index.entries.push_back(std::move(entry.value()));
         rest = rest.subspan(header->recordSize);
     }
     const size_t count = index.entries.size();
-    if (count < end.entriesTotal)
+    const uint64_t total = where.entriesTotal;
+    if (count < total)
         return badArchive("The central directory is damaged: it holds " + std::to_string(count) +
-                          " entries, its end record counts " + std::to_string(end.entriesTotal) + ".");
-    if (count > end.entriesTotal && (count <= zf::Max16 || (count & zf::Max16) != end.entriesTotal))
-        return badArchive("The central directory holds more than the " + std::to_string(end.entriesTotal) +
+                          " entries, its end record counts " + std::to_string(total) + ".");
+    if (count > total && (count <= zf::Max16 || (count & zf::Max16) != total))
+        return badArchive("The central directory holds more than the " + std::to_string(total) +
                           " entries its end record counts.");
     return index;
 }

@@ -19,7 +19,9 @@ struct ArchiveEntry {
     std::string storedName; // the bytes as stored
     std::string name;       // decoded to UTF-8
     int32_t index = 0;
-    // Sizes or the offset live in a ZIP64 extra field: not supported yet.
+    // A size or the offset needs more than 32 bits: not supported yet. ZIP64 extra fields whose
+    // values fit are resolved into fields, and the local header offset counts any data in front of
+    // the archive (the end record in ArchiveIndex gets the directory's real offset the same way).
     bool needsZip64 = false;
     // Modification time from the extended-timestamp extra field (seconds since 1970), when given.
     std::optional<int64_t> unixModificationTime;
@@ -34,12 +36,16 @@ struct IndexError {
 // The central directory of an archive, read and checked as a whole before any entry is touched.
 struct ArchiveIndex {
     EndRecordCandidate end;
+    // Where the directory really is, and the length of any data in front of the archive.
+    DirectoryLocation directory;
     std::vector<ArchiveEntry> entries;
 
     // Finds the one end record that describes a real directory, reads every central header and
-    // decodes the names. Fails when no end record or more than one consistent end record is found
-    // (ambiguous archives are reported, never read one way silently), on ZIP64 and multi-disk
-    // archives, and when the directory does not hold the records its end record promises.
+    // decodes the names. An end record whose directory is at its recorded offset wins over one whose
+    // directory is found only by taking data in front of the archive into account. Fails when no end
+    // record or more than one consistent end record of the same kind is found (ambiguous archives
+    // are reported, never read one way silently), on archives with a value that needs ZIP64, on
+    // multi-disk archives, and when the directory does not hold the records its end record promises.
     static Result<ArchiveIndex, IndexError> load(ByteSource& source);
 };
 

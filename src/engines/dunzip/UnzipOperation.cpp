@@ -392,7 +392,14 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
         code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
         return std::nullopt;
     }
-    const LocalHeaderFields& l = local->fields;
+    LocalHeaderFields l = local->fields;
+    // Writers that do not know the sizes in advance (Info-ZIP's zip -fz, or zip writing to a pipe)
+    // keep them in a ZIP64 extra field even when they are small.
+    if (resolveZip64Fields(local->extra, m_source->size(), l.uncompressedSize, l.compressedSize, nullptr) ==
+        Zip64Fields::Damaged) {
+        code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
+        return std::nullopt;
+    }
     std::string disagreement;
     // Compared as bytes: a plain char is signed here, so comparing it with uint8_t would call every
     // name with a byte above 0x7F (UTF-8, code page 437) a disagreement.

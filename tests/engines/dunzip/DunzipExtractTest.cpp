@@ -174,6 +174,56 @@ TEST_F(DunzipExtract, PlantedLinksAreNeverFollowedOrWrittenThrough)
     EXPECT_TRUE(run.mentioned("linkdir/planted.txt")) << run.allMessages();
 }
 
+TEST_F(DunzipExtract, EntriesThatShareDirectoriesStillRefusePlantedLinksBetweenThem)
+{
+    // The directory of the last entry is kept open for the next ones: moving between directories,
+    // a planted link on the way must still be refused and every other entry land where it belongs.
+    fs::create_directories(work.file("outside"));
+    fs::create_directories(out() + "/real/sub");
+    fs::create_symlink(work.file("outside"), out() + "/real/linked");
+    fs::create_symlink(work.file("outside"), out() + "/top");
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("real/sub/a.txt", "a"))
+        .add(ZipBuilder::stored("real/linked/b.txt", "b"))
+        .add(ZipBuilder::stored("real/sub/c.txt", "c"))
+        .add(ZipBuilder::stored("top/d.txt", "d"))
+        .add(ZipBuilder::stored("real/sub", "a file over the directory"))
+        .add(ZipBuilder::stored("real/sub/deeper/e.txt", "e"))
+        .add(ZipBuilder::stored("real/f.txt", "f"))
+        .add(ZipBuilder::stored("real/sub/g.txt", "g"));
+    UnzipRun run = runDunzip(write(builder.finish()), out(), [](UnzipCommand& c) { c.overwrite = 1; });
+    EXPECT_NE(run.result, EngineResult::Ok);
+    EXPECT_TRUE(fs::is_empty(work.file("outside")));
+    EXPECT_TRUE(run.mentioned("real/linked/b.txt")) << run.allMessages();
+    EXPECT_TRUE(run.mentioned("top/d.txt")) << run.allMessages();
+    EXPECT_TRUE(fs::is_directory(fs::symlink_status(out() + "/real/sub")));
+    for (const char* name : {"real/sub/a.txt", "real/sub/c.txt", "real/sub/deeper/e.txt", "real/f.txt",
+                             "real/sub/g.txt"})
+        EXPECT_EQ(readFile(out() + "/" + name), std::string(1, fs::path(name).stem().string().back())) << name;
+}
+
+TEST_F(DunzipExtract, LocalHeadersWithLongExtraFieldsAreReadWhole)
+{
+    // A field of a tag nobody knows, padded to size bytes in all.
+    auto unknownField = [](size_t size) {
+        std::string field = "\xfe\xca";
+        field += static_cast<char>((size - 4) & 0xFF);
+        field += static_cast<char>((size - 4) >> 8);
+        return field + std::string(size - 4, 'x');
+    };
+    ZipBuilder builder;
+    for (size_t size : {0u, 200u, 300u, 5000u, 65532u}) {
+        ZipBuilder::Entry entry = ZipBuilder::stored("extra" + std::to_string(size) + ".txt", "data");
+        if (size > 0)
+            entry.extra = unknownField(size);
+        builder.add(entry);
+    }
+    UnzipRun run = runDunzip(write(builder.finish()), out());
+    EXPECT_EQ(run.result, EngineResult::Ok) << run.allMessages();
+    for (size_t size : {0u, 200u, 300u, 5000u, 65532u})
+        EXPECT_EQ(readFile(out() + "/extra" + std::to_string(size) + ".txt"), "data") << size;
+}
+
 TEST_F(DunzipExtract, LinkEntriesAreCreatedLastAndOnlyInside)
 {
     auto link = [](const std::string& name, const std::string& target) {
@@ -450,6 +500,89 @@ TEST_F(DunzipExtract, WritesALogWhenAsked)
     EXPECT_EQ(run.result, EngineResult::Ok);
     std::string log = readFile(work.file("state/quarvo/unzip.log"));
     EXPECT_NE(log.find("Extracted logged.txt"), std::string::npos) << log;
+}
+
+std::string zip64Block(uint64_t value)
+{
+    std::string block("\x01\x00\x08\x00", 4);
+    putLE32(block, static_cast<uint32_t>(value));
+    putLE32(block, static_cast<uint32_t>(value >> 32));
+    return block;
+}
+
+TEST_F(DunzipExtract, ShiftedAndZip64ArchivesAreReadOnlyWhenTheirPositionsHoldTogether)
+{
+    const std::string stub(777, 'S');
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("a", "alpha"));
+    const std::string plain = builder.finish();
+    const uint32_t directoryOffset = static_cast<uint32_t>(plain.size() - 22 - 46 - 1);
+
+    UnzipRun joined = runDunzip(write(stub + plain), out());
+    ASSERT_EQ(joined.result, EngineResult::Ok) << joined.allMessages();
+    EXPECT_EQ(readFile(out() + "/a"), "alpha");
+    fs::remove_all(out());
+
+    // The stored offset of the one entry puts its local header past the end once shifted.
+    ZipBuilder farOffset;
+    farOffset.add(ZipBuilder::stored("a", "alpha"));
+    farOffset.entries()[0].localHeaderOffset = 0x10000;
+    // A central ZIP64 field whose offset lies beyond the file, and one whose size needs 64 bits.
+    ZipBuilder lyingOffset;
+    lyingOffset.add(ZipBuilder::stored("a", "alpha"));
+    lyingOffset.entries()[0].localHeaderOffset = 0xFFFFFFFF;
+    lyingOffset.entries()[0].extra = zip64Block(uint64_t{1} << 40);
+    ZipBuilder hugeSize;
+    hugeSize.add(ZipBuilder::stored("a", "alpha"));
+    hugeSize.entries()[0].uncompressedSize = 0xFFFFFFFF;
+    hugeSize.entries()[0].extra = zip64Block(uint64_t{1} << 33);
+
+    struct Case {
+        const char* rule;
+        std::string bytes;
+        uint16_t result;
+        const char* message;
+    };
+    const Case cases[] = {
+        // The directory lies before its recorded offset: shifting back would point before the file.
+        {"offset past the directory",
+         plain.substr(0, plain.size() - 22) + ZipBuilder::endRecord(0, 0, 1, 1, 47, directoryOffset + 9, ""),
+         EngineResult::BadArchive, "no end of central directory record points at it"},
+        {"shifted offset past the end", stub + farOffset.finish(), EngineResult::BadArchive, "beyond the end"},
+        {"lying ZIP64 offset", lyingOffset.finish(), EngineResult::BadArchive, "ZIP64 extra field"},
+        {"ZIP64 size", hugeSize.finish(), EngineResult::TooLarge, "ZIP64 entries are not supported yet"},
+    };
+    for (const Case& c : cases) {
+        UnzipRun run = runDunzip(write(c.bytes), out());
+        EXPECT_EQ(run.result, c.result) << c.rule;
+        EXPECT_TRUE(run.mentioned(c.message)) << c.rule << ": " << run.allMessages();
+    }
+    EXPECT_FALSE(fs::exists(out() + "/a"));
+}
+
+TEST_F(DunzipExtract, TheUnicodePathFieldNamesTheFileWhenItMatches)
+{
+    // Info-ZIP stores a name in the local character set and adds its UTF-8 form with the CRC-32 of
+    // the stored bytes; a stale field (the entry was renamed since) is ignored.
+    auto unicodePath = [](const std::string& stored, const std::string& utf8, uint32_t flip) {
+        std::string block("up", 2);
+        putLE16(block, static_cast<uint32_t>(5 + utf8.size()));
+        block += '\x01';
+        putLE32(block, crc32Of(stored) ^ flip);
+        return block + utf8;
+    };
+    ZipBuilder builder;
+    ZipBuilder::Entry matching = ZipBuilder::stored("caf\x82.txt", "one");
+    matching.extra = unicodePath(matching.name, "\xe2\x82\xac-caf\xc3\xa9.txt", 0);
+    builder.add(matching);
+    ZipBuilder::Entry stale = ZipBuilder::stored("na\x8bve.txt", "two");
+    stale.extra = unicodePath(stale.name, "renamed.txt", 1);
+    builder.add(stale);
+    UnzipRun run = runDunzip(write(builder.finish()), out());
+    ASSERT_EQ(run.result, EngineResult::Ok) << run.allMessages();
+    EXPECT_EQ(readFile(out() + "/\xe2\x82\xac-caf\xc3\xa9.txt"), "one");
+    EXPECT_EQ(readFile(out() + "/na\xc3\xafve.txt"), "two");
+    EXPECT_FALSE(fs::exists(out() + "/renamed.txt"));
 }
 
 } // namespace

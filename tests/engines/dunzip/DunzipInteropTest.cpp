@@ -159,5 +159,45 @@ TEST_F(DunzipInterop, ExtractedFilesMatchWhatUnzipExtracts)
     EXPECT_TRUE(runQuietly("diff -r '" + work.file("ours") + "' '" + work.file("theirs") + "'"));
 }
 
+TEST_F(DunzipInterop, ArchivesWithDataInFrontOfThem)
+{
+    // A stub joined with cat: the stored offsets do not count it, and the directory is found right
+    // before the end record, as unzip, 7-Zip and Python find it.
+    writeFile(work.path() / "stub.bin", std::string(4321, '\x90'));
+    const std::string plain = work.file("plain.zip");
+    const std::string join = "(cat '" + work.file("stub.bin") + "' '" + plain + "' > '" + archive() + "')";
+    bool ran = false;
+    if (haveTool("zip")) {
+        ASSERT_TRUE(runQuietly(in() + "zip -r '" + plain + "' . && " + join));
+        expectExtractedAndTested();
+        ran = true;
+    }
+    if (haveTool("7z")) {
+        std::filesystem::remove(plain);
+        std::filesystem::remove_all(work.file("out"));
+        ASSERT_TRUE(runQuietly(in() + "7z a -tzip '" + plain + "' . && " + join));
+        expectExtractedAndTested();
+        ran = true;
+    }
+    if (!ran)
+        GTEST_SKIP() << "neither zip nor 7z is installed";
+}
+
+TEST_F(DunzipInterop, InfoZipZip64RecordsThatCarryNothing)
+{
+    if (!haveTool("zip"))
+        GTEST_SKIP() << "zip is not installed";
+    // -fz: ZIP64 end record and locator, ZIP64 extra fields in every header, small values.
+    ASSERT_TRUE(runQuietly(in() + "zip -r -fz '" + archive() + "' ."));
+    expectExtractedAndTested();
+
+    // Standard input into a pipe: the same records, and 24-byte data descriptors after the data.
+    const std::string piped = work.file("piped.zip");
+    ASSERT_TRUE(runQuietly(in() + "(zip -q - - < sub/deeper/big.txt | cat > '" + piped + "')"));
+    UnzipRun run = runDunzip(piped, work.file("piped"));
+    ASSERT_EQ(run.result, EngineResult::Ok) << run.allMessages();
+    EXPECT_EQ(readFile(work.file("piped/-")), files["sub/deeper/big.txt"]);
+}
+
 } // namespace
 } // namespace quarvo
