@@ -325,5 +325,44 @@ TEST_F(Cli, UsageErrorsExitTenWithOneLineAndTheHint)
     EXPECT_EQ(help.err, "");
 }
 
+TEST_F(Cli, ForeignArchiveVariantsListTestAndExtract)
+{
+    // A stub joined with cat; ZIP64 records for small files (-fz); data from standard input written
+    // to a pipe (ZIP64 records and 24-byte descriptors); a name in code page 437 with a matching
+    // Info-ZIP Unicode path field.
+    ASSERT_EQ(tool("zip", {"-q", "-r", "plain.zip", "docs", "data.bin"}).exitCode, 0);
+    writeFile(m_dir.file("joined.zip"), std::string(5000, 'M') + read("plain.zip"));
+    ASSERT_EQ(tool("zip", {"-q", "-r", "-fz", "forced.zip", "docs", "data.bin"}).exitCode, 0);
+    ASSERT_EQ(tool("sh", {"-c", "zip -q - - < data.bin | cat > piped.zip"}).exitCode, 0);
+    ZipBuilder builder;
+    ZipBuilder::Entry entry = ZipBuilder::stored("caf\x82.txt", "unicode\n");
+    entry.extra = std::string("up", 2);
+    const std::string utf8 = "\xe2\x82\xac-caf\xc3\xa9.txt";
+    putLE16(entry.extra, static_cast<uint32_t>(5 + utf8.size()));
+    entry.extra += '\x01';
+    putLE32(entry.extra, crc32Of(entry.name));
+    entry.extra += utf8;
+    builder.add(entry);
+    writeFile(m_dir.file("unicode.zip"), builder.finish());
+
+    for (const std::string archive : {"joined.zip", "forced.zip"}) {
+        EXPECT_EQ(listed(archive), (std::set<std::string>{"docs/", "docs/readme.txt", "docs/sub/",
+                                                          "docs/sub/name with space.txt", "data.bin"}))
+            << archive;
+        expectSuccess({"test", archive});
+        expectSuccess({"extract", "-d", "out-" + archive, archive});
+        EXPECT_EQ(read("out-" + archive + "/docs/readme.txt"), m_text) << archive;
+        EXPECT_EQ(read("out-" + archive + "/data.bin"), m_binary) << archive;
+    }
+    EXPECT_EQ(listed("piped.zip"), std::set<std::string>{"-"});
+    expectSuccess({"test", "piped.zip"});
+    expectSuccess({"extract", "-d", "out-piped", "piped.zip"});
+    EXPECT_EQ(read("out-piped/-"), m_binary);
+    EXPECT_EQ(listed("unicode.zip"), std::set<std::string>{utf8});
+    expectSuccess({"test", "unicode.zip"});
+    expectSuccess({"extract", "-d", "out-unicode", "unicode.zip"});
+    EXPECT_EQ(read("out-unicode/" + utf8), "unicode\n");
+}
+
 } // namespace
 } // namespace quarvo::testing
