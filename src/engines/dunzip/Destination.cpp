@@ -1,5 +1,6 @@
 #include "engines/dunzip/Destination.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -117,16 +118,21 @@ Result<Destination> Destination::open(const std::string& path)
     return Destination(UniqueFd(fd));
 }
 
-Result<UniqueFd> Destination::openParent(const std::vector<std::string>& components, bool create)
+Result<int> Destination::parentOf(const std::vector<std::string>& components, bool create)
 {
-    UniqueFd current(::dup(m_root.get()));
-    if (!current)
-        return errorFrom(errno);
-    for (size_t i = 0; i + 1 < components.size(); ++i) {
+    const size_t depth = components.empty() ? 0 : components.size() - 1;
+    if (depth == 0)
+        return m_root.get();
+    if (m_cachedDirectory && m_cachedPath.size() == depth &&
+        std::equal(m_cachedPath.begin(), m_cachedPath.end(), components.begin()))
+        return m_cachedDirectory.get();
+    UniqueFd current;
+    int at = m_root.get();
+    for (size_t i = 0; i < depth; ++i) {
         const char* part = components[i].c_str();
-        if (create && ::mkdirat(current.get(), part, DirectoryMode) != 0 && errno != EEXIST)
+        if (create && ::mkdirat(at, part, DirectoryMode) != 0 && errno != EEXIST)
             return errorFrom(errno);
-        int next = ::openat(current.get(), part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        int next = ::openat(at, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0) {
             int error = errno;
             if (error == ELOOP || error == ENOTDIR)
@@ -134,20 +140,34 @@ Result<UniqueFd> Destination::openParent(const std::vector<std::string>& compone
             return errorFrom(error);
         }
         current = UniqueFd(next);
+        at = next;
     }
-    return current;
+    m_cachedDirectory = std::move(current);
+    m_cachedPath.assign(components.begin(), components.begin() + static_cast<ptrdiff_t>(depth));
+    return m_cachedDirectory.get();
+}
+
+Result<UniqueFd> Destination::openParent(const std::vector<std::string>& components, bool create)
+{
+    Result<int> parent = parentOf(components, create);
+    if (!parent)
+        return parent.error();
+    UniqueFd copy(::dup(*parent));
+    if (!copy)
+        return errorFrom(errno);
+    return copy;
 }
 
 Result<Ok> Destination::makeDirectories(const std::vector<std::string>& components)
 {
-    Result<UniqueFd> parent = openParent(components, true);
+    Result<int> parent = parentOf(components, true);
     if (!parent)
         return parent.error();
     const std::string& last = components.back();
-    if (::mkdirat(parent->get(), last.c_str(), DirectoryMode) == 0)
+    if (::mkdirat(*parent, last.c_str(), DirectoryMode) == 0)
         return Ok{};
     struct stat status {};
-    if (errno == EEXIST && ::fstatat(parent->get(), last.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+    if (errno == EEXIST && ::fstatat(*parent, last.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISDIR(status.st_mode))
         return Ok{};
     return Error{"\"" + last + "\" exists and is not a directory"};
@@ -155,13 +175,13 @@ Result<Ok> Destination::makeDirectories(const std::vector<std::string>& componen
 
 Result<std::optional<struct stat>> Destination::statusOf(const std::vector<std::string>& components)
 {
-    Result<UniqueFd> parent = openParent(components, false);
+    Result<int> parent = parentOf(components, false);
     if (!parent) {
         // A missing directory on the way means the file is missing too.
         return std::optional<struct stat>();
     }
     struct stat status {};
-    if (::fstatat(parent->get(), components.back().c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(*parent, components.back().c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT)
             return std::optional<struct stat>();
         return errorFrom(errno);
@@ -191,21 +211,21 @@ Result<PendingFile> Destination::createFile(const std::vector<std::string>& comp
 
 Result<Ok> Destination::makeLink(const std::vector<std::string>& components, const std::string& target)
 {
-    Result<UniqueFd> parent = openParent(components, true);
+    Result<int> parent = parentOf(components, true);
     if (!parent)
         return parent.error();
     // Made under a temporary name and renamed, so a file or link already there is replaced
     // rather than followed.
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temporary = temporaryNameFor(components.back());
-        if (::symlinkat(target.c_str(), parent->get(), temporary.c_str()) != 0) {
+        if (::symlinkat(target.c_str(), *parent, temporary.c_str()) != 0) {
             if (errno == EEXIST)
                 continue;
             return errorFrom(errno);
         }
-        if (::renameat(parent->get(), temporary.c_str(), parent->get(), components.back().c_str()) != 0) {
+        if (::renameat(*parent, temporary.c_str(), *parent, components.back().c_str()) != 0) {
             int error = errno;
-            ::unlinkat(parent->get(), temporary.c_str(), 0);
+            ::unlinkat(*parent, temporary.c_str(), 0);
             return errorFrom(error);
         }
         return Ok{};

@@ -74,7 +74,16 @@ class Destination {
 
   private:
     explicit Destination(UniqueFd root) : m_root(std::move(root)) {}
+    // The descriptor of the directory that holds components' last element, owned by the cache.
+    Result<int> parentOf(const std::vector<std::string>& components, bool create);
+
     UniqueFd m_root;
+    // The directory reached last, and the components that lead to it: archives list the files of
+    // one directory together, so most entries skip opening every component again. It was reached
+    // with O_NOFOLLOW like any other, and an extraction never replaces a directory (a file or link
+    // renamed over one fails), so the descriptor stays the directory it was.
+    std::vector<std::string> m_cachedPath;
+    UniqueFd m_cachedDirectory;
 };
 
 // The system's text for errno value error.

@@ -87,7 +87,8 @@ class Decoder {
 
     DecodeStatus copy(DataStream& stream)
     {
-        std::vector<uint8_t> buffer(ChunkSize);
+        // No larger than the entry: small stored files would otherwise each clear a whole chunk.
+        std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(ChunkSize, stream.remaining())));
         for (;;) {
             std::optional<size_t> count = stream.read(buffer);
             if (!count)

@@ -29,6 +29,8 @@ namespace zf = zipformat;
 
 // Link targets are paths; anything longer is not one.
 constexpr uint32_t MaximumLinkTargetSize = 4096;
+// Room for the extra fields writers usually put in a local header (times, owners, ZIP64 sizes).
+constexpr size_t UsualLocalExtraSize = 256;
 // The local header fields that must agree with the central directory whatever the producer.
 constexpr uint16_t CheckedFlags = zf::flag::Encrypted | zf::flag::DataDescriptor | zf::flag::StrongEncryption;
 
@@ -385,9 +387,16 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
         return std::nullopt;
     }
 
-    std::vector<uint8_t> header(zf::LocalHeaderSize + 2 * size_t{zf::Max16});
+    // Most local headers are the central one's name plus a short extra field: a small read covers
+    // them, and only a header that runs past it is read again at the largest size it can have.
+    std::vector<uint8_t> header(zf::LocalHeaderSize + entry.storedName.size() + UsualLocalExtraSize);
     size_t count = m_source->readAt(central.localHeaderOffset, header);
     Result<LocalHeader> local = parseLocalHeader(std::span(header).first(count));
+    if (!local && count == header.size()) {
+        header.resize(zf::LocalHeaderSize + 2 * size_t{zf::Max16});
+        count = m_source->readAt(central.localHeaderOffset, header);
+        local = parseLocalHeader(std::span(header).first(count));
+    }
     if (!local) {
         code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
         return std::nullopt;
