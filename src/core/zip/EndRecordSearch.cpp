@@ -177,7 +177,8 @@ DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& 
         }
         directoryEnd = z.offset;
     }
-    if (location.size > directoryEnd || location.entriesTotal * zipformat::CentralHeaderSize > location.size)
+    if (location.size > directoryEnd || location.entriesTotal * zipformat::CentralHeaderSize > location.size ||
+        (location.entriesTotal == 0 && location.size != 0))
         return location;
     location.start = directoryEnd - location.size;
     // An empty directory has no positions to shift: behind a stub it is read where it is recorded.
@@ -195,7 +196,10 @@ DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& 
 
 bool pointsAtCentralDirectory(ByteSource& source, const EndRecordCandidate& candidate)
 {
-    return locateDirectory(source, candidate).fit == DirectoryLocation::Fit::Exact;
+    // Exactly where recorded and ending at the end record itself: no ZIP64 end record in between.
+    DirectoryLocation location = locateDirectory(source, candidate);
+    return location.fit == DirectoryLocation::Fit::Exact &&
+           location.start + location.size == candidate.offset;
 }
 
 } // namespace quarvo

@@ -183,8 +183,15 @@ TEST(DirectoryLocation, ADirectoryBeforeItsRecordedOffsetIsDamage)
 
 TEST(DirectoryLocation, Zip64RecordsWithSmallValuesAreRead)
 {
-    DirectoryLocation plain = locate(zip64Archive());
+    const std::string archive = zip64Archive();
+    DirectoryLocation plain = locate(archive);
     EXPECT_EQ(plain.fit, Fit::Exact);
+    // The plain check still wants the directory to end at the end record itself: the compression
+    // engine rewrites only archives without ZIP64 records.
+    MemoryByteSource source({reinterpret_cast<const uint8_t*>(archive.data()), archive.size()});
+    Result<EndRecordCandidate> candidate = readEndRecordAt(source, archive.size() - 22);
+    ASSERT_TRUE(candidate.ok());
+    EXPECT_FALSE(pointsAtCentralDirectory(source, candidate.value()));
     EXPECT_EQ(plain.start, 40u);
     EXPECT_EQ(plain.entriesTotal, 1u);
 
