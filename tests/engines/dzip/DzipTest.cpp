@@ -1,8 +1,10 @@
 #include "DzipTestSupport.h"
 
+#include "core/zip/ZipFormat.h"
 #include "core/zip/ZipRecords.h"
 #include "engines/api/EngineResult.h"
 #include "engines/api/ZipCommand.h"
+#include "engines/dzip/EntryEncoder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <random>
+#include <zlib.h>
 
 using namespace quarvo;
 using namespace quarvo::testing;
@@ -41,6 +44,48 @@ std::string randomData(size_t size, unsigned seed)
     for (char& c : bytes)
         c = static_cast<char>(random());
     return bytes;
+}
+
+// Bytes with few long repeats and a skewed distribution, as tables of small numbers have: three
+// of four are one of sixteen values, the fourth is any byte.
+std::string skewedNoise(size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i % 4 == 0 ? random() : random() & 0x0F);
+    return bytes;
+}
+
+// Raw deflate of bytes by zlib at level, as other zip programs write it.
+std::string zlibDeflate(const std::string& bytes, int level)
+{
+    z_stream stream{};
+    deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&stream, bytes.size()), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+std::string zlibInflate(const std::vector<uint8_t>& deflated, size_t size)
+{
+    z_stream stream{};
+    inflateInit2(&stream, -MAX_WBITS);
+    std::string out(size + 1, '\0');
+    stream.next_in = const_cast<Bytef*>(deflated.data());
+    stream.avail_in = static_cast<uInt>(deflated.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int result = inflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    inflateEnd(&stream);
+    return result == Z_STREAM_END ? out : "(damaged)";
 }
 
 void setModified(const fs::path& path, std::time_t time)
@@ -172,6 +217,7 @@ TEST_F(DzipTest, EncryptedArchiveNeedsThePasswordInEveryTool)
 {
     writeFile(source / "secret.txt", textData(50000, 3));
     writeFile(source / "noise.bin", randomData(5000, 4));
+    writeFile(source / "samples.bin", skewedNoise(60000, 8)); // coded by Huffman codes alone
     ASSERT_EQ(add(ZipFunction::Add, allFiles,
                   [](ZipCommand& c) {
                       c.encrypt = 1;
@@ -756,4 +802,24 @@ TEST_F(DzipTest, LongIncludeListTakesExactlyItsFiles)
                   }),
               EngineResult::Ok);
     EXPECT_EQ(namesIn(archive), expected);
+}
+
+TEST(BufferEncoderTest, SkewedNoiseIsCodedNoLargerThanZlibAndEveryLevelDecodesBack)
+{
+    // In skewed noise LZ77 matches cost more than they save; Huffman codes alone make it smaller
+    // than zlib's deflate at any level.
+    BufferEncoder encoder;
+    for (const bool isNoise : {false, true}) {
+        const std::string original = isNoise ? skewedNoise(400000, 12) : textData(400000, 11);
+        for (uint32_t factor : {1u, 5u, 8u}) {
+            EncodingOptions options;
+            options.deflateLevel = deflateLevelFor(factor);
+            std::vector<uint8_t> data(original.begin(), original.end());
+            const EncodedData encoded = encoder.encode(std::move(data), options);
+            ASSERT_EQ(encoded.method, zipformat::method::Deflated) << factor;
+            EXPECT_EQ(zlibInflate(encoded.payload, original.size()), original) << factor;
+            if (isNoise)
+                EXPECT_LE(encoded.payload.size(), zlibDeflate(original, options.deflateLevel).size()) << factor;
+        }
+    }
 }
