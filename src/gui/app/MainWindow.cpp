@@ -188,9 +188,12 @@ WindowPlacement MainWindow::placement() const
 QMdiSubWindow* MainWindow::addDocumentWindow(DocumentWindow* window)
 {
     QMdiSubWindow* subWindow = m_mdiArea->addSubWindow(window);
-    // A new window takes most of the area, so the listing's eight columns fit without scrolling.
+    // A new window takes most of the area, so the listing's eight columns fit without scrolling,
+    // and opens a step down and right of the one before it, as cascaded windows do.
     QSize area = m_mdiArea->viewport()->size();
     subWindow->resize(std::max(area.width() * 4 / 5, 480), std::max(area.height() * 4 / 5, 320));
+    int step = int((m_mdiArea->subWindowList().size() - 1) % 8) * 24;
+    subWindow->move(step, step);
     subWindow->setWindowIcon(applicationIcon());
     subWindow->setWindowTitle(window->titleText());
     subWindow->installEventFilter(this);
