@@ -257,7 +257,7 @@ private slots:
         QVERIFY(commands.run(CommandId::ShowAllDetails));
         QVERIFY(window->pane().headerBar().isVisibleTo(window));
 
-        // The archive's own commands: Info is offered; the add and extract families are not yet.
+        // The archive's own commands: Info and Refresh are offered; Show Parent only for a nested archive.
         QVERIFY(commands.isEnabled(CommandId::Info));
         QVERIFY(commands.isEnabled(CommandId::Refresh));
         QVERIFY(!commands.isEnabled(CommandId::ShowParent));

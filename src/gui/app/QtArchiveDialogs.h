@@ -10,9 +10,8 @@
 namespace quarvo::gui {
 
 // The archive commands' dialogs with real widgets. The information and comment dialogs are built
-// here; the Compress Files, file-list and Extract Files dialogs belong to the dialogs library, which
-// hands them in through setFileDialogs. Until it has, the add and extract commands are not offered
-// by the archive windows, so nothing asks for them.
+// here; the Compress Files, file-list and Extract Files dialogs belong to the dialogs library, and
+// the application hands them in through setFileDialogs. Without them those dialogs answer Cancel.
 class QtArchiveDialogs : public ArchiveDialogs {
 public:
     struct FileDialogs {

@@ -16,6 +16,9 @@
 #include "gui/app/MainWindow.h"
 #include "gui/app/ManualLocation.h"
 #include "gui/app/ProductInfo.h"
+#include "gui/dialogs/CompressFilesDialog.h"
+#include "gui/dialogs/ExtractFilesDialog.h"
+#include "gui/dialogs/FileListDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,6 +62,33 @@ int screenVerticalDpi()
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? int(std::lround(screen->logicalDotsPerInchY())) : SettingsLimits::DefaultVerticalDpi;
+}
+
+// The add, file-list and extract dialogs of the dialogs library, each shown modally on the
+// window that asked and its accepted values handed back.
+template <typename Dialog, typename Values>
+int runValuesDialog(Values& values, UserInterface& ui, QWidget* parent)
+{
+    Dialog dialog(values, ui, parent);
+    int result = dialog.exec();
+    if (result == DialogResult::Ok)
+        values = dialog.values();
+    return result == DialogResult::Ok ? DialogResult::Ok : DialogResult::Cancel;
+}
+
+QtArchiveDialogs::FileDialogs fileDialogs(UserInterface& ui)
+{
+    return {
+        [&ui](AddFilesDialogValues& values, QWidget* parent) {
+            return runValuesDialog<CompressFilesDialog>(values, ui, parent);
+        },
+        [&ui](FileListDialogValues& values, QWidget* parent) {
+            return runValuesDialog<FileListDialog>(values, ui, parent);
+        },
+        [&ui](ExtractDialogValues& values, QWidget* parent) {
+            return runValuesDialog<ExtractFilesDialog>(values, ui, parent);
+        },
+    };
 }
 
 } // namespace
@@ -214,6 +244,7 @@ void ZipApplication::createMainWindow()
     m_mainWindow = std::make_unique<MainWindow>(*m_settings, m_commands, options);
     m_ui.setParentWindow(m_mainWindow.get());
     m_archiveDialogs.setParentWindow(m_mainWindow.get());
+    m_archiveDialogs.setFileDialogs(fileDialogs(m_ui));
     m_ui.setHooks({
         [this](const std::string& text) { m_mainWindow->setMessageText(QString::fromStdString(text)); },
         [this](const std::string& name) { return viewerNotFoundMessage(name, m_settings->programDirectory()); },

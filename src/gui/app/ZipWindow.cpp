@@ -2,6 +2,10 @@
 
 #include "core/app/CommandIds.h"
 #include "core/app/WindowTitle.h"
+#include "core/documents/AddFilesCommand.h"
+#include "core/documents/DeleteEntriesCommand.h"
+#include "core/documents/ExtractCommand.h"
+#include "core/documents/SelectionSource.h"
 #include "core/documents/ZipDocument.h"
 #include "core/framework/View.h"
 #include "gui/listing/ListingPane.h"
@@ -15,9 +19,60 @@ namespace quarvo::gui {
 
 namespace {
 
-// The archive's own commands that this window offers; the add, extract, view and conversion
-// families join as their dialogs arrive.
-constexpr std::array documentCommands = {CommandId::Refresh, CommandId::Info, CommandId::DeleteZipFile};
+// The archive's own commands that this window offers; the view and conversion families join as
+// their dialogs arrive.
+constexpr std::array documentCommands = {
+    CommandId::Refresh,      CommandId::Info,          CommandId::DeleteZipFile,
+    CommandId::AddFiles,     CommandId::UpdateFiles,   CommandId::FreshenFiles,
+    CommandId::MoveFiles,    CommandId::MoveUpdateFiles, CommandId::MoveFreshenFiles,
+    CommandId::DeleteEntries, CommandId::Extract,      CommandId::ExtractUpdate,
+    CommandId::ExtractFreshen, CommandId::ExtractNew,  CommandId::TestIntegrity,
+};
+
+bool isAddCommand(int id)
+{
+    switch (id) {
+    case CommandId::AddFiles:
+    case CommandId::UpdateFiles:
+    case CommandId::FreshenFiles:
+    case CommandId::MoveFiles:
+    case CommandId::MoveUpdateFiles:
+    case CommandId::MoveFreshenFiles:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isExtractCommand(int id)
+{
+    switch (id) {
+    case CommandId::Extract:
+    case CommandId::ExtractUpdate:
+    case CommandId::ExtractFreshen:
+    case CommandId::ExtractNew:
+    case CommandId::TestIntegrity:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The listing's selection as the core's delete and extract commands take it.
+class ListingSelection : public SelectionSource {
+public:
+    explicit ListingSelection(const ListingView& listing) : m_listing(listing) {}
+
+    int selectedCount() const override { return m_listing.selectedRowCount(); }
+    ItemList buildSelectionList() const override
+    {
+        SelectionList list = m_listing.buildSelectionList();
+        return {list.count, std::move(list.text)};
+    }
+
+private:
+    const ListingView& m_listing;
+};
 
 } // namespace
 
@@ -75,6 +130,11 @@ bool ZipWindow::isCommandEnabled(int id) const
 {
     if (!m_zip)
         return false;
+    // Delete tells the user to select entries when none are; the extract family needs entries.
+    if (id == CommandId::DeleteEntries)
+        return true;
+    if (isExtractCommand(id))
+        return !m_zip->entries().empty();
     if (isDocumentCommand(id))
         return m_zip->isCommandEnabled(id).value_or(false);
     return m_pane->isCommandEnabled(id);
@@ -87,11 +147,43 @@ std::optional<bool> ZipWindow::commandCheck(int id) const
     return m_pane->commandCheck(id);
 }
 
+bool ZipWindow::runCommandWithResult(int id)
+{
+    if (!isAddCommand(id))
+        return DocumentWindow::runCommandWithResult(id);
+    if (!handlesCommand(id) || !isCommandEnabled(id))
+        return false;
+    // A failed re-read after the write closes the document, and with it this window.
+    bool added = addFiles(*m_zip, id);
+    if (m_zip)
+        emit commandStatesChanged();
+    return added;
+}
+
 void ZipWindow::runCommand(int id)
 {
     if (!m_zip)
         return;
+    if (isAddCommand(id)) {
+        (void)runCommandWithResult(id);
+        return;
+    }
+    if (isExtractCommand(id)) {
+        // 3100 has no operation: the document's guard refuses it without a word.
+        if (id == CommandId::ExtractNew) {
+            (void)m_zip->canRunCommand(id);
+            return;
+        }
+        (void)extractEntries(*m_zip, id, ListingSelection(m_pane->listing()));
+        return;
+    }
     switch (id) {
+    case CommandId::DeleteEntries:
+        // The re-read that follows may close the document, and with it this window.
+        deleteSelectedEntries(*m_zip, ListingSelection(m_pane->listing()));
+        if (m_zip)
+            emit commandStatesChanged();
+        return;
     case CommandId::Refresh:
         // A failed re-read closes the document, and with it this window.
         (void)m_zip->reload();

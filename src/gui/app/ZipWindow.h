@@ -13,7 +13,7 @@ namespace quarvo::gui {
 class ListingPane;
 
 // The window of an open ZIP archive: the column header bar over the listing, the listing's view
-// commands, and the archive's own commands (refresh, info, delete the archive file). Its title is
+// commands, and the archive's own commands (refresh, info, delete the archive file, adding, deleting and extracting entries). Its title is
 // the archive's name with the listing's filter: "NAME.ZIP(*.*)", with a leading "*" for an archive
 // opened from inside another one.
 class ZipWindow : public DocumentWindow {
@@ -32,6 +32,8 @@ public:
     bool isCommandEnabled(int id) const override;
     std::optional<bool> commandCheck(int id) const override;
     void runCommand(int id) override;
+    // The add family answers whether the engine ran and succeeded; New ZIP keeps the archive only then.
+    bool runCommandWithResult(int id) override;
 
     void onDocumentUpdate(View* sender, int hint) override;
 
