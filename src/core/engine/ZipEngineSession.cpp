@@ -24,6 +24,8 @@ constexpr std::string_view ProgramName = "Quarvo";
 constexpr std::string_view PreambleWord = "PREAMBLE";
 constexpr std::string_view WaitText = "Please wait while reading ZIP info.";
 constexpr std::string_view NothingToDoText = "Nothing to do!";
+// A failing run over a large archive may report a line per entry; the box shows the first ones.
+constexpr size_t MaximumShownMessages = 20;
 constexpr int MaximumPercent = 100;
 constexpr int DeleteCompressionLevel = 5;
 
@@ -315,11 +317,14 @@ uint16_t ZipEngineSession::runWithProgress(bool zip)
     WorkingDirectoryKeeper workingDirectory;
     m_ui.openProgress();
     m_ui.setProgress(std::string(WaitText), 0);
+    m_engineMessages.clear();
     uint16_t result = zip ? m_engines.runDzip(m_zip) : m_engines.runDunzip(m_unzip);
     if (zip && result == EngineResult::NothingToDo) {
         MessageBoxRequest request;
         request.text = std::string(NothingToDoText);
         m_ui.showMessage(request);
+    } else {
+        reportFailure(result);
     }
     workingDirectory.restore();
     m_ui.closeProgress();
@@ -333,9 +338,34 @@ int ZipEngineSession::pumpEvents()
     return CancelFlags::zipEngine ? 1 : 0;
 }
 
+// The progress window closes when the engine returns, so a failure's reasons, which the engine gave
+// as messages, would vanish with it: a failed run shows them in one box. A cancel is the user's own
+// doing and a success needs no words.
+void ZipEngineSession::reportFailure(uint16_t result)
+{
+    if (result == EngineResult::Ok || result == EngineResult::Cancelled || m_engineMessages.empty())
+        return;
+    MessageBoxRequest request;
+    request.icon = MessageIcon::Warning;
+    request.caption = m_archiveTitle;
+    size_t shown = std::min(m_engineMessages.size(), MaximumShownMessages);
+    for (size_t i = 0; i < shown; ++i)
+        request.text += (i ? "\n" : "") + m_engineMessages[i];
+    if (shown < m_engineMessages.size())
+        request.text += "\n...";
+    m_ui.showMessage(request);
+}
+
+void ZipEngineSession::keepEngineMessage(const char* text)
+{
+    if (text && text[0] != '\0' && m_engineMessages.size() <= MaximumShownMessages)
+        m_engineMessages.emplace_back(text);
+}
+
 int ZipEngineSession::onEngineMessage(const char* text, uint32_t, void* data)
 {
     auto* session = static_cast<ZipEngineSession*>(data);
+    session->keepEngineMessage(text);
     session->m_ui.setProgressCaption(session->m_archiveTitle + " - " + (text ? text : ""));
     return session->pumpEvents();
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quarvo {
 
@@ -85,6 +86,8 @@ class ZipEngineSession {
     uint16_t runWithProgress(bool zip);
     int pumpEvents();
     void rewriteInPlace(char* text, std::string& buffer);
+    void keepEngineMessage(const char* text);
+    void reportFailure(uint16_t result);
 
     UserInterface& m_ui;
     CompressionEngines& m_engines;
@@ -93,6 +96,8 @@ class ZipEngineSession {
     std::string m_archiveTitle;
     std::string m_rewrittenText1;
     std::string m_rewrittenText2;
+    // What the engine said during the run, shown together when the run fails.
+    std::vector<std::string> m_engineMessages;
     ZipCommand m_zip;
     UnzipCommand m_unzip;
     std::string m_includeList;

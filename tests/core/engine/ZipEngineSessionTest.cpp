@@ -349,6 +349,31 @@ TEST_F(ZipEngineSessionTest, NothingToDoIsShownForDzipsTwelveOnly)
     EXPECT_EQ(ui.messages().size(), 1u);
 }
 
+TEST_F(ZipEngineSessionTest, AFailedRunShowsWhatTheEngineSaidAndSuccessOrCancelShowsNothing)
+{
+    auto speak = [](uint16_t result) {
+        return [result](UnzipCommand& command) {
+            command.messageCallback("bad CRC: a.txt", 0, command.messageCallbackData);
+            command.messageCallback("1 error found", 0, command.messageCallbackData);
+            return result;
+        };
+    };
+    ZipEngineSession session(ui, engine, settings);
+    engine.setUnzipAction(speak(EngineResult::CrcError));
+    ui.answerMessage(DialogResult::Ok);
+    EXPECT_EQ(session.runUnzip("/a/B.ZIP", "*.*", 3500), EngineResult::CrcError);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "bad CRC: a.txt\n1 error found");
+    EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(ui.messages()[0].caption, "B");
+
+    engine.setUnzipAction(speak(EngineResult::Ok));
+    EXPECT_EQ(session.runUnzip("/a/B.ZIP", "*.*", 3500), EngineResult::Ok);
+    engine.setUnzipAction(speak(EngineResult::Cancelled));
+    EXPECT_EQ(session.runUnzip("/a/B.ZIP", "*.*", 3500), EngineResult::Cancelled);
+    EXPECT_EQ(ui.messages().size(), 1u);
+}
+
 TEST_F(ZipEngineSessionTest, ProgressWindowShowsTheWaitTextAndClosesAfterTheEngine)
 {
     bool openDuringCall = false;
