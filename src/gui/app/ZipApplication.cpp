@@ -5,6 +5,7 @@
 #include "core/app/ExecuteCommand.h"
 #include "core/app/MailAttachments.h"
 #include "core/app/UserRuntimeDirectory.h"
+#include "core/dialogs/ArchiveFileFilters.h"
 #include "core/engine/LinkedEngines.h"
 #include "core/launch/FindOnPath.h"
 #include "core/launch/ViewerCheck.h"
@@ -576,18 +577,7 @@ void ZipApplication::newZip()
 
 void ZipApplication::openWithDialog()
 {
-    FileDialogRequest request;
-    request.title = "Open ZIP File";
-    request.allowMultiple = true;
-    request.filters = {
-        {"All Archives", {"*.zip", "*.exe", "*.tar", "*.tgz", "*.taz", "*.gz", "*.z"}},
-        {"ZIP (*.zip)", {"*.zip"}},
-        {"Self Extract (*.exe)", {"*.exe"}},
-        {"TAR (*.tar)", {"*.tar"}},
-        {"ZIP Config file (*.cfz)", {"*.cfz"}},
-        {"UNZIP Config file (*.cfu)", {"*.cfu"}},
-        {"All Files (*)", {"*"}},
-    };
+    FileDialogRequest request = openArchiveRequest();
     // The dialog hands back full paths, so every name already lies in the directory the user chose.
     // The last one opened ends up active.
     for (const std::string& path : m_ui.chooseFilesToOpen(request))
