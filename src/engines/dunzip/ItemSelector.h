@@ -17,7 +17,7 @@ class ItemSelector {
   public:
     ItemSelector(std::string_view specification, bool recursePathInformation);
 
-    // Which of the entries, given by name in archive order, the specification selects. Names are
+    // Which of the entries, given by name in archive order, the item specification selects. Names are
     // looked up in a hash index and only patterns are tried on every entry, so a long list of
     // names costs no more than one pass.
     std::vector<bool> select(const std::vector<std::string_view>& names) const;
