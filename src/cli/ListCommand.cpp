@@ -2,8 +2,7 @@
 
 #include "core/text/CompressionRatio.h"
 #include "core/text/DosDateTime.h"
-#include "core/ui/DialogResult.h"
-#include "core/ui/UserInterface.h"
+#include "core/ui/SilentUserInterface.h"
 #include "core/zip/ByteSource.h"
 #include "core/zip/ZipDirectoryReader.h"
 #include "core/zip/ZipFormat.h"
@@ -17,25 +16,6 @@
 namespace quarvo::cli {
 
 namespace {
-
-// The directory reader's port, for a program nobody answers: no status line, no cursor, and every
-// question (the disks of a split archive) is cancelled.
-class SilentUserInterface : public UserInterface {
-  public:
-    int showMessage(const MessageBoxRequest&) override { return DialogResult::Cancel; }
-    int askCloseQuestion(const std::string&) override { return DialogResult::Cancel; }
-    void setStatusText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-    void openProgress() override {}
-    void setProgressCaption(const std::string&) override {}
-    void setProgress(const std::string&, int) override {}
-    void closeProgress() override {}
-    bool processEvents() override { return false; }
-    std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
-    std::string chooseFileToSave(const FileDialogRequest&) override { return {}; }
-    int editGeneralOptions(GeneralOptionsValues&) override { return DialogResult::Cancel; }
-};
 
 constexpr size_t OutputChunk = 64 * 1024;
 

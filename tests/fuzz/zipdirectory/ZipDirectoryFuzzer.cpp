@@ -3,7 +3,7 @@
 // read out of bounds, whatever the bytes.
 
 #include "core/ui/DialogResult.h"
-#include "core/ui/UserInterface.h"
+#include "core/ui/SilentUserInterface.h"
 #include "core/zip/ZipDirectoryReader.h"
 
 #include <cstdint>
@@ -13,21 +13,10 @@
 
 namespace {
 
-class SilentUserInterface : public quarvo::UserInterface {
+// Every message is acknowledged, so the reader goes on as far as the damaged input lets it.
+class AcknowledgingUserInterface : public quarvo::SilentUserInterface {
   public:
     int showMessage(const quarvo::MessageBoxRequest&) override { return quarvo::DialogResult::Ok; }
-    int askCloseQuestion(const std::string&) override { return quarvo::DialogResult::Cancel; }
-    void setStatusText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-    void openProgress() override {}
-    void setProgressCaption(const std::string&) override {}
-    void setProgress(const std::string&, int) override {}
-    void closeProgress() override {}
-    bool processEvents() override { return false; }
-    std::vector<std::string> chooseFilesToOpen(const quarvo::FileDialogRequest&) override { return {}; }
-    std::string chooseFileToSave(const quarvo::FileDialogRequest&) override { return {}; }
-    int editGeneralOptions(quarvo::GeneralOptionsValues&) override { return quarvo::DialogResult::Cancel; }
 };
 
 } // namespace
@@ -41,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         close(descriptor);
         return 0;
     }
-    SilentUserInterface ui;
+    AcknowledgingUserInterface ui;
     quarvo::ZipDirectoryReader reader(ui, "/proc/self/fd/" + std::to_string(descriptor));
     reader.readDirectory();
     reader.readDirectory(); // a re-read hands entries over by name

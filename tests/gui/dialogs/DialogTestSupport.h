@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ui/UserInterface.h"
+#include "core/ui/SilentUserInterface.h"
 
 #include <QString>
 
@@ -17,7 +17,7 @@ namespace quarvo::testing {
 // The user-interface port of the dialog tests: records every message the dialogs show and answers
 // from a queue. A message nobody scripted is answered Cancel and counted, so a test can check that
 // nothing unexpected was asked.
-class AnsweringUserInterface : public UserInterface {
+class AnsweringUserInterface : public SilentUserInterface {
   public:
     void answer(int result) { m_answers.push_back(result); }
 
@@ -28,16 +28,6 @@ class AnsweringUserInterface : public UserInterface {
 
     int showMessage(const MessageBoxRequest& request) override;
     int askCloseQuestion(const std::string&) override;
-    void setStatusText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-    void openProgress() override {}
-    void setProgressCaption(const std::string&) override {}
-    void setProgress(const std::string&, int) override {}
-    void closeProgress() override {}
-    bool processEvents() override { return false; }
-    std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
-    std::string chooseFileToSave(const FileDialogRequest&) override { return {}; }
     int editGeneralOptions(GeneralOptionsValues&) override;
 
   private:

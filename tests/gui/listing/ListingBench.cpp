@@ -8,7 +8,7 @@
 #include "core/framework/Document.h"
 #include "core/listing/SortOrder.h"
 #include "core/settings/AppSettings.h"
-#include "core/ui/UserInterface.h"
+#include "core/ui/SilentUserInterface.h"
 #include "core/zip/ZipDirectoryReader.h"
 #include "core/zip/ZipRecords.h"
 #include "gui/listing/ListingPane.h"
@@ -29,24 +29,6 @@
 using namespace quarvo;
 
 namespace {
-
-// The reader's user interface port: nobody is there to answer.
-class SilentUserInterface : public UserInterface {
-public:
-    int showMessage(const MessageBoxRequest&) override { return 0; }
-    int askCloseQuestion(const std::string&) override { return 0; }
-    void setStatusText(const std::string&) override {}
-    void beginWaitCursor() override {}
-    void endWaitCursor() override {}
-    void openProgress() override {}
-    void setProgressCaption(const std::string&) override {}
-    void setProgress(const std::string&, int) override {}
-    void closeProgress() override {}
-    bool processEvents() override { return false; }
-    std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
-    std::string chooseFileToSave(const FileDialogRequest&) override { return {}; }
-    int editGeneralOptions(GeneralOptionsValues&) override { return 0; }
-};
 
 class BenchDocument : public Document {
 public:
