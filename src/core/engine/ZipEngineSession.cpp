@@ -318,13 +318,14 @@ uint16_t ZipEngineSession::runWithProgress(bool zip)
     m_ui.openProgress();
     m_ui.setProgress(std::string(WaitText), 0);
     m_engineMessages.clear();
+    m_lastEngineMessage.clear();
     uint16_t result = zip ? m_engines.runDzip(m_zip) : m_engines.runDunzip(m_unzip);
     if (zip && result == EngineResult::NothingToDo) {
         MessageBoxRequest request;
         request.text = std::string(NothingToDoText);
         m_ui.showMessage(request);
     } else {
-        reportFailure(result);
+        reportOutcome(result, !zip && m_unzip.testOnly != 0);
     }
     workingDirectory.restore();
     m_ui.closeProgress();
@@ -338,16 +339,25 @@ int ZipEngineSession::pumpEvents()
     return CancelFlags::zipEngine ? 1 : 0;
 }
 
-// The progress window closes when the engine returns, so a failure's reasons, which the engine gave
-// as messages, would vanish with it: a failed run shows them in one box. A cancel is the user's own
-// doing and a success needs no words.
-void ZipEngineSession::reportFailure(uint16_t result)
+// The progress window closes when the engine returns, so what the engine said would vanish with it:
+// a failed run shows its messages in one box, and a passed test shows the engine's last word (its
+// summary), since a test exists to tell the user something. A cancel is the user's own doing, and
+// a successful write or extraction speaks through the listing and the files.
+void ZipEngineSession::reportOutcome(uint16_t result, bool testOnly)
 {
-    if (result == EngineResult::Ok || result == EngineResult::Cancelled || m_engineMessages.empty())
+    if (result == EngineResult::Cancelled || m_engineMessages.empty())
         return;
     MessageBoxRequest request;
-    request.icon = MessageIcon::Warning;
     request.caption = m_archiveTitle;
+    if (result == EngineResult::Ok) {
+        if (!testOnly)
+            return;
+        request.icon = MessageIcon::Information;
+        request.text = m_lastEngineMessage;
+        m_ui.showMessage(request);
+        return;
+    }
+    request.icon = MessageIcon::Warning;
     size_t shown = std::min(m_engineMessages.size(), MaximumShownMessages);
     for (size_t i = 0; i < shown; ++i)
         request.text += (i ? "\n" : "") + m_engineMessages[i];
@@ -358,7 +368,10 @@ void ZipEngineSession::reportFailure(uint16_t result)
 
 void ZipEngineSession::keepEngineMessage(const char* text)
 {
-    if (text && text[0] != '\0' && m_engineMessages.size() <= MaximumShownMessages)
+    if (!text || text[0] == '\0')
+        return;
+    m_lastEngineMessage = text;
+    if (m_engineMessages.size() <= MaximumShownMessages)
         m_engineMessages.emplace_back(text);
 }
 

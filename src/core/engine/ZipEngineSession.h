@@ -87,7 +87,7 @@ class ZipEngineSession {
     int pumpEvents();
     void rewriteInPlace(char* text, std::string& buffer);
     void keepEngineMessage(const char* text);
-    void reportFailure(uint16_t result);
+    void reportOutcome(uint16_t result, bool testOnly);
 
     UserInterface& m_ui;
     CompressionEngines& m_engines;
@@ -96,8 +96,10 @@ class ZipEngineSession {
     std::string m_archiveTitle;
     std::string m_rewrittenText1;
     std::string m_rewrittenText2;
-    // What the engine said during the run, shown together when the run fails.
+    // What the engine said during the run (the first lines, shown together when the run fails) and
+    // its last word (a passed test's summary).
     std::vector<std::string> m_engineMessages;
+    std::string m_lastEngineMessage;
     ZipCommand m_zip;
     UnzipCommand m_unzip;
     std::string m_includeList;

@@ -32,7 +32,7 @@ TEST_F(EngineCallbackTest, MessagesBecomeTheCaptionAfterTheArchiveTitle)
     ZipEngineSession session(ui, engine, settings);
     session.runZip("/home/ann/My.Backup.ZIP", "*.*", 2150);
     EXPECT_EQ(session.archiveTitle(), "My.Backup");
-    session.runUnzip("/home/ann/NODOT", "*.*", 3500);
+    session.runUnzip("/home/ann/NODOT", "*.*", 3050);
     EXPECT_EQ(ui.progressCaptions(),
               (std::vector<std::string>{"My.Backup - Adding: A.TXT", "NODOT - Testing: B.TXT"}));
 }

@@ -349,7 +349,7 @@ TEST_F(ZipEngineSessionTest, NothingToDoIsShownForDzipsTwelveOnly)
     EXPECT_EQ(ui.messages().size(), 1u);
 }
 
-TEST_F(ZipEngineSessionTest, AFailedRunShowsWhatTheEngineSaidAndSuccessOrCancelShowsNothing)
+TEST_F(ZipEngineSessionTest, AFailedRunShowsWhatTheEngineSaidAPassedTestItsSummaryAndCancelNothing)
 {
     auto speak = [](uint16_t result) {
         return [result](UnzipCommand& command) {
@@ -368,10 +368,18 @@ TEST_F(ZipEngineSessionTest, AFailedRunShowsWhatTheEngineSaidAndSuccessOrCancelS
     EXPECT_EQ(ui.messages()[0].caption, "B");
 
     engine.setUnzipAction(speak(EngineResult::Ok));
+    ui.answerMessage(DialogResult::Ok);
     EXPECT_EQ(session.runUnzip("/a/B.ZIP", "*.*", 3500), EngineResult::Ok);
+    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_EQ(ui.messages()[1].text, "1 error found");
+    EXPECT_EQ(ui.messages()[1].icon, MessageIcon::Information);
+    EXPECT_EQ(ui.messages()[1].caption, "B");
+
+    // A successful extraction, and a cancelled test, say nothing.
+    EXPECT_EQ(session.runUnzip("/a/B.ZIP", "*.*", 3050), EngineResult::Ok);
     engine.setUnzipAction(speak(EngineResult::Cancelled));
     EXPECT_EQ(session.runUnzip("/a/B.ZIP", "*.*", 3500), EngineResult::Cancelled);
-    EXPECT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages().size(), 2u);
 }
 
 TEST_F(ZipEngineSessionTest, ProgressWindowShowsTheWaitTextAndClosesAfterTheEngine)
