@@ -1,13 +1,22 @@
+#include "core/app/CancelFlags.h"
 #include "core/app/CommandIds.h"
 #include "core/app/DocumentKindTable.h"
+#include "core/engine/ZipEngineSession.h"
 #include "core/framework/Document.h"
 #include "core/framework/DocumentKind.h"
 #include "core/ui/DialogResult.h"
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/InstanceChannel.h"
 #include "gui/app/MainWindow.h"
+#include "gui/app/OptionsDialogSet.h"
 #include "gui/app/ZipApplication.h"
+#include "gui/dialogs/CompressFilesDialog.h"
+#include "gui/dialogs/ExtractFilesDialog.h"
+#include "gui/dialogs/UnzipOptionsDialog.h"
+#include "gui/dialogs/ZipOptionsDialog.h"
+#include "engines/api/EngineResult.h"
 
+#include "support/FakeEngine.h"
 #include "support/TemporaryDirectory.h"
 
 #include "ModalDialogs.h"
@@ -16,6 +25,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 #include <deque>
@@ -27,6 +37,7 @@ using namespace quarvo;
 using namespace quarvo::gui;
 using quarvo::testing::readFile;
 using quarvo::testing::TemporaryDirectory;
+using quarvo::testing::whenModalShows;
 using quarvo::testing::writeFile;
 namespace fs = std::filesystem;
 
@@ -353,6 +364,39 @@ private slots:
         QVERIFY(application.mainWindow()->close());
     }
 
+    void nothingClosesWhileAnEngineRunsAndQuittingAsksItToStop()
+    {
+        ZipApplication application(environment(), fakeBindings());
+        QCOMPARE(application.start(), std::nullopt);
+        application.openDocumentWithWindow(archive("a.zip"));
+        QMdiSubWindow* subWindow = application.mainWindow()->mdiArea()->subWindowList().front();
+        journal.events.clear();
+
+        // What the user may do from the event pump of a running engine.
+        quarvo::testing::FakeEngine engine;
+        bool windowCloseCancelled = true, closeAllRefused = false, mainWindowStayed = false;
+        engine.setZipAction([&](ZipCommand& block) {
+            subWindow->close();
+            windowCloseCancelled = CancelFlags::zipEngine;
+            closeAllRefused = !application.closeAllDocuments();
+            mainWindowStayed = !application.mainWindow()->close();
+            // The engine's next callback sees the cancel that quitting asked for.
+            return uint16_t(block.statusCallback("", 0, block.statusCallbackData) ? EngineResult::Cancelled
+                                                                                  : EngineResult::Ok);
+        });
+        ZipEngineSession session(application.userInterface(), engine, application.settings());
+        QCOMPARE(session.runZip(archive("a.zip"), "*.*", CommandId::AddFiles), uint16_t(EngineResult::Cancelled));
+        QVERIFY(!windowCloseCancelled);
+        QVERIFY(closeAllRefused);
+        QVERIFY(mainWindowStayed);
+        QCOMPARE(windowTitles(application), QStringList{"a.zip"});
+        QVERIFY(journal.events.empty());
+
+        // Once the engine has returned, everything closes as usual.
+        QVERIFY(application.mainWindow()->close());
+        QCOMPARE(journal.events, (std::vector<std::string>{"asked a.zip", "closed a.zip"}));
+    }
+
     void newZipRemovesTheArchiveWhenAddingFilesFails()
     {
         ZipApplication application(environment(), fakeBindings());
@@ -371,15 +415,58 @@ private slots:
         QVERIFY(application.mainWindow()->close());
     }
 
+    void theOptionsMenuAndTheFileDialogsShareOneDialogOfEachKind()
+    {
+        ZipApplication application(environment(), {});
+        QCOMPARE(application.start(), std::nullopt);
+        QWidget* fromMenu = nullptr;
+        whenModalShows([&fromMenu](QWidget* modal) {
+            fromMenu = modal;
+            static_cast<OptionsDialog*>(modal)->cancelButton()->click();
+        });
+        QVERIFY(application.commands().run(CommandId::ZipOptions));
+        QVERIFY(fromMenu && fromMenu == application.optionsDialogs().zip());
+
+        // "Options..." of the compress and extract dialogs opens the run's one dialog of its kind.
+        auto optionsOpenedFrom = [](QWidget* fileDialog, QPushButton* optionsButton) {
+            QWidget* opened = nullptr;
+            whenModalShows([&opened](QWidget* modal) {
+                opened = modal;
+                static_cast<OptionsDialog*>(modal)->cancelButton()->click();
+            });
+            optionsButton->click();
+            static_cast<QDialog*>(fileDialog)->reject();
+            return opened;
+        };
+        QWidget* fromCompress = nullptr;
+        whenModalShows([&](QWidget* modal) {
+            auto* compress = qobject_cast<CompressFilesDialog*>(modal);
+            fromCompress = optionsOpenedFrom(modal, compress->optionsButton());
+        });
+        AddFilesDialogValues addValues;
+        QCOMPARE(application.archiveDialogs().editAddFiles(addValues), int(DialogResult::Cancel));
+        QCOMPARE(fromCompress, fromMenu);
+
+        QWidget* fromExtract = nullptr;
+        whenModalShows([&](QWidget* modal) {
+            auto* extract = qobject_cast<ExtractFilesDialog*>(modal);
+            fromExtract = optionsOpenedFrom(modal, extract->optionsButton());
+        });
+        ExtractDialogValues extractValues;
+        QCOMPARE(application.archiveDialogs().editExtract(extractValues), int(DialogResult::Cancel));
+        QVERIFY(fromExtract && fromExtract == application.optionsDialogs().unzip());
+        QVERIFY(application.mainWindow()->close());
+    }
+
     void kindsWithoutDocumentsKeepTheirCommandsDisabled()
     {
         ZipApplication application(environment(), {});
         QCOMPARE(application.start(), std::nullopt);
         for (int id : {CommandId::NewZip, CommandId::Open, CommandId::NewZipConfig, CommandId::CloseAll,
-                       CommandId::SearchZipFiles, CommandId::ZipOptions, CommandId::PrintSetup})
+                       CommandId::SearchZipFiles, CommandId::PrintSetup})
             QVERIFY2(!application.commands().isEnabled(id), qPrintable(QString::number(id)));
-        for (int id : {CommandId::About, CommandId::GeneralOptions, CommandId::Exit, CommandId::HelpIndex,
-                       CommandId::AlwaysOnTop})
+        for (int id : {CommandId::About, CommandId::GeneralOptions, CommandId::ZipOptions, CommandId::UnzipOptions,
+                       CommandId::Exit, CommandId::HelpIndex, CommandId::AlwaysOnTop})
             QVERIFY2(application.commands().isEnabled(id), qPrintable(QString::number(id)));
         // A file of any kind cannot be opened yet; the request says so.
         QCOMPARE(send(application, "[extract(\"" + archive("a.zip") + "\")]"), std::optional<bool>(false));

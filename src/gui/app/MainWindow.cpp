@@ -476,6 +476,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     m_closing = true;
     m_settings.saveWindowPlacement(placement());
     if (m_closeGuard && !m_closeGuard()) {
+        m_closing = false;
         event->ignore();
         return;
     }

@@ -1,5 +1,6 @@
 #include "gui/app/ZipApplication.h"
 
+#include "core/app/CancelFlags.h"
 #include "core/app/CommandIds.h"
 #include "core/app/DocumentKindTable.h"
 #include "core/app/ExecuteCommand.h"
@@ -7,6 +8,7 @@
 #include "core/app/UserRuntimeDirectory.h"
 #include "core/dialogs/ArchiveFileFilters.h"
 #include "core/engine/LinkedEngines.h"
+#include "core/engine/ZipEngineSession.h"
 #include "core/launch/FindOnPath.h"
 #include "core/launch/ViewerCheck.h"
 #include "core/settings/ExecutableLocation.h"
@@ -15,11 +17,14 @@
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/InstanceChannel.h"
 #include "gui/app/MainWindow.h"
+#include "gui/app/OptionsDialogSet.h"
 #include "gui/app/ManualLocation.h"
 #include "gui/app/ProductInfo.h"
 #include "gui/dialogs/CompressFilesDialog.h"
 #include "gui/dialogs/ExtractFilesDialog.h"
 #include "gui/dialogs/FileListDialog.h"
+#include "gui/dialogs/UnzipOptionsDialog.h"
+#include "gui/dialogs/ZipOptionsDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,28 +71,39 @@ int screenVerticalDpi()
 }
 
 // The add, file-list and extract dialogs of the dialogs library, each shown modally on the
-// window that asked and its accepted values handed back.
+// window that asked and its accepted values handed back. prepare connects the dialog to the rest of
+// the program before it shows.
 template <typename Dialog, typename Values>
-int runValuesDialog(Values& values, UserInterface& ui, QWidget* parent)
+int runValuesDialog(Values& values, UserInterface& ui, QWidget* parent,
+                    const std::function<void(Dialog&)>& prepare = {})
 {
     Dialog dialog(values, ui, parent);
+    if (prepare)
+        prepare(dialog);
     int result = dialog.exec();
     if (result == DialogResult::Ok)
         values = dialog.values();
     return result == DialogResult::Ok ? DialogResult::Ok : DialogResult::Cancel;
 }
 
-QtArchiveDialogs::FileDialogs fileDialogs(UserInterface& ui)
+QtArchiveDialogs::FileDialogs fileDialogs(UserInterface& ui, OptionsDialogSet& options, AppSettings& settings,
+                                          std::function<void()> showHelp)
 {
     return {
-        [&ui](AddFilesDialogValues& values, QWidget* parent) {
-            return runValuesDialog<CompressFilesDialog>(values, ui, parent);
+        [&ui, &options, &settings, showHelp](AddFilesDialogValues& values, QWidget* parent) {
+            return runValuesDialog<CompressFilesDialog>(values, ui, parent, [&](CompressFilesDialog& dialog) {
+                dialog.setOptionsDialog(options.zip(), &settings);
+                QObject::connect(&dialog, &CompressFilesDialog::helpRequested, &dialog, showHelp);
+            });
         },
         [&ui](FileListDialogValues& values, QWidget* parent) {
             return runValuesDialog<FileListDialog>(values, ui, parent);
         },
-        [&ui](ExtractDialogValues& values, QWidget* parent) {
-            return runValuesDialog<ExtractFilesDialog>(values, ui, parent);
+        [&ui, &options, &settings, showHelp](ExtractDialogValues& values, QWidget* parent) {
+            return runValuesDialog<ExtractFilesDialog>(values, ui, parent, [&](ExtractFilesDialog& dialog) {
+                dialog.setOptionsDialogs(options.unzip(), options.untar(), &settings);
+                QObject::connect(&dialog, &ExtractFilesDialog::helpRequested, &dialog, showHelp);
+            });
         },
     };
 }
@@ -105,6 +121,7 @@ ZipApplication::ZipApplication(StartupEnvironment environment, DocumentKindBindi
         m_settings = std::make_unique<AppSettings>(
             m_environment.profilePath.empty() ? AppSettings::defaultProfilePath() : m_environment.profilePath,
             m_environment.programDirectory.empty() ? executableDirectory() : m_environment.programDirectory);
+    m_optionsDialogs = std::make_unique<OptionsDialogSet>(*m_settings, [this] { showHelp(); });
     m_context = std::make_unique<ApplicationContext>(
         ApplicationContext{*m_settings, m_ui, m_archiveDialogs, m_documents, m_openItems, *m_engines, {}});
     m_documents.setOpenedListener([this](Document& document) {
@@ -245,7 +262,8 @@ void ZipApplication::createMainWindow()
     m_mainWindow = std::make_unique<MainWindow>(*m_settings, m_commands, options);
     m_ui.setParentWindow(m_mainWindow.get());
     m_archiveDialogs.setParentWindow(m_mainWindow.get());
-    m_archiveDialogs.setFileDialogs(fileDialogs(m_ui));
+    m_optionsDialogs->setParentWindow(m_mainWindow.get());
+    m_archiveDialogs.setFileDialogs(fileDialogs(m_ui, *m_optionsDialogs, *m_settings, [this] { showHelp(); }));
     m_ui.setHooks({
         [this](const std::string& text) { m_mainWindow->setMessageText(QString::fromStdString(text)); },
         [this](const std::string& name) { return viewerNotFoundMessage(name, m_settings->programDirectory()); },
@@ -359,13 +377,15 @@ Document* ZipApplication::openDocument(const std::string& path)
 
 void ZipApplication::closeDocument(Document& document)
 {
+    if (engineIsRunning())
+        return;
     m_mainWindow->removeWindowsOf(document);
     m_documents.closeDocument(&document);
 }
 
 void ZipApplication::closeWindow(DocumentWindow* window)
 {
-    if (!window->hasDocument())
+    if (!window->hasDocument() || engineIsRunning())
         return;
     Document& document = window->document();
     if (document.confirmClose(false) == DialogResult::Yes)
@@ -374,6 +394,10 @@ void ZipApplication::closeWindow(DocumentWindow* window)
 
 bool ZipApplication::closeAllDocuments()
 {
+    if (engineIsRunning()) {
+        CancelFlags::zipEngine = true;
+        return false;
+    }
     m_mainWindow->setDocumentWindowsFrozen(true);
     bool allClosed = m_documents.closeAllDocuments();
     m_mainWindow->removeWindowsOfClosedDocuments(m_documents.documents());
@@ -382,8 +406,21 @@ bool ZipApplication::closeAllDocuments()
     return allClosed;
 }
 
+// An engine runs on this thread and reaches the user interface only through the event pump of its
+// callbacks; a document closed from there would vanish under the command that started it. While
+// one runs, closing a document is refused, and quitting asks the operation to stop instead, so the
+// user can quit once it has.
+bool ZipApplication::engineIsRunning() const
+{
+    return isEngineOperationRunning();
+}
+
 bool ZipApplication::mayCloseEveryDocument()
 {
+    if (engineIsRunning()) {
+        CancelFlags::zipEngine = true;
+        return false;
+    }
     // The window's own close asks each document as its window's close button would; only Yes lets
     // the program end. Archives opened from inside another one go with their parent.
     for (Document* document : m_documents.documents()) {
@@ -469,6 +506,9 @@ void ZipApplication::registerCommands()
     auto always = std::function<bool()>();
     m_commands.setHandler(About, {[this] { AboutDialog(m_mainWindow.get()).exec(); }, always, {}, {}});
     m_commands.setHandler(GeneralOptions, {[this] { editGeneralOptions(*m_settings, m_ui); }, always, {}, {}});
+    m_commands.setHandler(CommandId::ZipOptions, {[this] { m_optionsDialogs->zip()->exec(); }, always, {}, {}});
+    m_commands.setHandler(CommandId::UnzipOptions, {[this] { m_optionsDialogs->unzip()->exec(); }, always, {}, {}});
+    m_commands.setHandler(CommandId::UntarOptions, {[this] { m_optionsDialogs->untar()->exec(); }, always, {}, {}});
     m_commands.setHandler(CloseAll, {[this] { closeAllDocuments(); }, [this] { return !m_documents.documents().empty(); },
                                      {}, {}});
     m_commands.setHandler(Exit, {[this] { exit(); }, always, {}, {}});

@@ -25,6 +25,7 @@ namespace quarvo::gui {
 class DocumentWindow;
 class InstanceServer;
 class MainWindow;
+class OptionsDialogSet;
 
 // Where the application finds its files; the defaults are the real ones, tests point them at
 // temporary places.
@@ -76,6 +77,7 @@ public:
     CommandRouter& commands() { return m_commands; }
     QtUserInterface& userInterface() { return m_ui; }
     QtArchiveDialogs& archiveDialogs() { return m_archiveDialogs; }
+    OptionsDialogSet& optionsDialogs() { return *m_optionsDialogs; }
     InstanceServer* instanceServer() const { return m_server; }
     QString instanceSocketPath() const { return m_socketPath; }
     const ScratchDirectory* scratchDirectory() const { return m_scratch ? &*m_scratch : nullptr; }
@@ -108,6 +110,7 @@ private:
     void newZip();
     void openWithDialog();
     void closeWindow(DocumentWindow* window);
+    bool engineIsRunning() const;
     bool mayCloseEveryDocument();
     void showHelp();
     void sendMail(const std::vector<std::string>& paths);
@@ -115,6 +118,7 @@ private:
     StartupEnvironment m_environment;
     DocumentKindBindings m_bindings;
     std::unique_ptr<AppSettings> m_settings;
+    std::unique_ptr<OptionsDialogSet> m_optionsDialogs;
     // Declared before the documents, which use them until the last one is gone.
     QtUserInterface m_ui;
     QtArchiveDialogs m_archiveDialogs;
