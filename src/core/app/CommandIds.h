@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
+
 namespace quarvo {
 
 // The command ids of the menus, the tool bar, the accelerators and the status bar. The numbers are
@@ -86,6 +89,21 @@ constexpr int SortByOrder = 3600;
 constexpr int SelectAll = 57642;
 constexpr int ClearSelection = 57632;
 constexpr int Copy = 57634;
+
+// The archive command families: each family shares one dialog and one engine call, the command
+// choosing the operation.
+constexpr std::array AddFamily{AddFiles, UpdateFiles, FreshenFiles, MoveFiles, MoveUpdateFiles, MoveFreshenFiles};
+constexpr std::array ExtractFamily{Extract, ExtractUpdate, ExtractFreshen, ExtractNew, TestIntegrity};
+
+constexpr bool isAddCommand(int id)
+{
+    return std::find(AddFamily.begin(), AddFamily.end(), id) != AddFamily.end();
+}
+
+constexpr bool isExtractCommand(int id)
+{
+    return std::find(ExtractFamily.begin(), ExtractFamily.end(), id) != ExtractFamily.end();
+}
 
 } // namespace CommandId
 

@@ -284,6 +284,8 @@ bool ZipDocument::canRunCommand(int commandId)
 std::optional<bool> ZipDocument::isCommandEnabled(int commandId) const
 {
     const int kind = archive().selfExtractorKind;
+    if (CommandId::isAddCommand(commandId))
+        return true;
     switch (commandId) {
     case CommandId::DeleteZipFile:
         return !m_zipInZip;
@@ -291,12 +293,6 @@ std::optional<bool> ZipDocument::isCommandEnabled(int commandId) const
         return m_zipInZip;
     case CommandId::Refresh:
     case CommandId::Info:
-    case CommandId::AddFiles:
-    case CommandId::UpdateFiles:
-    case CommandId::FreshenFiles:
-    case CommandId::MoveFiles:
-    case CommandId::MoveUpdateFiles:
-    case CommandId::MoveFreshenFiles:
     case CommandId::FixZipFile:
         return true;
     case CommandId::ConvertToZip:

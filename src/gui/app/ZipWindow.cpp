@@ -29,35 +29,6 @@ constexpr std::array documentCommands = {
     CommandId::ExtractFreshen, CommandId::ExtractNew,  CommandId::TestIntegrity,
 };
 
-bool isAddCommand(int id)
-{
-    switch (id) {
-    case CommandId::AddFiles:
-    case CommandId::UpdateFiles:
-    case CommandId::FreshenFiles:
-    case CommandId::MoveFiles:
-    case CommandId::MoveUpdateFiles:
-    case CommandId::MoveFreshenFiles:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isExtractCommand(int id)
-{
-    switch (id) {
-    case CommandId::Extract:
-    case CommandId::ExtractUpdate:
-    case CommandId::ExtractFreshen:
-    case CommandId::ExtractNew:
-    case CommandId::TestIntegrity:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The listing's selection as the core's delete and extract commands take it.
 class ListingSelection : public SelectionSource {
 public:
@@ -133,7 +104,7 @@ bool ZipWindow::isCommandEnabled(int id) const
     // Delete tells the user to select entries when none are; the extract family needs entries.
     if (id == CommandId::DeleteEntries)
         return true;
-    if (isExtractCommand(id))
+    if (CommandId::isExtractCommand(id))
         return !m_zip->entries().empty();
     if (isDocumentCommand(id))
         return m_zip->isCommandEnabled(id).value_or(false);
@@ -149,7 +120,7 @@ std::optional<bool> ZipWindow::commandCheck(int id) const
 
 bool ZipWindow::runCommandWithResult(int id)
 {
-    if (!isAddCommand(id))
+    if (!CommandId::isAddCommand(id))
         return DocumentWindow::runCommandWithResult(id);
     if (!handlesCommand(id) || !isCommandEnabled(id))
         return false;
@@ -164,11 +135,11 @@ void ZipWindow::runCommand(int id)
 {
     if (!m_zip)
         return;
-    if (isAddCommand(id)) {
+    if (CommandId::isAddCommand(id)) {
         (void)runCommandWithResult(id);
         return;
     }
-    if (isExtractCommand(id)) {
+    if (CommandId::isExtractCommand(id)) {
         // 3100 has no operation: the document's guard refuses it without a word.
         if (id == CommandId::ExtractNew) {
             (void)m_zip->canRunCommand(id);
