@@ -16,6 +16,9 @@ DirectoryChooser::DirectoryChooser(const QString& label, QWidget* parent)
 {
     m_field->setEditable(true);
     m_field->setInsertPolicy(QComboBox::NoInsert);
+    // Completing from the history would turn a typed "/data" into a remembered "/data/old" and
+    // run the command on the wrong directory.
+    m_field->setCompleter(nullptr);
     m_field->setMinimumContentsLength(40);
 
     auto* fieldLabel = new QLabel(label, this);

@@ -143,6 +143,14 @@ class DirectoryDialogsTest : public QObject {
         ExtractFilesDialog dialog(values, ui);
         dialog.show();
         QCOMPARE(dialog.directoryChooser()->field()->count(), 4); // up to the first empty entry
+        // What the user types stays as typed, even when it begins a remembered directory.
+        QLineEdit* typed = dialog.directoryChooser()->field()->lineEdit();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        typed->setFocus();
+        typed->clear();
+        QTest::keyClicks(typed, QStringLiteral("/"));
+        QCOMPARE(typed->text(), QStringLiteral("/"));
         // Picking the third entry from the drop-down moves the tree there as well.
         dialog.directoryChooser()->field()->setCurrentIndex(2);
         emit dialog.directoryChooser()->field()->activated(2);
