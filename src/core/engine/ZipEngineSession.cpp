@@ -320,6 +320,8 @@ uint16_t ZipEngineSession::runWithProgress(bool zip)
     m_engineMessages.clear();
     m_lastEngineMessage.clear();
     uint16_t result = zip ? m_engines.runDzip(m_zip) : m_engines.runDunzip(m_unzip);
+    // The outcome is told once the progress window, whose Cancel means nothing any more, is gone.
+    m_ui.closeProgress();
     if (zip && result == EngineResult::NothingToDo) {
         MessageBoxRequest request;
         request.text = std::string(NothingToDoText);
@@ -328,7 +330,6 @@ uint16_t ZipEngineSession::runWithProgress(bool zip)
         reportOutcome(result, !zip && m_unzip.testOnly != 0);
     }
     workingDirectory.restore();
-    m_ui.closeProgress();
     return result;
 }
 

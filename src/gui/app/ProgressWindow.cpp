@@ -2,11 +2,13 @@
 
 #include "core/app/CancelFlags.h"
 #include "gui/app/PercentBar.h"
+#include "gui/dialogs/CentredDialog.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace quarvo::gui {
@@ -39,6 +41,13 @@ void ProgressWindow::setProgress(const QString& text, int percent)
     m_bar->setPercent(percent);
     m_status->repaint();
     m_bar->repaint();
+}
+
+void ProgressWindow::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        centreOnParent(this);
+    QWidget::showEvent(event);
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event)

@@ -25,6 +25,7 @@ public:
     QPushButton* cancelButton() const { return m_cancel; }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
