@@ -86,8 +86,11 @@ FileListDialog::FileListDialog(const FileListDialogValues& values, UserInterface
     browser->setColumnStretch(0, 1);
     browser->setColumnStretch(1, 1);
     browser->setRowStretch(2, 1);
-    browser->addWidget(zipFromCaption, 0, 0);
-    browser->addWidget(m_zipFrom, 0, 1);
+    // The caption and the directory it names read as one line.
+    auto* zipFromRow = new QHBoxLayout;
+    zipFromRow->addWidget(zipFromCaption);
+    zipFromRow->addWidget(m_zipFrom, 1);
+    browser->addLayout(zipFromRow, 0, 0, 1, 2);
     browser->addWidget(m_currentDirectory, 1, 0, 1, 2);
     browser->addWidget(m_tree, 2, 0);
     browser->addWidget(m_files, 2, 1);
