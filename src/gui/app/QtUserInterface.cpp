@@ -5,9 +5,9 @@
 #include "gui/app/ProductInfo.h"
 #include "gui/app/ProgressWindow.h"
 #include "gui/app/QuestionDialog.h"
+#include "gui/dialogs/FileRequestDialog.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -59,36 +59,6 @@ QMessageBox::Icon iconOf(MessageIcon icon)
         return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
-}
-
-// "ZIP Files (*.zip)" already names its patterns; a bare description gets them appended, so the
-// dialog shows the program's own words and still filters.
-QString nameFilter(const FileDialogFilter& filter)
-{
-    QString description = text(filter.description);
-    QStringList patterns;
-    for (const std::string& pattern : filter.patterns)
-        patterns << text(pattern);
-    bool namesItsPatterns = description.endsWith(QLatin1Char(')')) && description.contains(QLatin1Char('('));
-    if (patterns.isEmpty() || namesItsPatterns)
-        return description;
-    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-}
-
-void prepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request)
-{
-    dialog.setWindowTitle(text(request.title));
-    QStringList filters;
-    for (const FileDialogFilter& filter : request.filters)
-        filters << nameFilter(filter);
-    if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
-    if (!request.initialDirectory.empty())
-        dialog.setDirectory(text(request.initialDirectory));
-    if (!request.fileName.empty())
-        dialog.selectFile(text(request.fileName));
-    if (!request.defaultExtension.empty())
-        dialog.setDefaultSuffix(text(request.defaultExtension));
 }
 
 } // namespace
@@ -197,27 +167,17 @@ bool QtUserInterface::processEvents()
 
 std::vector<std::string> QtUserInterface::chooseFilesToOpen(const FileDialogRequest& request)
 {
-    QFileDialog dialog(dialogParent());
-    prepareFileDialog(dialog, request);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.allowMultiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    std::vector<std::string> paths;
-    if (dialog.exec() != QDialog::Accepted)
-        return paths;
-    for (const QString& path : dialog.selectedFiles())
-        paths.push_back(path.toStdString());
-    return paths;
+    FileRequestDialog dialog(request, FileRequestDialog::Purpose::Open, dialogParent());
+    dialog.exec();
+    return dialog.chosenPaths();
 }
 
 std::string QtUserInterface::chooseFileToSave(const FileDialogRequest& request)
 {
-    QFileDialog dialog(dialogParent());
-    prepareFileDialog(dialog, request);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().front().toStdString();
+    FileRequestDialog dialog(request, FileRequestDialog::Purpose::Save, dialogParent());
+    dialog.exec();
+    std::vector<std::string> paths = dialog.chosenPaths();
+    return paths.empty() ? std::string() : paths.front();
 }
 
 int QtUserInterface::editGeneralOptions(GeneralOptionsValues& values)
