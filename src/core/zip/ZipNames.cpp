@@ -4,6 +4,7 @@
 #include "core/zip/ZipFormat.h"
 #include "core/zip/ZipRecords.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -92,6 +93,11 @@ size_t validSequenceLength(std::string_view text, size_t i)
 
 std::string codePage437ToUtf8(std::span<const uint8_t> bytes)
 {
+    // Most names are ASCII, which code page 437 shares; they need no table.
+    const bool ascii =
+        std::all_of(bytes.begin(), bytes.end(), [](uint8_t byte) { return byte < 0x80; });
+    if (ascii)
+        return std::string(bytes.begin(), bytes.end());
     std::string out;
     out.reserve(bytes.size());
     for (uint8_t byte : bytes)
@@ -133,6 +139,13 @@ std::string decodeArchiveText(std::span<const uint8_t> stored, uint16_t flags)
 
 std::string escapeControlCharacters(std::string_view utf8)
 {
+    // A name without control bytes or the lead byte of a C1 control comes back as it is.
+    const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char c) {
+        const auto byte = static_cast<uint8_t>(c);
+        return byte < 0x20 || byte == 0x7F || byte == 0xC2;
+    });
+    if (plain)
+        return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size(); ++i) {
