@@ -1,6 +1,8 @@
 #include "core/app/CommandIds.h"
 #include "core/documents/ZipDocument.h"
 #include "gui/app/MainWindow.h"
+#include "gui/app/PercentBar.h"
+#include "gui/app/ProgressWindow.h"
 #include "gui/app/ZipApplication.h"
 #include "gui/app/ZipWindow.h"
 #include "gui/dialogs/CompressFilesDialog.h"
@@ -18,15 +20,26 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
+#include <set>
+#include <utility>
+#include <vector>
 #include <sys/stat.h>
 
 using namespace quarvo;
@@ -51,6 +64,13 @@ void whenDialogShows(std::function<void(Dialog*)> action)
     });
 }
 
+// The whole contents of one file.
+std::string fileContents(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 // Every regular file below root with its contents, by path relative to root.
 std::map<std::string, std::string> treeContents(const fs::path& root)
 {
@@ -58,11 +78,32 @@ std::map<std::string, std::string> treeContents(const fs::path& root)
     for (const auto& item : fs::recursive_directory_iterator(root)) {
         if (!item.is_regular_file())
             continue;
-        std::ifstream in(item.path(), std::ios::binary);
-        files[fs::relative(item.path(), root).generic_string()] =
-            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        files[fs::relative(item.path(), root).generic_string()] = fileContents(item.path());
     }
     return files;
+}
+
+// The names in a directory, not recursing.
+std::set<std::string> directoryNames(const fs::path& directory)
+{
+    std::set<std::string> names;
+    for (const auto& item : fs::directory_iterator(directory))
+        names.insert(item.path().filename().string());
+    return names;
+}
+
+// An archive with no entries: the end record alone.
+void writeEmptyArchive(const std::string& path)
+{
+    writeFile(path, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+}
+
+// Rewrites a file and gives it a modification time offset from now, so update and freshen see it
+// as newer or older than the copy in the archive.
+void rewriteFile(const fs::path& path, const std::string& contents, std::chrono::hours offset)
+{
+    writeFile(path.string(), contents);
+    fs::last_write_time(path, fs::file_time_type::clock::now() + offset);
 }
 
 } // namespace
@@ -75,6 +116,7 @@ class ArchiveCommandsTest : public QObject {
     std::unique_ptr<TemporaryDirectory> m_directory;
     QString m_previousDirectory;
     quarvo::testing::UnexpectedModalGuard m_guard;
+    int m_extractions = 0;
 
     StartupEnvironment environment() const
     {
@@ -101,17 +143,79 @@ class ArchiveCommandsTest : public QObject {
         return names;
     }
 
-    // Answers Compress Files with a recursive add that keeps paths, from source, and accepts the
-    // file list as it comes.
-    static void answerAddDialogs(const QString& source)
+    // Answers Compress Files with a recursive add that keeps paths, from source. operation, when
+    // given, picks the operation in the dialog's command list instead of the command's own. The file
+    // list is accepted as it comes, or with includeFilter as its only include line.
+    static void answerAddDialogs(const QString& source, int operation = -1, const QString& includeFilter = {})
     {
-        whenDialogShows<CompressFilesDialog>([source](CompressFilesDialog* dialog) {
+        whenDialogShows<CompressFilesDialog>([=](CompressFilesDialog* dialog) {
+            if (operation >= 0)
+                dialog->commandList()->setCurrentIndex(operation);
             dialog->recurseBox()->setChecked(true);
             dialog->storePathBox()->setChecked(true);
             dialog->directoryChooser()->setDirectory(source);
-            whenDialogShows<FileListDialog>([](FileListDialog* list) { list->executeButton()->click(); });
+            whenDialogShows<FileListDialog>([includeFilter](FileListDialog* list) {
+                if (!includeFilter.isEmpty()) {
+                    list->filterField()->setText(includeFilter);
+                    list->addIncludeFilterButton()->click();
+                }
+                list->executeButton()->click();
+            });
             dialog->continueButton()->click();
         });
+    }
+
+    // Answers Extract Files: chooseFiles picks which files, the paths are recreated below target.
+    // A missing target is created; question receives the text that asked for it.
+    static void answerExtractDialog(const fs::path& target,
+                                    std::function<void(ExtractFilesDialog*)> chooseFiles, QString* question)
+    {
+        whenDialogShows<ExtractFilesDialog>([=](ExtractFilesDialog* dialog) {
+            chooseFiles(dialog);
+            dialog->recreateBox()->setChecked(true);
+            dialog->directoryChooser()->setDirectory(QString::fromStdString(target.string()));
+            if (!fs::exists(target))
+                answerMessage(QStringLiteral("Yes"), question);
+            dialog->executeButton()->click();
+        });
+    }
+
+    // What the archive holds, extracted through the window into a new directory: contents by name.
+    std::map<std::string, std::string> archiveContents(CommandRouter& commands)
+    {
+        fs::path target = m_directory->path() / ("contents" + std::to_string(++m_extractions));
+        QString question;
+        answerExtractDialog(
+            target, [](ExtractFilesDialog* dialog) { dialog->allFilesButton()->setChecked(true); },
+            &question);
+        if (!commands.run(CommandId::Extract) || !fs::is_directory(target))
+            return {};
+        return treeContents(target);
+    }
+
+    // Opens a new empty archive at path in its window and adds source to it through the window.
+    static ZipWindow* openArchiveWith(ZipApplication& application, const std::string& path,
+                                      const fs::path& source)
+    {
+        writeEmptyArchive(path);
+        application.openDocumentWithWindow(path);
+        answerAddDialogs(QString::fromStdString(source.string()));
+        if (!application.commands().run(CommandId::AddFiles))
+            return nullptr;
+        return activeZipWindow(application);
+    }
+
+    // Selects exactly the rows whose entry name is in names, as the user does.
+    static void selectRows(ListingView& listing, const QStringList& names)
+    {
+        listing.selectAllRows(false);
+        for (int row = 0; row < listing.rowCount(); ++row) {
+            QModelIndex index = listing.model()->index(row, 0);
+            if (names.contains(index.data().toString()))
+                listing.selectionModel()->select(index,
+                                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        listing.recountSelection();
     }
 
     // Answers the next message box with the button whose text is buttonText, keeping its text.
@@ -152,9 +256,8 @@ private slots:
 
     void addDeleteExtractAndTestThroughTheWindow()
     {
-        // An empty archive: the end record alone.
         std::string archivePath = m_directory->file("tree.zip");
-        writeFile(archivePath, std::string("PK\x05\x06", 4) + std::string(18, '\0'));
+        writeEmptyArchive(archivePath);
         fs::path source = m_directory->path() / "source";
         fs::create_directories(source / "sub" / "deep");
         writeFile((source / "top.txt").string(), "top level\n");
@@ -181,16 +284,7 @@ private slots:
         QVERIFY(commands.isEnabled(CommandId::Extract));
 
         // Extract all into a new directory: the same files with the same contents.
-        fs::path target = m_directory->path() / "out";
-        fs::create_directory(target);
-        whenDialogShows<ExtractFilesDialog>([&](ExtractFilesDialog* dialog) {
-            dialog->allFilesButton()->setChecked(true);
-            dialog->recreateBox()->setChecked(true);
-            dialog->directoryChooser()->setDirectory(QString::fromStdString(target.string()));
-            dialog->executeButton()->click();
-        });
-        QVERIFY(commands.run(CommandId::Extract));
-        QCOMPARE(treeContents(target), treeContents(source));
+        QCOMPARE(archiveContents(commands), treeContents(source));
 
         // Test the archive: the engine reads every entry, finds nothing wrong and says so.
         QString summary;
@@ -209,14 +303,7 @@ private slots:
 
         // Delete exactly the selected entry.
         ListingView& listing = window->pane().listing();
-        int row = -1;
-        for (int i = 0; i < listing.rowCount(); ++i) {
-            if (listing.model()->index(i, 0).data().toString().contains(QStringLiteral("middle")))
-                row = i;
-        }
-        QVERIFY(row >= 0);
-        listing.selectionModel()->select(listing.model()->index(row, 0), QItemSelectionModel::Select);
-        listing.recountSelection();
+        selectRows(listing, {QStringLiteral("sub/middle.txt")});
         QCOMPARE(listing.selectedRowCount(), 1);
         QString question;
         answerMessage(QStringLiteral("Yes"), &question);
@@ -255,6 +342,184 @@ private slots:
         ZipWindow* window = activeZipWindow(application);
         QVERIFY(window);
         QCOMPARE(listedNames(*window), QStringList({"one.txt"}));
+        QVERIFY(application.mainWindow()->close());
+    }
+    void updateFreshenAndMoveThroughTheWindow()
+    {
+        using Contents = std::map<std::string, std::string>;
+        fs::path source = m_directory->path() / "source";
+        fs::create_directories(source);
+        for (const char* name : {"kept.txt", "newer.txt", "older.txt"})
+            writeFile((source / name).string(), std::string(name) + " 1\n");
+        ZipApplication application(environment());
+        QCOMPARE(application.start(), std::nullopt);
+        ZipWindow* window = openArchiveWith(application, m_directory->file("ops.zip"), source);
+        QVERIFY(window);
+        CommandRouter& commands = application.commands();
+        const QString from = QString::fromStdString(source.string());
+
+        // Freshen replaces the entry whose file is newer, keeps the one whose file is older and adds
+        // no new file.
+        rewriteFile(source / "newer.txt", "newer.txt 2\n", std::chrono::hours(1));
+        rewriteFile(source / "older.txt", "older.txt 2\n", -std::chrono::hours(48));
+        writeFile((source / "added.txt").string(), "added.txt 1\n");
+        answerAddDialogs(from);
+        QVERIFY(commands.run(CommandId::FreshenFiles));
+        Contents expected{
+            {"kept.txt", "kept.txt 1\n"}, {"newer.txt", "newer.txt 2\n"}, {"older.txt", "older.txt 1\n"}};
+        QCOMPARE(archiveContents(commands), expected);
+
+        // Update adds the new file too and replaces the one that is newer now, still keeping the older.
+        rewriteFile(source / "kept.txt", "kept.txt 2\n", std::chrono::hours(1));
+        answerAddDialogs(from);
+        QVERIFY(commands.run(CommandId::UpdateFiles));
+        expected["kept.txt"] = "kept.txt 2\n";
+        expected["added.txt"] = "added.txt 1\n";
+        QCOMPARE(archiveContents(commands), expected);
+        QCOMPARE(listedNames(*window), QStringList({"added.txt", "kept.txt", "newer.txt", "older.txt"}));
+
+        // Move, chosen in the dialog's command list, adds the files the list includes and removes
+        // exactly those from the disk.
+        constexpr int moveOperation = 3;
+        fs::path incoming = m_directory->path() / "incoming";
+        fs::create_directories(incoming);
+        writeFile((incoming / "in1.txt").string(), "first moved\n");
+        writeFile((incoming / "in2.txt").string(), std::string(3000, 'x'));
+        writeFile((incoming / "stays.bin").string(), "not included\n");
+        const Contents sourceBefore = treeContents(source);
+        answerAddDialogs(QString::fromStdString(incoming.string()), moveOperation, QStringLiteral("*.txt"));
+        QVERIFY(commands.run(CommandId::AddFiles));
+        QCOMPARE(treeContents(incoming), (Contents{{"stays.bin", "not included\n"}}));
+        QCOMPARE(treeContents(source), sourceBefore);
+        expected["in1.txt"] = "first moved\n";
+        expected["in2.txt"] = std::string(3000, 'x');
+        QCOMPARE(archiveContents(commands), expected);
+        QCOMPARE(listedNames(*window),
+                 QStringList({"added.txt", "in1.txt", "in2.txt", "kept.txt", "newer.txt", "older.txt"}));
+
+        QVERIFY(application.mainWindow()->close());
+    }
+
+    void extractTheSelectionAndAFilterIntoNewDirectories()
+    {
+        using Contents = std::map<std::string, std::string>;
+        fs::path source = m_directory->path() / "five";
+        fs::create_directories(source);
+        for (const char* name : {"one.txt", "two.txt", "three.bin", "four.txt", "five.dat"})
+            writeFile((source / name).string(), std::string(name) + std::string(100, '.'));
+        const Contents all = treeContents(source);
+        ZipApplication application(environment());
+        QCOMPARE(application.start(), std::nullopt);
+        ZipWindow* window = openArchiveWith(application, m_directory->file("five.zip"), source);
+        QVERIFY(window);
+        CommandRouter& commands = application.commands();
+        ListingView& listing = window->pane().listing();
+        QCOMPARE(listing.rowCount(), 5);
+
+        // The two selected entries only, into a directory the dialog offers to create.
+        selectRows(listing, {QStringLiteral("three.bin"), QStringLiteral("four.txt")});
+        QCOMPARE(listing.selectedRowCount(), 2);
+        fs::path picked = m_directory->path() / "picked";
+        QString question;
+        answerExtractDialog(
+            picked, [](ExtractFilesDialog* dialog) { dialog->selectedFilesButton()->setChecked(true); },
+            &question);
+        QVERIFY(commands.run(CommandId::Extract));
+        QCOMPARE(question, QStringLiteral("Directory \"%1\" does not exist. Create it?")
+                               .arg(QString::fromStdString(picked.string())));
+        QCOMPARE(treeContents(picked),
+                 (Contents{{"four.txt", all.at("four.txt")}, {"three.bin", all.at("three.bin")}}));
+
+        // A typed filter wins over the selection: exactly the matching entries.
+        fs::path texts = m_directory->path() / "texts";
+        answerExtractDialog(
+            texts,
+            [](ExtractFilesDialog* dialog) {
+                dialog->filtersButton()->setChecked(true);
+                dialog->filterField()->setText(QStringLiteral("*.txt"));
+            },
+            &question);
+        QVERIFY(commands.run(CommandId::Extract));
+        QCOMPARE(treeContents(texts), (Contents{{"four.txt", all.at("four.txt")},
+                                                {"one.txt", all.at("one.txt")},
+                                                {"two.txt", all.at("two.txt")}}));
+
+        QVERIFY(application.mainWindow()->close());
+    }
+
+    void cancelDuringALongAddLeavesTheArchiveAsItWas()
+    {
+        fs::path small = m_directory->path() / "small";
+        fs::create_directories(small);
+        writeFile((small / "note.txt").string(), "already there\n");
+        fs::path store = m_directory->path() / "store";
+        fs::create_directories(store);
+        const std::string archivePath = (store / "big.zip").string();
+        ZipApplication application(environment());
+        QCOMPARE(application.start(), std::nullopt);
+        QPointer<ZipWindow> window = openArchiveWith(application, archivePath, small);
+        QVERIFY(window);
+        QMdiSubWindow* subWindow = application.mainWindow()->mdiArea()->subWindowList().front();
+
+        // Random bytes do not shrink, so deflating them takes a while and reports progress per file.
+        fs::path big = m_directory->path() / "big";
+        fs::create_directories(big);
+        std::mt19937 random(6);
+        for (int file = 0; file < 4; ++file) {
+            std::string bytes(1 << 20, '\0');
+            for (char& byte : bytes)
+                byte = static_cast<char>(random());
+            writeFile((big / ("random" + std::to_string(file) + ".bin")).string(), bytes);
+        }
+        const std::string archiveBefore = fileContents(archivePath);
+        const std::set<std::string> storeBefore = directoryNames(store);
+        const QStringList listedBefore = listedNames(*window);
+
+        // Two ways to stop the run: its Cancel button, and quitting. Closing the archive's own window
+        // is refused while the engine works on it and does not stop the run; closing the main window
+        // is refused too but asks the run to stop.
+        const std::vector<std::pair<QString, std::function<void(ProgressWindow*)>>> stops{
+            {QStringLiteral("Cancel"), [](ProgressWindow* progress) { progress->cancelButton()->click(); }},
+            {QStringLiteral("closing"),
+             [&](ProgressWindow*) {
+                 subWindow->close();
+                 QVERIFY(!application.mainWindow()->close());
+             }},
+        };
+        for (const auto& [how, stop] : stops) {
+            // Stops from inside the engine's own event pumping, once the run has made some progress.
+            QPointer<ProgressWindow> progress;
+            QString status;
+            bool shown = false;
+            QTimer whenUnderWay;
+            whenUnderWay.setInterval(0);
+            connect(&whenUnderWay, &QTimer::timeout, &whenUnderWay, [&, stop = stop] {
+                ProgressWindow* running = application.userInterface().progressWindow();
+                if (!running || running->percentBar()->percent() == 0)
+                    return;
+                whenUnderWay.stop();
+                progress = running;
+                shown = running->isVisible();
+                status = running->statusLine()->text();
+                stop(running);
+            });
+            whenUnderWay.start();
+            answerAddDialogs(QString::fromStdString(big.string()));
+            QVERIFY(application.commands().run(CommandId::AddFiles));
+            whenUnderWay.stop();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+            QVERIFY2(shown, qPrintable(how));
+            QVERIFY2(status.startsWith(QStringLiteral("Deflating: ")), qPrintable(how + ": " + status));
+            QVERIFY2(!progress && !application.userInterface().progressWindow(), qPrintable(how));
+            QVERIFY2(fileContents(archivePath) == archiveBefore, qPrintable(how));
+            QCOMPARE(directoryNames(store), storeBefore);
+            QVERIFY2(window, qPrintable(how));
+            QCOMPARE(application.mainWindow()->mdiArea()->subWindowList().size(), 1);
+            QCOMPARE(listedNames(*window), listedBefore);
+            QCOMPARE(window->pane().listing().rowCount(), 1);
+        }
+
         QVERIFY(application.mainWindow()->close());
     }
 };

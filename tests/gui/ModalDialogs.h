@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QList>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -18,6 +20,14 @@ inline int& pendingModalAnswers()
     return count;
 }
 
+// The dialogs whose answer is running now. An answer may open further dialogs (a question on OK)
+// and run their event loops before it returns; its own dialog is not unexpected meanwhile.
+inline QList<QPointer<QWidget>>& modalsBeingAnswered()
+{
+    static QList<QPointer<QWidget>> modals;
+    return modals;
+}
+
 // Runs action on the modal dialog that is about to open, once it is up. Every test that makes the
 // program open a modal dialog arms an answer first.
 inline void whenModalShows(std::function<void(QWidget*)> action)
@@ -31,7 +41,9 @@ inline void whenModalShows(std::function<void(QWidget*)> action)
             return;
         }
         --pendingModalAnswers();
+        modalsBeingAnswered().append(modal);
         action(modal);
+        modalsBeingAnswered().removeLast();
     });
 }
 
@@ -55,7 +67,7 @@ private:
         if (pendingModalAnswers() > 0)
             return;
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
+        if (!dialog || modalsBeingAnswered().contains(dialog))
             return;
         QString text = dialog->windowTitle();
         if (auto* box = qobject_cast<QMessageBox*>(dialog))
