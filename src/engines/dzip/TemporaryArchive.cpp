@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -29,6 +30,7 @@ void TemporaryArchive::discard()
 bool TemporaryArchive::create(const std::string& directory, std::string& error)
 {
     m_directory = directory.empty() ? "." : directory;
+    m_buffer.reserve(BufferSize);
     m_descriptor = open(m_directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (m_descriptor >= 0)
         return true;
@@ -51,10 +53,8 @@ void TemporaryArchive::failWrite(int error)
     }
 }
 
-bool TemporaryArchive::write(std::span<const uint8_t> bytes)
+bool TemporaryArchive::writeOut(std::span<const uint8_t> bytes)
 {
-    if (!m_writeError.empty() || m_descriptor < 0)
-        return false;
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t written = ::write(m_descriptor, bytes.data() + done, bytes.size() - done);
@@ -66,13 +66,45 @@ bool TemporaryArchive::write(std::span<const uint8_t> bytes)
         }
         done += static_cast<size_t>(written);
     }
+    return true;
+}
+
+bool TemporaryArchive::flush()
+{
+    if (!m_writeError.empty() || m_descriptor < 0)
+        return false;
+    const bool written = writeOut(m_buffer);
+    m_buffer.clear();
+    return written;
+}
+
+bool TemporaryArchive::write(std::span<const uint8_t> bytes)
+{
+    if (!m_writeError.empty() || m_descriptor < 0)
+        return false;
+    if (m_buffer.size() + bytes.size() > BufferSize && !flush())
+        return false;
+    if (bytes.size() >= BufferSize) {
+        if (!writeOut(bytes))
+            return false;
+    } else {
+        m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
+    }
     m_position += bytes.size();
     return true;
 }
 
 bool TemporaryArchive::writeAt(uint64_t offset, std::span<const uint8_t> bytes)
 {
-    if (!m_writeError.empty() || m_descriptor < 0)
+    if (!m_writeError.empty() || m_descriptor < 0 || offset + bytes.size() > m_position)
+        return false;
+    // A header of a small entry is usually still in the buffer.
+    const uint64_t bufferStart = m_position - m_buffer.size();
+    if (offset >= bufferStart) {
+        std::copy(bytes.begin(), bytes.end(), m_buffer.begin() + static_cast<ptrdiff_t>(offset - bufferStart));
+        return true;
+    }
+    if (offset + bytes.size() > bufferStart && !flush())
         return false;
     size_t done = 0;
     while (done < bytes.size()) {
@@ -91,7 +123,7 @@ bool TemporaryArchive::writeAt(uint64_t offset, std::span<const uint8_t> bytes)
 
 bool TemporaryArchive::truncateTo(uint64_t offset)
 {
-    if (!m_writeError.empty() || m_descriptor < 0)
+    if (!flush())
         return false;
     if (ftruncate(m_descriptor, static_cast<off_t>(offset)) != 0 ||
         lseek(m_descriptor, static_cast<off_t>(offset), SEEK_SET) < 0) {
@@ -109,6 +141,7 @@ bool TemporaryArchive::commit(const std::string& target, uint32_t permissions, s
         discard();
         return false;
     };
+    flush();
     if (!m_writeError.empty()) {
         error = "Writing the new archive failed: " + m_writeError;
         discard();

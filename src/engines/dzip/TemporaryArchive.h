@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quarvo {
 
@@ -21,9 +22,11 @@ class TemporaryArchive {
     // Creates the file in directory. Fails with a text for the user.
     bool create(const std::string& directory, std::string& error);
 
-    // Appends bytes. False on the first failed write; every later call fails too.
+    // Appends bytes. False on the first failed write; every later call fails too. Small writes
+    // are gathered in memory, so a failure may show only at a later call or at commit().
     bool write(std::span<const uint8_t> bytes);
-    // Overwrites bytes already written (a header whose sizes became known).
+    // Overwrites bytes already written (a header whose sizes became known); false for bytes not
+    // written yet.
     bool writeAt(uint64_t offset, std::span<const uint8_t> bytes);
     // Drops everything from offset on, so an entry can be written again another way.
     bool truncateTo(uint64_t offset);
@@ -37,13 +40,19 @@ class TemporaryArchive {
     bool commit(const std::string& target, uint32_t permissions, std::string& error);
 
   private:
+    // Small entries cost two writes each (header, data); gathering them saves most system calls.
+    static constexpr size_t BufferSize = 256 * 1024;
+
+    bool writeOut(std::span<const uint8_t> bytes);
+    bool flush();
     void failWrite(int error);
     void discard();
 
     int m_descriptor = -1;
     std::string m_directory;
     std::string m_namedPath; // empty while the file has no name
-    uint64_t m_position = 0;
+    uint64_t m_position = 0;  // the end of what was written, the buffer included
+    std::vector<uint8_t> m_buffer; // the last bytes written, not yet in the file
     std::string m_writeError;
     bool m_diskFull = false;
 };
