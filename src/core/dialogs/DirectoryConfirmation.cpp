@@ -10,19 +10,6 @@ namespace quarvo {
 
 namespace {
 
-MessageBoxRequest messageOf(std::string text, MessageButtons buttons, MessageIcon icon)
-{
-    MessageBoxRequest request;
-    request.text = std::move(text);
-    request.buttons = buttons;
-    request.icon = icon;
-    return request;
-}
-
-} // namespace
-
-namespace {
-
 bool isDirectory(const std::filesystem::path& path)
 {
     std::error_code error;
@@ -51,13 +38,14 @@ bool confirmDirectory(UserInterface& ui, const std::string& directory)
     if (!directory.empty() && isDirectory(directory))
         return true;
     const std::string quoted = "Directory \"" + directory + "\"";
-    int answer = ui.showMessage(messageOf(quoted + " does not exist. Create it?", MessageButtons::YesNoCancel,
-                                          MessageIcon::Question));
+    int answer = ui.showMessage(MessageBoxRequest{
+        quoted + " does not exist. Create it?", MessageButtons::YesNoCancel, MessageIcon::Question, 0, {}});
     if (answer != DialogResult::Yes)
         return false;
     if (createLastLevel(directory))
         return true;
-    ui.showMessage(messageOf(quoted + " could not be created.", MessageButtons::Ok, MessageIcon::Error));
+    ui.showMessage(
+        MessageBoxRequest{quoted + " could not be created.", MessageButtons::Ok, MessageIcon::Error, 0, {}});
     return false;
 }
 

@@ -8,19 +8,6 @@
 
 namespace quarvo {
 
-namespace {
-
-MessageBoxRequest messageOf(std::string text, MessageButtons buttons, MessageIcon icon)
-{
-    MessageBoxRequest request;
-    request.text = std::move(text);
-    request.buttons = buttons;
-    request.icon = icon;
-    return request;
-}
-
-} // namespace
-
 FileListEditor::FileListEditor(UserInterface& ui, std::string zipFromDirectory,
                                std::vector<std::string> includeLines, std::vector<std::string> excludeLines)
     : m_ui(ui), m_zipFromDirectory(std::move(zipFromDirectory)), m_currentDirectory(m_zipFromDirectory),
@@ -46,7 +33,8 @@ bool FileListEditor::checkFilter(const std::string& filter)
 {
     if (isAcceptableFilter(filter))
         return true;
-    m_ui.showMessage(messageOf("Illegal filter:\n" + filter, MessageButtons::Ok, MessageIcon::None));
+    m_ui.showMessage(
+        MessageBoxRequest{"Illegal filter:\n" + filter, MessageButtons::Ok, MessageIcon::None, 0, {}});
     return false;
 }
 
@@ -57,8 +45,8 @@ FileListEditor::FilterOutcome FileListEditor::addFilter(List list, const std::st
     std::string line = lineFor(filter);
     std::vector<std::string>& lines = linesOf(list);
     if (containsLineIgnoringCase(lines, line)) {
-        m_ui.showMessage(
-            messageOf("Filter " + line + " already added!", MessageButtons::Ok, MessageIcon::Warning));
+        m_ui.showMessage(MessageBoxRequest{
+            "Filter " + line + " already added!", MessageButtons::Ok, MessageIcon::Warning, 0, {}});
         return FilterOutcome::AlreadyPresent;
     }
     lines.push_back(std::move(line));
@@ -77,8 +65,11 @@ int FileListEditor::addFiles(List list, const std::vector<std::string>& names)
             continue;
         }
         int answer =
-            m_ui.showMessage(messageOf("File " + line + " already added!\nContinue adding next file?",
-                                       MessageButtons::YesNo, MessageIcon::Warning));
+            m_ui.showMessage(MessageBoxRequest{"File " + line + " already added!\nContinue adding next file?",
+                                               MessageButtons::YesNo,
+                                               MessageIcon::Warning,
+                                               0,
+                                               {}});
         if (answer != DialogResult::Yes)
             break;
     }
