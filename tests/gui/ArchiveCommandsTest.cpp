@@ -14,11 +14,11 @@
 
 #include "support/TemporaryDirectory.h"
 
+#include "ApplicationSandbox.h"
 #include "ModalDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,11 +40,10 @@
 #include <set>
 #include <utility>
 #include <vector>
-#include <sys/stat.h>
 
 using namespace quarvo;
 using namespace quarvo::gui;
-using quarvo::testing::TemporaryDirectory;
+using quarvo::testing::ApplicationSandbox;
 using quarvo::testing::whenModalShows;
 using quarvo::testing::writeFile;
 namespace fs = std::filesystem;
@@ -113,21 +112,11 @@ void rewriteFile(const fs::path& path, const std::string& contents, std::chrono:
 class ArchiveCommandsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TemporaryDirectory> m_directory;
-    QString m_previousDirectory;
+    std::unique_ptr<ApplicationSandbox> m_directory;
     quarvo::testing::UnexpectedModalGuard m_guard;
     int m_extractions = 0;
 
-    StartupEnvironment environment() const
-    {
-        StartupEnvironment environment;
-        environment.executablePath = QStringLiteral("/opt/quarvo/bin/quarvo");
-        environment.profilePath = m_directory->file("quarvo.ini");
-        environment.programDirectory = m_directory->file("program");
-        environment.runtimeDirectory = m_directory->file("runtime");
-        environment.showBanner = false;
-        return environment;
-    }
+    StartupEnvironment environment() const { return m_directory->environment(); }
 
     static ZipWindow* activeZipWindow(ZipApplication& application)
     {
@@ -236,19 +225,11 @@ class ArchiveCommandsTest : public QObject {
 private slots:
     void init()
     {
-        m_previousDirectory = QDir::currentPath();
-        m_directory = std::make_unique<TemporaryDirectory>();
-        fs::create_directories(m_directory->path() / "program");
-        fs::create_directories(m_directory->path() / "runtime");
-        ::chmod(m_directory->file("runtime").c_str(), 0700);
-        writeFile(m_directory->file("program/VIEWER.EXE"), "#!/bin/sh\n");
-        fs::permissions(m_directory->file("program/VIEWER.EXE"), fs::perms::owner_all);
-        QDir::setCurrent(QString::fromStdString(m_directory->path().string()));
+        m_directory = std::make_unique<ApplicationSandbox>();
     }
 
     void cleanup()
     {
-        QDir::setCurrent(m_previousDirectory);
         m_directory.reset();
         QCOMPARE(quarvo::testing::pendingModalAnswers(), 0);
         QCOMPARE(m_guard.takeRejected(), QStringList());

@@ -19,6 +19,7 @@
 #include "support/FakeEngine.h"
 #include "support/TemporaryDirectory.h"
 
+#include "ApplicationSandbox.h"
 #include "ModalDialogs.h"
 
 #include <QDir>
@@ -31,12 +32,11 @@
 #include <deque>
 #include <filesystem>
 #include <future>
-#include <sys/stat.h>
 
 using namespace quarvo;
 using namespace quarvo::gui;
 using quarvo::testing::readFile;
-using quarvo::testing::TemporaryDirectory;
+using quarvo::testing::ApplicationSandbox;
 using quarvo::testing::whenModalShows;
 using quarvo::testing::writeFile;
 namespace fs = std::filesystem;
@@ -124,20 +124,12 @@ Result whileServing(std::function<Result()> work)
 class ZipApplicationTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TemporaryDirectory> m_directory;
-    QString m_previousDirectory;
+    std::unique_ptr<ApplicationSandbox> m_directory;
     quarvo::testing::UnexpectedModalGuard m_guard;
 
     StartupEnvironment environment(QStringList arguments = {}) const
     {
-        StartupEnvironment environment;
-        environment.arguments = std::move(arguments);
-        environment.executablePath = QStringLiteral("/opt/quarvo/bin/quarvo");
-        environment.profilePath = m_directory->file("quarvo.ini");
-        environment.programDirectory = m_directory->file("program");
-        environment.runtimeDirectory = m_directory->file("runtime");
-        environment.showBanner = false;
-        return environment;
+        return m_directory->environment(std::move(arguments));
     }
     std::string archive(const std::string& name) const
     {
@@ -161,21 +153,12 @@ class ZipApplicationTest : public QObject {
 private slots:
     void init()
     {
-        m_previousDirectory = QDir::currentPath();
-        m_directory = std::make_unique<TemporaryDirectory>();
-        fs::create_directories(m_directory->path() / "program");
-        // The default viewer is found beside the program, so start-up asks nothing.
-        writeFile(m_directory->file("program/VIEWER.EXE"), "#!/bin/sh\n");
-        fs::permissions(m_directory->file("program/VIEWER.EXE"), fs::perms::owner_all);
-        fs::create_directories(m_directory->path() / "runtime");
-        ::chmod(m_directory->file("runtime").c_str(), 0700);
-        QDir::setCurrent(QString::fromStdString(m_directory->path().string()));
+        m_directory = std::make_unique<ApplicationSandbox>();
         journal = {};
     }
 
     void cleanup()
     {
-        QDir::setCurrent(m_previousDirectory);
         m_directory.reset();
         QCOMPARE(m_guard.takeRejected(), QStringList());
     }

@@ -12,10 +12,10 @@
 #include "support/TemporaryDirectory.h"
 #include "support/ZipBuilder.h"
 
+#include "ApplicationSandbox.h"
 #include "ModalDialogs.h"
 
 #include <QAction>
-#include <QDir>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -25,11 +25,10 @@
 
 #include <filesystem>
 #include <future>
-#include <sys/stat.h>
 
 using namespace quarvo;
 using namespace quarvo::gui;
-using quarvo::testing::TemporaryDirectory;
+using quarvo::testing::ApplicationSandbox;
 using quarvo::testing::whenModalShows;
 using quarvo::testing::writeFile;
 using quarvo::testing::ZipBuilder;
@@ -40,20 +39,12 @@ namespace fs = std::filesystem;
 class ZipWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TemporaryDirectory> m_directory;
-    QString m_previousDirectory;
+    std::unique_ptr<ApplicationSandbox> m_directory;
     quarvo::testing::UnexpectedModalGuard m_guard;
 
     StartupEnvironment environment(QStringList arguments = {}) const
     {
-        StartupEnvironment environment;
-        environment.arguments = std::move(arguments);
-        environment.executablePath = QStringLiteral("/opt/quarvo/bin/quarvo");
-        environment.profilePath = m_directory->file("quarvo.ini");
-        environment.programDirectory = m_directory->file("program");
-        environment.runtimeDirectory = m_directory->file("runtime");
-        environment.showBanner = false;
-        return environment;
+        return m_directory->environment(std::move(arguments));
     }
 
     // An archive of stored entries of the given sizes, named f0, f1, ...
@@ -75,19 +66,11 @@ class ZipWindowTest : public QObject {
 private slots:
     void init()
     {
-        m_previousDirectory = QDir::currentPath();
-        m_directory = std::make_unique<TemporaryDirectory>();
-        fs::create_directories(m_directory->path() / "program");
-        fs::create_directories(m_directory->path() / "runtime");
-        ::chmod(m_directory->file("runtime").c_str(), 0700);
-        writeFile(m_directory->file("program/VIEWER.EXE"), "#!/bin/sh\n");
-        fs::permissions(m_directory->file("program/VIEWER.EXE"), fs::perms::owner_all);
-        QDir::setCurrent(QString::fromStdString(m_directory->path().string()));
+        m_directory = std::make_unique<ApplicationSandbox>();
     }
 
     void cleanup()
     {
-        QDir::setCurrent(m_previousDirectory);
         m_directory.reset();
         QCOMPARE(m_guard.takeRejected(), QStringList());
     }
