@@ -17,8 +17,8 @@
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/InstanceChannel.h"
 #include "gui/app/MainWindow.h"
-#include "gui/app/OptionsDialogSet.h"
 #include "gui/app/ManualLocation.h"
+#include "gui/app/OptionsDialogSet.h"
 #include "gui/app/ProductInfo.h"
 #include "gui/dialogs/CompressFilesDialog.h"
 #include "gui/dialogs/ExtractFilesDialog.h"
@@ -377,7 +377,7 @@ Document* ZipApplication::openDocument(const std::string& path)
 
 void ZipApplication::closeDocument(Document& document)
 {
-    if (engineIsRunning())
+    if (isEngineOperationRunning())
         return;
     m_mainWindow->removeWindowsOf(document);
     m_documents.closeDocument(&document);
@@ -385,7 +385,7 @@ void ZipApplication::closeDocument(Document& document)
 
 void ZipApplication::closeWindow(DocumentWindow* window)
 {
-    if (!window->hasDocument() || engineIsRunning())
+    if (!window->hasDocument() || isEngineOperationRunning())
         return;
     Document& document = window->document();
     if (document.confirmClose(false) == DialogResult::Yes)
@@ -394,10 +394,8 @@ void ZipApplication::closeWindow(DocumentWindow* window)
 
 bool ZipApplication::closeAllDocuments()
 {
-    if (engineIsRunning()) {
-        CancelFlags::zipEngine = true;
+    if (askRunningEngineToStop())
         return false;
-    }
     m_mainWindow->setDocumentWindowsFrozen(true);
     bool allClosed = m_documents.closeAllDocuments();
     m_mainWindow->removeWindowsOfClosedDocuments(m_documents.documents());
@@ -409,18 +407,19 @@ bool ZipApplication::closeAllDocuments()
 // An engine runs on this thread and reaches the user interface only through the event pump of its
 // callbacks; a document closed from there would vanish under the command that started it. While
 // one runs, closing a document is refused, and quitting asks the operation to stop instead, so the
-// user can quit once it has.
-bool ZipApplication::engineIsRunning() const
+// user can quit once it has. True when an engine was running.
+bool ZipApplication::askRunningEngineToStop()
 {
-    return isEngineOperationRunning();
+    if (!isEngineOperationRunning())
+        return false;
+    CancelFlags::zipEngine = true;
+    return true;
 }
 
 bool ZipApplication::mayCloseEveryDocument()
 {
-    if (engineIsRunning()) {
-        CancelFlags::zipEngine = true;
+    if (askRunningEngineToStop())
         return false;
-    }
     // The window's own close asks each document as its window's close button would; only Yes lets
     // the program end. Archives opened from inside another one go with their parent.
     for (Document* document : m_documents.documents()) {

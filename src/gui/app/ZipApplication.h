@@ -110,7 +110,7 @@ private:
     void newZip();
     void openWithDialog();
     void closeWindow(DocumentWindow* window);
-    bool engineIsRunning() const;
+    bool askRunningEngineToStop();
     bool mayCloseEveryDocument();
     void showHelp();
     void sendMail(const std::vector<std::string>& paths);
