@@ -1,7 +1,5 @@
 #include "gui/dialogs/CheckOutDialog.h"
 
-#include "core/dialogs/DirectoryConfirmation.h"
-#include "core/text/DirectoryHistory.h"
 #include "core/ui/DialogResult.h"
 #include "gui/dialogs/DirectoryChooser.h"
 
@@ -50,12 +48,8 @@ CheckOutDialog::CheckOutDialog(const CheckOutDialogValues& values, UserInterface
 void CheckOutDialog::accept()
 {
     m_values.password = m_password->text().toStdString();
-    const QString directory = m_directory->directory();
-    if (!confirmDirectory(m_ui, directory.toStdString()))
-        return;
-    m_values.destinationDirectory = directory.toStdString();
-    addToDirectoryHistory(m_values.directoryHistory, m_values.destinationDirectory);
-    done(DialogResult::Ok);
+    if (m_directory->takeDirectory(m_ui, m_values.destinationDirectory, m_values.directoryHistory))
+        done(DialogResult::Ok);
 }
 
 void CheckOutDialog::reject()

@@ -1,8 +1,6 @@
 #include "gui/dialogs/CompressFilesDialog.h"
 
-#include "core/dialogs/DirectoryConfirmation.h"
 #include "core/settings/AppSettings.h"
-#include "core/text/DirectoryHistory.h"
 #include "core/ui/DialogResult.h"
 #include "gui/dialogs/DirectoryChooser.h"
 #include "gui/dialogs/OptionLists.h"
@@ -165,12 +163,8 @@ void CompressFilesDialog::showOptions()
 void CompressFilesDialog::accept()
 {
     takeOverControls();
-    const QString directory = m_directory->directory();
-    if (!confirmDirectory(m_ui, directory.toStdString()))
-        return;
-    m_values.sourceDirectory = directory.toStdString();
-    addToDirectoryHistory(m_values.directoryHistory, m_values.sourceDirectory);
-    done(DialogResult::Ok);
+    if (m_directory->takeDirectory(m_ui, m_values.sourceDirectory, m_values.directoryHistory))
+        done(DialogResult::Ok);
 }
 
 void CompressFilesDialog::reject()

@@ -1,5 +1,6 @@
 #include "gui/dialogs/DirectoryChooser.h"
 
+#include "core/dialogs/DirectoryConfirmation.h"
 #include "gui/dialogs/DirectoryTree.h"
 
 #include <QComboBox>
@@ -47,7 +48,7 @@ DirectoryChooser::DirectoryChooser(const QString& label, QWidget* parent)
             [this](int index) { m_tree->setDirectory(m_field->itemText(index)); });
 }
 
-void DirectoryChooser::setHistory(const std::array<std::string, 5>& history)
+void DirectoryChooser::setHistory(const DirectoryHistory& history)
 {
     m_field->clear();
     for (const std::string& directory : history) {
@@ -71,6 +72,16 @@ QString DirectoryChooser::directory() const
     if (text.isEmpty() || text.contains(QStringLiteral("...")))
         return m_tree->directory();
     return text;
+}
+
+bool DirectoryChooser::takeDirectory(UserInterface& ui, std::string& target, DirectoryHistory& history) const
+{
+    const std::string chosen = directory().toStdString();
+    if (!confirmDirectory(ui, chosen))
+        return false;
+    target = chosen;
+    addToDirectoryHistory(history, target);
+    return true;
 }
 
 } // namespace quarvo::gui

@@ -1,12 +1,17 @@
 #pragma once
 
+#include "core/text/DirectoryHistory.h"
+
 #include <QWidget>
 
-#include <array>
 #include <string>
 
 class QComboBox;
 class QLabel;
+
+namespace quarvo {
+class UserInterface;
+}
 
 namespace quarvo::gui {
 
@@ -23,7 +28,7 @@ class DirectoryChooser : public QWidget {
     explicit DirectoryChooser(const QString& label, QWidget* parent = nullptr);
 
     // The drop-down items: the history in order, up to its first empty entry.
-    void setHistory(const std::array<std::string, 5>& history);
+    void setHistory(const DirectoryHistory& history);
     // Puts directory in the field and, when it exists, moves the tree there; an empty directory
     // stands for the working directory.
     void setDirectory(const QString& directory);
@@ -31,6 +36,11 @@ class DirectoryChooser : public QWidget {
     // The chosen directory: the field's text, or the tree's directory when the text is empty or
     // shortened with "...".
     QString directory() const;
+
+    // Accepting the dialog: the chosen directory must exist, or the user has it created (asked
+    // through ui). Then it becomes target and moves to the top of history; otherwise both stay
+    // as they were and the dialog stays open.
+    bool takeDirectory(UserInterface& ui, std::string& target, DirectoryHistory& history) const;
 
     QComboBox* field() const { return m_field; }
     DirectoryTree* tree() const { return m_tree; }

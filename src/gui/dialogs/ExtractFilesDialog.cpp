@@ -1,8 +1,6 @@
 #include "gui/dialogs/ExtractFilesDialog.h"
 
-#include "core/dialogs/DirectoryConfirmation.h"
 #include "core/settings/AppSettings.h"
-#include "core/text/DirectoryHistory.h"
 #include "core/ui/DialogResult.h"
 #include "gui/dialogs/DirectoryChooser.h"
 #include "gui/dialogs/OptionLists.h"
@@ -154,12 +152,8 @@ void ExtractFilesDialog::showOptions()
 void ExtractFilesDialog::accept()
 {
     takeOverControls();
-    const QString directory = m_directory->directory();
-    if (!confirmDirectory(m_ui, directory.toStdString()))
-        return;
-    m_values.destinationDirectory = directory.toStdString();
-    addToDirectoryHistory(m_values.directoryHistory, m_values.destinationDirectory);
-    done(DialogResult::Ok);
+    if (m_directory->takeDirectory(m_ui, m_values.destinationDirectory, m_values.directoryHistory))
+        done(DialogResult::Ok);
 }
 
 void ExtractFilesDialog::reject()
