@@ -28,16 +28,6 @@ constexpr int BadArgument = 10;
 constexpr int EntriesSkipped = 11;
 constexpr int NothingToDo = 12;
 
-std::string pseudoRandomBytes(size_t count, uint32_t seed)
-{
-    std::string bytes(count, '\0');
-    for (char& byte : bytes) {
-        seed = seed * 1664525u + 1013904223u;
-        byte = static_cast<char>(seed >> 24);
-    }
-    return bytes;
-}
-
 std::string textLines(int count)
 {
     std::string text;
@@ -98,7 +88,7 @@ class Cli : public ::testing::Test {
 
     TemporaryDirectory m_dir;
     const std::string m_text = textLines(2000);
-    const std::string m_binary = pseudoRandomBytes(70000, 7);
+    const std::string m_binary = randomBytes(70000, 7);
 };
 
 TEST_F(Cli, AddThenExtractKeepsEveryByteAndInfoZipAgrees)

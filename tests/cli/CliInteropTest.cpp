@@ -20,16 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string pseudoRandomBytes(size_t count, uint32_t seed)
-{
-    std::string bytes(count, '\0');
-    for (char& byte : bytes) {
-        seed = seed * 1664525u + 1013904223u;
-        byte = static_cast<char>(seed >> 24);
-    }
-    return bytes;
-}
-
 std::string sourceText(int lines)
 {
     std::string text;
@@ -66,7 +56,7 @@ class CliInterop : public ::testing::Test {
         if (!toolsInstalled({"zip", "unzip", "7z", "bsdtar", "python3"}))
             GTEST_SKIP() << "zip, unzip, 7z, bsdtar or python3 is not installed";
         writeFile(m_dir.file("src/main.cpp"), sourceText(3000));
-        writeFile(m_dir.file("src/data.bin"), pseudoRandomBytes(70000, 11));
+        writeFile(m_dir.file("src/data.bin"), randomBytes(70000, 11));
         writeFile(m_dir.file("src/empty.txt"), "");
         writeFile(m_dir.file("src/sub/deep.txt"), "deep\n");
         writeFile(m_dir.file("src/n\xC3\xA4me \xE2\x82\xAC.txt"), "utf-8 name\n"); // "näme €.txt"
@@ -198,16 +188,16 @@ TEST_F(CliInterop, ArchivesStayValidAfterUpdateFreshenDeleteAndMove)
               (std::vector<std::string>{"src/", "src/empty.txt", "src/emptydir/", "src/main.cpp",
                                         "src/new.txt", "src/n\xC3\xA4me \xE2\x82\xAC.txt", "src/sub/"}));
 
-    writeFile(m_dir.file("moved.bin"), pseudoRandomBytes(5000, 3));
+    writeFile(m_dir.file("moved.bin"), randomBytes(5000, 3));
     cliSucceeds({"add", "--move", "a.zip", "moved.bin"});
     expectEveryToolAgrees("a.zip");
     EXPECT_FALSE(fs::exists(m_dir.file("moved.bin")));
-    EXPECT_EQ(shell("unzip -p a.zip moved.bin").out, pseudoRandomBytes(5000, 3));
+    EXPECT_EQ(shell("unzip -p a.zip moved.bin").out, randomBytes(5000, 3));
 }
 
 TEST_F(CliInterop, SelfExtractorKeepsItsStubWhenAddedTo)
 {
-    const std::string stub = "MZ" + pseudoRandomBytes(3000, 5);
+    const std::string stub = "MZ" + randomBytes(3000, 5);
     cliSucceeds({"add", "plain.zip", "src/main.cpp"});
     writeFile(m_dir.file("setup.exe"), stub + readFile(m_dir.file("plain.zip")));
     shellSucceeds("zip -qA setup.exe"); // makes the offsets count from the start of the file
@@ -366,7 +356,7 @@ class CliHostile : public CliInterop {
         overlapping.entries().push_back(again); // a second central header for the same data
         table.push_back({"overlapping entries", overlapping.finish(), "zip bomb"});
 
-        const std::string complete = withGood({ZipBuilder::stored("cut.txt", pseudoRandomBytes(4000, 9))});
+        const std::string complete = withGood({ZipBuilder::stored("cut.txt", randomBytes(4000, 9))});
         table.push_back(
             {"truncated archive", complete.substr(0, complete.size() / 2), "not a ZIP archive", false});
         return table;

@@ -36,7 +36,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -44,6 +43,7 @@
 using namespace quarvo;
 using namespace quarvo::gui;
 using quarvo::testing::ApplicationSandbox;
+using quarvo::testing::randomBytes;
 using quarvo::testing::whenModalShows;
 using quarvo::testing::writeFile;
 namespace fs = std::filesystem;
@@ -445,13 +445,8 @@ private slots:
         // Random bytes do not shrink, so deflating them takes a while and reports progress per file.
         fs::path big = m_directory->path() / "big";
         fs::create_directories(big);
-        std::mt19937 random(6);
-        for (int file = 0; file < 4; ++file) {
-            std::string bytes(1 << 20, '\0');
-            for (char& byte : bytes)
-                byte = static_cast<char>(random());
-            writeFile((big / ("random" + std::to_string(file) + ".bin")).string(), bytes);
-        }
+        for (int file = 0; file < 4; ++file)
+            writeFile((big / ("random" + std::to_string(file) + ".bin")).string(), randomBytes(1 << 20, 6 + file));
         const std::string archiveBefore = fileContents(archivePath);
         const std::set<std::string> storeBefore = directoryNames(store);
         const QStringList listedBefore = listedNames(*window);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -58,6 +59,15 @@ ScopedEnvironment::~ScopedEnvironment()
         setenv(m_name.c_str(), m_previous->c_str(), 1);
     else
         unsetenv(m_name.c_str());
+}
+
+std::string randomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(count, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(generator());
+    return bytes;
 }
 
 } // namespace quarvo::testing

@@ -27,6 +27,8 @@ private:
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 // The whole file, or an empty text when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
+// Bytes that do not compress, the same for the same seed.
+std::string randomBytes(size_t count, unsigned seed);
 
 // Sets an environment variable for the lifetime of the object and restores the old state after.
 class ScopedEnvironment {

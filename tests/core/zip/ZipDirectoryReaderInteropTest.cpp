@@ -14,11 +14,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <random>
 
 namespace quarvo {
 namespace {
 
+using testing::randomBytes;
 using testing::TemporaryDirectory;
 
 bool haveTool(const std::string& tool)
@@ -29,15 +29,6 @@ bool haveTool(const std::string& tool)
 bool run(const std::string& command)
 {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string randomBytes(size_t count, unsigned seed)
-{
-    std::mt19937 generator(seed);
-    std::string bytes(count, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(generator());
-    return bytes;
 }
 
 class ZipDirectoryReaderInterop : public ::testing::Test {

@@ -37,15 +37,6 @@ std::string textData(size_t size, unsigned seed)
     return text;
 }
 
-std::string randomData(size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random());
-    return bytes;
-}
-
 // Bytes with few long repeats and a skewed distribution, as tables of small numbers have: three
 // of four are one of sixteen values, the fourth is any byte.
 std::string skewedNoise(size_t size, unsigned seed)
@@ -179,7 +170,7 @@ TEST_F(DzipTest, FunctionsAddReplaceFreshenAndDeleteAsTheirTableSays)
 TEST_F(DzipTest, EveryLevelWritesArchivesTheToolsReadBack)
 {
     writeFile(source / "text.txt", textData(300000, 1));
-    writeFile(source / "random.bin", randomData(70000, 2)); // incompressible: stored
+    writeFile(source / "random.bin", randomBytes(70000, 2)); // incompressible: stored
     writeFile(source / "empty", "");
     writeFile(source / "sub dir" / "n\xC3\xA4me \xE2\x82\xAC.txt", "utf-8 name");
     fs::create_directories(source / "emptydir");
@@ -216,7 +207,7 @@ TEST_F(DzipTest, EveryLevelWritesArchivesTheToolsReadBack)
 TEST_F(DzipTest, EncryptedArchiveNeedsThePasswordInEveryTool)
 {
     writeFile(source / "secret.txt", textData(50000, 3));
-    writeFile(source / "noise.bin", randomData(5000, 4));
+    writeFile(source / "noise.bin", randomBytes(5000, 4));
     writeFile(source / "samples.bin", skewedNoise(60000, 8)); // coded by Huffman codes alone
     ASSERT_EQ(add(ZipFunction::Add, allFiles,
                   [](ZipCommand& c) {
@@ -276,7 +267,7 @@ TEST_F(DzipTest, SelfExtractorStubIsKeptAndOffsetsStayAbsolute)
 {
     writeFile(source / "a.txt", textData(1000, 6));
     const std::string plain = work.file("plain.zip");
-    const std::string stub = "MZ" + randomData(998, 7);
+    const std::string stub = "MZ" + randomBytes(998, 7);
     archive = work.file("setup.exe");
     ASSERT_EQ(add(ZipFunction::Add, allFiles), EngineResult::Ok);
     writeFile(archive, stub + readFile(archive));
@@ -376,7 +367,7 @@ TEST_F(DzipTest, FullDiskLeavesTheArchiveUnchanged)
     // Small files written whole and a large one streamed: both ways of writing meet the full disk.
     for (const size_t size : {size_t{3} << 20, size_t{40} << 20}) {
         SCOPED_TRACE(size);
-        writeFile(source / "noise.bin", randomData(size, 12));
+        writeFile(source / "noise.bin", randomBytes(size, 12));
         // A child with a file size limit below the new archive's size sees its writes fail as on a
         // full disk.
         const pid_t child = fork();
