@@ -118,10 +118,16 @@ bool isValidUtf8(std::string_view text)
 
 std::string decodeArchiveText(std::span<const uint8_t> stored, uint16_t flags)
 {
-    constexpr uint16_t Utf8Flag = 0x0800; // general purpose bit 11
-    if (!(flags & Utf8Flag))
-        return codePage437ToUtf8(stored);
     std::string_view text(reinterpret_cast<const char*>(stored.data()), stored.size());
+    if (!(flags & zipformat::flag::Utf8Names)) {
+        // Info-ZIP's zip on Linux stores names as the file system gives them, UTF-8, without bit
+        // 11. Text that is valid UTF-8 and not plain ASCII is very unlikely to be meant as code
+        // page 437 (it would need an accented letter or box line followed by just the right
+        // symbols), so it is taken as UTF-8.
+        if (isValidUtf8(text))
+            return std::string(text);
+        return codePage437ToUtf8(stored);
+    }
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {

@@ -7,15 +7,19 @@
 
 namespace quarvo {
 
-// Decodes a stored entry name or comment to UTF-8: with flag bit 11 set the bytes are UTF-8 already
-// and are kept, except that every byte which is not part of a valid sequence becomes "\xHH";
-// without it they are code page 437, the character set of MS-DOS, and every byte is converted.
+// Decodes a stored entry name or comment to UTF-8. With flag bit 11 set the bytes are UTF-8 already
+// and are kept, except that every byte which is not part of a valid sequence becomes "\xHH".
+// Without it, bytes that form valid UTF-8 are kept as they are (Info-ZIP's zip on Linux stores
+// names that way, and ASCII is the same in both readings); everything else is code page 437, the
+// character set of MS-DOS, and every byte is converted.
 std::string decodeArchiveText(std::span<const uint8_t> stored, uint16_t flags);
 
 // Decodes a stored entry name as decodeArchiveText does, except that a name stored without flag bit
-// 11 is taken from the Info-ZIP Unicode path extra field when the header has one of version 1 whose
+// 11 is first taken from the Info-ZIP Unicode path extra field when the header has one of version 1 whose
 // CRC-32 matches the stored name and whose text is valid UTF-8 (a field left behind by a program
-// that renamed the entry no longer matches, and the stored name wins).
+// that renamed the entry no longer matches, and the stored name wins). This is the one decoder of
+// entry names: the listing, both engines, the command line and the search use it, so a name as
+// listed is the name that delete, extract, update and freshen match.
 std::string decodeEntryName(std::span<const uint8_t> stored, uint16_t flags, std::span<const uint8_t> extraField);
 
 // The CRC-32 of ZIP (ISO 3309), bit by bit: for names and other short texts.

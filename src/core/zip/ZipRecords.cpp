@@ -153,45 +153,99 @@ std::optional<std::span<const uint8_t>> findExtraBlock(std::span<const uint8_t> 
     return std::nullopt;
 }
 
-Zip64Fields resolveZip64Fields(std::span<const uint8_t> extraField, uint64_t fileSize, uint32_t& uncompressedSize,
-                               uint32_t& compressedSize, uint32_t* localHeaderOffset)
+namespace {
+
+// One field of a header that a ZIP64 extra field may hold, in the order the field keeps them.
+struct WideField {
+    uint64_t* value;
+    uint64_t saturated;
+    uint64_t limit;
+    size_t width; // bytes in the ZIP64 extra field
+};
+
+Zip64Fields widenFields(std::span<const WideField> order, std::span<const uint8_t> extraField)
 {
-    struct Field {
-        uint32_t* value;
-        uint64_t limit;
-    };
-    const std::array<Field, 3> order = {Field{&uncompressedSize, UINT64_MAX}, Field{&compressedSize, fileSize},
-                                        Field{localHeaderOffset, fileSize}};
-    std::array<uint32_t, 3> resolved{};
-    bool saturated = false;
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (order[i].value) {
-            resolved[i] = *order[i].value;
-            saturated = saturated || resolved[i] == zipformat::Max32;
-        }
-    }
+    const bool saturated =
+        std::any_of(order.begin(), order.end(), [](const WideField& f) { return *f.value == f.saturated; });
     if (!saturated)
         return Zip64Fields::Resolved;
     std::optional<std::span<const uint8_t>> block = findExtraBlock(extraField, zipformat::extra::Zip64);
     if (!block)
         return Zip64Fields::TooLarge;
     ByteReader reader(*block);
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (!order[i].value || resolved[i] != zipformat::Max32)
+    for (const WideField& field : order) {
+        if (*field.value != field.saturated)
             continue;
-        uint64_t value = reader.readLE64();
+        const uint64_t value = field.width == 8 ? reader.readLE64() : reader.readLE32();
         if (!reader.ok())
             return Zip64Fields::Damaged;
-        if (value > zipformat::Max32)
-            return value > order[i].limit ? Zip64Fields::Damaged : Zip64Fields::TooLarge;
-        if (value > order[i].limit)
+        if (value > field.limit)
             return Zip64Fields::Damaged;
-        resolved[i] = static_cast<uint32_t>(value);
+        *field.value = value;
     }
-    for (size_t i = 0; i < order.size(); ++i) {
-        if (order[i].value)
-            *order[i].value = resolved[i];
+    return Zip64Fields::Resolved;
+}
+
+} // namespace
+
+Zip64Fields widenCentralFields(const CentralHeaderFields& fields, std::span<const uint8_t> extraField,
+                               uint64_t fileSize, WideHeaderValues& values)
+{
+    values.uncompressedSize = fields.uncompressedSize;
+    values.compressedSize = fields.compressedSize;
+    values.localHeaderOffset = fields.localHeaderOffset;
+    uint64_t disk = fields.diskNumberStart;
+    const std::array<WideField, 4> order = {
+        WideField{&values.uncompressedSize, zipformat::Max32, UINT64_MAX, 8},
+        WideField{&values.compressedSize, zipformat::Max32, fileSize, 8},
+        WideField{&values.localHeaderOffset, zipformat::Max32, fileSize, 8},
+        WideField{&disk, zipformat::Max16, UINT32_MAX, 4},
+    };
+    const Zip64Fields result = widenFields(order, extraField);
+    values.diskNumberStart = static_cast<uint32_t>(disk);
+    return result;
+}
+
+Zip64Fields widenLocalFields(const LocalHeaderFields& fields, std::span<const uint8_t> extraField,
+                             uint64_t fileSize, WideHeaderValues& values)
+{
+    values.uncompressedSize = fields.uncompressedSize;
+    values.compressedSize = fields.compressedSize;
+    values.localHeaderOffset = 0;
+    values.diskNumberStart = 0;
+    const std::array<WideField, 2> order = {
+        WideField{&values.uncompressedSize, zipformat::Max32, UINT64_MAX, 8},
+        WideField{&values.compressedSize, zipformat::Max32, fileSize, 8},
+    };
+    return widenFields(order, extraField);
+}
+
+Zip64Fields resolveZip64Fields(std::span<const uint8_t> extraField, uint64_t fileSize, uint32_t& uncompressedSize,
+                               uint32_t& compressedSize, uint32_t* localHeaderOffset)
+{
+    WideHeaderValues values;
+    Zip64Fields result;
+    if (localHeaderOffset) {
+        CentralHeaderFields fields;
+        fields.uncompressedSize = uncompressedSize;
+        fields.compressedSize = compressedSize;
+        fields.localHeaderOffset = *localHeaderOffset;
+        result = widenCentralFields(fields, extraField, fileSize, values);
+    } else {
+        LocalHeaderFields fields;
+        fields.uncompressedSize = uncompressedSize;
+        fields.compressedSize = compressedSize;
+        result = widenLocalFields(fields, extraField, fileSize, values);
     }
+    if (result != Zip64Fields::Resolved)
+        return result;
+    if (values.uncompressedSize > zipformat::Max32 || values.compressedSize > zipformat::Max32 ||
+        values.localHeaderOffset > zipformat::Max32)
+        return Zip64Fields::TooLarge;
+    uncompressedSize = static_cast<uint32_t>(values.uncompressedSize);
+    compressedSize = static_cast<uint32_t>(values.compressedSize);
+    if (localHeaderOffset)
+        *localHeaderOffset = static_cast<uint32_t>(values.localHeaderOffset);
     return Zip64Fields::Resolved;
 }
 

@@ -119,6 +119,29 @@ enum class Zip64Fields {
     Damaged,  // the field is too short or a value lies beyond the end of the file
 };
 
+// A header's sizes, local header offset and disk, at their full width.
+struct WideHeaderValues {
+    uint64_t uncompressedSize = 0;
+    uint64_t compressedSize = 0;
+    uint64_t localHeaderOffset = 0;
+    uint32_t diskNumberStart = 0;
+
+    bool operator==(const WideHeaderValues&) const = default;
+};
+
+// The values of a central header, each saturated field (0xFFFFFFFF, 0xFFFF for the disk) taken from
+// its ZIP64 extra field, which holds only the saturated ones, in the order uncompressed size,
+// compressed size, local header offset, disk. Resolved, or TooLarge when a saturated field has no
+// value there (a reader may still take the field as it stands), or Damaged when the extra field is
+// too short or a compressed size or offset lies beyond fileSize. Values are filled either way, with
+// the fields as they stand where nothing better is known.
+Zip64Fields widenCentralFields(const CentralHeaderFields& fields, std::span<const uint8_t> extraField,
+                               uint64_t fileSize, WideHeaderValues& values);
+
+// The same for a local header's sizes (it has no offset or disk).
+Zip64Fields widenLocalFields(const LocalHeaderFields& fields, std::span<const uint8_t> extraField,
+                             uint64_t fileSize, WideHeaderValues& values);
+
 // Replaces each saturated 32-bit field (0xFFFFFFFF) with its value from the header's ZIP64 extra
 // field, which holds only the saturated ones, in the order uncompressed size, compressed size, local
 // header offset (offset is null for a local header). A compressed size or offset beyond fileSize is

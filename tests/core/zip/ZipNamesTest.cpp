@@ -11,7 +11,7 @@ std::span<const uint8_t> bytesOf(const std::string& text)
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
-TEST(ZipNames, DecodesCodePage437WhenTheUtf8FlagIsClear)
+TEST(ZipNames, DecodesUtf8OrElseCodePage437WhenTheUtf8FlagIsClear)
 {
     struct Case {
         std::string stored;
@@ -30,6 +30,11 @@ TEST(ZipNames, DecodesCodePage437WhenTheUtf8FlagIsClear)
         {"\xB3", "\xE2\x94\x82"}, // 0xB3 box drawing vertical
         {"\xFF", "\xC2\xA0"},     // 0xFF no-break space
         {"\x9E", "\xE2\x82\xA7"}, // 0x9E peseta sign
+        // Valid UTF-8 without the flag is how Info-ZIP's zip on Linux stores names: kept.
+        {"caf\xC3\xA9.txt", "caf\xC3\xA9.txt"},
+        {"\xE6\x97\xA5", "\xE6\x97\xA5"},
+        // One byte that breaks the UTF-8 reading makes the whole text code page 437.
+        {"\xC3\xA9\x82", "\xE2\x94\x9C\xE2\x8C\x90\xC3\xA9"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(decodeArchiveText(bytesOf(c.stored), 0), c.expected) << c.stored;

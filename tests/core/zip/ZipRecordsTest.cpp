@@ -195,5 +195,47 @@ TEST(ZipRecords, Zip64ExtraFieldsFillOnlyTheSaturatedFields)
     EXPECT_EQ(compressed, 2u);
 }
 
+
+TEST(ZipRecords, WideValuesKeepSizesAndOffsetsPastFourGigabytes)
+{
+    constexpr uint32_t S = zipformat::Max32;
+    constexpr uint64_t G5 = 5ULL << 30, FileSize = 6ULL << 30;
+    std::string withDisk = zip64Block({G5});
+    testing::putLE32(withDisk, 3); // the disk, four bytes
+    withDisk[2] = static_cast<char>(withDisk.size() - 4);
+    struct Case {
+        uint32_t uncompressed, compressed, offset;
+        uint16_t disk;
+        std::string extra;
+        Zip64Fields expected;
+        WideHeaderValues result;
+    };
+    const Case cases[] = {
+        {S, S, S, 0, zip64Block({G5, G5 - 1, G5 + 1}), Zip64Fields::Resolved, {G5, G5 - 1, G5 + 1, 0}},
+        {S, 7, 0, 0, zip64Block({FileSize * 4}), Zip64Fields::Resolved, {FileSize * 4, 7, 0, 0}},
+        {7, 7, S, 0xFFFF, withDisk, Zip64Fields::Resolved, {7, 7, G5, 3}},
+        {7, S, 0, 0, zip64Block({FileSize + 1}), Zip64Fields::Damaged, {7, S, 0, 0}},
+        {7, 7, 0, 0xFFFF, zip64Block({}), Zip64Fields::Damaged, {7, 7, 0, 0xFFFF}},
+        {S, 7, 0, 0, "", Zip64Fields::TooLarge, {S, 7, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        CentralHeaderFields fields;
+        fields.uncompressedSize = c.uncompressed;
+        fields.compressedSize = c.compressed;
+        fields.localHeaderOffset = c.offset;
+        fields.diskNumberStart = c.disk;
+        WideHeaderValues values;
+        EXPECT_EQ(widenCentralFields(fields, bytesOf(c.extra), FileSize, values), c.expected) << c.result.uncompressedSize;
+        if (c.expected != Zip64Fields::Damaged)
+            EXPECT_EQ(values, c.result) << c.result.uncompressedSize;
+    }
+    LocalHeaderFields local;
+    local.uncompressedSize = local.compressedSize = S;
+    WideHeaderValues values;
+    EXPECT_EQ(widenLocalFields(local, bytesOf(zip64Block({G5, 1ULL << 32})), FileSize, values), Zip64Fields::Resolved);
+    EXPECT_EQ(values.uncompressedSize, G5);
+    EXPECT_EQ(values.compressedSize, 1ULL << 32);
+}
+
 } // namespace
 } // namespace quarvo
