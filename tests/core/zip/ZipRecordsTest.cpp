@@ -226,8 +226,9 @@ TEST(ZipRecords, WideValuesKeepSizesAndOffsetsPastFourGigabytes)
         fields.diskNumberStart = c.disk;
         WideHeaderValues values;
         EXPECT_EQ(widenCentralFields(fields, bytesOf(c.extra), FileSize, values), c.expected) << c.result.uncompressedSize;
-        if (c.expected != Zip64Fields::Damaged)
+        if (c.expected != Zip64Fields::Damaged) {
             EXPECT_EQ(values, c.result) << c.result.uncompressedSize;
+        }
     }
     LocalHeaderFields local;
     local.uncompressedSize = local.compressedSize = S;
