@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the directory-reader fuzzer: small archives of every shape the reader
-knows (plain, commented, empty, behind an MZ stub, spanned, truncated)."""
+knows (plain, commented, empty, behind an MZ stub, spanned, truncated), and the shapes that once
+made it work without end."""
 import io, os, struct, sys, zipfile
 
 here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "seeds")
@@ -29,6 +30,20 @@ seeds = {
     "truncated.zip": plain[:len(plain) // 2] + plain[-29:],
     "counts-lie.zip": plain[:-29] + end_record(0, 0, 0xFFFF, 0xFFFF, 0xFFFFFF, 0),
 }
+
+def central_header(name, comment_length, offset=0):
+    return (b"PK\x01\x02" + struct.pack("<HHHHHHIIIHHHHHII", 20, 20, 0, 0, 0, 0x21, 0, 0, 0,
+                                       len(name), 0, comment_length, 0, 0, 0, offset) + name)
+
+# 2 KiB: a central header at 0 whose comment runs to the end of the file, holding two end records
+# that claim 65,535 disks. The last one sends the reader to the first, which has it start over at
+# the directory on disk 0; from then on every "next disk" is the same file, whose only header
+# swallows the rest of it, so the reader opens it again 65,535 times.
+loop = bytearray(central_header(b"a", 2048 - 47))
+loop += bytes(100 - len(loop)) + end_record(0xFFFF, 0, 1, 1, 0, 0)
+loop += bytes(2048 - 22 - len(loop)) + end_record(0xFFFF, 0, 1, 1, 0, 100)
+seeds["blowup-65535-disks-same-file-comment-to-end.zip"] = bytes(loop)
+
 for name, data in seeds.items():
     with open(os.path.join(here, name), "wb") as f:
         f.write(data)
