@@ -30,8 +30,9 @@ Commands:
   test [-p PASSWORD] ARCHIVE    decompress every entry and check it, writing nothing
   extract [-d DIR] [-o] [-j] [-p PASSWORD] ARCHIVE [NAMES...]
                                 extract the named entries (all when none are named)
-  add [-r] [-j] [-0..-8] [-p PASSWORD] [--update|--freshen] [--move] ARCHIVE FILES...
-                                add files, creating the archive when it does not exist
+  add [-r] [-j] [-0..-8] [-p PASSWORD] [--update|--freshen] [--move] [--no-hidden] ARCHIVE FILES...
+                                add files, creating the archive when it does not exist; each
+                                file is stored under the path it was given by
   delete ARCHIVE NAMES...       remove the named entries
   help, -h, --help              show this text
 
@@ -45,6 +46,8 @@ Options:
   --update     add new files and replace entries whose file is newer
   --freshen    only replace entries whose file is newer; add nothing new
   --move       delete the files once they are in the archive
+  --no-hidden  leave out files and directories whose names begin with a dot (-r takes them
+               by default)
   -v           list with details; "*" after the method marks an encrypted entry
 
 Messages go to standard error. The exit status is the engine's result: 0 success, 2 not a ZIP
@@ -124,6 +127,10 @@ std::string Parser::takeLongOption(std::string_view option)
         }
         if (option == "--move") {
             m_request.move = true;
+            return {};
+        }
+        if (option == "--no-hidden") {
+            m_request.includeHidden = false;
             return {};
         }
     }

@@ -29,6 +29,7 @@ struct CliRequest {
     uint32_t compressionLevel = 5; // add -0 .. -8
     AddMode addMode = AddMode::Add;
     bool move = false; // add --move
+    bool includeHidden = true; // add: take names beginning with a dot; --no-hidden leaves them out
 };
 
 // Parses the arguments that follow the program name. The error is one line for the user, without

@@ -186,7 +186,7 @@ TEST_F(CliInterop, ArchivesStayValidAfterUpdateFreshenDeleteAndMove)
     expectEveryToolAgrees("a.zip");
     EXPECT_EQ(namesIn("a.zip"),
               (std::vector<std::string>{"src/", "src/empty.txt", "src/emptydir/", "src/main.cpp",
-                                        "src/new.txt", "src/n\xC3\xA4me \xE2\x82\xAC.txt", "src/sub/"}));
+                                        "src/new.txt", "src/n\xC3\xA4me \xE2\x82\xAC.txt"}));
 
     writeFile(m_dir.file("moved.bin"), randomBytes(5000, 3));
     cliSucceeds({"add", "--move", "a.zip", "moved.bin"});
@@ -204,7 +204,7 @@ TEST_F(CliInterop, SelfExtractorKeepsItsStubWhenAddedTo)
     cliSucceeds({"add", "-j", "setup.exe", "src/sub/deep.txt"});
     EXPECT_EQ(readFile(m_dir.file("setup.exe")).substr(0, stub.size()), stub);
     expectEveryToolAgrees("setup.exe");
-    EXPECT_EQ(namesIn("setup.exe"), (std::vector<std::string>{"deep.txt", "main.cpp"}));
+    EXPECT_EQ(namesIn("setup.exe"), (std::vector<std::string>{"deep.txt", "src/main.cpp"}));
 }
 
 // An archive another tool made from src/, and whether the engine tests already extract that kind.

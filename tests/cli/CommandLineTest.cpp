@@ -41,6 +41,7 @@ void expectSameRequest(const CliRequest& actual, const CliRequest& expected)
     EXPECT_EQ(actual.compressionLevel, expected.compressionLevel);
     EXPECT_EQ(actual.addMode, expected.addMode);
     EXPECT_EQ(actual.move, expected.move);
+    EXPECT_EQ(actual.includeHidden, expected.includeHidden);
 }
 
 TEST(CommandLine, AcceptsEveryCommandWithItsOptions)
@@ -81,6 +82,12 @@ TEST(CommandLine, AcceptsEveryCommandWithItsOptions)
               [](auto& r) {
                   r.addMode = AddMode::Update;
                   r.move = true;
+              })},
+        {{"add", "--no-hidden", "-r", "a.zip", "d"},
+         with(request(CliCommand::Add, "a.zip", {"d"}),
+              [](auto& r) {
+                  r.includeHidden = false;
+                  r.recurse = true;
               })},
         {{"add", "--freshen", "a.zip", "f"},
          with(request(CliCommand::Add, "a.zip", {"f"}), [](auto& r) { r.addMode = AddMode::Freshen; })},

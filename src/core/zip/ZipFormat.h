@@ -20,6 +20,8 @@ constexpr uint32_t SpannedArchiveMarker = 0x08074b50;      // 8.5.3, first 4 byt
 // Fixed sizes of the records, signature included.
 constexpr size_t LocalHeaderSize = 30;          // 4.3.7
 constexpr size_t DataDescriptorSize = 12;       // 4.3.9.1, without the optional signature
+constexpr size_t Zip64DataDescriptorSize = 20;  // 4.3.9.2, 8-byte sizes, without the signature
+constexpr size_t SignatureSize = 4;             // 4.3.9.3, every record's leading "PK" and two bytes
 constexpr size_t CentralHeaderSize = 46;        // 4.3.12
 constexpr size_t CentralHeaderFieldsSize = 42;  // the same, after the signature
 constexpr size_t EndRecordSize = 22;            // 4.3.16

@@ -352,4 +352,59 @@ void appendEndRecord(std::vector<uint8_t>& out, const EndRecordFields& fields, s
     appendBytes(out, comment);
 }
 
+namespace {
+
+bool isRecordSignature(uint32_t value)
+{
+    using namespace zipformat;
+    return value == LocalHeaderSignature || value == CentralHeaderSignature ||
+           value == DigitalSignatureSignature || value == Zip64EndRecordSignature ||
+           value == Zip64EndLocatorSignature || value == EndRecordSignature;
+}
+
+uint32_t signatureAt(std::span<const uint8_t> bytes, size_t offset)
+{
+    ByteReader reader(bytes.subspan(std::min(offset, bytes.size())));
+    return reader.readLE32();
+}
+
+} // namespace
+
+std::optional<size_t> measureDataDescriptor(std::span<const uint8_t> bytes, bool atBoundary,
+                                            const DescriptorExpectation& expected)
+{
+    struct Form {
+        bool signature;
+        bool wide;
+    };
+    // With the signature first: when the first four bytes equal it, they are taken as one unless
+    // only the reading without it agrees with the directory.
+    constexpr std::array<Form, 4> forms = {{{true, false}, {true, true}, {false, false}, {false, true}}};
+    const bool signed_ = signatureAt(bytes, 0) == zipformat::DataDescriptorSignature;
+    std::optional<size_t> best;
+    int bestRank = -1;
+    for (const Form& form : forms) {
+        const size_t lead = form.signature ? zipformat::SignatureSize : 0;
+        const size_t size =
+            lead + (form.wide ? zipformat::Zip64DataDescriptorSize : zipformat::DataDescriptorSize);
+        if (size > bytes.size() || (form.signature && !signed_))
+            continue;
+        ByteReader reader(bytes.subspan(lead));
+        const uint32_t crc = reader.readLE32();
+        const uint64_t compressed = form.wide ? reader.readLE64() : reader.readLE32();
+        const uint64_t uncompressed = form.wide ? reader.readLE64() : reader.readLE32();
+        const bool agrees = crc == expected.crc32 && compressed == expected.compressedSize &&
+                            uncompressed == expected.uncompressedSize;
+        const bool followed = size == bytes.size() ? atBoundary
+                                                   : bytes.size() >= size + zipformat::SignatureSize &&
+                                                         isRecordSignature(signatureAt(bytes, size));
+        const int rank = (agrees ? 4 : 0) + (followed ? 2 : 0) + (form.wide == expected.zip64 ? 1 : 0);
+        if (rank > bestRank) {
+            best = size;
+            bestRank = rank;
+        }
+    }
+    return best;
+}
+
 } // namespace quarvo

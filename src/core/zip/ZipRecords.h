@@ -168,4 +168,22 @@ void appendEndRecord(std::vector<uint8_t>& out, const EndRecordFields& fields, s
 void appendLE16(std::vector<uint8_t>& out, uint16_t value);
 void appendLE32(std::vector<uint8_t>& out, uint32_t value);
 
+// What the directory says about an entry whose data a data descriptor follows.
+struct DescriptorExpectation {
+    uint32_t crc32 = 0;
+    uint64_t compressedSize = 0;
+    uint64_t uncompressedSize = 0;
+    bool zip64 = false; // the local header has a ZIP64 extra field, so 8-byte sizes are likely
+};
+
+// Measures the data descriptor at the start of bytes, which run from the end of an entry's data
+// towards the next record; atBoundary says that they end exactly where the next record or the
+// directory begins. A descriptor takes four forms: 12 or 16 bytes (without and with its signature)
+// with 4-byte sizes, 20 or 24 with 8-byte sizes (Info-ZIP's zip writes those when it reads from a
+// pipe). The form chosen is the one whose fields agree with the expectation and that is followed by
+// a record signature or the boundary; failing both, the one that agrees, then the one so followed,
+// then the width the local header suggests. Nothing when no form fits in bytes.
+std::optional<size_t> measureDataDescriptor(std::span<const uint8_t> bytes, bool atBoundary,
+                                            const DescriptorExpectation& expected);
+
 } // namespace quarvo

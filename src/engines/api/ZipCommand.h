@@ -18,7 +18,7 @@ constexpr uint32_t Add = 4;     // add, replacing entries of the same name
 namespace ZipOptionBits {
 constexpr uint16_t Default = 3;
 constexpr uint16_t Bit0 = 0x0001; // cleared for delete
-constexpr uint16_t SelfExtractor = 0x0020; // the archive is a self-extractor: keep its stub
+constexpr uint16_t SelfExtractor = 0x0020; // the archive is a self-extractor (its stub is kept anyway)
 } // namespace ZipOptionBits
 
 // The command block of dzip. Field order and meaning are fixed; on a 32-bit build the offsets below

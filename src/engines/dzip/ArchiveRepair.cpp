@@ -5,6 +5,7 @@
 #include "core/zip/ZipNames.h"
 #include "core/zip/ZipRecords.h"
 #include "engines/api/EngineResult.h"
+#include "engines/dzip/ArchiveTarget.h"
 #include "engines/dzip/EntryEncoder.h"
 #include "engines/dzip/TemporaryArchive.h"
 
@@ -37,6 +38,8 @@ class MappedFile {
         if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
             m_size = static_cast<size_t>(status.st_size);
             m_mode = status.st_mode & 07777;
+            m_owner = status.st_uid;
+            m_group = status.st_gid;
             if (m_size > 0) {
                 void* address = mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd, 0);
                 m_data = address == MAP_FAILED ? nullptr : static_cast<const uint8_t*>(address);
@@ -53,11 +56,15 @@ class MappedFile {
     bool opened() const { return m_opened; }
     std::span<const uint8_t> bytes() const { return {m_data, m_size}; }
     uint32_t mode() const { return m_mode; }
+    uint32_t owner() const { return m_owner; }
+    uint32_t group() const { return m_group; }
 
   private:
     const uint8_t* m_data = nullptr;
     size_t m_size = 0;
     uint32_t m_mode = 0644;
+    uint32_t m_owner = 0;
+    uint32_t m_group = 0;
     bool m_opened = false;
 };
 
@@ -72,6 +79,7 @@ struct Salvaged {
     size_t recordSize = 0;    // header, data, descriptor
     LocalHeaderFields fields; // sizes and CRC as finally known
     std::string name;
+    std::string extra; // of the local header
 };
 
 // Whether the data inflates (or is stored) to exactly size bytes with the CRC.
@@ -117,6 +125,14 @@ std::optional<Salvaged> salvageAt(std::span<const uint8_t> file, size_t offset)
     entry.offset = offset;
     entry.fields = header->fields;
     entry.name.assign(header->name.begin(), header->name.end());
+    entry.extra.assign(header->extra.begin(), header->extra.end());
+    // zip -fz saturates the local sizes and puts them in a ZIP64 extra field.
+    WideHeaderValues sizes;
+    if (widenLocalFields(entry.fields, header->extra, file.size(), sizes) != Zip64Fields::Resolved ||
+        sizes.compressedSize >= zipformat::Max32 || sizes.uncompressedSize >= zipformat::Max32)
+        return std::nullopt;
+    entry.fields.compressedSize = static_cast<uint32_t>(sizes.compressedSize);
+    entry.fields.uncompressedSize = static_cast<uint32_t>(sizes.uncompressedSize);
     const size_t dataStart = offset + header->recordSize;
     const bool encrypted = entry.fields.flags & zipformat::flag::Encrypted;
     const size_t encryptionOverhead = encrypted ? zipformat::EncryptionHeaderSize : 0;
@@ -141,16 +157,30 @@ std::optional<Salvaged> salvageAt(std::span<const uint8_t> file, size_t offset)
             return std::nullopt;
         return accept(entry.fields.compressedSize, 0);
     }
-    for (size_t position = dataStart; position + 16 <= file.size(); ++position) {
+    // The descriptor holds 4-byte sizes, or 8-byte ones when zip wrote from a pipe.
+    constexpr size_t narrow = zipformat::SignatureSize + zipformat::DataDescriptorSize;
+    constexpr size_t wide = zipformat::SignatureSize + zipformat::Zip64DataDescriptorSize;
+    for (size_t position = dataStart; position + narrow <= file.size(); ++position) {
         if (readLE32(file, position) != zipformat::DataDescriptorSignature)
             continue;
-        auto descriptor = parseDataDescriptor(file.subspan(position, 16));
-        if (!descriptor.ok() || descriptor->compressedSize != position - dataStart)
+        const uint64_t dataSize = position - dataStart;
+        if (readLE32(file, position + 8) != dataSize)
             continue;
-        entry.fields.crc32 = descriptor->crc32;
-        entry.fields.uncompressedSize = descriptor->uncompressedSize;
-        if (auto accepted = accept(position - dataStart, 16))
-            return accepted;
+        entry.fields.crc32 = readLE32(file, position + 4);
+        const bool wideFits = position + wide <= file.size() && readLE32(file, position + 12) == 0 &&
+                              readLE32(file, position + 20) == 0;
+        // An empty entry reads the same in both forms; the one that the next record follows wins.
+        const size_t after = position + wide;
+        const bool wideFirst =
+            wideFits && (after == file.size() || (after + 2 <= file.size() && file[after] == 'P' &&
+                                                  file[after + 1] == 'K'));
+        for (const bool isWide : {wideFirst, !wideFirst}) {
+            if (isWide && !wideFits)
+                continue;
+            entry.fields.uncompressedSize = readLE32(file, position + (isWide ? 16 : 12));
+            if (auto accepted = accept(position - dataStart, isWide ? wide : narrow))
+                return accepted;
+        }
     }
     return std::nullopt;
 }
@@ -206,11 +236,20 @@ std::string archiveComment(std::span<const uint8_t> file)
 
 } // namespace
 
-uint16_t repairArchive(const RepairRequest& request, EngineReporter& reporter)
+uint16_t repairArchive(const RepairRequest& givenRequest, EngineReporter& reporter)
 {
+    // Through a symbolic link the file it names is repaired, and the link stays.
+    RepairRequest request = givenRequest;
+    request.archivePath = followArchiveLinks(request.archivePath);
     MappedFile archive(request.archivePath);
     if (!archive.opened()) {
-        reporter.message("Cannot open " + request.archivePath + ": " + std::strerror(errno));
+        reporter.message("Cannot open " + request.archivePath + ": " + std::strerror(errno) + ". " +
+                         request.archivePath + " was not changed.");
+        return EngineResult::CannotOpenArchive;
+    }
+    if (!mayWriteArchive(request.archivePath)) {
+        reporter.message("Cannot change " + request.archivePath + ": " + std::strerror(errno) + ". " +
+                         request.archivePath + " was not changed.");
         return EngineResult::CannotOpenArchive;
     }
     const std::span<const uint8_t> file = archive.bytes();
@@ -230,11 +269,21 @@ uint16_t repairArchive(const RepairRequest& request, EngineReporter& reporter)
     TemporaryArchive output;
     std::string error;
     if (!output.create(request.temporaryDirectory, error)) {
-        reporter.message(error);
+        reporter.message(error + ". " + request.archivePath + " was not changed.");
         return EngineResult::CannotCreate;
     }
-    if (request.keepPrefix)
-        output.write(file.subspan(0, entries.front().offset));
+    output.keepOwnership(archive.owner(), archive.group());
+    // Whatever stands before the first local header (a self-extractor's program) is kept; a
+    // damaged entry there that could not be recovered is not.
+    size_t prefix = entries.front().offset;
+    for (size_t position = 0; position + zipformat::LocalHeaderSize <= prefix; ++position) {
+        if (readLE32(file, position) == zipformat::LocalHeaderSignature &&
+            parseLocalHeader(file.subspan(position)).ok()) {
+            prefix = position;
+            break;
+        }
+    }
+    output.write(file.subspan(0, prefix));
     std::vector<uint8_t> directory;
     for (const Salvaged& entry : entries) {
         CentralHeaderFields fields;
@@ -252,11 +301,11 @@ uint16_t repairArchive(const RepairRequest& request, EngineReporter& reporter)
             fields.externalAttributes = zipformat::attribute::DosDirectory;
         appendCentralHeader(directory, fields, entry.name);
         output.write(file.subspan(entry.offset, entry.recordSize));
-        if (!reporter.status("Copying: " +
-                                 decodeArchiveText(std::span<const uint8_t>(
-                                                       reinterpret_cast<const uint8_t*>(entry.name.data()),
-                                                       entry.name.size()),
-                                                   entry.fields.flags),
+        const auto bytesOf = [](const std::string& text) {
+            return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+        };
+        if (!reporter.status("Copying: " + decodeEntryName(bytesOf(entry.name), entry.fields.flags,
+                                                           bytesOf(entry.extra)),
                              static_cast<uint32_t>(entry.offset * 100 / file.size())))
             return EngineResult::Cancelled;
     }

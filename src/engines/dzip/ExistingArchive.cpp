@@ -4,6 +4,8 @@
 #include "core/zip/ZipFormat.h"
 #include "core/zip/ZipNames.h"
 
+#include <algorithm>
+
 namespace quarvo {
 
 namespace {
@@ -19,8 +21,9 @@ std::string textOf(std::span<const uint8_t> bytes)
 }
 
 // Finds the extent of an entry's local record: header, data, and the data descriptor when flag
-// bit 3 says there is one. Fails when any of it runs past limit (where the directory starts).
-bool measureLocalRecord(ByteSource& source, ExistingEntry& entry, uint64_t limit)
+// bit 3 says there is one, in whichever of its four forms it was written (the copy must carry every
+// byte). Fails when any of it runs past limit (where the directory starts).
+bool measureLocalRecord(ByteSource& source, ExistingEntry& entry, const WideHeaderValues& wide, uint64_t limit)
 {
     std::vector<uint8_t> bytes;
     const uint64_t offset = entry.localOffset;
@@ -34,25 +37,38 @@ bool measureLocalRecord(ByteSource& source, ExistingEntry& entry, uint64_t limit
     const uint64_t headerSize = zipformat::LocalHeaderSize + nameLength + extraLength;
     if (offset + headerSize > limit || !readExactly(source, offset, static_cast<size_t>(headerSize), bytes))
         return false;
-    if (!parseLocalHeader(bytes).ok())
+    auto header = parseLocalHeader(bytes);
+    if (!header.ok())
         return false;
-    uint64_t end = offset + headerSize + entry.fields.compressedSize;
+    uint64_t end = offset + headerSize + wide.compressedSize;
     if (end > limit)
         return false;
     if (entry.fields.flags & zipformat::flag::DataDescriptor) {
-        // The descriptor's signature is optional; when it is there the record is four bytes longer.
-        uint64_t descriptorSize = zipformat::DataDescriptorSize;
-        std::vector<uint8_t> signature;
-        if (end + 4 <= limit && readExactly(source, end, 4, signature) &&
-            (signature[0] | signature[1] << 8 | signature[2] << 16 |
-             static_cast<uint32_t>(signature[3]) << 24) == zipformat::DataDescriptorSignature)
-            descriptorSize += 4;
-        if (end + descriptorSize > limit)
+        DescriptorExpectation expected;
+        expected.crc32 = entry.fields.crc32;
+        expected.compressedSize = wide.compressedSize;
+        expected.uncompressedSize = wide.uncompressedSize;
+        expected.zip64 = findExtraBlock(header->extra, zipformat::extra::Zip64).has_value();
+        const size_t probe = zipformat::SignatureSize + zipformat::Zip64DataDescriptorSize + zipformat::SignatureSize;
+        const size_t available = static_cast<size_t>(std::min<uint64_t>(probe, limit - end));
+        std::vector<uint8_t> following;
+        if (!readExactly(source, end, available, following))
             return false;
-        end += descriptorSize;
+        const std::optional<size_t> descriptorSize =
+            measureDataDescriptor(following, available == limit - end, expected);
+        if (!descriptorSize)
+            return false;
+        end += *descriptorSize;
     }
     entry.recordSize = end - offset;
     return true;
+}
+
+ArchiveReadError zip64Problem()
+{
+    return problem(ArchiveProblem::Zip64,
+                   "The archive needs ZIP64 records (4 GiB or more, or 65,535 entries or more), which "
+                   "are not written here.");
 }
 
 } // namespace
@@ -69,9 +85,15 @@ Result<ExistingArchive, ArchiveReadError> readExistingArchive(ByteSource& source
     if (!hits.ok())
         return problem(ArchiveProblem::ReadError, "The archive cannot be read.");
     std::optional<EndRecordCandidate> end;
+    DirectoryLocation location;
     for (uint64_t offset : hits.value()) {
         auto candidate = readEndRecordAt(source, offset);
-        if (candidate.ok() && pointsAtCentralDirectory(source, candidate.value())) {
+        if (!candidate.ok())
+            continue;
+        location = locateDirectory(source, candidate.value());
+        if (location.fit == DirectoryLocation::Fit::TooLarge)
+            return zip64Problem();
+        if (location.fit == DirectoryLocation::Fit::Exact || location.fit == DirectoryLocation::Fit::Shifted) {
             end = candidate.value();
             break;
         }
@@ -82,27 +104,26 @@ Result<ExistingArchive, ArchiveReadError> readExistingArchive(ByteSource& source
             if (candidate.ok() &&
                 (candidate->fields.thisDisk != 0 || candidate->fields.directoryStartDisk != 0))
                 return problem(ArchiveProblem::Spanned,
-                               "The archive spans several disks; it cannot be changed.");
+                               "The archive spans several disks, which is not supported here.");
         }
         return problem(ArchiveProblem::NotZip, "The file is not a ZIP archive, or its directory is damaged.");
     }
-    const EndRecordFields& fields = end->fields;
-    if (fields.entriesTotal == zipformat::Max16 || fields.directoryOffset == zipformat::Max32 ||
-        fields.directorySize == zipformat::Max32)
-        return problem(ArchiveProblem::Zip64,
-                       "The archive uses ZIP64 records, which cannot be changed here.");
+    // A ZIP64 end record whose values fit in 32 bits (zip -fz writes one) is dropped: the plain end
+    // record written in its place holds the same values. Only a real count of 65,535 or more needs it.
+    if (location.entriesTotal >= zipformat::Max16)
+        return zip64Problem();
 
     ExistingArchive archive;
     std::vector<uint8_t> bytes;
-    if (!readExactly(source, end->offset + zipformat::EndRecordSize, fields.commentLength, bytes))
+    if (!readExactly(source, end->offset + zipformat::EndRecordSize, end->fields.commentLength, bytes))
         return problem(ArchiveProblem::Damaged, "The archive comment runs past the end of the file.");
     archive.comment = textOf(bytes);
 
     std::vector<uint8_t> directory;
-    if (!readExactly(source, fields.directoryOffset, fields.directorySize, directory))
+    if (!readExactly(source, location.start, static_cast<size_t>(location.size), directory))
         return problem(ArchiveProblem::ReadError, "The archive's directory cannot be read.");
     size_t position = 0;
-    archive.prefixSize = fields.directoryOffset;
+    archive.prefixSize = location.start;
     while (position < directory.size()) {
         auto header = parseCentralHeader(std::span<const uint8_t>(directory).subspan(position));
         if (!header.ok())
@@ -112,20 +133,25 @@ Result<ExistingArchive, ArchiveReadError> readExistingArchive(ByteSource& source
         entry.rawName = textOf(header->name);
         entry.extra = textOf(header->extra);
         entry.comment = textOf(header->comment);
-        entry.name = decodeArchiveText(header->name, entry.fields.flags);
-        entry.localOffset = entry.fields.localHeaderOffset;
-        if (entry.fields.compressedSize == zipformat::Max32 ||
-            entry.fields.uncompressedSize == zipformat::Max32 ||
-            entry.fields.localHeaderOffset == zipformat::Max32)
-            return problem(ArchiveProblem::Zip64,
-                           "The archive uses ZIP64 records, which cannot be changed here.");
-        if (!measureLocalRecord(source, entry, fields.directoryOffset))
+        entry.name = decodeEntryName(header->name, entry.fields.flags, header->extra);
+        // Saturated fields take their values from the ZIP64 extra field. The extra field is copied
+        // as it stands, which is right for sizes (they do not change) but not for a position.
+        WideHeaderValues wide;
+        const Zip64Fields widened = widenCentralFields(entry.fields, header->extra, source.size(), wide);
+        if (widened == Zip64Fields::TooLarge || wide.compressedSize >= zipformat::Max32 ||
+            wide.uncompressedSize >= zipformat::Max32 || entry.fields.localHeaderOffset == zipformat::Max32)
+            return zip64Problem();
+        if (widened == Zip64Fields::Damaged || wide.diskNumberStart != 0)
+            return problem(ArchiveProblem::Damaged, "The entry " + entry.name + " is damaged.");
+        // Data joined in front of the archive without adjusting it moves every record by its length.
+        entry.localOffset = wide.localHeaderOffset + location.prependedLength;
+        if (!measureLocalRecord(source, entry, wide, location.start))
             return problem(ArchiveProblem::Damaged, "The entry " + entry.name + " is damaged.");
         archive.prefixSize = std::min<uint64_t>(archive.prefixSize, entry.localOffset);
         archive.entries.push_back(std::move(entry));
         position += header->recordSize;
     }
-    if (archive.entries.size() != fields.entriesTotal)
+    if (archive.entries.size() != location.entriesTotal)
         return problem(ArchiveProblem::Damaged, "The archive's entry count does not match its directory.");
     return archive;
 }

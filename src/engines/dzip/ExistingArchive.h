@@ -28,14 +28,15 @@ struct ExistingArchive {
     std::vector<ExistingEntry> entries;
     std::string comment;
     // Bytes before the first local header (a self-extractor's program), or before the directory of
-    // an archive without entries.
+    // an archive without entries; every change keeps them. Entry offsets here count from the start
+    // of the file even when the stored ones leave such bytes out (a stub joined with cat).
     uint64_t prefixSize = 0;
 };
 
 enum class ArchiveProblem {
     NotZip,    // no valid end record and directory
     Spanned,   // part of a set over several disks
-    Zip64,     // needs ZIP64 records, which this engine does not write
+    Zip64,     // needs ZIP64 records (a value past 32 bits), which this engine does not write
     Damaged,   // a header or an extent does not fit
     ReadError, // the file could not be read
 };

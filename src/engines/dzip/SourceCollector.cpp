@@ -122,7 +122,8 @@ class Collector {
     CollectedSources run();
 
   private:
-    void collectSpecification(const std::string& specification);
+    void collectSpecification(const std::string& given);
+    void collectNamed(const std::string& path);
     void walk(const std::string& base, const std::string& relativeDirectory, const std::string& pattern,
               bool addDirectories);
     void consider(const std::string& base, const std::string& relativePath, const struct stat& status,
@@ -149,38 +150,49 @@ CollectedSources Collector::run()
     return std::move(m_result);
 }
 
-void Collector::collectSpecification(const std::string& specification)
+void Collector::collectSpecification(const std::string& given)
 {
+    // A trailing "/" on a directory changes nothing, as with zip.
+    std::string specification = given;
+    while (specification.size() > 1 && specification.back() == '/')
+        specification.pop_back();
+    m_visitedDirectories.clear();
+    if (specification.empty())
+        return;
     std::string base = directoryPartOf(specification);
     const std::string pattern = fileNamePartOf(specification);
+    if (!hasWildcard(pattern)) {
+        collectNamed(specification);
+        return;
+    }
     if (base.empty() && specification.front() == '/')
         base = "/";
     const std::string baseForDisk = base.empty() ? "." : base;
-    m_visitedDirectories.clear();
-
-    if (!pattern.empty() && !hasWildcard(pattern)) {
-        struct stat status {};
-        if (stat(joinPath(baseForDisk, pattern).c_str(), &status) != 0) {
-            m_result.notes.push_back("Not found: " + specification);
-        } else if (S_ISDIR(status.st_mode)) {
-            consider(baseForDisk, pattern, status, true);
-            if (m_selection.recurse && enterDirectory(status))
-                walk(baseForDisk, pattern, "*", true);
-        } else {
-            consider(baseForDisk, pattern, status, true);
-        }
-    } else {
-        struct stat status {};
-        if (stat(baseForDisk.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-            m_result.notes.push_back("Not found: " + specification);
-            return;
-        }
-        enterDirectory(status);
-        const std::string effectivePattern = pattern.empty() ? "*" : pattern;
-        const bool matchesAll = effectivePattern == "*" || effectivePattern == "*.*";
-        walk(baseForDisk, "", effectivePattern, matchesAll);
+    struct stat status {};
+    if (stat(baseForDisk.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        m_result.notes.push_back("Not found: " + specification);
+        return;
     }
+    enterDirectory(status);
+    const bool matchesAll = pattern == "*" || pattern == "*.*";
+    walk(baseForDisk, "", pattern, matchesAll);
     addIncludedNames(baseForDisk);
+}
+
+// A file or directory named without a wildcard keeps the path it was named by, as zip stores it
+// (without a leading "/" and without "." and ".." components), so that what zip added is found
+// again by freshen and update. Patterns store names relative to their own directory.
+void Collector::collectNamed(const std::string& path)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        m_result.notes.push_back("Not found: " + path);
+        return;
+    }
+    consider("", path, status, true);
+    if (S_ISDIR(status.st_mode) && m_selection.recurse && enterDirectory(status))
+        walk("", path, "*", true);
+    addIncludedNames(".");
 }
 
 bool Collector::enterDirectory(const struct stat& status)
@@ -209,13 +221,17 @@ void Collector::walk(const std::string& base, const std::string& relativeDirecto
     for (const std::string& name : names) {
         if (m_result.readError)
             return;
-        const bool hidden = name.front() == '.';
-        if (hidden && !m_selection.includeHiddenAndSystem)
-            continue;
         const std::string relativePath = joinPath(relativeDirectory, name);
         struct stat status {};
         if (stat(joinPath(base, relativePath).c_str(), &status) != 0) {
-            m_result.notes.push_back("Skipped (dangling link or vanished): " + joinPath(base, relativePath));
+            if (name.front() != '.' || m_selection.includeHiddenAndSystem)
+                m_result.notes.push_back("Skipped (dangling link or vanished): " + joinPath(base, relativePath));
+            continue;
+        }
+        if (name.front() == '.' && !m_selection.includeHiddenAndSystem) {
+            // Counted only when it would have been taken, so the summary never overstates.
+            if (S_ISDIR(status.st_mode) ? m_selection.recurse : matchesNamePattern(pattern, name))
+                ++m_result.hiddenLeftOut;
             continue;
         }
         if (S_ISDIR(status.st_mode)) {

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -27,7 +28,8 @@ struct SourceFile {
 // What decides which files an add, update or freshen takes.
 struct SourceSelection {
     // File specifications: a path whose last component may hold `*` and `?`; a relative one is
-    // relative to the current directory; its directory part is the base directory of what it finds.
+    // relative to the current directory. A pattern's directory part is the base directory of what
+    // it finds; a file or directory named without a wildcard is stored under the path as given.
     std::vector<std::string> specifications;
     bool recurse = false;
     bool includeHiddenAndSystem = false;
@@ -46,6 +48,9 @@ struct CollectedSources {
     std::vector<std::string> notes;
     // Stored names found twice: the first file keeps the name, the later ones are left out.
     std::vector<std::string> duplicates;
+    // Files and directories left out because their names begin with a dot and hidden files were
+    // not asked for; the user is told how many.
+    size_t hiddenLeftOut = 0;
     // Set when a directory could not be read: the operation cannot know what it would miss.
     std::optional<std::string> readError;
 };

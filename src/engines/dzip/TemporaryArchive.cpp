@@ -134,6 +134,13 @@ bool TemporaryArchive::truncateTo(uint64_t offset)
     return true;
 }
 
+void TemporaryArchive::keepOwnership(uint32_t owner, uint32_t group)
+{
+    m_keepOwnership = true;
+    m_owner = owner;
+    m_group = group;
+}
+
 bool TemporaryArchive::commit(const std::string& target, uint32_t permissions, std::string& error)
 {
     auto fail = [&](const std::string& what) {
@@ -149,6 +156,9 @@ bool TemporaryArchive::commit(const std::string& target, uint32_t permissions, s
     }
     if (fsync(m_descriptor) != 0)
         return fail("Writing the new archive failed");
+    // Before the mode: changing the owner clears the set-user-id and set-group-id bits.
+    if (m_keepOwnership && fchown(m_descriptor, geteuid() == 0 ? m_owner : static_cast<uid_t>(-1), m_group) != 0)
+        fchown(m_descriptor, static_cast<uid_t>(-1), m_group); // not root or not a member: as far as allowed
     if (fchmod(m_descriptor, permissions) != 0)
         return fail("Cannot set the new archive's permissions");
     if (m_namedPath.empty()) {

@@ -35,6 +35,10 @@ class TemporaryArchive {
     const std::string& writeError() const { return m_writeError; }
     bool diskFull() const { return m_diskFull; }
 
+    // Gives the new file the owner and group of the archive it replaces, where the user may: the
+    // group when the user belongs to it, the owner only for root. Failing that it keeps the user's.
+    void keepOwnership(uint32_t owner, uint32_t group);
+
     // Flushes the data, gives the file the permissions, renames it over target and flushes the
     // directory. On failure the file is removed and target is left as it was.
     bool commit(const std::string& target, uint32_t permissions, std::string& error);
@@ -55,6 +59,9 @@ class TemporaryArchive {
     std::vector<uint8_t> m_buffer; // the last bytes written, not yet in the file
     std::string m_writeError;
     bool m_diskFull = false;
+    bool m_keepOwnership = false;
+    uint32_t m_owner = 0;
+    uint32_t m_group = 0;
 };
 
 } // namespace quarvo

@@ -8,7 +8,9 @@
 #include "engines/common/NameList.h"
 #include "engines/common/NamePattern.h"
 #include "engines/common/StoredNameIndex.h"
+#include "engines/dunzip/ItemSelector.h"
 #include "engines/dzip/ArchiveRepair.h"
+#include "engines/dzip/ArchiveTarget.h"
 #include "engines/dzip/CompressionPool.h"
 #include "engines/dzip/DateArgument.h"
 #include "engines/dzip/StreamEncoder.h"
@@ -154,7 +156,6 @@ uint16_t ZipOperation::execute()
         RepairRequest request;
         request.archivePath = m_archivePath;
         request.thorough = m_command.thoroughRepair != 0;
-        request.keepPrefix = m_command.optionBits & ZipOptionBits::SelfExtractor;
         request.temporaryDirectory = temporaryDirectory();
         return repairArchive(request, m_reporter);
     }
@@ -217,13 +218,21 @@ std::string ZipOperation::temporaryDirectory() const
     return slash == 0 ? "/" : m_archivePath.substr(0, slash);
 }
 
+std::string ZipOperation::unchanged() const
+{
+    return m_archivePath + (m_archiveExists ? " was not changed." : " was not created.");
+}
+
 uint16_t ZipOperation::loadArchive()
 {
+    // Through a symbolic link the file it names is changed, and the link stays.
+    m_archivePath = followArchiveLinks(m_archivePath);
     struct stat status {};
     if (stat(m_archivePath.c_str(), &status) != 0) {
         if (errno != ENOENT)
             return fail(EngineResult::CannotOpenArchive,
-                        "Cannot open " + m_archivePath + ": " + std::strerror(errno));
+                        "Cannot open " + m_archivePath + ": " + std::strerror(errno) + ". " + m_archivePath +
+                            " was not changed.");
         const mode_t mask = umask(0);
         umask(mask);
         m_archiveMode = 0666 & ~mask;
@@ -233,16 +242,20 @@ uint16_t ZipOperation::loadArchive()
         return fail(EngineResult::CannotOpenArchive, m_archivePath + " is not a file.");
     m_archiveExists = true;
     m_archiveMode = status.st_mode & 07777;
+    if (!mayWriteArchive(m_archivePath))
+        return fail(EngineResult::CannotOpenArchive, "Cannot change " + m_archivePath + ": " +
+                                                         std::strerror(errno) + ". " + unchanged());
+    m_temporary.keepOwnership(status.st_uid, status.st_gid);
     if (status.st_size == 0)
         return EngineResult::Ok; // an empty file is taken as an archive without entries
     auto source = FileByteSource::open(m_archivePath);
     if (!source.ok())
         return fail(EngineResult::CannotOpenArchive,
-                    "Cannot open " + m_archivePath + ": " + source.error().message);
+                    "Cannot open " + m_archivePath + ": " + source.error().message + ". " + unchanged());
     auto archive = readExistingArchive(source.value());
     if (!archive.ok())
         return fail(resultForArchiveProblem(archive.error().problem),
-                    m_archivePath + ": " + archive.error().message);
+                    m_archivePath + ": " + archive.error().message + " " + unchanged());
     m_archive = std::move(archive.value());
     for (size_t i = 0; i < m_archive.entries.size(); ++i)
         m_output.push_back(OutputItem{false, i});
@@ -255,26 +268,45 @@ uint16_t ZipOperation::planDelete()
         return fail(EngineResult::CannotOpenArchive, "The archive " + m_archivePath + " does not exist.");
     const std::vector<std::string> names = splitNameList(textOf(m_command.itemSpecification));
     std::vector<bool> doomed(m_archive.entries.size(), false);
+    std::vector<bool> matched(names.size(), false);
     // A name that is stored deletes that entry only, even when it holds `*` or `?`; only the
-    // others are patterns, and only those are tried on every entry.
+    // others are patterns, matched as extraction matches them (`*` crosses "/"), and only those
+    // are tried on every entry.
     StoredNameIndex index;
     for (size_t i = 0; i < m_archive.entries.size(); ++i)
         index.add(m_archive.entries[i].name, i);
-    std::vector<const std::string*> patterns;
-    for (const std::string& name : names) {
-        const std::vector<size_t> named = index.find(name);
+    std::vector<size_t> patterns;
+    for (size_t n = 0; n < names.size(); ++n) {
+        const std::vector<size_t> named = index.find(names[n]);
         for (size_t i : named)
             doomed[i] = true;
-        if (named.empty() && hasWildcard(name))
-            patterns.push_back(&name);
+        matched[n] = !named.empty();
+        if (named.empty() && hasWildcard(names[n]))
+            patterns.push_back(n);
     }
+    const auto fileNamePart = [](const std::string& name) {
+        const size_t slash = name.rfind('/', name.size() < 2 ? 0 : name.size() - 2);
+        return slash == std::string::npos ? name : name.substr(slash + 1);
+    };
     for (size_t i = 0; i < m_archive.entries.size() && !patterns.empty(); ++i) {
-        for (const std::string* pattern : patterns) {
-            if (matchesListName(*pattern, m_archive.entries[i].name, m_command.recurse)) {
+        const std::string& entryName = m_archive.entries[i].name;
+        for (size_t n : patterns) {
+            const std::string& pattern = names[n];
+            const bool everything = pattern == "*" || pattern == "*.*";
+            const bool byFileName = m_command.recurse && pattern.find('/') == std::string::npos;
+            if (everything || matchesItemPattern(pattern, entryName) ||
+                (byFileName && matchesItemPattern(pattern, fileNamePart(entryName)))) {
                 doomed[i] = true;
-                break;
+                matched[n] = true;
             }
         }
+    }
+    for (size_t n = 0; n < names.size(); ++n) {
+        if (matched[n])
+            continue;
+        m_entriesSkipped = true;
+        if (!m_reporter.message("Not found in the archive: " + names[n]))
+            return EngineResult::Cancelled;
     }
     if (std::find(doomed.begin(), doomed.end(), true) == doomed.end())
         return EngineResult::NothingToDo;
@@ -307,14 +339,22 @@ uint16_t ZipOperation::planAdd()
         if (!m_reporter.message(note))
             return EngineResult::Cancelled;
     }
+    if (collected.hiddenLeftOut > 0) {
+        const bool one = collected.hiddenLeftOut == 1;
+        if (!m_reporter.message("Skipped " + std::to_string(collected.hiddenLeftOut) +
+                                (one ? " hidden file or folder" : " hidden files or folders") +
+                                " (names beginning with a dot): system and hidden files were not included."))
+            return EngineResult::Cancelled;
+    }
     if (collected.readError)
-        return fail(EngineResult::ReadError, *collected.readError);
+        return fail(EngineResult::ReadError, *collected.readError + ". " + unchanged());
     for (const std::string& duplicate : collected.duplicates) {
         m_entriesSkipped = true;
         if (!m_reporter.message("Skipped (the same name was already added): " + duplicate))
             return EngineResult::Cancelled;
     }
     m_sources = std::move(collected.files);
+    m_sourceComments.assign(m_sources.size(), std::string());
 
     std::map<std::string, size_t> existing; // stored name -> position in m_output
     for (size_t i = 0; i < m_output.size(); ++i)
@@ -338,6 +378,8 @@ uint16_t ZipOperation::planAdd()
             if (file.directory || orderOf(dosDateTimeFromTime(file.modified)) <= orderOf(stored))
                 continue;
         }
+        // The new data keeps the entry's comment, as with zip.
+        m_sourceComments[i] = m_archive.entries[item.index].comment;
         item = OutputItem{true, i};
     }
     return EngineResult::Ok;
@@ -353,7 +395,7 @@ uint16_t ZipOperation::checkLimits()
     // files at their stored size (which deflate never exceeds, as data that does not shrink is
     // stored) when nothing is deflated, and only their headers otherwise. What deflate makes of a
     // file is known only once it is written, so writing checks the limit again as it goes.
-    uint64_t size = m_command.optionBits & ZipOptionBits::SelfExtractor ? m_archive.prefixSize : 0;
+    uint64_t size = m_archive.prefixSize;
     size += zipformat::EndRecordSize + m_newComment.size();
     const uint64_t encryptionOverhead =
         m_encoding.encrypt ? zipformat::EncryptionHeaderSize + zipformat::DataDescriptorSize + 4 : 0;
@@ -378,8 +420,7 @@ uint16_t ZipOperation::checkLimits()
     }
     if (size >= maximumEntrySize)
         return fail(EngineResult::TooLarge,
-                    "The archive would be 4 GiB or larger, which needs ZIP64 records; " + m_archivePath +
-                        " was not changed.");
+                    "The archive would be 4 GiB or larger, which needs ZIP64 records. " + unchanged());
     return EngineResult::Ok;
 }
 
@@ -403,24 +444,27 @@ uint16_t ZipOperation::build()
         temporaryStatus.st_dev != archiveDirectoryStatus.st_dev)
         directory = archiveDirectory;
     if (!m_temporary.create(directory, error))
-        return fail(EngineResult::CannotCreate, error);
+        return fail(EngineResult::CannotCreate, error + ". " + unchanged());
 
     std::optional<FileByteSource> source;
     if (m_archiveExists && !m_archive.entries.empty()) {
         auto opened = FileByteSource::open(m_archivePath);
         if (!opened.ok())
             return fail(EngineResult::CannotOpenArchive,
-                        "Cannot open " + m_archivePath + ": " + opened.error().message);
+                        "Cannot open " + m_archivePath + ": " + opened.error().message + ". " + unchanged());
         source.emplace(std::move(opened.value()));
     }
-    if ((m_command.optionBits & ZipOptionBits::SelfExtractor) && m_archive.prefixSize > 0) {
+    // Whatever stands before the first entry (a self-extractor's program) is kept, whatever the
+    // archive is called; the entries then start where they stood, and every position written is
+    // counted from the start of the file.
+    if (m_archive.prefixSize > 0) {
         auto opened = FileByteSource::open(m_archivePath);
         if (!opened.ok())
             return fail(EngineResult::CannotOpenArchive,
-                        "Cannot open " + m_archivePath + ": " + opened.error().message);
+                        "Cannot open " + m_archivePath + ": " + opened.error().message + ". " + unchanged());
         std::vector<uint8_t> prefix;
         if (!readExactly(opened.value(), 0, static_cast<size_t>(m_archive.prefixSize), prefix))
-            return fail(EngineResult::CannotOpenArchive, "Cannot read " + m_archivePath + ".");
+            return fail(EngineResult::CannotOpenArchive, "Cannot read " + m_archivePath + ". " + unchanged());
         if (!m_temporary.write(prefix))
             return writeFailure();
     }
@@ -455,10 +499,10 @@ uint16_t ZipOperation::build()
 uint16_t ZipOperation::writeFailure()
 {
     if (m_temporary.diskFull())
-        return fail(EngineResult::WriteError, "The disk is full: the new archive could not be written. " +
-                                                  m_archivePath + " was not changed.");
-    return fail(EngineResult::WriteError, "Writing the new archive failed (" + m_temporary.writeError() +
-                                              "). " + m_archivePath + " was not changed.");
+        return fail(EngineResult::WriteError,
+                    "The disk is full: the new archive could not be written. " + unchanged());
+    return fail(EngineResult::WriteError,
+                "Writing the new archive failed (" + m_temporary.writeError() + "). " + unchanged());
 }
 
 uint16_t ZipOperation::writeCopiedEntry(const ExistingEntry& entry, ByteSource& source)
@@ -474,7 +518,7 @@ uint16_t ZipOperation::writeCopiedEntry(const ExistingEntry& entry, ByteSource& 
     for (uint64_t done = 0; done < entry.recordSize;) {
         const size_t size = static_cast<size_t>(std::min<uint64_t>(copyBlockSize, entry.recordSize - done));
         if (!readExactly(source, entry.localOffset + done, size, block))
-            return fail(EngineResult::CannotOpenArchive, "Cannot read " + m_archivePath + ".");
+            return fail(EngineResult::CannotOpenArchive, "Cannot read " + m_archivePath + ". " + unchanged());
         if (!m_temporary.write(block))
             return writeFailure();
         done += size;
@@ -508,7 +552,7 @@ uint16_t ZipOperation::writeNewEntry(const SourceFile& file, PendingJobs& jobs)
     jobs.jobs.erase(found);
     jobs.bytesAhead -= job->size;
     if (!job->ok)
-        return fail(EngineResult::ReadError, job->error + " " + m_archivePath + " was not changed.");
+        return fail(EngineResult::ReadError, job->error + " " + unchanged());
     const uint16_t result = writeEncoded(file, job->data);
     m_doneBytes += file.size;
     return result;
@@ -541,6 +585,7 @@ uint16_t ZipOperation::writeEncoded(const SourceFile& file, const EncodedData& d
         return writeFailure();
 
     m_central.push_back(centralRecordFor(file, local, data, local.compressedSize, offset));
+    m_central.back().comment = m_sourceComments[static_cast<size_t>(&file - m_sources.data())];
     return EngineResult::Ok;
 }
 
@@ -572,7 +617,7 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
     case StreamOutcome::Cancelled:
         return EngineResult::Cancelled;
     case StreamOutcome::ReadFailed:
-        return fail(EngineResult::ReadError, error + " " + m_archivePath + " was not changed.");
+        return fail(EngineResult::ReadError, error + " " + unchanged());
     case StreamOutcome::WriteFailed:
         return writeFailure();
     case StreamOutcome::Done:
@@ -606,6 +651,7 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
     m_doneBytes += file.size;
 
     m_central.push_back(centralRecordFor(file, local, data, static_cast<uint32_t>(compressedSize), offset));
+    m_central.back().comment = m_sourceComments[static_cast<size_t>(&file - m_sources.data())];
     return EngineResult::Ok;
 }
 
@@ -634,7 +680,7 @@ uint16_t ZipOperation::finishArchive()
     std::string error;
     if (!m_temporary.commit(m_archivePath, m_archiveMode, error))
         return fail(m_temporary.diskFull() ? EngineResult::WriteError : EngineResult::CannotCreate,
-                    error + ". " + m_archivePath + " was not changed.");
+                    error + ". " + unchanged());
     return EngineResult::Ok;
 }
 

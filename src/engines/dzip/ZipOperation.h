@@ -40,6 +40,8 @@ class ZipOperation {
 
     uint16_t execute();
     uint16_t fail(uint16_t result, const std::string& text);
+    // "NAME was not changed." or, for an archive that did not exist, "NAME was not created."
+    std::string unchanged() const;
     uint16_t loadArchive();
     uint16_t planDelete();
     uint16_t planAdd();
@@ -67,6 +69,7 @@ class ZipOperation {
     EncodingOptions m_encoding;
 
     std::vector<SourceFile> m_sources;
+    std::vector<std::string> m_sourceComments; // by source index: the comment of the entry it replaces
     std::vector<OutputItem> m_output;
     std::vector<CentralRecord> m_central;
     bool m_entriesSkipped = false;

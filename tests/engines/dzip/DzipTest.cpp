@@ -79,12 +79,6 @@ std::string zlibInflate(const std::vector<uint8_t>& deflated, size_t size)
     return result == Z_STREAM_END ? out : "(damaged)";
 }
 
-void setModified(const fs::path& path, std::time_t time)
-{
-    struct timespec times[2] = {{time, 0}, {time, 0}};
-    utimensat(AT_FDCWD, path.c_str(), times, 0);
-}
-
 class DzipTest : public ::testing::Test {
   protected:
     void SetUp() override
@@ -695,7 +689,7 @@ TEST_F(DzipTest, ProgressNamesEachFileAndPercentReachesTheEnd)
               EngineResult::Ok);
     writeFile(source / "b.txt", textData(1000, 14));
     record = {};
-    ASSERT_EQ(add(ZipFunction::Add, "\"" + (source / "b.txt").string() + "\""), EngineResult::Ok);
+    ASSERT_EQ(add(ZipFunction::Add, "\"" + (source / "b*.txt").string() + "\""), EngineResult::Ok);
     EXPECT_NE(std::find(record.statuses.begin(), record.statuses.end(), "Copying: a.txt"),
               record.statuses.end());
     EXPECT_NE(std::find(record.statuses.begin(), record.statuses.end(), "Deflating: b.txt"),

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -141,6 +144,12 @@ uint32_t crcOf(const std::string& bytes)
 {
     return static_cast<uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+void setModified(const std::filesystem::path& path, std::time_t time)
+{
+    struct timespec times[2] = {{time, 0}, {time, 0}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
 
 } // namespace quarvo::testing

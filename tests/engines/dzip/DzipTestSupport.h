@@ -3,6 +3,7 @@
 #include "engines/api/ZipCommand.h"
 #include "support/TemporaryDirectory.h"
 
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -44,5 +45,7 @@ std::vector<std::string> namesIn(const std::string& archive);
 // Files in a directory whose names start with the temporary-archive prefix.
 int leftoverTemporaryFiles(const std::filesystem::path& directory);
 uint32_t crcOf(const std::string& bytes);
+// Sets a file's access and modification times.
+void setModified(const std::filesystem::path& path, std::time_t time);
 
 } // namespace quarvo::testing

@@ -62,14 +62,17 @@ TEST_F(RepairTest, RebuildsATruncatedCentralDirectory)
     }
 }
 
-TEST_F(RepairTest, GarbageAroundTheArchiveIsDropped)
+// What stands in front of the archive may be a self-extractor's program: it is kept, while junk
+// after the last entry is not.
+TEST_F(RepairTest, BytesBeforeTheArchiveAreKeptAndJunkAfterItDropped)
 {
-    writeFile(archive,
-              "garbage before the archive, PK but no header" + original + "trailing junk PK\x03\x04 xx");
+    const std::string front = "bytes before the archive, PK but no header";
+    writeFile(archive, front + original + "trailing junk PK\x03\x04 xx");
     EXPECT_EQ(fix(false), EngineResult::Ok);
     expectToolsAccept(archive);
     EXPECT_EQ(namesIn(archive), allNames);
-    EXPECT_EQ(readFile(archive).substr(0, 4), "PK\x03\x04");
+    EXPECT_EQ(readFile(archive).substr(0, front.size() + 4), front + "PK\x03\x04");
+    EXPECT_EQ(readFile(archive).find("trailing junk"), std::string::npos);
 }
 
 TEST_F(RepairTest, ThoroughRepairSkipsACorruptEntryAndKeepsTheRest)
