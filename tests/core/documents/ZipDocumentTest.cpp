@@ -3,6 +3,9 @@
 #include "core/ui/DialogResult.h"
 
 #include <fcntl.h>
+#include <functional>
+#include <grp.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -127,19 +130,42 @@ TEST_F(ZipDocumentTest, AReadOnlyFileIsNotReplaced)
     EXPECT_TRUE(manager.documents().empty());
 }
 
+// Runs body in a child process that directory permissions bind: the superuser, which the tests run
+// as in CI, steps down to the ids of "nobody" first. The child's exit status is what body returned;
+// -1 when it could not step down or did not exit.
+int runUnprivileged(const std::function<int()>& body)
+{
+    constexpr uid_t Nobody = 65534;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+            ::_exit(255);
+        ::_exit(body());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 TEST_F(ZipDocumentTest, ADirectoryThatRefusesTheDeletionIsReportedAsReadOnly)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "the superuser may delete from any directory";
     const std::string old = archiveWith({"OLD.TXT"});
     const std::string path = archiveFile("locked/A.ZIP", old);
-    const std::string lockedDirectory = directory.file("locked");
-    ::chmod(lockedDirectory.c_str(), 0555);
-    ui.answerSaveFile(path);
-    ui.answerMessage(DialogResult::Ok);
-    EXPECT_EQ(newArchive(), nullptr);
-    ::chmod(lockedDirectory.c_str(), 0755);
-    EXPECT_EQ(ui.messages().back().text, "Unable to delete read only file " + path + ".");
+    ::chmod(directory.path().c_str(), 0755);
+    ::chmod(directory.file("locked").c_str(), 0555);
+    enum Outcome { Refused, Created, OtherMessage };
+    const int outcome = runUnprivileged([&] {
+        ui.answerSaveFile(path);
+        ui.answerMessage(DialogResult::Ok);
+        if (newArchive() != nullptr)
+            return Created;
+        const bool refused =
+            !ui.messages().empty() && ui.messages().back().text == "Unable to delete read only file " + path + ".";
+        return refused ? Refused : OtherMessage;
+    });
+    ::chmod(directory.file("locked").c_str(), 0755);
+    EXPECT_EQ(outcome, Refused);
     EXPECT_EQ(readFile(path), old);
 }
 
