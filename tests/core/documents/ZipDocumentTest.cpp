@@ -5,8 +5,8 @@
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
-#include <sys/wait.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace quarvo;
@@ -138,12 +138,14 @@ int runUnprivileged(const std::function<int()>& body)
     constexpr uid_t Nobody = 65534;
     const pid_t child = ::fork();
     if (child == 0) {
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
             ::_exit(255);
         ::_exit(body());
     }
     int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255)
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) == 255)
         return -1;
     return WEXITSTATUS(status);
 }
@@ -160,8 +162,8 @@ TEST_F(ZipDocumentTest, ADirectoryThatRefusesTheDeletionIsReportedAsReadOnly)
         ui.answerMessage(DialogResult::Ok);
         if (newArchive() != nullptr)
             return Created;
-        const bool refused =
-            !ui.messages().empty() && ui.messages().back().text == "Unable to delete read only file " + path + ".";
+        const bool refused = !ui.messages().empty() &&
+                             ui.messages().back().text == "Unable to delete read only file " + path + ".";
         return refused ? Refused : OtherMessage;
     });
     ::chmod(directory.file("locked").c_str(), 0755);
@@ -554,6 +556,20 @@ TEST_F(ZipDocumentTest, InfoShowsEveryFieldFormatted)
     document->showInfo();
     EXPECT_EQ(dialogs.infoShown()[1].percentage, "0%");
     EXPECT_EQ(dialogs.infoShown()[1].dateTime, "Wednesday, December 25, 2024 at 12:07AM");
+
+    // A ZIP64 archive: the file, the count and the totals past 32 bits.
+    record.fileStatus.size = uint64_t{6} << 30;
+    record.entriesTotal = 70000;
+    record.totalUncompressed = uint64_t{20} << 30;
+    record.totalCompressed = uint64_t{5} << 30;
+    dialogs.expectInfo();
+    document->showInfo();
+    const ZipFileInfo& large = dialogs.infoShown()[2];
+    EXPECT_EQ(large.fileSize, "6,442,450,944 Bytes");
+    EXPECT_EQ(large.fileCount, "70,000");
+    EXPECT_EQ(large.totalUncompressed, "21,474,836,480 Bytes");
+    EXPECT_EQ(large.totalCompressed, "5,368,709,120 Bytes");
+    EXPECT_EQ(large.percentage, "77%"); // scaled three times: 100 - 5 * 100 / 21
 }
 
 TEST_F(ZipDocumentTest, ClosingWithoutOpenItemsOrCheckOutAsksNothing)
