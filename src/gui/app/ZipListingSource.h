@@ -11,7 +11,7 @@ namespace quarvo::gui {
 // What a listing shows of an open ZIP archive: its entries, the totals of its end record, its
 // checked-out state and the open copies of its entries.
 class ZipListingSource : public ListingSource {
-  public:
+public:
     explicit ZipListingSource(ZipDocument& document) : m_document(document) {}
 
     const std::vector<std::unique_ptr<ZipEntry>>& entries() const override;
@@ -21,7 +21,7 @@ class ZipListingSource : public ListingSource {
     EntryOpenState openState(const ZipEntry& entry) const override;
     Document& document() override;
 
-  private:
+private:
     ZipDocument& m_document;
 };
 

@@ -18,7 +18,7 @@ namespace quarvo::gui {
 // entries(), so a document that replaces them (a re-read) must tell its views with update hint 0
 // before control returns to the event loop; the listing rebuilds its rows there.
 class ListingSource {
-  public:
+public:
     virtual ~ListingSource() = default;
 
     // The current entries in the order of the archive's directory.

@@ -13,14 +13,14 @@ namespace quarvo::testing {
 
 // A document that is only there to carry views.
 class ViewCarrier : public Document {
-  public:
+public:
     bool onOpenDocument(const std::string&) override { return true; }
 };
 
 // An archive as a listing sees it: entries in directory order, totals, the checked-out flag and
 // the open state of each entry, over a document that relays the views' updates.
 class FakeArchive : public gui::ListingSource {
-  public:
+public:
     ZipEntry& add(std::string name, uint64_t uncompressedSize = 0, uint64_t compressedSize = 0)
     {
         auto entry = std::make_unique<ZipEntry>();
@@ -62,7 +62,7 @@ class FakeArchive : public gui::ListingSource {
     bool checkedOut = false;
     std::map<std::string, EntryOpenState> openStates;
 
-  private:
+private:
     ViewCarrier m_document;
     std::vector<std::unique_ptr<ZipEntry>> m_entries;
     uint64_t m_totalCount = 0;
