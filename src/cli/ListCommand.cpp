@@ -58,16 +58,6 @@ std::string_view methodName(uint16_t method)
     }
 }
 
-int ratioOf(uint64_t packed, uint64_t size)
-{
-    // The core's rule takes 32-bit sizes; totals are scaled down together until they fit.
-    while (size > UINT32_MAX) {
-        size /= 1000;
-        packed /= 1000;
-    }
-    return compressionRatio(static_cast<uint32_t>(packed), static_cast<uint32_t>(size));
-}
-
 std::string tableRow(const ZipEntry& entry)
 {
     std::string method(methodName(entry.method));
@@ -78,10 +68,10 @@ std::string tableRow(const ZipEntry& entry)
     const std::tm time = localTimeFromDosDateTime({entry.modDate, entry.modTime});
     std::array<char, 128> row{};
     std::snprintf(row.data(), row.size(),
-                  "%10" PRIu32 " %10" PRIu32 " %4d%% %-8s %04d-%02d-%02d %02d:%02d %08" PRIx32 "  ",
+                  "%10" PRIu64 " %10" PRIu64 " %4d%% %-8s %04d-%02d-%02d %02d:%02d %08" PRIx32 "  ",
                   entry.uncompressedSize, entry.compressedSize,
-                  ratioOf(entry.compressedSize, entry.uncompressedSize), method.c_str(), time.tm_year + 1900,
-                  time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, entry.crc32);
+                  compressionRatio(entry.compressedSize, entry.uncompressedSize), method.c_str(),
+                  time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, entry.crc32);
     return row.data();
 }
 
@@ -99,11 +89,24 @@ void writeTable(const ZipDirectoryReader& reader, std::string& out)
     const size_t count = reader.entries().size();
     std::array<char, 128> totals{};
     std::snprintf(totals.data(), totals.size(), "%10" PRIu64 " %10" PRIu64 " %4d%%%37s%zu %s\n", totalSize,
-                  totalPacked, ratioOf(totalPacked, totalSize), "", count, count == 1 ? "entry" : "entries");
+                  totalPacked, compressionRatio(totalPacked, totalSize), "", count,
+                  count == 1 ? "entry" : "entries");
     out += totals.data();
     const std::string& comment = reader.archive().archiveComment;
     if (!comment.empty())
         out += "Comment: " + escapeControlCharacters(comment) + "\n";
+}
+
+// Why the directory could not be read, after the archive's name. A set of disks cannot be read
+// here, where nobody can swap them; what a ZIP64 archive lacks is a sound directory, not its kind.
+std::string failureText(const ZipArchiveRecord& archive)
+{
+    if (archive.spanned || archive.thisDisk != 0)
+        return " is one part of a set spread over several disks or files; its directory cannot be read "
+               "from this part alone";
+    if (archive.zip64)
+        return " is a ZIP64 archive whose directory is damaged";
+    return " is not a ZIP archive or its directory is damaged";
 }
 
 void write(std::FILE* stream, const std::string& text)
@@ -122,11 +125,14 @@ uint16_t runList(const CliRequest& request, std::FILE* out, std::FILE* err)
     }
     SilentUserInterface ui;
     ZipDirectoryReader reader(ui, request.archive);
+    const std::string name = escapeControlCharacters(request.archive);
     if (!reader.readDirectory()) {
-        write(err, "quarvo-cli: " + escapeControlCharacters(request.archive) +
-                       " is not a ZIP archive or its directory is damaged\n");
+        write(err, "quarvo-cli: " + name + failureText(reader.archive()) + "\n");
         return EngineResult::BadArchive;
     }
+    // Said on standard error, so that the names on standard output stay names.
+    if (reader.entries().empty())
+        write(err, "quarvo-cli: " + name + " holds no entries\n");
     std::string text;
     if (request.verbose) {
         writeTable(reader, text);

@@ -14,6 +14,12 @@ void putLE32(std::string& out, uint32_t value)
     putLE16(out, value >> 16);
 }
 
+void putLE64(std::string& out, uint64_t value)
+{
+    putLE32(out, static_cast<uint32_t>(value));
+    putLE32(out, static_cast<uint32_t>(value >> 32));
+}
+
 uint32_t crc32Of(const std::string& bytes)
 {
     uint32_t crc = 0xFFFFFFFFu;
@@ -117,6 +123,37 @@ std::string ZipBuilder::endRecord(uint16_t thisDisk, uint16_t startDisk, uint16_
     putLE32(out, offset);     // offset of the central directory
     putLE16(out, static_cast<uint32_t>(commentLength >= 0 ? commentLength : int64_t(comment.size())));
     out += comment;
+    return out;
+}
+
+std::string ZipBuilder::zip64EndRecords(uint64_t entries, uint64_t directorySize, uint64_t directoryOffset,
+                                        uint64_t recordOffset)
+{
+    std::string out;
+    putLE32(out, 0x06064b50); // ZIP64 end of central directory record signature "PK\6\6"
+    putLE64(out, 44);         // size of the rest of this record
+    putLE16(out, 0x032D);     // made by Unix, 4.5
+    putLE16(out, 45);         // version needed: 4.5
+    putLE32(out, 0);          // number of this disk
+    putLE32(out, 0);          // disk where the central directory starts
+    putLE64(out, entries);    // central directory records on this disk
+    putLE64(out, entries);    // total central directory records
+    putLE64(out, directorySize);
+    putLE64(out, directoryOffset);
+    putLE32(out, 0x07064b50); // ZIP64 end of central directory locator signature "PK\6\7"
+    putLE32(out, 0);          // disk with the ZIP64 end record
+    putLE64(out, recordOffset);
+    putLE32(out, 1); // total number of disks
+    return out;
+}
+
+std::string ZipBuilder::zip64Extra(std::initializer_list<uint64_t> values)
+{
+    std::string out;
+    putLE16(out, 0x0001); // ZIP64 extended information
+    putLE16(out, static_cast<uint32_t>(8 * values.size()));
+    for (uint64_t value : values)
+        putLE64(out, value);
     return out;
 }
 

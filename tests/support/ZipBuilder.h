@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,12 @@ class ZipBuilder {
     static std::string endRecord(uint16_t thisDisk, uint16_t startDisk, uint16_t onThisDisk, uint16_t total,
                                  uint32_t size, uint32_t offset, const std::string& comment,
                                  int64_t commentLength = -1);
+    // Writes a ZIP64 end record for a single disk and, after it, the locator that says it lies at
+    // recordOffset; an end record with saturated fields goes after them.
+    static std::string zip64EndRecords(uint64_t entries, uint64_t directorySize, uint64_t directoryOffset,
+                                       uint64_t recordOffset);
+    // A ZIP64 extra field holding the given 64-bit values, in the order the header saturates them.
+    static std::string zip64Extra(std::initializer_list<uint64_t> values);
 
   private:
     std::string m_bytes;
@@ -81,5 +88,6 @@ uint32_t crc32Of(const std::string& bytes);
 // Little-endian field writers for hand-made records.
 void putLE16(std::string& out, uint32_t value);
 void putLE32(std::string& out, uint32_t value);
+void putLE64(std::string& out, uint64_t value);
 
 } // namespace quarvo::testing

@@ -11,7 +11,7 @@ namespace quarvo {
 
 namespace {
 
-std::string bytesText(uint32_t value)
+std::string bytesText(uint64_t value)
 {
     return formatThousands(value) + " Bytes";
 }

@@ -233,7 +233,7 @@ bool ZipDocument::checkFileChanged()
     const ArchiveFileStatus& known = archive().fileStatus;
     bool changed = status.st_ctim.tv_sec != known.creationTime ||
                    status.st_mtim.tv_sec != known.modificationTime ||
-                   static_cast<uint32_t>(status.st_size) != known.size;
+                   static_cast<uint64_t>(status.st_size) != known.size;
     return changed ? reload() : true;
 }
 

@@ -26,7 +26,7 @@ struct GroupedNumberCells {
     int32_t commas = 0;
 };
 
-GroupedNumberCells cellsOf(uint32_t largest)
+GroupedNumberCells cellsOf(uint64_t largest)
 {
     std::string text = formatThousands(largest);
     auto commas = static_cast<int32_t>(std::count(text.begin(), text.end(), ','));
@@ -47,8 +47,8 @@ void measureCharacters(ColumnLayout& layout, const TextMeasurer& measurer)
 
 void measureEntries(ColumnLayout& layout, std::span<ZipEntry* const> entries, const TextMeasurer& measurer)
 {
-    uint32_t largestSize = 0;
-    uint32_t largestCompressed = 0;
+    uint64_t largestSize = 0;
+    uint64_t largestCompressed = 0;
     for (const ZipEntry* entry : entries) {
         if (entry == nullptr)
             continue;

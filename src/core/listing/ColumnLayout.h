@@ -13,7 +13,7 @@ struct ZipEntry;
 // from a row's left edge before horizontal scrolling. Every character of a date, time, size, ratio
 // and attribute field has its own cell, as wide as the widest character that can stand there, so
 // figures line up digit under digit even in a proportional font.
-constexpr size_t columnEdgeCount = 50;
+constexpr size_t columnEdgeCount = 76;
 using ColumnEdges = std::array<int32_t, columnEdgeCount>;
 
 // What the edges mean: right edges unless said otherwise.
@@ -24,13 +24,14 @@ constexpr size_t DateFirstCell = 2; // 2..9: month, month, "/", day, day, "/", y
 constexpr size_t DateRight = 9;
 constexpr size_t TimeFirstCell = 10; // 10..14: hour, hour, ":", minute, minute
 constexpr size_t TimeRight = 14;
-constexpr size_t SizeRight = 27;       // 15..27: up to 13 cells of the size, used from the right
-constexpr size_t CompressedRight = 40; // 28..40: the same for the compressed size
-constexpr size_t RatioFirstCell = 41;  // 41..44: three digits and "%"
-constexpr size_t RatioRight = 44;
-constexpr size_t AttributeFirstCell = 45; // 45..48: the four attribute letters
-constexpr size_t AttributesRight = 48;
-constexpr size_t PathLeft = 49; // left edge of the path-and-comment column
+// A size takes up to 26 cells: 20 digits of a 64-bit number and their 6 commas.
+constexpr size_t SizeRight = 40;       // 15..40: the cells of the size, used from the right
+constexpr size_t CompressedRight = 66; // 41..66: the same for the compressed size
+constexpr size_t RatioFirstCell = 67;  // 67..70: three digits and "%"
+constexpr size_t RatioRight = 70;
+constexpr size_t AttributeFirstCell = 71; // 71..74: the four attribute letters
+constexpr size_t AttributesRight = 74;
+constexpr size_t PathLeft = 75; // left edge of the path-and-comment column
 } // namespace columnEdge
 
 // Measures texts in the listing's font; the GUI adapts its font metrics, tests use fixed widths.

@@ -10,10 +10,10 @@ namespace quarvo {
 struct ZipEntry;
 
 // The selection of a listing as the status bar shows it: how many rows are selected and the sum of
-// their uncompressed sizes, which wraps around at 2^32 like every size the program shows.
+// their uncompressed sizes.
 struct SelectionSummary {
-    uint32_t count = 0;
-    uint32_t bytes = 0;
+    uint64_t count = 0;
+    uint64_t bytes = 0;
 
     friend bool operator==(const SelectionSummary&, const SelectionSummary&) = default;
 };

@@ -8,6 +8,6 @@ namespace quarvo {
 // Both sizes are first scaled down together by factors of 1,000 while both exceed 1,000, then the
 // result is 100 - compressed * 100 / uncompressed, truncated. An empty, stored or grown entry gives
 // 0. The same rule gives an archive's total percentage from its two size totals.
-int compressionRatio(uint32_t compressedSize, uint32_t uncompressedSize);
+int compressionRatio(uint64_t compressedSize, uint64_t uncompressedSize);
 
 } // namespace quarvo

@@ -9,17 +9,17 @@ namespace {
 constexpr std::array<const char*, 4> sizeUnits = {" Bytes)", " KB)", " MB)", " GB)"};
 
 // How many times bytes can be divided by 1,024 before it falls below 1,024, at most three.
-int sizeUnitIndex(uint32_t bytes)
+int sizeUnitIndex(uint64_t bytes)
 {
     int unit = 0;
-    for (uint32_t value = bytes >> 10; value != 0 && unit < 3; value >>= 10)
+    for (uint64_t value = bytes >> 10; value != 0 && unit < 3; value >>= 10)
         ++unit;
     return unit;
 }
 
 } // namespace
 
-std::string formatThousands(uint32_t value)
+std::string formatThousands(uint64_t value)
 {
     std::string digits = std::to_string(value);
     std::string grouped;
@@ -32,7 +32,7 @@ std::string formatThousands(uint32_t value)
     return grouped;
 }
 
-std::string formatSize(uint32_t bytes)
+std::string formatSize(uint64_t bytes)
 {
     int unit = sizeUnitIndex(bytes);
     if (unit == 0)
@@ -40,7 +40,7 @@ std::string formatSize(uint32_t bytes)
 
     // The count of the unit below, always 1,024 or more, so its text has a last group comma that
     // becomes the decimal point; the third decimal is dropped.
-    uint32_t figure = bytes >> (10 * (unit - 1));
+    uint64_t figure = bytes >> (10 * (unit - 1));
     std::string text = formatThousands(figure);
     text[text.size() - 4] = '.';
     text.pop_back();

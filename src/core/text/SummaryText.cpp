@@ -6,19 +6,19 @@ namespace quarvo {
 
 namespace {
 
-std::string summaryText(const char* label, uint32_t fileCount, uint32_t bytes)
+std::string summaryText(const char* label, uint64_t fileCount, uint64_t bytes)
 {
     return label + formatThousands(fileCount) + " file(s) (" + formatSize(bytes);
 }
 
 } // namespace
 
-std::string totalSummaryText(uint32_t fileCount, uint32_t bytes)
+std::string totalSummaryText(uint64_t fileCount, uint64_t bytes)
 {
     return summaryText("Total: ", fileCount, bytes);
 }
 
-std::string selectedSummaryText(uint32_t fileCount, uint32_t bytes)
+std::string selectedSummaryText(uint64_t fileCount, uint64_t bytes)
 {
     return summaryText("Selected: ", fileCount, bytes);
 }

@@ -80,8 +80,8 @@ uint32_t signatureAt(ByteSource& source, uint64_t offset)
 
 // The values of a ZIP64 end record, and where it really is.
 struct Zip64End {
-    uint64_t offset = 0;          // found in the file
-    uint64_t recordedOffset = 0;  // as the locator gives it
+    uint64_t offset = 0;         // found in the file
+    uint64_t recordedOffset = 0; // as the locator gives it
     uint64_t entriesTotal = 0;
     uint64_t directorySize = 0;
     uint64_t directoryOffset = 0;
@@ -140,11 +140,10 @@ Result<std::optional<Zip64End>> readZip64End(ByteSource& source, uint64_t endOff
     return std::optional<Zip64End>{end};
 }
 
-// The 64-bit value when the 32-bit field is saturated, else the field. False when it needs 64 bits.
-bool widen(uint64_t field, uint64_t saturated, uint64_t wide, uint64_t& out)
+// The 64-bit value when the 32-bit field is saturated, else the field.
+uint64_t widen(uint64_t field, uint64_t saturated, uint64_t wide)
 {
-    out = field == saturated ? wide : field;
-    return out <= zipformat::Max32;
+    return field == saturated ? wide : field;
 }
 
 } // namespace
@@ -165,19 +164,21 @@ DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& 
     location.size = fields.directorySize;
     location.entriesTotal = fields.entriesTotal;
     Result<std::optional<Zip64End>> zip64 = readZip64End(source, candidate.offset);
-    if (!zip64)
+    if (!zip64) {
+        location.zip64 = true;
         return location;
+    }
     if (zip64->has_value()) {
         const Zip64End& z = **zip64;
-        if (!widen(fields.entriesTotal, zipformat::Max16, z.entriesTotal, location.entriesTotal) ||
-            !widen(fields.directorySize, zipformat::Max32, z.directorySize, location.size) ||
-            !widen(fields.directoryOffset, zipformat::Max32, z.directoryOffset, directoryOffset)) {
-            location.fit = Fit::TooLarge;
-            return location;
-        }
+        location.zip64 = true;
+        location.entriesTotal = widen(fields.entriesTotal, zipformat::Max16, z.entriesTotal);
+        location.size = widen(fields.directorySize, zipformat::Max32, z.directorySize);
+        directoryOffset = widen(fields.directoryOffset, zipformat::Max32, z.directoryOffset);
         directoryEnd = z.offset;
     }
-    if (location.size > directoryEnd || location.entriesTotal * zipformat::CentralHeaderSize > location.size ||
+    // Every central header takes at least 46 bytes: a count the size cannot hold is a lie.
+    if (location.size > directoryEnd ||
+        location.entriesTotal > location.size / zipformat::CentralHeaderSize ||
         (location.entriesTotal == 0 && location.size != 0))
         return location;
     location.start = directoryEnd - location.size;
@@ -188,10 +189,35 @@ DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& 
     // Data in front of the archive moves the ZIP64 end record by the same length as the directory.
     if (zip64->has_value() && (*zip64)->offset - (*zip64)->recordedOffset != location.prependedLength)
         return location;
-    if (location.entriesTotal != 0 && signatureAt(source, location.start) != zipformat::CentralHeaderSignature)
+    if (location.entriesTotal != 0 &&
+        signatureAt(source, location.start) != zipformat::CentralHeaderSignature)
         return location;
     location.fit = location.prependedLength == 0 ? Fit::Exact : Fit::Shifted;
     return location;
+}
+
+Result<std::optional<EndRecordCandidate>> chooseEndRecord(ByteSource& source)
+{
+    Result<std::vector<uint64_t>> hits = findEndRecordSignatures(source, EndRecordSearchMode::AllHits);
+    if (!hits)
+        return hits.error();
+    std::optional<EndRecordCandidate> best;
+    int bestRank = -1;
+    for (uint64_t offset : hits.value()) {
+        Result<EndRecordCandidate> candidate = readEndRecordAt(source, offset);
+        if (!candidate)
+            continue;
+        const bool reachesEnd =
+            offset + zipformat::EndRecordSize + candidate->fields.commentLength == source.size();
+        const DirectoryLocation::Fit fit = locateDirectory(source, candidate.value()).fit;
+        const bool found = fit == DirectoryLocation::Fit::Exact || fit == DirectoryLocation::Fit::Shifted;
+        const int rank = (reachesEnd ? 2 : 0) + (found ? 1 : 0);
+        if (rank > bestRank) {
+            best = candidate.value();
+            bestRank = rank;
+        }
+    }
+    return best;
 }
 
 bool pointsAtCentralDirectory(ByteSource& source, const EndRecordCandidate& candidate)

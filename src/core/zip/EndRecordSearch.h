@@ -5,6 +5,7 @@
 #include "core/zip/ZipRecords.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace quarvo {
@@ -47,21 +48,32 @@ struct DirectoryLocation {
         Exact,    // at the recorded offset
         Shifted,  // right before the end record, with data put in front of the archive (a stub
                   // joined with cat) that none of its stored positions counts
-        TooLarge, // a ZIP64 value that really needs more than 32 bits
+        TooLarge, // never returned any more: a ZIP64 location is Exact or Shifted with zip64 set.
+                  // Kept while engines still compare against it.
     };
     Fit fit = Fit::None;
     uint64_t start = 0;           // of the first central header
     uint64_t size = 0;            // of the directory in bytes
     uint64_t entriesTotal = 0;    // as the end records count them
     uint64_t prependedLength = 0; // to add to every stored position (0 unless Shifted)
+    // A ZIP64 end record locator stands right before the end record: the values above may need more
+    // than 32 bits. Also set, with fit None, when the ZIP64 end record it names is missing or damaged.
+    bool zip64 = false;
 };
 
 // Checks the candidate as pointsAtCentralDirectory does, but also takes a directory that ends right
 // before the end record (or before its ZIP64 end record) when it is not at the recorded offset:
 // the difference, always forwards, is then the length of data in front of the archive. A ZIP64 end
-// record and locator are read and checked against the file; their values are used only where the
-// 32-bit field is saturated.
+// record and locator are read and checked against the file; their values, at their full 64 bits,
+// are used only where the 32-bit field is saturated.
 DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& candidate);
+
+// The end record of the archive among the signatures in the tail of the file. A comment may hold
+// the same four bytes, even a whole fake record, so each candidate is weighed, nearest the end first
+// within each rank: one whose comment ends exactly at the end of the file and whose directory
+// locateDirectory finds; then one whose comment ends at the end of the file; then one whose
+// directory is found; then the nearest. Nothing when there is no signature; fails on a short read.
+Result<std::optional<EndRecordCandidate>> chooseEndRecord(ByteSource& source);
 
 // Whether the candidate describes a directory that really is where it says: on this disk only,
 // ending exactly where the end record begins, starting with a central header (or empty), and with

@@ -66,13 +66,23 @@ ArchiveFileStatus statusOf(int descriptor, const std::string& path)
     status.creationTime = info.st_ctim.tv_sec;
     status.modificationTime = info.st_mtim.tv_sec;
     status.accessTime = info.st_atim.tv_sec;
-    status.size = static_cast<uint32_t>(info.st_size);
+    status.size = static_cast<uint64_t>(info.st_size);
     status.attributes = zipformat::attribute::DosArchive;
     if (!(info.st_mode & S_IWUSR))
         status.attributes |= zipformat::attribute::DosReadOnly;
     if (std::filesystem::path(path).filename().string().starts_with('.'))
         status.attributes |= zipformat::attribute::DosHidden;
     return status;
+}
+
+std::optional<ZipDirectoryReader::DiskIdentity> diskIdentityOf(int descriptor)
+{
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0)
+        return std::nullopt;
+    return ZipDirectoryReader::DiskIdentity{info.st_dev,         info.st_ino,          info.st_size,
+                                            info.st_mtim.tv_sec, info.st_mtim.tv_nsec, info.st_ctim.tv_sec,
+                                            info.st_ctim.tv_nsec};
 }
 
 class WaitCursor {
@@ -203,15 +213,14 @@ std::optional<size_t> ZipDirectoryReader::findEntryByName(const ZipEntryList& li
 
 int64_t ZipDirectoryReader::findDirectory(bool detectKind)
 {
-    Result<std::vector<uint64_t>> hits = findEndRecordSignatures(m_file, EndRecordSearchMode::FirstHit);
-    if (!hits || hits->empty())
+    Result<std::optional<EndRecordCandidate>> chosen = chooseEndRecord(m_file);
+    if (!chosen || !chosen->has_value())
         return -1;
-    const uint64_t endOffset = hits->front();
-    Result<EndRecordCandidate> found = readEndRecordAt(m_file, endOffset);
-    if (!found)
-        return -1;
-    const EndRecordFields& fields = found->fields;
+    const EndRecordCandidate& found = **chosen;
+    const uint64_t endOffset = found.offset;
+    const EndRecordFields& fields = found.fields;
     m_currentDisk = fields.thisDisk;
+    m_location = {};
     if (detectKind) {
         if (fields.thisDisk > 0) {
             m_archive.spanned = true;
@@ -234,8 +243,10 @@ int64_t ZipDirectoryReader::findDirectory(bool detectKind)
     // An archive with data in front of it that its offsets do not count (a stub joined to it with
     // cat), or with a ZIP64 end record between directory and end record, is read where its directory
     // really is.
-    DirectoryLocation location = quarvo::locateDirectory(m_file, found.value());
+    DirectoryLocation location = quarvo::locateDirectory(m_file, found);
+    m_archive.zip64 = location.zip64;
     if (location.fit == DirectoryLocation::Fit::Exact || location.fit == DirectoryLocation::Fit::Shifted) {
+        m_location = location;
         m_file.seek(location.start);
         return static_cast<int64_t>(location.start);
     }
@@ -293,19 +304,24 @@ bool ZipDirectoryReader::readDirectory()
         list->clear();
     }
     ZipArchiveRecord& a = m_archive;
-    a.thisDisk = a.directoryStartDisk = a.entriesOnThisDisk = a.entriesTotal = a.archiveCommentLength = 0;
-    a.directorySize = a.directoryOffset = a.totalCompressed = a.totalUncompressed = 0;
+    a.thisDisk = a.directoryStartDisk = a.archiveCommentLength = 0;
+    a.entriesOnThisDisk = a.entriesTotal = a.directorySize = a.directoryOffset = 0;
+    a.totalCompressed = a.totalUncompressed = 0;
+    a.zip64 = false;
     a.archiveComment.clear();
     m_entryCounter = 0;
     m_endRecordOffset = 0;
+    m_location = {};
     m_disksToRead = 0;
     m_restartedAtFirstDisk = false;
+    m_directoryBytesLeft.reset();
     m_pendingStatus.clear();
     m_lastStatusTime.reset();
 
     Step step = Step::Failed;
     if (m_file.open(m_path)) {
         a.fileStatus = statusOf(m_file.descriptor(), m_path);
+        m_diskIdentity = diskIdentityOf(m_file.descriptor());
         step = locateDirectory() == -1 ? Step::Failed : Step::Continue;
     }
     while (step == Step::Continue) {
@@ -339,25 +355,33 @@ ZipDirectoryReader::Step ZipDirectoryReader::nextDisk()
     if (m_disksToRead == 0)
         return Step::Failed;
     ++m_currentDisk;
-    askForDisk(m_currentDisk + 1);
-    if (!reopen())
+    if (!swapDisk(m_currentDisk + 1))
         return Step::Failed;
     --m_disksToRead;
     return Step::Continue;
 }
 
-void ZipDirectoryReader::askForDisk(int number)
+bool ZipDirectoryReader::swapDisk(int number)
 {
+    // Only a removable drive lets the user put another disk where this file is; anywhere else the
+    // same file would be read again as every disk of the set.
+    if (!m_archive.onRemovableDrive)
+        return false;
     MessageBoxRequest request;
     request.text = "Insert disk " + std::to_string(number) + ".";
+    request.buttons = MessageButtons::OkCancel;
     request.icon = MessageIcon::Information;
-    m_ui.showMessage(request);
-}
-
-bool ZipDirectoryReader::reopen()
-{
+    if (m_ui.showMessage(request) != DialogResult::Ok)
+        return false;
     m_file.close();
-    return m_file.open(m_path);
+    if (!m_file.open(m_path))
+        return false;
+    // OK pressed without swapping the disk: this file is not the next one.
+    std::optional<DiskIdentity> identity = diskIdentityOf(m_file.descriptor());
+    if (!identity || identity == m_diskIdentity)
+        return false;
+    m_diskIdentity = identity;
+    return true;
 }
 
 ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous)
@@ -368,6 +392,15 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous
     Result<CentralHeaderFields> fields = parseCentralHeaderFields(fixed);
     if (!fields)
         return Step::Failed;
+    // A directory read across disks may hold no more than its end record's size says, so a set of
+    // disks cannot make the read go on for longer than its directory is.
+    if (m_directoryBytesLeft) {
+        const uint64_t recordSize =
+            zipformat::CentralHeaderSize + fields->nameLength + fields->extraLength + fields->commentLength;
+        if (recordSize > *m_directoryBytesLeft)
+            return Step::Failed;
+        *m_directoryBytesLeft -= recordSize;
+    }
     auto entry = std::make_unique<ZipEntry>();
     assignHeaderFields(*entry, fields.value());
 
@@ -380,10 +413,13 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous
     entry->name = decodeEntryName(bytes, entry->flags, extra);
     if (!entry->name.empty())
         showStatus(entry->name, false);
-    // Sizes and offset kept in a ZIP64 extra field are shown when they fit; a larger one stays
-    // saturated, as the engines refuse that entry.
-    resolveZip64Fields(extra, m_file.size(), entry->uncompressedSize, entry->compressedSize,
-                       &entry->localHeaderOffset);
+    // Sizes and offset kept in a ZIP64 extra field. A damaged field leaves what it cannot give
+    // saturated, as listed; the engines refuse that entry.
+    WideHeaderValues wide;
+    widenCentralFields(fields.value(), extra, m_file.size(), wide);
+    entry->uncompressedSize = wide.uncompressedSize;
+    entry->compressedSize = wide.compressedSize;
+    entry->localHeaderOffset = wide.localHeaderOffset;
     bytes.resize(entry->commentLength);
     if (m_file.read(bytes) != bytes.size())
         return Step::Failed;
@@ -393,7 +429,7 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous
         entry->openItem = old->openItem;
         entry->selected = old->selected;
     }
-    entry->index = m_entryCounter++;
+    entry->index = static_cast<int32_t>(m_entryCounter++);
     m_archive.totalCompressed += entry->compressedSize;
     m_archive.totalUncompressed += entry->uncompressedSize;
     entries().push_back(std::move(entry));
@@ -402,6 +438,7 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous
 
 ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& previous)
 {
+    const uint64_t recordOffset = m_file.position() - 4;
     std::array<uint8_t, zipformat::EndRecordFieldsSize> fixed{};
     if (m_file.read(fixed) != fixed.size())
         return Step::Failed;
@@ -416,6 +453,13 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     a.directorySize = fields->directorySize;
     a.directoryOffset = fields->directoryOffset;
     a.archiveCommentLength = fields->commentLength;
+    // The record the search chose, behind ZIP64 end records: their values stand for the saturated
+    // fields. They describe a single disk, so both counts are the total.
+    if (m_location.zip64 && recordOffset == m_endRecordOffset) {
+        a.entriesOnThisDisk = a.entriesTotal = m_location.entriesTotal;
+        a.directorySize = m_location.size;
+        a.directoryOffset = m_location.start - m_location.prependedLength;
+    }
     std::vector<uint8_t> comment(a.archiveCommentLength);
     if (m_file.read(comment) != comment.size())
         return Step::Failed;
@@ -425,7 +469,7 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     // More than 65,535 entries without ZIP64 records: Java's ZipOutputStream before version 7, older
     // Info-ZIP zip and many small writers keep only the low 16 bits of the count. A single file
     // whose directory was read header by header up to its end record is complete when those agree.
-    if (a.thisDisk == 0 && m_entryCounter > zipformat::Max16 &&
+    if (!a.zip64 && a.thisDisk == 0 && m_entryCounter > zipformat::Max16 &&
         (m_entryCounter & zipformat::Max16) == a.entriesTotal)
         return Step::Done;
 
@@ -442,10 +486,10 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     entries().clear();
     m_entryCounter = 0;
     a.totalCompressed = a.totalUncompressed = 0;
-    askForDisk(a.directoryStartDisk + 1);
-    if (!reopen())
+    if (!swapDisk(a.directoryStartDisk + 1))
         return Step::Failed;
     m_file.seek(a.directoryOffset);
+    m_directoryBytesLeft = a.directorySize;
     m_disksToRead = a.thisDisk - a.directoryStartDisk;
     m_currentDisk = a.directoryStartDisk;
     return Step::Continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/zip/ArchiveFile.h"
+#include "core/zip/EndRecordSearch.h"
 #include "core/zip/ZipArchiveRecord.h"
 #include "core/zip/ZipEntry.h"
 
@@ -32,14 +33,18 @@ class ZipDirectoryReader {
     void setPath(std::string path) { m_path = std::move(path); }
 
     // Rebuilds the current entry list and the archive record from the file. Returns true only when
-    // the number of entries read equals the end record's total. On failure the entries read so far
-    // stay in the current list. The file is closed again before it returns.
+    // the number of entries read equals the end record's total (the ZIP64 end record's, when it has
+    // one). On failure the entries read so far stay in the current list. The file is closed again
+    // before it returns. A directory spread over several disks is read only on a removable drive:
+    // each "Insert disk N." may be cancelled, the file read last is not taken again as the next
+    // disk unless it changed, and all the disks together give no more central headers than the end
+    // record's directory size holds.
     bool readDirectory();
 
-    // Looks for the end record in the open archive file and positions the file where the directory
-    // must be read. Returns the directory offset; 0 when the directory begins on an earlier disk (the
-    // file is positioned at 0); -1 when there is no end record. With detectKind it also sets
-    // `spanned` and recognises self-extractor stubs.
+    // Chooses the end record in the open archive file (chooseEndRecord) and positions the file where the
+    // directory must be read. Returns the directory offset; 0 when the directory begins on an earlier disk
+    // (the file is positioned at 0); -1 when there is no end record. With detectKind it also sets `spanned`
+    // and recognises self-extractor stubs.
     int64_t findDirectory(bool detectKind);
 
     // findDirectory(true); on -1, when the archive is on a removable drive, asks for the last
@@ -69,6 +74,19 @@ class ZipDirectoryReader {
     // The position of the first entry whose name equals name ignoring case, or nothing.
     static std::optional<size_t> findEntryByName(const ZipEntryList& list, std::string_view name);
 
+    // What tells one disk of a set from another in the same drive: the file and its state.
+    struct DiskIdentity {
+        uint64_t device;
+        uint64_t inode;
+        int64_t size;
+        int64_t modificationSeconds;
+        int64_t modificationNanoseconds;
+        int64_t changeSeconds;
+        int64_t changeNanoseconds;
+
+        bool operator==(const DiskIdentity&) const = default;
+    };
+
   private:
     class PreviousEntries;
     enum class Step { Continue, Done, Failed };
@@ -77,8 +95,9 @@ class ZipDirectoryReader {
     Step readEntry(PreviousEntries& previous);
     Step readEndRecord(PreviousEntries& previous);
     Step nextDisk();
-    void askForDisk(int number);
-    bool reopen();
+    // Asks for disk number (1-based) and opens it. False when disks cannot be swapped here, the user
+    // cancels, or the file is the one read last, unchanged.
+    bool swapDisk(int number);
     void showStatus(const std::string& name, bool force);
 
     UserInterface& m_ui;
@@ -90,8 +109,14 @@ class ZipDirectoryReader {
     int m_current = 0;
 
     // State of one read.
-    int32_t m_entryCounter = 0;
+    uint64_t m_entryCounter = 0;
     uint64_t m_endRecordOffset = 0;
+    // Where the chosen end record's directory lies, when it was found there.
+    DirectoryLocation m_location;
+    // The disk read last.
+    std::optional<DiskIdentity> m_diskIdentity;
+    // Bytes of central headers a read across disks may still take.
+    std::optional<uint64_t> m_directoryBytesLeft;
     int m_disksToRead = 0;
     int m_currentDisk = 0;
     bool m_restartedAtFirstDisk = false;

@@ -16,7 +16,8 @@ struct ZipEntry {
     // The viewed, run or checked-out copy of this entry; null when there is none. Not from the file.
     OpenItem* openItem = nullptr;
 
-    // The central directory header fields, in file order.
+    // The central directory header fields, in file order. Sizes and the offset are at their full
+    // width: a saturated field is replaced by its value from the ZIP64 extra field.
     uint16_t versionMadeBy = 0;
     uint16_t versionNeeded = 0;
     uint16_t flags = 0; // bit 0: encrypted
@@ -24,15 +25,15 @@ struct ZipEntry {
     uint16_t modTime = 0; // MS-DOS packed: hour << 11 | minute << 5 | seconds / 2
     uint16_t modDate = 0; // MS-DOS packed: (year - 1980) << 9 | month << 5 | day
     uint32_t crc32 = 0;
-    uint32_t compressedSize = 0;
-    uint32_t uncompressedSize = 0;
+    uint64_t compressedSize = 0;
+    uint64_t uncompressedSize = 0;
     uint16_t nameLength = 0;
     uint16_t extraLength = 0;
     uint16_t commentLength = 0;
     uint16_t diskNumberStart = 0;
     uint16_t internalAttributes = 0;
     uint32_t externalAttributes = 0;
-    uint32_t localHeaderOffset = 0;
+    uint64_t localHeaderOffset = 0;
 
     // 0-based position in the directory as stored.
     int32_t index = 0;

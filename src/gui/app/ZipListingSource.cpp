@@ -10,13 +10,13 @@ const std::vector<std::unique_ptr<ZipEntry>>& ZipListingSource::entries() const
     return m_document.entries();
 }
 
-uint32_t ZipListingSource::totalEntryCount() const
+uint64_t ZipListingSource::totalEntryCount() const
 {
     // The count the archive states about itself, not the number of entries read.
     return m_document.archive().entriesTotal;
 }
 
-uint32_t ZipListingSource::totalUncompressedBytes() const
+uint64_t ZipListingSource::totalUncompressedBytes() const
 {
     return m_document.archive().totalUncompressed;
 }

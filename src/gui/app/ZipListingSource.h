@@ -15,8 +15,8 @@ public:
     explicit ZipListingSource(ZipDocument& document) : m_document(document) {}
 
     const std::vector<std::unique_ptr<ZipEntry>>& entries() const override;
-    uint32_t totalEntryCount() const override;
-    uint32_t totalUncompressedBytes() const override;
+    uint64_t totalEntryCount() const override;
+    uint64_t totalUncompressedBytes() const override;
     bool isCheckedOut() const override;
     EntryOpenState openState(const ZipEntry& entry) const override;
     Document& document() override;

@@ -27,8 +27,8 @@ public:
     // The totals the status bar shows after "Total: ": the archive's own entry count (for a ZIP
     // archive the one its end record states, not the number of entries read) and the sum of the
     // uncompressed sizes.
-    virtual uint32_t totalEntryCount() const = 0;
-    virtual uint32_t totalUncompressedBytes() const = 0;
+    virtual uint64_t totalEntryCount() const = 0;
+    virtual uint64_t totalUncompressedBytes() const = 0;
 
     // Every row shows the "-" marker while the archive is checked out.
     virtual bool isCheckedOut() const = 0;

@@ -76,10 +76,14 @@ TEST(ColumnLayout, DateTimeRatioAndAttributeCellsFollowTheirCharacters)
     for (size_t i = 0; i < 4; ++i)
         EXPECT_EQ(e[14 - i] - e[13 - i], timeCells[i]) << "time cell " << 14 - i;
     const int32_t ratioCells[] = {9, digit, digit};
-    for (size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(e[44 - i] - e[43 - i], ratioCells[i]) << "ratio cell " << 44 - i;
-    for (size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(e[48 - i] - e[47 - i], 6) << "attribute cell " << 48 - i;
+    for (size_t i = 0; i < 3; ++i) {
+        const size_t cell = edge::RatioRight - i;
+        EXPECT_EQ(e[cell] - e[cell - 1], ratioCells[i]) << "ratio cell " << cell;
+    }
+    for (size_t i = 0; i < 3; ++i) {
+        const size_t cell = edge::AttributesRight - i;
+        EXPECT_EQ(e[cell] - e[cell - 1], 6) << "attribute cell " << cell;
+    }
 }
 
 TEST(ColumnLayout, ColumnsWidenForTheirWidestContent)
@@ -114,26 +118,41 @@ TEST(ColumnLayout, SevenDigitSizeHasBothCommasOnTheirOwnCells)
     const ColumnEdges& e = layout.edges;
 
     std::vector<PlacedText> big = detailedRowTexts(*list.pointers()[0], e, " ");
-    std::vector<PlacedText> size = textsBetween(big, e, 19, edge::SizeRight);
+    const size_t first = edge::SizeRight - 8;
+    std::vector<PlacedText> size = textsBetween(big, e, first, edge::SizeRight);
     ASSERT_EQ(joined(size), "1,234,567");
     for (size_t k = 0; k < size.size(); ++k) {
-        EXPECT_EQ(size[k].x, e[19 + k]) << "character " << k;
+        EXPECT_EQ(size[k].x, e[first + k]) << "character " << k;
         if (k > 0) {
-            int32_t cellWidth = e[19 + k] - e[18 + k];
+            int32_t cellWidth = e[first + k] - e[first + k - 1];
             EXPECT_EQ(cellWidth, size[k].text == "," ? comma : digit) << "character " << k;
         }
     }
 
     // A shorter size in the same column ends at the same edge, digit under digit.
     std::vector<PlacedText> small = detailedRowTexts(*list.pointers()[1], e, " ");
-    std::vector<PlacedText> smallSize = textsBetween(small, e, 19, edge::SizeRight);
+    std::vector<PlacedText> smallSize = textsBetween(small, e, first, edge::SizeRight);
     ASSERT_EQ(joined(smallSize), "999");
-    EXPECT_EQ(smallSize[0].x, e[25]);
-    EXPECT_EQ(smallSize[2].x, e[27]);
-    std::vector<PlacedText> smallCompressed = textsBetween(small, e, 36, edge::CompressedRight);
+    EXPECT_EQ(smallSize[0].x, e[edge::SizeRight - 2]);
+    EXPECT_EQ(smallSize[2].x, e[edge::SizeRight]);
+    std::vector<PlacedText> smallCompressed =
+        textsBetween(small, e, edge::CompressedRight - 4, edge::CompressedRight);
     ASSERT_EQ(joined(smallCompressed), "1,000");
-    EXPECT_EQ(smallCompressed[1].x, e[37]);
-    EXPECT_EQ(e[37] - e[36], comma);
+    EXPECT_EQ(smallCompressed[1].x, e[edge::CompressedRight - 3]);
+    EXPECT_EQ(e[edge::CompressedRight - 3] - e[edge::CompressedRight - 4], comma);
+}
+
+TEST(ColumnLayout, SizesPastFourGibibytesKeepToTheirOwnCells)
+{
+    EntryList list;
+    list.add("HUGE", UINT64_MAX, 5368709120u);
+    ColumnLayout layout = layoutOf(list);
+    const ColumnEdges& e = layout.edges;
+    std::vector<PlacedText> texts = detailedRowTexts(*list.pointers()[0], e, " ");
+    EXPECT_EQ(joined(textsBetween(texts, e, edge::TimeRight + 1, edge::SizeRight)),
+              "18,446,744,073,709,551,615");
+    EXPECT_EQ(joined(textsBetween(texts, e, edge::CompressedRight - 12, edge::CompressedRight)),
+              "5,368,709,120");
 }
 
 TEST(RowCells, YearTwoThousandShowsDoubleZeroAndTheTimeKeepsItsCells)
@@ -194,7 +213,7 @@ TEST(RowCells, RowStartsWithMarkerAndFileNameAndEndsWithRatioAndAttributes)
     std::vector<PlacedText> packedTexts = detailedRowTexts(packed, e, " ");
     std::vector<PlacedText> ratio = textsBetween(packedTexts, e, edge::RatioFirstCell, edge::RatioRight);
     ASSERT_EQ(joined(ratio), "75%");
-    EXPECT_EQ(ratio.front().x, e[42]);
+    EXPECT_EQ(ratio.front().x, e[edge::RatioFirstCell + 1]);
     EXPECT_EQ(ratio.back().x, e[edge::RatioRight]);
 }
 

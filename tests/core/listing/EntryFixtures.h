@@ -11,7 +11,7 @@ namespace quarvo::testing {
 // A document's entry list, built entry by entry in directory order.
 class EntryList {
   public:
-    ZipEntry& add(std::string name, uint32_t uncompressedSize = 0, uint32_t compressedSize = 0)
+    ZipEntry& add(std::string name, uint64_t uncompressedSize = 0, uint64_t compressedSize = 0)
     {
         auto entry = std::make_unique<ZipEntry>();
         entry->index = static_cast<int32_t>(m_entries.size());

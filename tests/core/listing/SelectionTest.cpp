@@ -39,13 +39,13 @@ TEST(SelectionSummary, CountReadsTheEntriesWithoutChangingThem)
     EXPECT_FALSE(list.entries()[1]->selected);
 }
 
-TEST(SelectionSummary, BytesWrapAroundAtFourGibibytes)
+TEST(SelectionSummary, BytesAddUpPastFourGibibytes)
 {
     EntryList list;
     list.add("a", 4294967295u).selected = true;
     list.add("b", 2147483648u).selected = true;
-    list.add("c", 2147483649u).selected = true;
-    EXPECT_EQ(countSelection(list.pointers()), (SelectionSummary{3, 0}));
+    list.add("c", 5368709120u).selected = true; // a ZIP64 entry of 5 GiB
+    EXPECT_EQ(countSelection(list.pointers()), (SelectionSummary{3, 11811160063u}));
 }
 
 TEST(SelectionSummary, HeaderClickSelectsAllUnlessAllAreSelected)

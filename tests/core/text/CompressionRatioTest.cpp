@@ -7,8 +7,8 @@ using namespace quarvo;
 namespace {
 
 struct RatioCase {
-    uint32_t compressed;
-    uint32_t uncompressed;
+    uint64_t compressed;
+    uint64_t uncompressed;
     int ratio;
 };
 
@@ -28,6 +28,9 @@ TEST(CompressionRatio, ScalesBothSizesByThousandsThenTruncates)
         {4294967295u, 4294967295u, 0},
         {4294967295u, 1, 0}, // a huge compressed size never wraps into a high ratio
         {42949673, 5, 0},    // 42949673 * 100 wraps to 4 in 32 bits
+        {1342177280, 5368709120u, 80}, // 1.25 GiB of 5 GiB, scaled three times to 1 and 5
+        {UINT64_MAX, 1, 0},
+        {UINT64_MAX / 2, UINT64_MAX, 50},
     };
     for (const RatioCase& c : cases)
         EXPECT_EQ(compressionRatio(c.compressed, c.uncompressed), c.ratio)

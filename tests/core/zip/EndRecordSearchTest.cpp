@@ -96,17 +96,10 @@ TEST(EndRecordSearch, ReadsTheRecordAndChecksWhereItPoints)
     EXPECT_FALSE(readEndRecordAt(source, archive.size() - 21).ok());
 }
 
-std::string le64(uint64_t value)
-{
-    std::string out;
-    testing::putLE32(out, static_cast<uint32_t>(value));
-    testing::putLE32(out, static_cast<uint32_t>(value >> 32));
-    return out;
-}
-
 // An archive as Info-ZIP writes it with -fz or to a pipe: one stored entry, a ZIP64 end record and
 // locator, and an end record whose offset field is saturated. The 64-bit values can be made to lie.
 struct Zip64Values {
+    uint64_t at = 0; // where the archive will be placed in a file whose positions it counts
     uint64_t entries = 1;
     int64_t directorySize = -1;   // -1: the real one
     int64_t directoryOffset = -1; // -1: the real one
@@ -123,27 +116,48 @@ std::string zip64Archive(const Zip64Values& values = {}, const std::string& stub
     archive.resize(30 + 5 + 5);
     const uint64_t directoryOffset = archive.size();
     entry.localHeaderOffset = 0xFFFFFFFF;
-    entry.extra = std::string("\x01\x00\x08\x00", 4) + le64(0);
+    entry.extra = testing::ZipBuilder::zip64Extra({0});
     archive += testing::ZipBuilder::centralHeader(entry);
     const uint64_t directorySize = archive.size() - directoryOffset;
     const uint64_t recordOffset = archive.size();
-    archive += std::string("PK\x06\x06", 4) + le64(44) + std::string("\x1e\x03\x2d\x00", 4);
-    archive += std::string(8, '\0') + le64(values.entries) + le64(values.entries);
-    archive += le64(values.directorySize < 0 ? directorySize : uint64_t(values.directorySize));
-    archive += le64(values.directoryOffset < 0 ? directoryOffset : uint64_t(values.directoryOffset));
-    archive += std::string("PK\x06\x07", 4) + std::string(4, '\0');
-    archive += le64(values.recordOffset < 0 ? recordOffset : uint64_t(values.recordOffset));
-    archive += std::string("\x01\x00\x00\x00", 4);
-    archive += testing::ZipBuilder::endRecord(0, 0, 1, 1, static_cast<uint32_t>(directorySize), 0xFFFFFFFF, "");
+    auto real = [&](int64_t given, uint64_t computed) {
+        return given < 0 ? values.at + computed : uint64_t(given);
+    };
+    archive += testing::ZipBuilder::zip64EndRecords(values.entries, real(values.directorySize, directorySize),
+                                                    real(values.directoryOffset, directoryOffset),
+                                                    real(values.recordOffset, recordOffset));
+    // The counts are saturated too, so the ZIP64 record's count is the one that holds.
+    archive += testing::ZipBuilder::endRecord(0, 0, 0xFFFF, 0xFFFF, static_cast<uint32_t>(directorySize),
+                                              0xFFFFFFFF, "");
     return stub + archive;
 }
 
-DirectoryLocation locate(const std::string& archive)
+// A file of zeros with the given bytes at its end, starting at offset; nothing is held but them.
+class PlacedByteSource : public ByteSource {
+  public:
+    PlacedByteSource(uint64_t offset, std::string bytes) : m_offset(offset), m_bytes(std::move(bytes)) {}
+    uint64_t size() const override { return m_offset + m_bytes.size(); }
+    size_t readAt(uint64_t offset, std::span<uint8_t> into) override
+    {
+        size_t count = 0;
+        for (; count < into.size() && offset + count < size(); ++count) {
+            const uint64_t at = offset + count;
+            into[count] = at < m_offset ? 0 : static_cast<uint8_t>(m_bytes[at - m_offset]);
+        }
+        return count;
+    }
+
+  private:
+    uint64_t m_offset;
+    std::string m_bytes;
+};
+
+DirectoryLocation locate(const std::string& archive, uint64_t at = 0)
 {
-    MemoryByteSource source({reinterpret_cast<const uint8_t*>(archive.data()), archive.size()});
+    PlacedByteSource source(at, archive);
     std::vector<uint64_t> hits = search(archive, EndRecordSearchMode::FirstHit);
     EXPECT_EQ(hits.size(), 1u);
-    Result<EndRecordCandidate> candidate = readEndRecordAt(source, hits.empty() ? 0 : hits.front());
+    Result<EndRecordCandidate> candidate = readEndRecordAt(source, at + (hits.empty() ? 0 : hits.front()));
     EXPECT_TRUE(candidate.ok());
     return candidate.ok() ? locateDirectory(source, candidate.value()) : DirectoryLocation{};
 }
@@ -178,7 +192,8 @@ TEST(DirectoryLocation, ADirectoryBeforeItsRecordedOffsetIsDamage)
     // A directory whose size reaches before the start of the file.
     testing::ZipBuilder tooLong;
     tooLong.add(testing::ZipBuilder::stored("a.txt", "alpha"));
-    EXPECT_EQ(locate(tooLong.finish({.directorySize = 5000, .directoryOffset = 0, .comment = {}})).fit, Fit::None);
+    EXPECT_EQ(locate(tooLong.finish({.directorySize = 5000, .directoryOffset = 0, .comment = {}})).fit,
+              Fit::None);
 }
 
 TEST(DirectoryLocation, Zip64RecordsWithSmallValuesAreRead)
@@ -194,6 +209,7 @@ TEST(DirectoryLocation, Zip64RecordsWithSmallValuesAreRead)
     EXPECT_FALSE(pointsAtCentralDirectory(source, candidate.value()));
     EXPECT_EQ(plain.start, 40u);
     EXPECT_EQ(plain.entriesTotal, 1u);
+    EXPECT_TRUE(plain.zip64);
 
     DirectoryLocation shifted = locate(zip64Archive({}, std::string(300, 'S')));
     EXPECT_EQ(shifted.fit, Fit::Shifted);
@@ -201,10 +217,29 @@ TEST(DirectoryLocation, Zip64RecordsWithSmallValuesAreRead)
     EXPECT_EQ(shifted.prependedLength, 300u);
 }
 
+TEST(DirectoryLocation, Zip64ValuesPastFourGibibytesGiveTheRealLocation)
+{
+    constexpr uint64_t FiveGibibytes = uint64_t{5} << 30;
+    DirectoryLocation exact = locate(zip64Archive({.at = FiveGibibytes}), FiveGibibytes);
+    EXPECT_EQ(exact.fit, Fit::Exact);
+    EXPECT_TRUE(exact.zip64);
+    EXPECT_EQ(exact.start, FiveGibibytes + 40);
+    EXPECT_EQ(exact.entriesTotal, 1u);
+    EXPECT_EQ(exact.prependedLength, 0u);
+    // The same archive with 5 GiB in front that its positions do not count.
+    DirectoryLocation shifted = locate(zip64Archive(), FiveGibibytes);
+    EXPECT_EQ(shifted.fit, Fit::Shifted);
+    EXPECT_EQ(shifted.start, FiveGibibytes + 40);
+    EXPECT_EQ(shifted.prependedLength, FiveGibibytes);
+}
+
 TEST(DirectoryLocation, LyingZip64ValuesAreRefused)
 {
-    // A value that really needs 64 bits.
-    EXPECT_EQ(locate(zip64Archive({.directoryOffset = int64_t{1} << 33})).fit, Fit::TooLarge);
+    // A value that needs 64 bits in a file far shorter.
+    EXPECT_EQ(locate(zip64Archive({.directoryOffset = int64_t{1} << 33})).fit, Fit::None);
+    // More entries than the directory size holds, even where the product would wrap.
+    EXPECT_EQ(locate(zip64Archive({.entries = 2})).fit, Fit::None);
+    EXPECT_EQ(locate(zip64Archive({.entries = uint64_t{1} << 60})).fit, Fit::None);
     // A directory offset or size that does not fit the file.
     EXPECT_EQ(locate(zip64Archive({.directoryOffset = 0x7FFFFFFF})).fit, Fit::None);
     EXPECT_EQ(locate(zip64Archive({.directoryOffset = 10})).fit, Fit::None);
@@ -213,6 +248,43 @@ TEST(DirectoryLocation, LyingZip64ValuesAreRefused)
     EXPECT_EQ(locate(zip64Archive({.recordOffset = 0xFFFFFFFFFFFF})).fit, Fit::None);
     // With data in front, the record must move by the same length as the directory.
     EXPECT_EQ(locate(zip64Archive({.directoryOffset = 20}, std::string(300, 'S'))).fit, Fit::None);
+}
+
+TEST(ChooseEndRecord, TheSignatureInACommentDoesNotHideTheRealRecord)
+{
+    testing::ZipBuilder builder;
+    builder.add(testing::ZipBuilder::stored("a.txt", "alpha"));
+    const std::string plain = testing::ZipBuilder(builder).finish();
+    const uint64_t real = plain.size() - 22;
+    // One entry in a 999-byte directory at offset 0: nothing is there.
+    const std::string fake = testing::ZipBuilder::endRecord(0, 0, 1, 1, 999, 0, "");
+    auto withComment = [&](const std::string& comment) {
+        return testing::ZipBuilder(builder).finish({.comment = comment});
+    };
+    struct Case {
+        const char* rule;
+        std::string bytes;
+        uint64_t chosen;
+    };
+    const Case cases[] = {
+        {"a comment holding the signature", withComment("see " + Signature + " here and some more text"),
+         real},
+        {"a comment ending in a whole record: both reach the end, only the real one fits", withComment(fake),
+         real},
+        {"trailing data holding a record: neither reaches the end, the real one fits", plain + fake + "junk",
+         real},
+        {"only the later record's comment reaches the end",
+         plain + fake.substr(0, 20) + std::string("\x04\x00junk", 6), plain.size()},
+        {"nothing fits or reaches the end: the nearest", "xx" + fake + "yy" + fake + "zz", 2 + 22 + 2},
+    };
+    for (const Case& c : cases) {
+        MemoryByteSource source({reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size()});
+        Result<std::optional<EndRecordCandidate>> chosen = chooseEndRecord(source);
+        ASSERT_TRUE(chosen.ok() && chosen->has_value()) << c.rule;
+        EXPECT_EQ((*chosen)->offset, c.chosen) << c.rule;
+    }
+    MemoryByteSource none({reinterpret_cast<const uint8_t*>(plain.data()), 10});
+    EXPECT_FALSE(chooseEndRecord(none)->has_value());
 }
 
 } // namespace

@@ -57,7 +57,7 @@ class ZipDirectoryReaderInterop : public ::testing::Test {
         ZipDirectoryReader reader(ui, archive);
         ASSERT_TRUE(reader.readDirectory());
         std::map<std::string, const ZipEntry*> byName;
-        uint32_t total = 0;
+        uint64_t total = 0;
         for (const auto& entry : reader.entries()) {
             byName[entry->name] = entry.get();
             total += entry->uncompressedSize;
@@ -67,7 +67,7 @@ class ZipDirectoryReaderInterop : public ::testing::Test {
             EXPECT_EQ(byName[name]->uncompressedSize, bytes.size()) << name;
             EXPECT_EQ(byName[name]->crc32, testing::crc32Of(bytes)) << name;
         }
-        uint32_t totalCompressed = 0;
+        uint64_t totalCompressed = 0;
         for (const auto& entry : reader.entries())
             totalCompressed += entry->compressedSize;
         EXPECT_EQ(reader.archive().totalUncompressed, total);
@@ -148,7 +148,8 @@ class PartSwappingUserInterface : public testing::ScriptedUserInterface {
     PartSwappingUserInterface(std::string path, std::string setBase, int parts)
         : m_path(std::move(path)), m_setBase(std::move(setBase)), m_parts(parts)
     {
-        std::filesystem::copy_file(partPath(parts), m_path, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(partPath(parts), m_path,
+                                   std::filesystem::copy_options::overwrite_existing);
     }
 
     int showMessage(const MessageBoxRequest& request) override
@@ -156,7 +157,8 @@ class PartSwappingUserInterface : public testing::ScriptedUserInterface {
         asked.push_back(request.text);
         int disk = 0;
         if (std::sscanf(request.text.c_str(), "Insert disk %d.", &disk) == 1 && disk >= 1 && disk <= m_parts)
-            std::filesystem::copy_file(partPath(disk), m_path, std::filesystem::copy_options::overwrite_existing);
+            std::filesystem::copy_file(partPath(disk), m_path,
+                                       std::filesystem::copy_options::overwrite_existing);
         return DialogResult::Ok;
     }
 
@@ -201,6 +203,7 @@ TEST_F(ZipDirectoryReaderInterop, AnInfoZipSplitSetWhoseDirectorySpansSeveralPar
     const std::string drive = directory.file("drive.zip");
     PartSwappingUserInterface ui(drive, setBase, parts);
     ZipDirectoryReader reader(ui, drive);
+    reader.archive().onRemovableDrive = true;
     ASSERT_TRUE(reader.readDirectory());
     const ZipArchiveRecord& archive = reader.archive();
     EXPECT_TRUE(archive.spanned);
@@ -212,7 +215,7 @@ TEST_F(ZipDirectoryReaderInterop, AnInfoZipSplitSetWhoseDirectorySpansSeveralPar
     ASSERT_FALSE(ui.asked.empty());
     EXPECT_EQ(ui.asked.front(), "Insert disk " + std::to_string(archive.directoryStartDisk + 1) + ".");
     EXPECT_EQ(ui.asked.back(), "Insert disk " + std::to_string(parts) + ".");
-    uint32_t total = 0;
+    uint64_t total = 0;
     for (size_t i = 0; i < reader.entries().size(); ++i) {
         const ZipEntry& entry = *reader.entries()[i];
         ASSERT_TRUE(contents.count(entry.name)) << entry.name;
@@ -316,6 +319,37 @@ TEST_F(ZipDirectoryReaderInterop, InfoZipZip64RecordsThatCarryNothing)
     std::string joined = directory.file("joined.zip");
     ASSERT_TRUE(run("((printf 'stub'; cat '" + forced + "') > '" + joined + "')"));
     expectFilesListed(joined);
+}
+
+TEST_F(ZipDirectoryReaderInterop, PythonZip64ArchiveWithMoreThan65535Entries)
+{
+    if (!haveTool("python3"))
+        GTEST_SKIP() << "python3 is not installed";
+    // Past 65,535 entries zipfile saturates the end record's counts and writes ZIP64 end records.
+    const std::string archive = directory.file("many.zip");
+    ASSERT_TRUE(run("python3 -c \"import sys, zipfile\n"
+                    "with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                    "    for i in range(65600): z.writestr('e%d' % i, b'')\" '" +
+                    archive + "'"));
+    testing::ScriptedUserInterface ui;
+    ZipDirectoryReader reader(ui, archive);
+    ASSERT_TRUE(reader.readDirectory());
+    EXPECT_EQ(reader.entries().size(), 65600u);
+    EXPECT_EQ(reader.archive().entriesTotal, 65600u);
+    EXPECT_EQ(reader.entries().back()->name, "e65599");
+}
+
+TEST_F(ZipDirectoryReaderInterop, InfoZipCommentHoldingAnEndRecordSignature)
+{
+    if (!haveTool("zip"))
+        GTEST_SKIP() << "zip is not installed";
+    // The comment holds "PK\5\6" and enough bytes after it to pass for a record pointing nowhere.
+    const std::string archive = directory.file("commented.zip");
+    const std::string comment = std::string("fake PK\x05\x06", 9) + std::string(18, '\x01') + " end";
+    testing::writeFile(directory.file("comment.txt"), comment);
+    ASSERT_TRUE(run(in() + "zip -q -r -X -z '" + archive + "' hello.txt sub empty.txt < '" +
+                    directory.file("comment.txt") + "'"));
+    expectFilesListed(archive);
 }
 
 } // namespace

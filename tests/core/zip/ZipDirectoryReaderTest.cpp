@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 namespace quarvo {
@@ -133,26 +134,17 @@ TEST_F(ZipDirectoryReaderTest, ReadingAPlainArchiveKeepsTheKindFound)
     EXPECT_EQ(reader.archive().selfExtractorKind, 2);
 }
 
-TEST_F(ZipDirectoryReaderTest, TheEndRecordNearestTheEndWins)
+TEST_F(ZipDirectoryReaderTest, AnEndRecordInTheArchiveCommentDoesNotHideTheRealOne)
 {
-    // Two central headers; the real end record says one entry at the first header, a second end
-    // record inside its comment says one entry at the second header. The later one decides.
+    // The comment ends in a record that points at nothing; both records' comments reach the end of
+    // the file.
     ZipBuilder builder;
-    builder.add(ZipBuilder::stored("first", "1")).add(ZipBuilder::stored("second", "2"));
-    std::string archive = builder.finish();
-    std::string firstHeader = ZipBuilder::centralHeader(builder.entries()[0]);
-    std::string secondHeader = ZipBuilder::centralHeader(builder.entries()[1]);
-    uint32_t directoryOffset =
-        static_cast<uint32_t>(archive.size() - 22 - firstHeader.size() - secondHeader.size());
-    archive.resize(archive.size() - 22);
-    std::string inner =
-        ZipBuilder::endRecord(0, 0, 1, 1, static_cast<uint32_t>(secondHeader.size()),
-                              directoryOffset + static_cast<uint32_t>(firstHeader.size()), "");
-    archive +=
-        ZipBuilder::endRecord(0, 0, 1, 1, static_cast<uint32_t>(firstHeader.size()), directoryOffset, inner);
-    ZipDirectoryReader reader(ui, write(archive));
+    builder.add(ZipBuilder::stored("a.txt", "alpha"));
+    ZipDirectoryReader reader(
+        ui, write(builder.finish({.comment = ZipBuilder::endRecord(0, 0, 1, 1, 999, 0, "")})));
     ASSERT_TRUE(reader.readDirectory());
-    EXPECT_EQ(namesOf(reader.entries()), std::vector<std::string>{"second"});
+    EXPECT_EQ(namesOf(reader.entries()), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(reader.archive().archiveCommentLength, 22);
 }
 
 TEST_F(ZipDirectoryReaderTest, TheSearchReachesOnlyTheLast61440BytesOfALongFile)
@@ -207,14 +199,18 @@ TEST_F(ZipDirectoryReaderTest, ANameCaseChangeKeepsSelectionAndOpenItem)
 TEST_F(ZipDirectoryReaderTest, NamesThatDifferOnlyInCaseAreHandedOverFirstToFirst)
 {
     ZipBuilder before;
-    before.add(ZipBuilder::stored("A", "1")).add(ZipBuilder::stored("a", "2")).add(ZipBuilder::stored("B", "3"));
+    before.add(ZipBuilder::stored("A", "1"))
+        .add(ZipBuilder::stored("a", "2"))
+        .add(ZipBuilder::stored("B", "3"));
     ZipDirectoryReader reader(ui, write(before.finish()));
     ASSERT_TRUE(reader.readDirectory());
     reader.entries()[0]->selected = 1; // "A"
     reader.entries()[2]->selected = 1; // "B"
 
     ZipBuilder after;
-    after.add(ZipBuilder::stored("b", "3")).add(ZipBuilder::stored("a", "2")).add(ZipBuilder::stored("A", "1"));
+    after.add(ZipBuilder::stored("b", "3"))
+        .add(ZipBuilder::stored("a", "2"))
+        .add(ZipBuilder::stored("A", "1"));
     write(after.finish());
     ASSERT_TRUE(reader.readDirectory());
     // The first new "a" takes over the first old one ("A"), the next the next.
@@ -261,26 +257,95 @@ TEST_F(ZipDirectoryReaderTest, HostileDirectoriesFailWithoutQuestions)
     EXPECT_TRUE(ui.messages().empty());
 }
 
-TEST_F(ZipDirectoryReaderTest, CountKeptInSixteenBitsIsAcceptedForMoreThan65535Entries)
+TEST_F(ZipDirectoryReaderTest, MoreThan65535EntriesAreCountedByZip64RecordsOrInSixteenBits)
 {
-    // Writers without ZIP64 records store 70,000 entries as a count of 70,000 - 65,536 = 4,464.
-    constexpr int Entries = 70000;
+    constexpr uint64_t Entries = 70000;
     ZipBuilder builder;
-    for (int i = 0; i < Entries; ++i)
+    for (uint64_t i = 0; i < Entries; ++i)
         builder.add(ZipBuilder::stored("e" + std::to_string(i), ""));
+    const uint64_t directoryOffset = builder.size();
+    const std::string plain = ZipBuilder(builder).finish();
+    const uint64_t directorySize = plain.size() - 22 - directoryOffset;
+    // Writers without ZIP64 records store 70,000 entries as a count of 70,000 - 65,536 = 4,464.
     auto withCount = [&](int64_t count) {
         ZipBuilder::End end;
         end.entriesOnThisDisk = end.entriesTotal = count;
         return ZipBuilder(builder).finish(end);
     };
-    ZipDirectoryReader reader(ui, write(withCount(Entries - 65536)));
+    // Python's zipfile and Info-ZIP zip saturate the count and give it in a ZIP64 end record.
+    auto withZip64Count = [&](uint64_t count) {
+        return plain.substr(0, plain.size() - 22) +
+               ZipBuilder::zip64EndRecords(count, directorySize, directoryOffset, plain.size() - 22) +
+               ZipBuilder::endRecord(0, 0, 0xFFFF, 0xFFFF, static_cast<uint32_t>(directorySize),
+                                     static_cast<uint32_t>(directoryOffset), "");
+    };
+    struct Case {
+        const char* rule;
+        std::string bytes;
+        bool read;
+    };
+    const Case cases[] = {
+        {"the low 16 bits of the count", withCount(Entries - 65536), true},
+        {"the low 16 bits one short", withCount(Entries - 65537), false},
+        {"the count in a ZIP64 end record", withZip64Count(Entries), true},
+        {"a ZIP64 count one more than there are", withZip64Count(Entries + 1), false},
+    };
+    for (const Case& c : cases) {
+        ZipDirectoryReader reader(ui, write(c.bytes));
+        ASSERT_EQ(reader.readDirectory(), c.read) << c.rule;
+        if (!c.read)
+            continue;
+        EXPECT_EQ(reader.entries().size(), size_t{Entries}) << c.rule;
+        EXPECT_EQ(reader.entries().back()->name, "e69999") << c.rule;
+    }
+    ZipDirectoryReader reader(ui, write(withZip64Count(Entries)));
     ASSERT_TRUE(reader.readDirectory());
-    EXPECT_EQ(reader.entries().size(), size_t{Entries});
-    EXPECT_EQ(reader.entries().back()->name, "e69999");
+    EXPECT_EQ(reader.archive().entriesTotal, Entries);
+    EXPECT_EQ(reader.archive().entriesOnThisDisk, Entries);
+    EXPECT_TRUE(reader.archive().zip64);
+}
 
-    // The low bits must agree: a count one short is still a damaged directory.
-    ZipDirectoryReader wrong(ui, write(withCount(Entries - 65537), "wrong.zip"));
-    EXPECT_FALSE(wrong.readDirectory());
+TEST_F(ZipDirectoryReaderTest, ReadsZip64SizesAndOffsetsPastFourGibibytes)
+{
+    // A sparse file: 5 GiB of stored zeros for big.bin from offset 0 (never read: the reader reads
+    // only the directory), then tail.txt, then the directory, the ZIP64 end records and an end
+    // record with its offset saturated.
+    constexpr uint64_t FiveGibibytes = uint64_t{5} << 30;
+    const uint64_t tailOffset = 30 + 7 + 20 + FiveGibibytes;
+    ZipBuilder::Entry big = ZipBuilder::stored("big.bin", "");
+    big.compressedSize = big.uncompressedSize = 0xFFFFFFFF;
+    big.extra = ZipBuilder::zip64Extra({FiveGibibytes, FiveGibibytes});
+    ZipBuilder::Entry tail = ZipBuilder::stored("tail.txt", "tail");
+    tail.localHeaderOffset = 0xFFFFFFFF;
+    tail.extra = ZipBuilder::zip64Extra({tailOffset});
+    const uint64_t directoryOffset = tailOffset + 30 + 8 + 4;
+    const std::string directory = ZipBuilder::centralHeader(big) + ZipBuilder::centralHeader(tail);
+    const std::string records =
+        directory +
+        ZipBuilder::zip64EndRecords(2, directory.size(), directoryOffset,
+                                    directoryOffset + directory.size()) +
+        ZipBuilder::endRecord(0, 0, 2, 2, static_cast<uint32_t>(directory.size()), 0xFFFFFFFF, "");
+    const std::string path = write("");
+    {
+        std::ofstream file(path, std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(directoryOffset));
+        file.write(records.data(), static_cast<std::streamsize>(records.size()));
+        ASSERT_TRUE(file.good());
+    }
+    ZipDirectoryReader reader(ui, path);
+    ASSERT_TRUE(reader.readDirectory());
+    ASSERT_EQ(namesOf(reader.entries()), (std::vector<std::string>{"big.bin", "tail.txt"}));
+    EXPECT_EQ(reader.entries()[0]->uncompressedSize, FiveGibibytes);
+    EXPECT_EQ(reader.entries()[0]->compressedSize, FiveGibibytes);
+    EXPECT_EQ(reader.entries()[1]->localHeaderOffset, tailOffset);
+    const ZipArchiveRecord& archive = reader.archive();
+    EXPECT_TRUE(archive.zip64);
+    EXPECT_EQ(archive.entriesTotal, 2u);
+    EXPECT_EQ(archive.directoryOffset, directoryOffset);
+    EXPECT_EQ(archive.directorySize, directory.size());
+    EXPECT_EQ(archive.totalUncompressed, FiveGibibytes + 4);
+    EXPECT_EQ(archive.totalCompressed, FiveGibibytes + 4);
+    EXPECT_EQ(archive.fileStatus.size, directoryOffset + records.size());
 }
 
 // Plays the user who swaps diskettes: each "Insert disk N." replaces the file with disk N.
@@ -316,9 +381,10 @@ TEST_F(ZipDirectoryReaderTest, ReadsADirectorySpreadOverTwoDisks)
     swapper.answerMessage(DialogResult::Ok);
     swapper.answerMessage(DialogResult::Ok);
     ZipDirectoryReader reader(swapper, path);
+    reader.archive().onRemovableDrive = true;
     ASSERT_TRUE(reader.readDirectory());
     EXPECT_EQ(swapper.messageTexts(), (std::vector<std::string>{"Insert disk 2.", "Insert disk 3."}));
-    EXPECT_EQ(swapper.messages()[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(swapper.messages()[0].buttons, MessageButtons::OkCancel);
     EXPECT_EQ(namesOf(reader.entries()), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
     EXPECT_EQ(reader.entries()[2]->index, 2);
     EXPECT_TRUE(reader.archive().spanned);
@@ -335,6 +401,72 @@ TEST_F(ZipDirectoryReaderTest, ReadsADirectorySpreadOverTwoDisks)
     ASSERT_EQ(namesOf(reader.entries()), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
     for (const auto& entry : reader.entries())
         EXPECT_TRUE(entry->selected) << entry->name;
+}
+
+// A central header at offset 0 whose comment runs to the end of a file of the given length; inside
+// the comment a second header, an end record claiming 65,535 disks with the directory at offset 0
+// of disk 0, and last an end record that points at the second header. A reader that took this file
+// for every disk would read the first header, comment and all, 65,535 times.
+std::string spannedLoop(size_t length)
+{
+    ZipBuilder::Entry second = ZipBuilder::stored("b", "");
+    const std::string secondHeader = ZipBuilder::centralHeader(second);
+    ZipBuilder::Entry first = ZipBuilder::stored("a", "");
+    const size_t padding = length - 47 - secondHeader.size() - 2 * 22;
+    const std::string claim = ZipBuilder::endRecord(0xFFFF, 0, 0, 2, 46, 0, "", 22);
+    const auto secondOffset = static_cast<uint32_t>(47 + padding);
+    first.comment =
+        std::string(padding, 'c') + secondHeader + claim +
+        ZipBuilder::endRecord(0, 0, 1, 1, static_cast<uint32_t>(secondHeader.size() + 22), secondOffset, "");
+    return ZipBuilder::centralHeader(first);
+}
+
+TEST_F(ZipDirectoryReaderTest, TheSameFileIsNeverReadAgainAsTheNextDisk)
+{
+    struct Case {
+        const char* rule;
+        bool removable;
+        std::vector<int> answers;
+    };
+    const Case cases[] = {
+        {"a fixed drive: no disk can be swapped, nothing is asked", false, {}},
+        {"a removable drive, OK without a new disk", true, {DialogResult::Ok}},
+        {"a removable drive, Cancel", true, {DialogResult::Cancel}},
+    };
+    for (size_t length : {size_t{2048}, size_t{65536}}) {
+        const std::string path = write(spannedLoop(length));
+        ASSERT_EQ(std::filesystem::file_size(path), length);
+        for (const Case& c : cases) {
+            ScriptedUserInterface user;
+            for (int answer : c.answers)
+                user.answerMessage(answer);
+            ZipDirectoryReader reader(user, path);
+            reader.archive().onRemovableDrive = c.removable;
+            EXPECT_FALSE(reader.readDirectory()) << c.rule;
+            EXPECT_LE(reader.entries().size(), 2u) << c.rule;
+            ASSERT_EQ(user.messages().size(), c.answers.size()) << c.rule << ", " << length << " bytes";
+            for (const MessageBoxRequest& message : user.messages()) {
+                EXPECT_EQ(message.text, "Insert disk 1.") << c.rule;
+                EXPECT_EQ(message.buttons, MessageButtons::OkCancel) << c.rule;
+            }
+        }
+    }
+}
+
+TEST_F(ZipDirectoryReaderTest, DisksGiveNoMoreHeadersThanTheDirectorySizeHolds)
+{
+    // Every "next disk" is a new file, but the end record's directory of 46 bytes cannot hold the
+    // 2 KiB header each of them starts with.
+    DiskSwappingUserInterface swapper;
+    const std::string path = write(spannedLoop(2048));
+    int swaps = 0;
+    swapper.onMessage = [&](const std::string&) { write(spannedLoop(2048 + ++swaps)); };
+    swapper.answerMessage(DialogResult::Ok);
+    ZipDirectoryReader reader(swapper, path);
+    reader.archive().onRemovableDrive = true;
+    EXPECT_FALSE(reader.readDirectory());
+    EXPECT_EQ(swapper.messageTexts(), std::vector<std::string>{"Insert disk 1."});
+    EXPECT_TRUE(reader.entries().empty());
 }
 
 TEST_F(ZipDirectoryReaderTest, AsksForTheLastDisketteOnlyOnARemovableDrive)

@@ -40,10 +40,10 @@ class ReaderSource : public gui::ListingSource {
 public:
     explicit ReaderSource(ZipDirectoryReader& reader) : m_reader(reader) {}
     const std::vector<std::unique_ptr<ZipEntry>>& entries() const override { return m_reader.entries(); }
-    uint32_t totalEntryCount() const override { return m_reader.archive().entriesTotal; }
-    uint32_t totalUncompressedBytes() const override
+    uint64_t totalEntryCount() const override { return m_reader.archive().entriesTotal; }
+    uint64_t totalUncompressedBytes() const override
     {
-        uint32_t total = 0;
+        uint64_t total = 0;
         for (const auto& entry : m_reader.entries())
             total += entry->uncompressedSize;
         return total;

@@ -131,14 +131,15 @@ void ListingDrawingTest::everyCharacterEndsAtItsCellEdge()
     // 1,234,567: the last digit ends at the column's right edge, and each comma has a cell of its own.
     const char* size = "1,234,567";
     for (int k = 0; k < 9; ++k) {
-        int32_t edge = e[size_t(28 - 9 + k)];
+        int32_t edge = e[columnEdge::SizeRight - 8 + size_t(k)];
         const PlacedGlyph& glyph = glyphOf(glyphs, texts, textAt(texts, edge, TextAlignment::Right));
         QCOMPARE(glyph.glyph, glyphFor(renderer, size[k]));
         QVERIFY(sameEdge(glyph.right, edge));
     }
-    QCOMPARE(e[27] - e[26], layout.digitWidth);
-    QCOMPARE(e[24] - e[23], layout.commaWidth);
-    QCOMPARE(e[20] - e[19], layout.commaWidth);
+    const size_t sizeRight = columnEdge::SizeRight;
+    QCOMPARE(e[sizeRight] - e[sizeRight - 1], layout.digitWidth);
+    QCOMPARE(e[sizeRight - 3] - e[sizeRight - 4], layout.commaWidth);
+    QCOMPARE(e[sizeRight - 7] - e[sizeRight - 8], layout.commaWidth);
 
     // The year 2000 shows as 00, and the time's cells start right of the date's.
     QCOMPARE(glyphOf(glyphs, texts, textAt(texts, e[9], TextAlignment::Right)).glyph, glyphFor(renderer, '0'));
@@ -148,13 +149,15 @@ void ListingDrawingTest::everyCharacterEndsAtItsCellEdge()
     QVERIFY(firstHourDigit.left >= e[9]);
 
     // A directory: "d" in the first attribute cell, "-" in the others.
-    QCOMPARE(glyphOf(glyphs, texts, textAt(texts, e[45], TextAlignment::Right)).glyph, glyphFor(renderer, 'd'));
-    QCOMPARE(glyphOf(glyphs, texts, textAt(texts, e[48], TextAlignment::Right)).glyph, glyphFor(renderer, '-'));
+    QCOMPARE(glyphOf(glyphs, texts, textAt(texts, e[columnEdge::AttributeFirstCell], TextAlignment::Right)).glyph,
+             glyphFor(renderer, 'd'));
+    QCOMPARE(glyphOf(glyphs, texts, textAt(texts, e[columnEdge::AttributesRight], TextAlignment::Right)).glyph,
+             glyphFor(renderer, '-'));
 
     // An entry at the root with a comment: "->" and the comment from the last column's edge.
-    size_t path = textAt(texts, e[49], TextAlignment::Left);
+    size_t path = textAt(texts, e[columnEdge::PathLeft], TextAlignment::Left);
     QCOMPARE(texts[path].text, std::string("->kept"));
-    QVERIFY(sameEdge(glyphOf(glyphs, texts, path).left, e[49]));
+    QVERIFY(sameEdge(glyphOf(glyphs, texts, path).left, e[columnEdge::PathLeft]));
     QVERIFY(glyphOf(glyphs, texts, path, 5).right <= layout.totalWidth);
 }
 
@@ -177,7 +180,7 @@ void ListingDrawingTest::cellsFollowTheWidestCharacterSoDigitsLineUp()
     std::vector<PlacedText> second = detailedRowTexts(nines, layout.edges, " ");
     std::vector<PlacedGlyph> firstGlyphs = placedGlyphs(renderer, first);
     std::vector<PlacedGlyph> secondGlyphs = placedGlyphs(renderer, second);
-    for (size_t cell = 21; cell <= 27; ++cell) {
+    for (size_t cell = columnEdge::SizeRight - 6; cell <= columnEdge::SizeRight; ++cell) {
         int32_t edge = layout.edges[cell];
         QVERIFY(sameEdge(glyphOf(firstGlyphs, first, textAt(first, edge, TextAlignment::Right)).right,
                          glyphOf(secondGlyphs, second, textAt(second, edge, TextAlignment::Right)).right));

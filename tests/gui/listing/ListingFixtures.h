@@ -21,7 +21,7 @@ public:
 // the open state of each entry, over a document that relays the views' updates.
 class FakeArchive : public gui::ListingSource {
 public:
-    ZipEntry& add(std::string name, uint32_t uncompressedSize = 0, uint32_t compressedSize = 0)
+    ZipEntry& add(std::string name, uint64_t uncompressedSize = 0, uint64_t compressedSize = 0)
     {
         auto entry = std::make_unique<ZipEntry>();
         entry->index = int32_t(m_entries.size());
@@ -47,8 +47,8 @@ public:
     }
 
     const std::vector<std::unique_ptr<ZipEntry>>& entries() const override { return m_entries; }
-    uint32_t totalEntryCount() const override { return m_totalCount; }
-    uint32_t totalUncompressedBytes() const override { return m_totalBytes; }
+    uint64_t totalEntryCount() const override { return m_totalCount; }
+    uint64_t totalUncompressedBytes() const override { return m_totalBytes; }
     bool isCheckedOut() const override { return checkedOut; }
     EntryOpenState openState(const ZipEntry& entry) const override
     {
@@ -65,8 +65,8 @@ public:
 private:
     ViewCarrier m_document;
     std::vector<std::unique_ptr<ZipEntry>> m_entries;
-    uint32_t m_totalCount = 0;
-    uint32_t m_totalBytes = 0;
+    uint64_t m_totalCount = 0;
+    uint64_t m_totalBytes = 0;
 };
 
 // MS-DOS packed date and time.
