@@ -287,6 +287,13 @@ ZipBuilder::Entry linkEntry(std::string name, std::string target)
     return entry;
 }
 
+// On Windows "\\" separates directories; on Unix it is part of a file name.
+ZipBuilder::Entry madeOnWindows(ZipBuilder::Entry entry)
+{
+    entry.versionMadeBy = 0x0A3F; // NTFS, 6.3
+    return entry;
+}
+
 class CliHostile : public CliInterop {
   protected:
     // Everything in the test directory except the destination, which must not change whatever
@@ -308,11 +315,12 @@ class CliHostile : public CliInterop {
             return builder.finish();
         };
         std::vector<HostileArchive> table = {
-            {"traversal", withGood({ZipBuilder::stored("../escape.txt", "x")}), "Refused ../escape.txt"},
+            {"traversal", withGood({ZipBuilder::stored("../escape.txt", "x")}), "../escape.txt"},
             {"deep traversal", withGood({ZipBuilder::stored("a/b/../../../escape.txt", "x")}), "escape.txt"},
             {"absolute name", withGood({ZipBuilder::stored(m_dir.file("absolute.txt"), "x")}),
              m_dir.file("absolute.txt")},
-            {"backslash traversal", withGood({ZipBuilder::stored("..\\escape.txt", "x")}), "escape.txt"},
+            {"backslash traversal", withGood({madeOnWindows(ZipBuilder::stored("..\\escape.txt", "x"))}),
+             "escape.txt"},
             {"link out of the destination", withGood({linkEntry("up", "..")}), "up", true, false},
             {"absolute link", withGood({linkEntry("abs", m_dir.path().string())}), "abs", true, false},
             // The link is made last, so the file is written into a real directory, never through it.

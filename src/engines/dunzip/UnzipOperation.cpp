@@ -282,17 +282,28 @@ void Operation::processEntry(const ArchiveEntry& entry)
         m_reporter.message(shown + " appears more than once in the archive.");
     }
 
-    Result<EntryPath> path = splitEntryPath(entry.name, entry.storedName);
+    Result<EntryPath> path = splitEntryPath(entry.name, entry.storedName,
+                                            backslashSeparatesDirectories(entry.fields.versionMadeBy >> 8));
+    if (m_command.testOnly) {
+        // A test checks the data of every entry, directories included; a name that extraction
+        // would refuse is a problem of its own, told apart from the data's.
+        uint16_t nameCode = EngineResult::Ok;
+        if (!path)
+            nameCode = fail(EngineResult::EntriesSkipped,
+                            "Unsafe name " + shown + ": " + path.error().message + "; extraction would refuse it.");
+        const uint16_t dataCode = decode(entry, shown, nullptr, false).code;
+        return finish(dataCode != EngineResult::Ok ? dataCode : nameCode);
+    }
     if (!path)
         return finish(fail(EngineResult::EntriesSkipped, "Refused " + shown + ": " + path.error().message +
                                                              "; nothing was written for it."));
     if (path->isDirectory)
-        return finish(m_command.testOnly ? EngineResult::Ok : extractDirectory(path->components, shown));
+        return finish(extractDirectory(path->components, shown));
 
     std::vector<std::string> components = path->components;
     if (m_command.noDirectoryNames)
         components = {components.back()};
-    if (!m_command.testOnly && !shouldExtract(entry, shown, components, code)) {
+    if (!shouldExtract(entry, shown, components, code)) {
         m_doneBytes += entry.fields.uncompressedSize;
         --m_processed;
         if (code != EngineResult::Ok) {
@@ -308,13 +319,10 @@ void Operation::processEntry(const ArchiveEntry& entry)
             return finish(
                 fail(EngineResult::EntriesSkipped, "Skipped link " + shown + ": its target is too long."));
         Decoded decoded = decode(entry, shown, nullptr, true);
-        if (decoded.code == EngineResult::Ok && !m_command.testOnly)
+        if (decoded.code == EngineResult::Ok)
             m_links.push_back({shown, components, decoded.bytes});
         return finish(decoded.code);
     }
-
-    if (m_command.testOnly)
-        return finish(decode(entry, shown, nullptr, false).code);
 
     Result<PendingFile> file = m_destination->createFile(components);
     if (!file)
@@ -333,7 +341,8 @@ void Operation::processEntry(const ArchiveEntry& entry)
 
 uint16_t Operation::extractDirectory(const std::vector<std::string>& components, const std::string& shown)
 {
-    if (m_command.noDirectoryNames)
+    // "./" names the destination itself, which exists.
+    if (m_command.noDirectoryNames || components.empty())
         return EngineResult::Ok;
     Result<Ok> made = m_destination->makeDirectories(components);
     if (!made)

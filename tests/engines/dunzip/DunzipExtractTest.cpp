@@ -130,12 +130,15 @@ TEST_F(DunzipExtract, UpdateAndFreshenCompareModificationTimes)
 
 TEST_F(DunzipExtract, UnsafeNamesAreRefusedAndTheRestExtracted)
 {
-    const std::string hostile[] = {
-        "../escape.txt", "/absolute.txt",  "dir\\..\\back.txt",         "C:drive.txt",          "a//b.txt",
-        "a/./b.txt",     "a/../../up.txt", std::string("nul\0.txt", 8), "ctl\x1b[2J\n/../x.txt"};
+    const std::string hostile[] = {"../escape.txt", "/absolute.txt",  "C:drive.txt",
+                                   "a//b.txt",      "a/../../up.txt", std::string("nul\0.txt", 8),
+                                   "./.",           "ctl\x1b[2J\n/../x.txt"};
     ZipBuilder builder;
     for (const std::string& name : hostile)
         builder.add(ZipBuilder::stored(name, "bad"));
+    ZipBuilder::Entry dosBackslashes = ZipBuilder::stored("dir\\..\\..\\back.txt", "bad");
+    dosBackslashes.versionMadeBy = 0x0014; // MS-DOS: "\" separates directories
+    builder.add(dosBackslashes);
     builder.add(ZipBuilder::stored("", "empty name"));
     builder.add(ZipBuilder::stored("good.txt", "good"));
     fs::create_directories(out() + "/deep");
@@ -144,6 +147,7 @@ TEST_F(DunzipExtract, UnsafeNamesAreRefusedAndTheRestExtracted)
     EXPECT_EQ(run.result, EngineResult::EntriesSkipped);
     EXPECT_EQ(treeOf(out()), (std::vector<std::string>{"deep/", "deep/good.txt"}));
     EXPECT_TRUE(run.mentioned("Refused ../escape.txt")) << run.allMessages();
+    EXPECT_TRUE(run.mentioned("Refused dir\\..\\..\\back.txt")) << run.allMessages();
     EXPECT_TRUE(run.mentioned("Refused nul\\x00.txt")) << run.allMessages();
     EXPECT_TRUE(run.mentioned("the name is empty"));
     EXPECT_TRUE(run.mentioned("Refused ctl\\x1B[2J\\x0A/../x.txt")) << run.allMessages();
