@@ -257,6 +257,18 @@ TEST_F(Cli, ExtractTakesOnlyTheNamedEntries)
     EXPECT_FALSE(exists("out/docs/readme.txt"));
 }
 
+TEST_F(Cli, NamesThatMatchNothingAreReportedAndFailTheRunWhileTheOthersAreExtracted)
+{
+    ASSERT_EQ(tool("zip", {"-q", "-r", "z.zip", "docs", "data.bin"}).exitCode, 0);
+    ProcessOutcome outcome = cli({"extract", "-d", "out", "z.zip", "data.bin", "missing.txt", "*.nope"});
+    EXPECT_EQ(outcome.exitCode, EntriesSkipped);
+    for (const char* expected : {"No entry of the archive matches missing.txt.",
+                                 "No entry of the archive matches *.nope.", "2 names matched no entry"})
+        EXPECT_NE(outcome.err.find(expected), std::string::npos) << outcome.err;
+    EXPECT_EQ(read("out/data.bin"), m_binary);
+    EXPECT_FALSE(exists("out/docs"));
+}
+
 TEST_F(Cli, ExistingFilesAreKeptUnlessOverwriteIsGiven)
 {
     ASSERT_EQ(tool("zip", {"-q", "z.zip", "data.bin"}).exitCode, 0);

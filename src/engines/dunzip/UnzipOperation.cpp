@@ -202,10 +202,10 @@ uint16_t Operation::run()
     names.reserve(m_index.entries.size());
     for (const ArchiveEntry& entry : m_index.entries)
         names.push_back(entry.name);
-    const std::vector<bool> chosen = selector.select(names);
+    const ItemSelector::Selection selection = selector.select(names);
     std::vector<const ArchiveEntry*> selected;
     for (size_t i = 0; i < m_index.entries.size(); ++i) {
-        if (chosen[i]) {
+        if (selection.chosen[i]) {
             selected.push_back(&m_index.entries[i]);
             m_totalBytes += m_index.entries[i].fields.uncompressedSize;
         }
@@ -243,12 +243,22 @@ uint16_t Operation::run()
     if (m_reporter.stopped())
         return EngineResult::Cancelled;
 
+    // Every name given that matched nothing is a miss the user should hear of, even when the
+    // others were done: a mistyped name would otherwise pass for an extracted file.
+    for (const std::string& item : selection.unmatched)
+        m_reporter.message("No entry of the archive matches " + escapeControlCharacters(item) + ".");
+    if (!selection.unmatched.empty())
+        record(EngineResult::EntriesSkipped);
+
     std::string summary = m_command.testOnly ? "Tested " : "Extracted ";
     summary += std::to_string(m_processed - m_failed) + " of " + std::to_string(m_processed) + " entries";
-    summary += m_failed == 0 ? ": no errors." : "; " + std::to_string(m_failed) + " had problems.";
+    summary += m_failed == 0 ? ": no errors" : "; " + std::to_string(m_failed) + " had problems";
     if (m_command.testOnly && m_failed == 0)
-        summary = "No errors detected in " + std::to_string(m_processed) + " entries.";
-    m_reporter.message(summary);
+        summary = "No errors detected in " + std::to_string(m_processed) + " entries";
+    if (!selection.unmatched.empty())
+        summary += "; " + std::to_string(selection.unmatched.size()) +
+                   (selection.unmatched.size() == 1 ? " name" : " names") + " matched no entry";
+    m_reporter.message(summary + ".");
     return m_reporter.stopped() ? EngineResult::Cancelled : m_result;
 }
 

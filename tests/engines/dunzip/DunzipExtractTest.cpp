@@ -466,6 +466,23 @@ TEST_F(DunzipExtract, NoDirectoryNamesAndSelectionByPattern)
     }
 }
 
+TEST_F(DunzipExtract, ItemsThatMatchNothingAreNamedAndFailTheRunWhileTheOthersAreDone)
+{
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("found.txt", "f")).add(ZipBuilder::stored("other.txt", "o"));
+    const std::string archive = write(builder.finish());
+    for (const std::string& destination : {std::string(), out()}) {
+        SCOPED_TRACE(destination.empty() ? "test" : "extract");
+        UnzipRun run = runDunzip(archive, destination,
+                                 [](UnzipCommand& c) { c.itemSpecification = "found.txt \"lost.txt\" *.png"; });
+        EXPECT_EQ(run.result, EngineResult::EntriesSkipped) << run.allMessages();
+        EXPECT_TRUE(run.mentioned("No entry of the archive matches lost.txt.")) << run.allMessages();
+        EXPECT_TRUE(run.mentioned("No entry of the archive matches *.png.")) << run.allMessages();
+        EXPECT_TRUE(run.mentioned("; 2 names matched no entry.")) << run.allMessages();
+    }
+    EXPECT_EQ(treeOf(out()), std::vector<std::string>{"found.txt"});
+}
+
 // More entries than a 16-bit count holds, as writers without ZIP64 records store them (the count
 // keeps its low 16 bits), named one by one as a selection of a whole archive is passed: every entry
 // is tested once, with the overlap and duplicate checks over all of them. A count whose low bits
