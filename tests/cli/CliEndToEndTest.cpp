@@ -269,6 +269,18 @@ TEST_F(Cli, NamesThatMatchNothingAreReportedAndFailTheRunWhileTheOthersAreExtrac
     EXPECT_FALSE(exists("out/docs"));
 }
 
+TEST_F(Cli, AnEmptyArchiveHoldsNoEntriesAndIsNoError)
+{
+    writeFile(m_dir.file("empty.zip"), ZipBuilder().finish()); // the end record alone, as zip -d leaves it
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"test", "empty.zip"}, {"extract", "-d", "out", "empty.zip"}}) {
+        SCOPED_TRACE(arguments[0]);
+        ProcessOutcome outcome = cli(arguments);
+        EXPECT_EQ(outcome.exitCode, Success);
+        EXPECT_EQ(outcome.err, "The archive holds no entries.\n");
+    }
+}
+
 TEST_F(Cli, ExistingFilesAreKeptUnlessOverwriteIsGiven)
 {
     ASSERT_EQ(tool("zip", {"-q", "z.zip", "data.bin"}).exitCode, 0);

@@ -138,6 +138,9 @@ class Operation {
         if (code == EngineResult::Cancelled || m_result == EngineResult::Ok)
             m_result = code;
     }
+    // Names each item that matched no entry; records EntriesSkipped when there is one. Returns the
+    // result so far.
+    uint16_t reportUnmatched(const std::vector<std::string>& unmatched);
     void processEntry(const ArchiveEntry& entry);
     uint16_t extractDirectory(const std::vector<std::string>& components, const std::string& shown);
     std::optional<DecodeRequest> prepareDecode(const ArchiveEntry& entry, const std::string& shown,
@@ -210,6 +213,11 @@ uint16_t Operation::run()
             m_totalBytes += m_index.entries[i].fields.uncompressedSize;
         }
     }
+    // An empty archive is a sound archive with nothing in it, not a selection that missed.
+    if (m_index.entries.empty()) {
+        m_reporter.message("The archive holds no entries.");
+        return reportUnmatched(selection.unmatched);
+    }
     if (selected.empty())
         return fail(EngineResult::NothingToDo, "No entry of the archive matches the names given.");
 
@@ -243,12 +251,7 @@ uint16_t Operation::run()
     if (m_reporter.stopped())
         return EngineResult::Cancelled;
 
-    // Every name given that matched nothing is a miss the user should hear of, even when the
-    // others were done: a mistyped name would otherwise pass for an extracted file.
-    for (const std::string& item : selection.unmatched)
-        m_reporter.message("No entry of the archive matches " + escapeControlCharacters(item) + ".");
-    if (!selection.unmatched.empty())
-        record(EngineResult::EntriesSkipped);
+    reportUnmatched(selection.unmatched);
 
     std::string summary = m_command.testOnly ? "Tested " : "Extracted ";
     summary += std::to_string(m_processed - m_failed) + " of " + std::to_string(m_processed) + " entries";
@@ -260,6 +263,17 @@ uint16_t Operation::run()
                    (selection.unmatched.size() == 1 ? " name" : " names") + " matched no entry";
     m_reporter.message(summary + ".");
     return m_reporter.stopped() ? EngineResult::Cancelled : m_result;
+}
+
+uint16_t Operation::reportUnmatched(const std::vector<std::string>& unmatched)
+{
+    // Every name given that matched nothing is a miss the user should hear of, even when the
+    // others were done: a mistyped name would otherwise pass for an extracted file.
+    for (const std::string& item : unmatched)
+        m_reporter.message("No entry of the archive matches " + escapeControlCharacters(item) + ".");
+    if (!unmatched.empty())
+        record(EngineResult::EntriesSkipped);
+    return m_result;
 }
 
 std::string Operation::statusText(const ArchiveEntry& entry, const std::string& shown) const
