@@ -16,6 +16,7 @@
 #include "engines/dunzip/EntryPath.h"
 #include "engines/dunzip/ItemSelector.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -85,11 +86,19 @@ bool isSymbolicLink(const ArchiveEntry& entry)
                zf::attribute::UnixSymbolicLink;
 }
 
-mode_t permissionsOf(const ArchiveEntry& entry)
+// The permission bits an entry made on Unix recorded, never set-user-ID, set-group-ID or sticky.
+std::optional<mode_t> unixPermissionsOf(const ArchiveEntry& entry)
 {
     uint32_t unixMode = entry.fields.externalAttributes >> zf::attribute::UnixModeShift;
     if (entry.fields.versionMadeBy >> 8 == zf::host::Unix && (unixMode & zf::attribute::UnixPermissions) != 0)
-        return static_cast<mode_t>(unixMode & zf::attribute::UnixPermissions); // never setuid, setgid, sticky
+        return static_cast<mode_t>(unixMode & zf::attribute::UnixPermissions);
+    return std::nullopt;
+}
+
+mode_t permissionsOf(const ArchiveEntry& entry)
+{
+    if (std::optional<mode_t> unixMode = unixPermissionsOf(entry))
+        return *unixMode;
     bool readOnly = entry.fields.externalAttributes & zf::attribute::DosReadOnly;
     return readOnly ? 0444 : 0644;
 }
@@ -115,6 +124,13 @@ class Operation {
     uint16_t run();
 
   private:
+    // A directory entry whose mode and time are set once everything inside it is written.
+    struct PendingDirectory {
+        std::string shownName;
+        std::vector<std::string> components;
+        std::optional<mode_t> mode; // nothing: as created (MS-DOS attributes have no search bit)
+        std::time_t modificationTime;
+    };
     struct PendingLink {
         std::string shownName;
         std::vector<std::string> components;
@@ -142,7 +158,9 @@ class Operation {
     // result so far.
     uint16_t reportUnmatched(const std::vector<std::string>& unmatched);
     void processEntry(const ArchiveEntry& entry);
-    uint16_t extractDirectory(const std::vector<std::string>& components, const std::string& shown);
+    uint16_t extractDirectory(const ArchiveEntry& entry, const std::vector<std::string>& components,
+                              const std::string& shown);
+    void restoreDirectories();
     std::optional<DecodeRequest> prepareDecode(const ArchiveEntry& entry, const std::string& shown,
                                                uint16_t& code);
     Decoded decode(const ArchiveEntry& entry, const std::string& shown, PendingFile* file, bool keepInMemory);
@@ -165,6 +183,7 @@ class Operation {
     size_t m_processed = 0;
     size_t m_failed = 0;
     std::vector<PendingLink> m_links;
+    std::vector<PendingDirectory> m_directories;
     std::unordered_set<std::string> m_seenNames;
 };
 
@@ -248,6 +267,8 @@ uint16_t Operation::run()
             return EngineResult::Cancelled;
     }
     createLinks();
+    if (m_destination)
+        restoreDirectories();
     if (m_reporter.stopped())
         return EngineResult::Cancelled;
 
@@ -322,7 +343,7 @@ void Operation::processEntry(const ArchiveEntry& entry)
         return finish(fail(EngineResult::EntriesSkipped, "Refused " + shown + ": " + path.error().message +
                                                              "; nothing was written for it."));
     if (path->isDirectory)
-        return finish(extractDirectory(path->components, shown));
+        return finish(extractDirectory(entry, path->components, shown));
 
     std::vector<std::string> components = path->components;
     if (m_command.noDirectoryNames)
@@ -363,7 +384,8 @@ void Operation::processEntry(const ArchiveEntry& entry)
     finish(EngineResult::Ok);
 }
 
-uint16_t Operation::extractDirectory(const std::vector<std::string>& components, const std::string& shown)
+uint16_t Operation::extractDirectory(const ArchiveEntry& entry, const std::vector<std::string>& components,
+                                     const std::string& shown)
 {
     // "./" names the destination itself, which exists.
     if (m_command.noDirectoryNames || components.empty())
@@ -372,7 +394,28 @@ uint16_t Operation::extractDirectory(const std::vector<std::string>& components,
     if (!made)
         return fail(EngineResult::CannotCreate,
                     "Cannot create the directory " + shown + ": " + made.error().message + ".");
+    m_directories.push_back({shown, components, unixPermissionsOf(entry), modificationTimeOf(entry)});
     return EngineResult::Ok;
+}
+
+void Operation::restoreDirectories()
+{
+    // Deepest first: a parent's time changes when a child is touched, and a read-only parent would
+    // stop the child's own change.
+    std::stable_sort(m_directories.begin(), m_directories.end(),
+                     [](const PendingDirectory& a, const PendingDirectory& b) {
+                         return a.components.size() > b.components.size();
+                     });
+    for (const PendingDirectory& directory : m_directories) {
+        Result<Ok> restored =
+            m_destination->restoreDirectory(directory.components, directory.mode, directory.modificationTime);
+        if (!restored) {
+            ++m_failed;
+            record(fail(EngineResult::CannotCreate, "Cannot set the mode and time of the directory " +
+                                                        directory.shownName + ": " + restored.error().message +
+                                                        "."));
+        }
+    }
 }
 
 bool Operation::shouldExtract(const ArchiveEntry& entry, const std::string& shown,

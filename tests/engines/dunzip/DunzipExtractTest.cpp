@@ -61,6 +61,45 @@ TEST_F(DunzipExtract, ExtractsStoredAndDeflatedEntriesWithTimesAndPermissions)
     EXPECT_EQ(run.percents.back(), 100u);
 }
 
+// A directory's mode and time are set after the files inside it are written, deepest first, or
+// writing them would change the time and a read-only mode would stop them. Special bits never come
+// back, and a directory made on MS-DOS keeps the mode it was created with.
+TEST_F(DunzipExtract, DirectoryModesAndTimesAreRestoredAfterTheirFiles)
+{
+    struct Case {
+        const char* name;
+        uint16_t versionMadeBy;
+        uint32_t unixMode;
+        mode_t expectedMode;
+    };
+    const Case cases[] = {
+        {"top/", 0x031E, 0042750, 0750},   // set-group-ID dropped
+        {"top/ro/", 0x031E, 0041555, 0555}, // read-only and sticky, with a file still to come inside
+        {"dos/", 0x0014, 0, 0755},
+    };
+    ZipBuilder builder;
+    for (const Case& c : cases) {
+        ZipBuilder::Entry entry = ZipBuilder::stored(c.name, "");
+        entry.versionMadeBy = c.versionMadeBy;
+        entry.externalAttributes = c.unixMode << 16 | 0x10;
+        builder.add(entry);
+    }
+    builder.add(ZipBuilder::stored("top/ro/inner.txt", "inner")).add(ZipBuilder::stored("dos/file.txt", "f"));
+    ::umask(022);
+    UnzipRun run = runDunzip(write(builder.finish()), out());
+    ASSERT_EQ(run.result, EngineResult::Ok) << run.allMessages();
+    EXPECT_EQ(readFile(out() + "/top/ro/inner.txt"), "inner");
+    std::tm noon{};
+    noon.tm_year = 125, noon.tm_mday = 1, noon.tm_hour = 12, noon.tm_isdst = -1; // the builder's date
+    for (const Case& c : cases) {
+        struct stat status {};
+        ASSERT_EQ(::stat((out() + "/" + c.name).c_str(), &status), 0) << c.name;
+        EXPECT_EQ(status.st_mode & 07777, c.expectedMode) << c.name;
+        EXPECT_EQ(status.st_mtime, std::mktime(&noon)) << c.name;
+    }
+    fs::permissions(out() + "/top/ro", fs::perms::owner_write, fs::perm_options::add); // for the clean-up
+}
+
 // Bit 11 says UTF-8; without it the bytes are code page 437. Either way the local header's name is
 // the same bytes as the directory's and must be found to agree, whatever bytes above 0x7F it holds.
 TEST_F(DunzipExtract, NamesAreDecodedFromUtf8OrCodePage437)
