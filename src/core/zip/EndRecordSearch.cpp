@@ -140,11 +140,10 @@ Result<std::optional<Zip64End>> readZip64End(ByteSource& source, uint64_t endOff
     return std::optional<Zip64End>{end};
 }
 
-// The 64-bit value when the 32-bit field is saturated, else the field. False when it needs 64 bits.
-bool widen(uint64_t field, uint64_t saturated, uint64_t wide, uint64_t& out)
+// The 64-bit value when the 32-bit field is saturated, else the field.
+uint64_t widen(uint64_t field, uint64_t saturated, uint64_t wide)
 {
-    out = field == saturated ? wide : field;
-    return out <= zipformat::Max32;
+    return field == saturated ? wide : field;
 }
 
 } // namespace
@@ -169,15 +168,13 @@ DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& 
         return location;
     if (zip64->has_value()) {
         const Zip64End& z = **zip64;
-        if (!widen(fields.entriesTotal, zipformat::Max16, z.entriesTotal, location.entriesTotal) ||
-            !widen(fields.directorySize, zipformat::Max32, z.directorySize, location.size) ||
-            !widen(fields.directoryOffset, zipformat::Max32, z.directoryOffset, directoryOffset)) {
-            location.fit = Fit::TooLarge;
-            return location;
-        }
+        location.entriesTotal = widen(fields.entriesTotal, zipformat::Max16, z.entriesTotal);
+        location.size = widen(fields.directorySize, zipformat::Max32, z.directorySize);
+        directoryOffset = widen(fields.directoryOffset, zipformat::Max32, z.directoryOffset);
         directoryEnd = z.offset;
     }
-    if (location.size > directoryEnd || location.entriesTotal * zipformat::CentralHeaderSize > location.size ||
+    // The count is divided rather than the size multiplied: a 64-bit count could wrap the product.
+    if (location.size > directoryEnd || location.entriesTotal > location.size / zipformat::CentralHeaderSize ||
         (location.entriesTotal == 0 && location.size != 0))
         return location;
     location.start = directoryEnd - location.size;

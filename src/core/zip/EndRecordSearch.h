@@ -40,7 +40,8 @@ struct EndRecordCandidate {
 Result<EndRecordCandidate> readEndRecordAt(ByteSource& source, uint64_t offset);
 
 // Where the directory an end record describes really lies, with the values of the ZIP64 end record
-// when a locator stands right before the end record and the 32-bit field is saturated.
+// (at their full 64 bits) when a locator stands right before the end record and the 32-bit field is
+// saturated.
 struct DirectoryLocation {
     enum class Fit {
         None,     // no directory there: the four bytes belong to something else, or the archive is damaged
