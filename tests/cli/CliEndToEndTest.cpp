@@ -178,6 +178,33 @@ TEST_F(Cli, DamagedOrMissingArchivesFailWithAMessage)
     }
 }
 
+// An archive that cannot be read is named for what it is: a part of a split set or a ZIP64 archive
+// is a ZIP archive, and saying otherwise sends the user looking for the wrong problem.
+TEST_F(Cli, ArchivesThatCannotBeReadAreNamedForWhatTheyAre)
+{
+    ASSERT_EQ(tool("zip", {"-q", "-s", "64k", "split.zip", "data.bin"}).exitCode, 0); // split.z01, split.zip
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("a.txt", "a"));
+    ZipBuilder::End saturated; // ZIP64 counts without the ZIP64 end record that holds them
+    saturated.entriesOnThisDisk = saturated.entriesTotal = 0xFFFF;
+    writeFile(m_dir.file("zip64.zip"), builder.finish(saturated));
+    const std::vector<std::pair<std::string, std::string>> table = {
+        {"split.z01", "This is the first part of a split archive"},
+        {"split.zip", "This is the last part of a split archive"},
+        {"zip64.zip", "This is a ZIP64 archive whose ZIP64 end of central directory record is missing"},
+        {"missing.zip", "Cannot open missing.zip: No such file or directory.\n"},
+    };
+    for (const auto& [archive, message] : table) {
+        for (std::string command : {"test", "extract"}) {
+            SCOPED_TRACE(command + " " + archive);
+            ProcessOutcome outcome = cli({command, archive});
+            EXPECT_NE(outcome.exitCode, Success);
+            EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
+            EXPECT_EQ(outcome.err.find("not a ZIP archive"), std::string::npos) << outcome.err;
+        }
+    }
+}
+
 TEST_F(Cli, PasswordsWorkBothWaysWithInfoZip)
 {
     expectSuccess({"add", "-p", "secret", "ours.zip", "docs/readme.txt"});

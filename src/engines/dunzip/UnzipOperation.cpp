@@ -229,7 +229,7 @@ uint16_t Operation::run()
     for (size_t i = 0; i < m_index.entries.size(); ++i) {
         if (selection.chosen[i]) {
             selected.push_back(&m_index.entries[i]);
-            m_totalBytes += m_index.entries[i].fields.uncompressedSize;
+            m_totalBytes += m_index.entries[i].uncompressedSize;
         }
     }
     // An empty archive is a sound archive with nothing in it, not a selection that missed.
@@ -313,7 +313,7 @@ void Operation::processEntry(const ArchiveEntry& entry)
         if (result != EngineResult::Ok && result != EngineResult::Cancelled)
             ++m_failed;
         record(result);
-        m_doneBytes += entry.fields.uncompressedSize;
+        m_doneBytes += entry.uncompressedSize;
     };
     if (!m_reporter.status(statusText(entry, shown), percentOf(m_doneBytes, m_totalBytes)))
         return finish(EngineResult::Cancelled);
@@ -349,7 +349,7 @@ void Operation::processEntry(const ArchiveEntry& entry)
     if (m_command.noDirectoryNames)
         components = {components.back()};
     if (!shouldExtract(entry, shown, components, code)) {
-        m_doneBytes += entry.fields.uncompressedSize;
+        m_doneBytes += entry.uncompressedSize;
         --m_processed;
         if (code != EngineResult::Ok) {
             ++m_processed;
@@ -360,7 +360,7 @@ void Operation::processEntry(const ArchiveEntry& entry)
     }
 
     if (isSymbolicLink(entry)) {
-        if (entry.fields.uncompressedSize > MaximumLinkTargetSize)
+        if (entry.uncompressedSize > MaximumLinkTargetSize)
             return finish(
                 fail(EngineResult::EntriesSkipped, "Skipped link " + shown + ": its target is too long."));
         Decoded decoded = decode(entry, shown, nullptr, true);
@@ -448,8 +448,8 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
                                                       uint16_t& code)
 {
     const CentralHeaderFields& central = entry.fields;
-    if (entry.needsZip64) {
-        code = fail(EngineResult::TooLarge, shown + ": ZIP64 entries are not supported yet.");
+    if (!entry.damage.empty()) {
+        code = fail(EngineResult::BadArchive, shown + ": " + entry.damage + "; the entry is not trusted.");
         return std::nullopt;
     }
     if ((central.flags & zf::flag::StrongEncryption) || central.method == zf::method::Aes) {
@@ -466,22 +466,22 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
     // Most local headers are the central one's name plus a short extra field: a small read covers
     // them, and only a header that runs past it is read again at the largest size it can have.
     std::vector<uint8_t> header(zf::LocalHeaderSize + entry.storedName.size() + UsualLocalExtraSize);
-    size_t count = m_source->readAt(central.localHeaderOffset, header);
+    size_t count = m_source->readAt(entry.localHeaderOffset, header);
     Result<LocalHeader> local = parseLocalHeader(std::span(header).first(count));
     if (!local && count == header.size()) {
         header.resize(zf::LocalHeaderSize + 2 * size_t{zf::Max16});
-        count = m_source->readAt(central.localHeaderOffset, header);
+        count = m_source->readAt(entry.localHeaderOffset, header);
         local = parseLocalHeader(std::span(header).first(count));
     }
     if (!local) {
         code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
         return std::nullopt;
     }
-    LocalHeaderFields l = local->fields;
+    const LocalHeaderFields& l = local->fields;
     // Writers that do not know the sizes in advance (Info-ZIP's zip -fz, or zip writing to a pipe)
     // keep them in a ZIP64 extra field even when they are small.
-    if (resolveZip64Fields(local->extra, m_source->size(), l.uncompressedSize, l.compressedSize, nullptr) ==
-        Zip64Fields::Damaged) {
+    WideHeaderValues localSizes;
+    if (widenLocalFields(l, local->extra, m_source->size(), localSizes) == Zip64Fields::Damaged) {
         code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
         return std::nullopt;
     }
@@ -496,8 +496,8 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
     else if ((l.flags & CheckedFlags) != (central.flags & CheckedFlags))
         disagreement = "flags";
     else if (!(central.flags & zf::flag::DataDescriptor) &&
-             (l.crc32 != central.crc32 || l.compressedSize != central.compressedSize ||
-              l.uncompressedSize != central.uncompressedSize))
+             (l.crc32 != central.crc32 || localSizes.compressedSize != entry.compressedSize ||
+              localSizes.uncompressedSize != entry.uncompressedSize))
         disagreement = "CRC or sizes";
     if (!disagreement.empty()) {
         code = fail(EngineResult::BadArchive,
@@ -507,12 +507,14 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
     }
 
     DecodeRequest request;
-    request.dataOffset = uint64_t{central.localHeaderOffset} + local->recordSize;
-    request.compressedSize = central.compressedSize;
-    request.uncompressedSize = central.uncompressedSize;
+    request.dataOffset = entry.localHeaderOffset + local->recordSize;
+    request.compressedSize = entry.compressedSize;
+    request.uncompressedSize = entry.uncompressedSize;
     request.crc32 = central.crc32;
     request.method = central.method;
-    if (request.dataOffset + request.compressedSize > m_index.end.fields.directoryOffset) {
+    // Compared by subtraction: a size near 2^64 would wrap the sum.
+    const uint64_t directoryStart = m_index.directory.start;
+    if (request.dataOffset > directoryStart || request.compressedSize > directoryStart - request.dataOffset) {
         code = fail(EngineResult::CrcError,
                     shown + ": the data is truncated: it runs into the central directory.");
         return std::nullopt;
@@ -557,7 +559,7 @@ uint16_t Operation::reportDecodeFailure(const ArchiveEntry& entry, const std::st
                                         const DecodeResult& result)
 {
     const std::string kept = m_command.testOnly ? "" : " No file was kept.";
-    const std::string declared = std::to_string(entry.fields.uncompressedSize);
+    const std::string declared = std::to_string(entry.uncompressedSize);
     switch (result.status) {
     case DecodeStatus::Ok:
         return EngineResult::Ok;

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <filesystem>
+#include <fstream>
 
 namespace quarvo {
 namespace {
@@ -132,6 +135,105 @@ TEST_F(ZipRealWorld, TestChecksTheDataOfEveryEntryWhateverItsName)
     EXPECT_TRUE(test.mentioned("Unsafe name ../sound.txt: the name has a \"..\" component")) << test.allMessages();
     EXPECT_FALSE(test.mentioned("fine.txt")) << test.allMessages();
     EXPECT_TRUE(test.mentioned("Tested 1 of 3 entries; 2 had problems.")) << test.allMessages();
+}
+
+std::string le64(uint64_t value)
+{
+    std::string out;
+    putLE32(out, static_cast<uint32_t>(value));
+    putLE32(out, static_cast<uint32_t>(value >> 32));
+    return out;
+}
+
+// A ZIP64 extra field holding the given values, in the order of the saturated fields.
+std::string zip64Field(std::initializer_list<uint64_t> values)
+{
+    std::string field("\x01\x00", 2);
+    putLE16(field, static_cast<uint32_t>(8 * values.size()));
+    for (uint64_t value : values)
+        field += le64(value);
+    return field;
+}
+
+// The local header (and data) of entry, as ZipBuilder writes it, without a directory.
+std::string localRecord(const ZipBuilder::Entry& entry)
+{
+    ZipBuilder builder;
+    builder.add(entry);
+    return builder.finish().substr(0, builder.size());
+}
+
+// Past 4 GiB: a stored entry of 4 GiB and more (a hole in a sparse file, never read), an entry
+// whose local header lies beyond it, and a deflated entry that claims 5 GiB but ends early. The
+// directory is found through a ZIP64 end record with a 64-bit offset.
+TEST_F(ZipRealWorld, EntriesAndOffsetsPastFourGibibytesAreRead)
+{
+    constexpr uint64_t BigSize = (uint64_t{4} << 30) + 4096;
+    constexpr uint64_t Claimed = uint64_t{5} << 30;
+    ZipBuilder::Entry big = ZipBuilder::stored("big.bin", "");
+    big.compressedSize = big.uncompressedSize = 0xFFFFFFFF;
+    big.extra = zip64Field({BigSize, BigSize});
+    const std::string bigHeader = localRecord(big);
+    big.localHeaderOffset = 0;
+
+    const uint64_t afterOffset = bigHeader.size() + BigSize;
+    ZipBuilder::Entry after = ZipBuilder::stored("after.txt", "beyond four gibibytes");
+    std::string tail = localRecord(after);
+    after.localHeaderOffset = 0xFFFFFFFF;
+    after.extra = zip64Field({afterOffset});
+
+    const uint64_t shortOffset = afterOffset + tail.size();
+    ZipBuilder::Entry claims = ZipBuilder::deflated("claims.bin", deflateRaw("only this"), "only this");
+    claims.uncompressedSize = 0xFFFFFFFF;
+    claims.extra = zip64Field({Claimed, claims.compressedSize});
+    const uint32_t compressed = claims.compressedSize;
+    claims.compressedSize = 0xFFFFFFFF;
+    tail += localRecord(claims);
+    claims.compressedSize = compressed;
+    claims.localHeaderOffset = 0xFFFFFFFF;
+    claims.extra = zip64Field({Claimed, shortOffset});
+
+    const uint64_t directoryOffset = afterOffset + tail.size();
+    std::string directory;
+    for (const ZipBuilder::Entry* entry : {&big, &after, &claims})
+        directory += ZipBuilder::centralHeader(*entry);
+    tail += directory;
+    tail += std::string("PK\x06\x06", 4) + le64(44) + std::string("\x2d\x03\x2d\x00", 4); // ZIP64 end record
+    tail += std::string(8, '\0') + le64(3) + le64(3) + le64(directory.size()) + le64(directoryOffset);
+    tail += std::string("PK\x06\x07", 4) + std::string(4, '\0') + le64(directoryOffset + directory.size()) +
+            std::string("\x01\x00\x00\x00", 4); // locator
+    tail += ZipBuilder::endRecord(0, 0, 3, 3, static_cast<uint32_t>(directory.size()), 0xFFFFFFFF, "");
+    {
+        std::ofstream file(work.file("big.zip"), std::ios::binary);
+        file << bigHeader;
+        file.seekp(static_cast<std::streamoff>(afterOffset)); // a hole: no disk space, never read
+        file << tail;
+        ASSERT_TRUE(file.good());
+    }
+
+    UnzipRun extracted = runDunzip(work.file("big.zip"), out(), [](UnzipCommand& c) { c.itemSpecification = "after.txt"; });
+    ASSERT_EQ(extracted.result, EngineResult::Ok) << extracted.allMessages();
+    EXPECT_EQ(readFile(out() + "/after.txt"), "beyond four gibibytes");
+
+    UnzipRun tested = runDunzip(work.file("big.zip"), "", [](UnzipCommand& c) { c.itemSpecification = "after.txt claims.bin"; });
+    EXPECT_EQ(tested.result, EngineResult::CrcError) << tested.allMessages();
+    EXPECT_TRUE(tested.mentioned("claims.bin: the data is truncated: it ends before its declared 5368709120 bytes"))
+        << tested.allMessages();
+    EXPECT_TRUE(tested.mentioned("Tested 1 of 2 entries")) << tested.allMessages();
+}
+
+// Python's zipfile and Info-ZIP's zip write a ZIP64 end record once an archive holds more than
+// 65,535 entries; the end record then keeps 0xFFFF.
+TEST_F(ZipRealWorld, MoreThan65535EntriesWithZip64EndRecords)
+{
+    if (!haveTool("python3"))
+        GTEST_SKIP() << "python3 is not installed";
+    ASSERT_TRUE(runQuietly("python3 -c \"import zipfile, sys\nwith zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                           "  for i in range(70000): z.writestr('d%d/e%d' % (i % 50, i), str(i))\" '" +
+                           work.file("many.zip") + "'"));
+    UnzipRun run = runDunzip(work.file("many.zip"), "");
+    EXPECT_EQ(run.result, EngineResult::Ok) << run.allMessages();
+    EXPECT_TRUE(run.mentioned("No errors detected in 70000 entries.")) << run.allMessages();
 }
 
 } // namespace
