@@ -48,7 +48,6 @@ struct DirectoryLocation {
         Exact,    // at the recorded offset
         Shifted,  // right before the end record, with data put in front of the archive (a stub
                   // joined with cat) that none of its stored positions counts
-        TooLarge, // a ZIP64 value that really needs more than 32 bits
     };
     Fit fit = Fit::None;
     uint64_t start = 0;           // of the first central header
