@@ -222,6 +222,41 @@ TEST_F(ZipRealWorld, EntriesAndOffsetsPastFourGibibytesAreRead)
     EXPECT_TRUE(tested.mentioned("Tested 1 of 2 entries")) << tested.allMessages();
 }
 
+// Parts of a split set joined wrongly leave the last entry's data cut short by the directory, or its
+// size past the end of the file: that entry alone is lost, the rest of the archive is not.
+TEST_F(ZipRealWorld, WhatIsGoodIsSalvagedFromAnArchiveWhoseLastEntryRunsIntoTheDirectory)
+{
+    struct Case {
+        const char* rule;
+        uint32_t compressedSize; // of cut.bin, which holds 100 bytes
+        std::string zip64;       // its ZIP64 extra field
+        const char* message;
+    };
+    const Case cases[] = {
+        {"into the directory", 4000, {}, "cut.bin: the data is truncated"},
+        {"past the end of the file, in a ZIP64 field", 0xFFFFFFFF, zip64Field({1 << 20, 1 << 20}),
+         "cut.bin: its ZIP64 extra field is short or points beyond the end of the file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        ZipBuilder builder;
+        builder.add(ZipBuilder::stored("dir/", "")).add(ZipBuilder::stored("dir/good.txt", "good"));
+        ZipBuilder::Entry cut = ZipBuilder::stored("cut.bin", std::string(100, 'c'));
+        cut.compressedSize = cut.uncompressedSize = c.compressedSize; // the local header agrees
+        cut.extra = c.zip64;
+        builder.add(cut);
+        fs::remove_all(out());
+        const std::string archive = write(builder.finish());
+        for (const std::string& destination : {std::string(), out()}) {
+            UnzipRun run = runDunzip(archive, destination);
+            EXPECT_NE(run.result, EngineResult::Ok) << run.allMessages();
+            EXPECT_TRUE(run.mentioned(c.message)) << run.allMessages();
+            EXPECT_TRUE(run.mentioned(" 2 of 3 entries; 1 had problems.")) << run.allMessages();
+        }
+        EXPECT_EQ(treeOf(out()), (std::vector<std::string>{"dir/", "dir/good.txt"}));
+    }
+}
+
 // Python's zipfile and Info-ZIP's zip write a ZIP64 end record once an archive holds more than
 // 65,535 entries; the end record then keeps 0xFFFF.
 TEST_F(ZipRealWorld, MoreThan65535EntriesWithZip64EndRecords)
