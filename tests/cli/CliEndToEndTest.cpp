@@ -299,8 +299,8 @@ TEST_F(Cli, NamesThatMatchNothingAreReportedAndFailTheRunWhileTheOthersAreExtrac
 TEST_F(Cli, AnEmptyArchiveHoldsNoEntriesAndIsNoError)
 {
     writeFile(m_dir.file("empty.zip"), ZipBuilder().finish()); // the end record alone, as zip -d leaves it
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"test", "empty.zip"}, {"extract", "-d", "out", "empty.zip"}}) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"test", "empty.zip"}, {"extract", "-d", "out", "empty.zip"}}) {
         SCOPED_TRACE(arguments[0]);
         ProcessOutcome outcome = cli(arguments);
         EXPECT_EQ(outcome.exitCode, Success);

@@ -353,8 +353,8 @@ class CliHostile : public CliInterop {
         table.push_back({"overlapping entries", overlapping.finish(), "zip bomb"});
 
         const std::string complete = withGood({ZipBuilder::stored("cut.txt", randomBytes(4000, 9))});
-        table.push_back(
-            {"truncated archive", complete.substr(0, complete.size() / 2), "The archive is truncated", false});
+        table.push_back({"truncated archive", complete.substr(0, complete.size() / 2),
+                         "The archive is truncated", false});
         return table;
     }
 };

@@ -173,8 +173,8 @@ Result<Ok> Destination::makeDirectories(const std::vector<std::string>& componen
     return Error{"\"" + last + "\" exists and is not a directory"};
 }
 
-Result<Ok> Destination::restoreDirectory(const std::vector<std::string>& components, std::optional<mode_t> mode,
-                                         std::time_t modificationTime)
+Result<Ok> Destination::restoreDirectory(const std::vector<std::string>& components,
+                                         std::optional<mode_t> mode, std::time_t modificationTime)
 {
     Result<int> parent = parentOf(components, false);
     if (!parent)

@@ -27,7 +27,8 @@ bool backslashSeparatesDirectories(uint8_t host);
 // are dropped (bsdtar writes "./" in front of every name). With backslashIsSeparator a "\" is taken
 // as "/" first. Containment does not depend on this check (every path is opened beneath the
 // destination without following links); it gives the user a clear reason instead of an odd file.
-Result<EntryPath> splitEntryPath(std::string_view name, std::string_view storedName, bool backslashIsSeparator);
+Result<EntryPath> splitEntryPath(std::string_view name, std::string_view storedName,
+                                 bool backslashIsSeparator);
 
 // Whether a symbolic link at linkPath (components beneath the destination, the link itself last)
 // with this target stays inside the destination when resolved: a relative target whose leading

@@ -334,8 +334,9 @@ void Operation::processEntry(const ArchiveEntry& entry)
         // would refuse is a problem of its own, told apart from the data's.
         uint16_t nameCode = EngineResult::Ok;
         if (!path)
-            nameCode = fail(EngineResult::EntriesSkipped,
-                            "Unsafe name " + shown + ": " + path.error().message + "; extraction would refuse it.");
+            nameCode =
+                fail(EngineResult::EntriesSkipped,
+                     "Unsafe name " + shown + ": " + path.error().message + "; extraction would refuse it.");
         const uint16_t dataCode = decode(entry, shown, nullptr, false).code;
         return finish(dataCode != EngineResult::Ok ? dataCode : nameCode);
     }
@@ -412,8 +413,8 @@ void Operation::restoreDirectories()
         if (!restored) {
             ++m_failed;
             record(fail(EngineResult::CannotCreate, "Cannot set the mode and time of the directory " +
-                                                        directory.shownName + ": " + restored.error().message +
-                                                        "."));
+                                                        directory.shownName + ": " +
+                                                        restored.error().message + "."));
         }
     }
 }

@@ -73,7 +73,7 @@ TEST_F(DunzipExtract, DirectoryModesAndTimesAreRestoredAfterTheirFiles)
         mode_t expectedMode;
     };
     const Case cases[] = {
-        {"top/", 0x031E, 0042750, 0750},   // set-group-ID dropped
+        {"top/", 0x031E, 0042750, 0750},    // set-group-ID dropped
         {"top/ro/", 0x031E, 0041555, 0555}, // read-only and sticky, with a file still to come inside
         {"dos/", 0x0014, 0, 0755},
     };
@@ -169,8 +169,8 @@ TEST_F(DunzipExtract, UpdateAndFreshenCompareModificationTimes)
 
 TEST_F(DunzipExtract, UnsafeNamesAreRefusedAndTheRestExtracted)
 {
-    const std::string hostile[] = {"../escape.txt", "/absolute.txt",  "C:drive.txt",
-                                   "a//b.txt",      "a/../../up.txt", std::string("nul\0.txt", 8),
+    const std::string hostile[] = {"../escape.txt", "/absolute.txt",        "C:drive.txt",
+                                   "a//b.txt",      "a/../../up.txt",       std::string("nul\0.txt", 8),
                                    "./.",           "ctl\x1b[2J\n/../x.txt"};
     ZipBuilder builder;
     for (const std::string& name : hostile)
@@ -240,9 +240,10 @@ TEST_F(DunzipExtract, EntriesThatShareDirectoriesStillRefusePlantedLinksBetweenT
     EXPECT_TRUE(run.mentioned("real/linked/b.txt")) << run.allMessages();
     EXPECT_TRUE(run.mentioned("top/d.txt")) << run.allMessages();
     EXPECT_TRUE(fs::is_directory(fs::symlink_status(out() + "/real/sub")));
-    for (const char* name : {"real/sub/a.txt", "real/sub/c.txt", "real/sub/deeper/e.txt", "real/f.txt",
-                             "real/sub/g.txt"})
-        EXPECT_EQ(readFile(out() + "/" + name), std::string(1, fs::path(name).stem().string().back())) << name;
+    for (const char* name :
+         {"real/sub/a.txt", "real/sub/c.txt", "real/sub/deeper/e.txt", "real/f.txt", "real/sub/g.txt"})
+        EXPECT_EQ(readFile(out() + "/" + name), std::string(1, fs::path(name).stem().string().back()))
+            << name;
 }
 
 TEST_F(DunzipExtract, LocalHeadersWithLongExtraFieldsAreReadWhole)
@@ -513,8 +514,9 @@ TEST_F(DunzipExtract, ItemsThatMatchNothingAreNamedAndFailTheRunWhileTheOthersAr
     const std::string archive = write(builder.finish());
     for (const std::string& destination : {std::string(), out()}) {
         SCOPED_TRACE(destination.empty() ? "test" : "extract");
-        UnzipRun run = runDunzip(archive, destination,
-                                 [](UnzipCommand& c) { c.itemSpecification = "found.txt \"lost.txt\" *.png"; });
+        UnzipRun run = runDunzip(archive, destination, [](UnzipCommand& c) {
+            c.itemSpecification = "found.txt \"lost.txt\" *.png";
+        });
         EXPECT_EQ(run.result, EngineResult::EntriesSkipped) << run.allMessages();
         EXPECT_TRUE(run.mentioned("No entry of the archive matches lost.txt.")) << run.allMessages();
         EXPECT_TRUE(run.mentioned("No entry of the archive matches *.png.")) << run.allMessages();
@@ -609,7 +611,8 @@ TEST_F(DunzipExtract, ShiftedAndZip64ArchivesAreReadOnlyWhenTheirPositionsHoldTo
         {"offset past the directory",
          plain.substr(0, plain.size() - 22) + ZipBuilder::endRecord(0, 0, 1, 1, 47, directoryOffset + 9, ""),
          EngineResult::BadArchive, "no end of central directory record points at it"},
-        {"shifted offset past the end", stub + farOffset.finish(), EngineResult::BadArchive, "beyond the end"},
+        {"shifted offset past the end", stub + farOffset.finish(), EngineResult::BadArchive,
+         "beyond the end"},
         {"lying ZIP64 offset", lyingOffset.finish(), EngineResult::BadArchive, "ZIP64 extra field"},
         {"ZIP64 size the local header denies", hugeSize.finish(), EngineResult::BadArchive,
          "disagrees with the central directory (CRC or sizes)"},

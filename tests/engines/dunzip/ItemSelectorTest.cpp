@@ -45,8 +45,9 @@ TEST(ItemSelector, StoredNamesAreNamesAndOnlyOtherItemsArePatterns)
         {"\"notes.txt\"", true, {"sub/deep/Notes.txt", "notes.txt"}},
         {"\"sub/*\"", false, {"Sub/a*b.txt", "sub/deep/Notes.txt"}},
         {"\"missing.txt\"", true, {"unmatched: missing.txt"}},
-        {"\"*.png\" notes.txt \"nope/*\" \"*1.txt\"", false, {"a1.txt", "notes.txt", "unmatched: *.png",
-                                                                "unmatched: nope/*"}},
+        {"\"*.png\" notes.txt \"nope/*\" \"*1.txt\"",
+         false,
+         {"a1.txt", "notes.txt", "unmatched: *.png", "unmatched: nope/*"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(chosenNames(names, c.specification, c.recurse), c.chosen) << c.specification;

@@ -69,7 +69,8 @@ TEST_F(ZipRealWorld, ExtractsWhatUnzipExtracts)
         fs::remove_all(out());
         fs::remove_all(work.file("theirs"));
         ASSERT_TRUE(runQuietly("cd '" + work.file("in") + "' && " + producer.command));
-        ASSERT_TRUE(runQuietly("unzip -q '" + work.file("archive.zip") + "' -d '" + work.file("theirs") + "'"));
+        ASSERT_TRUE(
+            runQuietly("unzip -q '" + work.file("archive.zip") + "' -d '" + work.file("theirs") + "'"));
         UnzipRun run = runDunzip(work.file("archive.zip"), out());
         ASSERT_EQ(run.result, EngineResult::Ok) << run.allMessages();
         EXPECT_EQ(treeOf(out()), treeOf(work.file("theirs")));
@@ -132,7 +133,8 @@ TEST_F(ZipRealWorld, TestChecksTheDataOfEveryEntryWhateverItsName)
     UnzipRun test = runDunzip(write(builder.finish()), "");
     EXPECT_EQ(test.result, EngineResult::CrcError) << test.allMessages();
     EXPECT_TRUE(test.mentioned("../damaged.txt: CRC error")) << test.allMessages();
-    EXPECT_TRUE(test.mentioned("Unsafe name ../sound.txt: the name has a \"..\" component")) << test.allMessages();
+    EXPECT_TRUE(test.mentioned("Unsafe name ../sound.txt: the name has a \"..\" component"))
+        << test.allMessages();
     EXPECT_FALSE(test.mentioned("fine.txt")) << test.allMessages();
     EXPECT_TRUE(test.mentioned("Tested 1 of 3 entries; 2 had problems.")) << test.allMessages();
 }
@@ -211,13 +213,16 @@ TEST_F(ZipRealWorld, EntriesAndOffsetsPastFourGibibytesAreRead)
         ASSERT_TRUE(file.good());
     }
 
-    UnzipRun extracted = runDunzip(work.file("big.zip"), out(), [](UnzipCommand& c) { c.itemSpecification = "after.txt"; });
+    UnzipRun extracted =
+        runDunzip(work.file("big.zip"), out(), [](UnzipCommand& c) { c.itemSpecification = "after.txt"; });
     ASSERT_EQ(extracted.result, EngineResult::Ok) << extracted.allMessages();
     EXPECT_EQ(readFile(out() + "/after.txt"), "beyond four gibibytes");
 
-    UnzipRun tested = runDunzip(work.file("big.zip"), "", [](UnzipCommand& c) { c.itemSpecification = "after.txt claims.bin"; });
+    UnzipRun tested = runDunzip(work.file("big.zip"), "",
+                                [](UnzipCommand& c) { c.itemSpecification = "after.txt claims.bin"; });
     EXPECT_EQ(tested.result, EngineResult::CrcError) << tested.allMessages();
-    EXPECT_TRUE(tested.mentioned("claims.bin: the data is truncated: it ends before its declared 5368709120 bytes"))
+    EXPECT_TRUE(
+        tested.mentioned("claims.bin: the data is truncated: it ends before its declared 5368709120 bytes"))
         << tested.allMessages();
     EXPECT_TRUE(tested.mentioned("Tested 1 of 2 entries")) << tested.allMessages();
 }
