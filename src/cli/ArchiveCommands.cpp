@@ -19,7 +19,7 @@ std::string_view summaryOf(uint16_t result)
 {
     switch (result) {
     case EngineResult::BadArchive:
-        return "the archive is not a ZIP archive or its directory is damaged";
+        return "the archive cannot be read: see the reason above";
     case EngineResult::CannotOpenArchive:
         return "the archive cannot be opened";
     case EngineResult::OutOfMemory:

@@ -178,6 +178,33 @@ TEST_F(Cli, DamagedOrMissingArchivesFailWithAMessage)
     }
 }
 
+// An archive that cannot be read is named for what it is: a part of a split set or a ZIP64 archive
+// is a ZIP archive, and saying otherwise sends the user looking for the wrong problem.
+TEST_F(Cli, ArchivesThatCannotBeReadAreNamedForWhatTheyAre)
+{
+    ASSERT_EQ(tool("zip", {"-q", "-s", "64k", "split.zip", "data.bin"}).exitCode, 0); // split.z01, split.zip
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("a.txt", "a"));
+    ZipBuilder::End saturated; // ZIP64 counts without the ZIP64 end record that holds them
+    saturated.entriesOnThisDisk = saturated.entriesTotal = 0xFFFF;
+    writeFile(m_dir.file("zip64.zip"), builder.finish(saturated));
+    const std::vector<std::pair<std::string, std::string>> table = {
+        {"split.z01", "This is the first part of a split archive"},
+        {"split.zip", "This is the last part of a split archive"},
+        {"zip64.zip", "This is a ZIP64 archive whose ZIP64 end of central directory record is missing"},
+        {"missing.zip", "Cannot open missing.zip: No such file or directory.\n"},
+    };
+    for (const auto& [archive, message] : table) {
+        for (std::string command : {"test", "extract"}) {
+            SCOPED_TRACE(command + " " + archive);
+            ProcessOutcome outcome = cli({command, archive});
+            EXPECT_NE(outcome.exitCode, Success);
+            EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
+            EXPECT_EQ(outcome.err.find("not a ZIP archive"), std::string::npos) << outcome.err;
+        }
+    }
+}
+
 TEST_F(Cli, PasswordsWorkBothWaysWithInfoZip)
 {
     expectSuccess({"add", "-p", "secret", "ours.zip", "docs/readme.txt"});
@@ -255,6 +282,30 @@ TEST_F(Cli, ExtractTakesOnlyTheNamedEntries)
     EXPECT_TRUE(exists("out/docs/sub/name with space.txt"));
     EXPECT_TRUE(exists("out/data.bin"));
     EXPECT_FALSE(exists("out/docs/readme.txt"));
+}
+
+TEST_F(Cli, NamesThatMatchNothingAreReportedAndFailTheRunWhileTheOthersAreExtracted)
+{
+    ASSERT_EQ(tool("zip", {"-q", "-r", "z.zip", "docs", "data.bin"}).exitCode, 0);
+    ProcessOutcome outcome = cli({"extract", "-d", "out", "z.zip", "data.bin", "missing.txt", "*.nope"});
+    EXPECT_EQ(outcome.exitCode, EntriesSkipped);
+    for (const char* expected : {"No entry of the archive matches missing.txt.",
+                                 "No entry of the archive matches *.nope.", "2 names matched no entry"})
+        EXPECT_NE(outcome.err.find(expected), std::string::npos) << outcome.err;
+    EXPECT_EQ(read("out/data.bin"), m_binary);
+    EXPECT_FALSE(exists("out/docs"));
+}
+
+TEST_F(Cli, AnEmptyArchiveHoldsNoEntriesAndIsNoError)
+{
+    writeFile(m_dir.file("empty.zip"), ZipBuilder().finish()); // the end record alone, as zip -d leaves it
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"test", "empty.zip"}, {"extract", "-d", "out", "empty.zip"}}) {
+        SCOPED_TRACE(arguments[0]);
+        ProcessOutcome outcome = cli(arguments);
+        EXPECT_EQ(outcome.exitCode, Success);
+        EXPECT_EQ(outcome.err, "The archive holds no entries.\n");
+    }
 }
 
 TEST_F(Cli, ExistingFilesAreKeptUnlessOverwriteIsGiven)

@@ -176,7 +176,8 @@ DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& 
         directoryOffset = widen(fields.directoryOffset, zipformat::Max32, z.directoryOffset);
         directoryEnd = z.offset;
     }
-    // Every central header takes at least 46 bytes: a count the size cannot hold is a lie.
+    // Every central header takes at least 46 bytes: a count the size cannot hold is a lie. The count
+    // is divided rather than the size multiplied, which a 64-bit count could wrap.
     if (location.size > directoryEnd ||
         location.entriesTotal > location.size / zipformat::CentralHeaderSize ||
         (location.entriesTotal == 0 && location.size != 0))

@@ -44,12 +44,10 @@ Result<EndRecordCandidate> readEndRecordAt(ByteSource& source, uint64_t offset);
 // when a locator stands right before the end record and the 32-bit field is saturated.
 struct DirectoryLocation {
     enum class Fit {
-        None,     // no directory there: the four bytes belong to something else, or the archive is damaged
-        Exact,    // at the recorded offset
-        Shifted,  // right before the end record, with data put in front of the archive (a stub
-                  // joined with cat) that none of its stored positions counts
-        TooLarge, // never returned any more: a ZIP64 location is Exact or Shifted with zip64 set.
-                  // Kept while engines still compare against it.
+        None,    // no directory there: the four bytes belong to something else, or the archive is damaged
+        Exact,   // at the recorded offset
+        Shifted, // right before the end record, with data put in front of the archive (a stub
+                 // joined with cat) that none of its stored positions counts
     };
     Fit fit = Fit::None;
     uint64_t start = 0;           // of the first central header

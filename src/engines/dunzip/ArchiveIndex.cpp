@@ -19,7 +19,7 @@ IndexError badArchive(std::string message)
     return IndexError{EngineResult::BadArchive, std::move(message)};
 }
 
-bool endRecordNeedsZip64(const EndRecordFields& fields)
+bool endRecordIsSaturated(const EndRecordFields& fields)
 {
     return fields.entriesTotal == zf::Max16 || fields.entriesOnThisDisk == zf::Max16 ||
            fields.directorySize == zf::Max32 || fields.directoryOffset == zf::Max32;
@@ -43,26 +43,36 @@ Result<ArchiveEntry, IndexError> entryFrom(const CentralHeader& header, int32_t 
     entry.storedName.assign(header.name.begin(), header.name.end());
     entry.name = decodeEntryName(header.name, header.fields.flags, header.extra);
     entry.index = index;
-    CentralHeaderFields& f = entry.fields;
-    Zip64Fields zip64 =
-        resolveZip64Fields(header.extra, fileSize, f.uncompressedSize, f.compressedSize, &f.localHeaderOffset);
-    if (zip64 == Zip64Fields::Damaged)
+    WideHeaderValues wide;
+    // A saturated field without a ZIP64 value (TooLarge) is taken as it stands: it may be a real
+    // size of 4 GiB less one byte, and the local header is checked against it anyway.
+    if (widenCentralFields(header.fields, header.extra, fileSize, wide) == Zip64Fields::Damaged)
+        entry.damage = "its ZIP64 extra field is short or points beyond the end of the file";
+    else if (wide.diskNumberStart != 0)
+        entry.damage = "it starts on another disk of a split set";
+    entry.compressedSize = wide.compressedSize;
+    entry.uncompressedSize = wide.uncompressedSize;
+    entry.localHeaderOffset = wide.localHeaderOffset + prependedLength;
+    if (prependedLength != 0 && entry.localHeaderOffset >= fileSize)
         return badArchive("The central directory is damaged at entry " + std::to_string(index + 1) +
-                          ": its ZIP64 extra field is short or points beyond the end of the file.");
-    entry.needsZip64 = zip64 == Zip64Fields::TooLarge || f.diskNumberStart == zf::Max16;
-    if (zip64 == Zip64Fields::Resolved) {
-        const uint64_t offset = uint64_t{f.localHeaderOffset} + prependedLength;
-        if (prependedLength != 0 && offset >= fileSize)
-            return badArchive("The central directory is damaged at entry " + std::to_string(index + 1) +
-                              ": with the data in front of the archive its local header lies beyond the "
-                              "end of the file.");
-        if (offset > zf::Max32)
-            entry.needsZip64 = true;
-        else
-            f.localHeaderOffset = static_cast<uint32_t>(offset);
-    }
+                          ": with the data in front of the archive its local header lies beyond the "
+                          "end of the file.");
     entry.unixModificationTime = extendedModificationTime(header.extra);
     return entry;
+}
+
+// What a file without an end record is, told by how it begins: the first part of a split set
+// starts with its marker, and an archive cut short (or any part but the last) with a local header.
+std::string withoutEndRecord(ByteSource& source)
+{
+    std::array<uint8_t, 4> first{};
+    const uint32_t signature = source.readAt(0, first) == first.size() ? ByteReader(first).readLE32() : 0;
+    if (signature == zf::SpannedArchiveMarker)
+        return "This is the first part of a split archive; join its parts into one archive to extract it.";
+    if (signature == zf::LocalHeaderSignature)
+        return "The archive is truncated, or is one part of a split archive: its end of central directory "
+               "record is missing.";
+    return "This is not a ZIP archive: it has no end of central directory record.";
 }
 
 } // namespace
@@ -73,21 +83,21 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
     if (!hits)
         return IndexError{EngineResult::CannotOpenArchive, "The archive cannot be read."};
     if (hits->empty())
-        return badArchive("This is not a ZIP archive: it has no end of central directory record.");
+        return badArchive(withoutEndRecord(source));
 
-    Result<EndRecordCandidate> nearest = readEndRecordAt(source, hits->front());
-    if (nearest && (nearest->fields.thisDisk != 0 || nearest->fields.directoryStartDisk != 0))
-        return badArchive("This archive is one part of a set spread over several disks or files; such sets "
-                          "cannot be extracted.");
-    const IndexError tooLarge{EngineResult::TooLarge,
-                              "This is a ZIP64 archive; ZIP64 archives are not supported yet."};
-    if (nearest) {
-        DirectoryLocation location = locateDirectory(source, nearest.value());
-        if (location.fit == DirectoryLocation::Fit::TooLarge)
-            return tooLarge;
-        // Saturated fields without a ZIP64 end record that makes sense of them.
-        if (location.fit == DirectoryLocation::Fit::None && endRecordNeedsZip64(nearest->fields))
-            return tooLarge;
+    // The archive's own end record, not the same bytes inside its comment, says what it is.
+    Result<std::optional<EndRecordCandidate>> chosen = chooseEndRecord(source);
+    if (!chosen)
+        return IndexError{EngineResult::CannotOpenArchive, "The archive cannot be read."};
+    if (const std::optional<EndRecordCandidate>& end = chosen.value()) {
+        if (end->fields.thisDisk != 0 || end->fields.directoryStartDisk != 0)
+            return badArchive("This is the last part of a split archive (a set spread over several disks or "
+                              "files); join its parts into one archive to extract it.");
+        // Saturated fields without a ZIP64 end record that makes sense of them: the archive is ZIP64,
+        // and it is its ZIP64 records that are missing or damaged.
+        if (endRecordIsSaturated(end->fields) && locateDirectory(source, *end).fit == DirectoryLocation::Fit::None)
+            return badArchive("This is a ZIP64 archive whose ZIP64 end of central directory record is "
+                              "missing or damaged.");
     }
 
     // A directory at its recorded offset is what the archive says; one found only by assuming data
@@ -116,17 +126,13 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
     ArchiveIndex index;
     index.end = consistent.front().first;
     index.directory = consistent.front().second;
-    // The engine works with positions in the file: the end record's offset becomes where the
-    // directory really begins, as each entry's offset becomes where its local header is.
-    if (index.directory.start > zf::Max32)
-        return tooLarge;
-    index.end.fields.directoryOffset = static_cast<uint32_t>(index.directory.start);
     const DirectoryLocation& where = index.directory;
-    std::vector<uint8_t> directory(where.size);
+    // The size was checked against the file, which was read to find it.
+    std::vector<uint8_t> directory(static_cast<size_t>(where.size));
     if (source.readAt(where.start, directory) != directory.size())
         return IndexError{EngineResult::CannotOpenArchive, "The central directory cannot be read."};
     std::span<const uint8_t> rest(directory);
-    index.entries.reserve(where.entriesTotal);
+    index.entries.reserve(static_cast<size_t>(where.entriesTotal));
     // Headers are read to the end of the directory, not just as many as the end record counts:
     // writers without ZIP64 records (Java's ZipOutputStream before version 7, older Info-ZIP zip,
     // many small writers) keep only the low 16 bits of a count above 65,535. Such a directory is
@@ -159,8 +165,10 @@ OverlapReport findOverlappingEntries(ByteSource& source, const std::vector<Archi
     std::vector<EntrySpan> spans;
     spans.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].damage.empty())
+            continue;
         std::array<uint8_t, zf::LocalHeaderSize> bytes{};
-        uint64_t offset = entries[i].fields.localHeaderOffset;
+        uint64_t offset = entries[i].localHeaderOffset;
         if (source.readAt(offset, bytes) != bytes.size())
             continue;
         ByteReader reader(bytes);
@@ -170,7 +178,7 @@ OverlapReport findOverlappingEntries(ByteSource& source, const std::vector<Archi
         uint16_t nameLength = reader.readLE16();
         uint16_t extraLength = reader.readLE16();
         uint64_t dataEnd =
-            offset + zf::LocalHeaderSize + nameLength + extraLength + entries[i].fields.compressedSize;
+            offset + zf::LocalHeaderSize + nameLength + extraLength + entries[i].compressedSize;
         spans.push_back({offset, dataEnd, i});
     }
     std::sort(spans.begin(), spans.end(),

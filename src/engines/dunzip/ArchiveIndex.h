@@ -15,14 +15,20 @@ namespace quarvo {
 // One entry of the central directory as dunzip works with it. The central directory is the
 // authority: local headers are checked against these values, never trusted instead of them.
 struct ArchiveEntry {
+    // The header as stored: sizes and offset there may be saturated, so use the wide values below.
     CentralHeaderFields fields;
     std::string storedName; // the bytes as stored
     std::string name;       // decoded to UTF-8
     int32_t index = 0;
-    // A size or the offset needs more than 32 bits: not supported yet. ZIP64 extra fields whose
-    // values fit are resolved into fields, and the local header offset counts any data in front of
-    // the archive (the end record in ArchiveIndex gets the directory's real offset the same way).
-    bool needsZip64 = false;
+    // Sizes and the position of the local header in the file, at full width from the ZIP64 extra
+    // field where the header's fields are saturated; the offset counts any data in front of the
+    // archive.
+    uint64_t compressedSize = 0;
+    uint64_t uncompressedSize = 0;
+    uint64_t localHeaderOffset = 0;
+    // Why this entry alone cannot be read (its ZIP64 field is damaged, it starts on another disk);
+    // empty when it can. The other entries are still worth extracting.
+    std::string damage;
     // Modification time from the extended-timestamp extra field (seconds since 1970), when given.
     std::optional<int64_t> unixModificationTime;
 };
@@ -36,7 +42,8 @@ struct IndexError {
 // The central directory of an archive, read and checked as a whole before any entry is touched.
 struct ArchiveIndex {
     EndRecordCandidate end;
-    // Where the directory really is, and the length of any data in front of the archive.
+    // Where the directory really is (its start is a position in the file, at 64 bits), and the
+    // length of any data in front of the archive.
     DirectoryLocation directory;
     std::vector<ArchiveEntry> entries;
 
@@ -44,8 +51,8 @@ struct ArchiveIndex {
     // decodes the names. An end record whose directory is at its recorded offset wins over one whose
     // directory is found only by taking data in front of the archive into account. Fails when no end
     // record or more than one consistent end record of the same kind is found (ambiguous archives
-    // are reported, never read one way silently), on archives with a value that needs ZIP64, on
-    // multi-disk archives, and when the directory does not hold the records its end record promises.
+    // are reported, never read one way silently), on multi-disk archives, and when the directory does
+    // not hold the records its end record promises. ZIP64 records are read at their full width.
     static Result<ArchiveIndex, IndexError> load(ByteSource& source);
 };
 
@@ -56,8 +63,8 @@ struct EntrySpan {
     size_t entry = 0;
 };
 
-// The spans of all entries whose local header can be read, and the first pair whose data overlap,
-// if any. Overlapping entries are how the smallest zip bombs multiply one compressed kernel.
+// The spans of all sound entries whose local header can be read, and the first pair whose data
+// overlap, if any. Overlapping entries are how the smallest zip bombs multiply one compressed kernel.
 struct OverlapReport {
     size_t overlappingEntries = 0;
     std::optional<std::pair<size_t, size_t>> firstPair;

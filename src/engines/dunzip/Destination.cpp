@@ -173,6 +173,22 @@ Result<Ok> Destination::makeDirectories(const std::vector<std::string>& componen
     return Error{"\"" + last + "\" exists and is not a directory"};
 }
 
+Result<Ok> Destination::restoreDirectory(const std::vector<std::string>& components,
+                                         std::optional<mode_t> mode, std::time_t modificationTime)
+{
+    Result<int> parent = parentOf(components, false);
+    if (!parent)
+        return parent.error();
+    UniqueFd directory(
+        ::openat(*parent, components.back().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!directory)
+        return errorFrom(errno);
+    struct timespec times[2] = {{0, UTIME_NOW}, {modificationTime, 0}};
+    if ((mode && ::fchmod(directory.get(), *mode) != 0) || ::futimens(directory.get(), times) != 0)
+        return errorFrom(errno);
+    return Ok{};
+}
+
 Result<std::optional<struct stat>> Destination::statusOf(const std::vector<std::string>& components)
 {
     Result<int> parent = parentOf(components, false);

@@ -69,6 +69,11 @@ class Destination {
     Result<std::optional<struct stat>> statusOf(const std::vector<std::string>& components);
     // Starts writing the file named by components under a temporary name in its directory.
     Result<PendingFile> createFile(const std::vector<std::string>& components);
+    // Sets the permission bits (when given) and the modification time of the directory named by
+    // components, without following a link. Meant for after the files inside it are written, since
+    // writing them changes its time and a read-only mode would stop them.
+    Result<Ok> restoreDirectory(const std::vector<std::string>& components, std::optional<mode_t> mode,
+                                std::time_t modificationTime);
     // Creates a symbolic link, replacing a file or link of that name.
     Result<Ok> makeLink(const std::vector<std::string>& components, const std::string& target);
 

@@ -109,7 +109,7 @@ class Decoder {
         if (!m_progress(0))
             return DecodeStatus::Cancelled;
         // One byte more than declared, so output past the declared size is seen as such.
-        std::vector<uint8_t> output(size_t{m_request.uncompressedSize} + 1);
+        std::vector<uint8_t> output(static_cast<size_t>(m_request.uncompressedSize) + 1);
         // One decompressor per thread, kept: archives of many small entries would otherwise spend
         // a good part of their time setting one up for each entry.
         thread_local std::unique_ptr<libdeflate_decompressor, LibdeflateFree> decompressor(

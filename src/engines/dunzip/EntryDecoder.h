@@ -12,8 +12,8 @@ namespace quarvo {
 // What to decode: an entry's data as the central directory describes it.
 struct DecodeRequest {
     uint64_t dataOffset = 0;     // first byte after the local header
-    uint32_t compressedSize = 0; // including the 12-byte encryption header when encrypted
-    uint32_t uncompressedSize = 0;
+    uint64_t compressedSize = 0; // including the 12-byte encryption header when encrypted
+    uint64_t uncompressedSize = 0;
     uint32_t crc32 = 0;
     uint16_t method = 0; // stored or deflated; the caller refuses the others
     bool encrypted = false;

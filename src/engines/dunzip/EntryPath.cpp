@@ -1,5 +1,9 @@
 #include "engines/dunzip/EntryPath.h"
 
+#include "core/zip/ZipFormat.h"
+
+#include <algorithm>
+
 namespace quarvo {
 
 namespace {
@@ -25,14 +29,23 @@ bool isAsciiLetter(char c)
 
 } // namespace
 
-Result<EntryPath> splitEntryPath(std::string_view name, std::string_view storedName)
+bool backslashSeparatesDirectories(uint8_t madeBy)
 {
-    if (storedName.empty() || name.empty())
+    namespace host = zipformat::host;
+    return madeBy == host::MsDos || madeBy == host::Os2Hpfs || madeBy == host::Ntfs || madeBy == host::Vfat;
+}
+
+Result<EntryPath> splitEntryPath(std::string_view decodedName, std::string_view storedName,
+                                 bool backslashIsSeparator)
+{
+    if (storedName.empty() || decodedName.empty())
         return Error{"the name is empty"};
     if (storedName.find('\0') != std::string_view::npos)
         return Error{"the name holds a NUL byte"};
-    if (storedName.find('\\') != std::string_view::npos)
-        return Error{"the name holds a \"\\\""};
+    std::string separated(decodedName);
+    if (backslashIsSeparator)
+        std::replace(separated.begin(), separated.end(), '\\', '/');
+    std::string_view name = separated;
     if (name.front() == '/')
         return Error{"the name is an absolute path"};
     if (name.size() >= 2 && isAsciiLetter(name[0]) && name[1] == ':')
@@ -43,12 +56,16 @@ Result<EntryPath> splitEntryPath(std::string_view name, std::string_view storedN
         name.remove_suffix(1);
     }
     for (std::string_view part : splitOnSlash(name)) {
+        if (part == ".")
+            continue;
         if (part.empty())
             return Error{"the name has an empty component"};
-        if (part == "." || part == "..")
-            return Error{"the name has a \"" + std::string(part) + "\" component"};
+        if (part == "..")
+            return Error{"the name has a \"..\" component"};
         path.components.emplace_back(part);
     }
+    if (path.components.empty() && !path.isDirectory)
+        return Error{"the name holds no file name"};
     return path;
 }
 

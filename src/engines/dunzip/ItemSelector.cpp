@@ -56,11 +56,12 @@ ItemSelector::ItemSelector(std::string_view specification, bool recursePathInfor
     }
 }
 
-std::vector<bool> ItemSelector::select(const std::vector<std::string_view>& names) const
+ItemSelector::Selection ItemSelector::select(const std::vector<std::string_view>& names) const
 {
-    std::vector<bool> chosen(names.size(), m_everything);
+    Selection selection{std::vector<bool>(names.size(), m_everything), {}};
+    std::vector<bool>& chosen = selection.chosen;
     if (m_everything || m_items.empty())
-        return chosen;
+        return selection;
     StoredNameIndex fullNames, fileNames;
     for (size_t i = 0; i < names.size(); ++i) {
         fullNames.add(names[i], i);
@@ -68,36 +69,45 @@ std::vector<bool> ItemSelector::select(const std::vector<std::string_view>& name
             fileNames.add(fileNamePartOf(names[i]), i);
     }
     struct Pattern {
-        std::string_view text;
+        size_t item;
         bool alsoFileName;
     };
     std::vector<Pattern> patterns;
-    for (const std::string& item : m_items) {
+    std::vector<bool> itemMatched(m_items.size(), true);
+    for (size_t k = 0; k < m_items.size(); ++k) {
+        const std::string& item = m_items[k];
         const bool alsoFileName = m_recurse && item.find('/') == std::string::npos;
         std::vector<size_t> named = fullNames.find(item);
         if (alsoFileName) {
             const std::vector<size_t> byFileName = fileNames.findIgnoringCase(item);
             named.insert(named.end(), byFileName.begin(), byFileName.end());
         }
+        itemMatched[k] = !named.empty();
         if (named.empty() && hasWildcard(item)) {
-            patterns.push_back({item, alsoFileName});
+            patterns.push_back({k, alsoFileName});
             continue;
         }
         for (size_t index : named)
             chosen[index] = true;
     }
-    if (patterns.empty())
-        return chosen;
     for (size_t i = 0; i < names.size(); ++i) {
         for (const Pattern& pattern : patterns) {
-            if (matchesItemPattern(pattern.text, names[i]) ||
-                (pattern.alsoFileName && matchesItemPattern(pattern.text, fileNamePartOf(names[i])))) {
+            // Once an entry is chosen, only patterns that matched nothing yet are still worth trying.
+            if (chosen[i] && itemMatched[pattern.item])
+                continue;
+            const std::string& text = m_items[pattern.item];
+            if (matchesItemPattern(text, names[i]) ||
+                (pattern.alsoFileName && matchesItemPattern(text, fileNamePartOf(names[i])))) {
                 chosen[i] = true;
-                break;
+                itemMatched[pattern.item] = true;
             }
         }
     }
-    return chosen;
+    for (size_t k = 0; k < m_items.size(); ++k) {
+        if (!itemMatched[k])
+            selection.unmatched.push_back(m_items[k]);
+    }
+    return selection;
 }
 
 } // namespace quarvo

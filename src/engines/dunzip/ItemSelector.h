@@ -17,10 +17,14 @@ class ItemSelector {
   public:
     ItemSelector(std::string_view specification, bool recursePathInformation);
 
-    // Which of the entries, given by name in archive order, the item specification selects. Names are
-    // looked up in a hash index and only patterns are tried on every entry, so a long list of
-    // names costs no more than one pass.
-    std::vector<bool> select(const std::vector<std::string_view>& names) const;
+    struct Selection {
+        std::vector<bool> chosen;           // per entry, in archive order
+        std::vector<std::string> unmatched; // the items that chose no entry, as given
+    };
+    // Which of the entries, given by name in archive order, the item specification selects, and
+    // which items matched nothing. Names are looked up in a hash index and only patterns are tried
+    // on every entry, so a long list of names costs no more than one pass.
+    Selection select(const std::vector<std::string_view>& names) const;
 
   private:
     std::vector<std::string> m_items;

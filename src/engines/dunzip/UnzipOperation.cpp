@@ -16,6 +16,7 @@
 #include "engines/dunzip/EntryPath.h"
 #include "engines/dunzip/ItemSelector.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -85,11 +86,19 @@ bool isSymbolicLink(const ArchiveEntry& entry)
                zf::attribute::UnixSymbolicLink;
 }
 
-mode_t permissionsOf(const ArchiveEntry& entry)
+// The permission bits an entry made on Unix recorded, never set-user-ID, set-group-ID or sticky.
+std::optional<mode_t> unixPermissionsOf(const ArchiveEntry& entry)
 {
     uint32_t unixMode = entry.fields.externalAttributes >> zf::attribute::UnixModeShift;
     if (entry.fields.versionMadeBy >> 8 == zf::host::Unix && (unixMode & zf::attribute::UnixPermissions) != 0)
-        return static_cast<mode_t>(unixMode & zf::attribute::UnixPermissions); // never setuid, setgid, sticky
+        return static_cast<mode_t>(unixMode & zf::attribute::UnixPermissions);
+    return std::nullopt;
+}
+
+mode_t permissionsOf(const ArchiveEntry& entry)
+{
+    if (std::optional<mode_t> unixMode = unixPermissionsOf(entry))
+        return *unixMode;
     bool readOnly = entry.fields.externalAttributes & zf::attribute::DosReadOnly;
     return readOnly ? 0444 : 0644;
 }
@@ -115,6 +124,13 @@ class Operation {
     uint16_t run();
 
   private:
+    // A directory entry whose mode and time are set once everything inside it is written.
+    struct PendingDirectory {
+        std::string shownName;
+        std::vector<std::string> components;
+        std::optional<mode_t> mode; // nothing: as created (MS-DOS attributes have no search bit)
+        std::time_t modificationTime;
+    };
     struct PendingLink {
         std::string shownName;
         std::vector<std::string> components;
@@ -138,8 +154,13 @@ class Operation {
         if (code == EngineResult::Cancelled || m_result == EngineResult::Ok)
             m_result = code;
     }
+    // Names each item that matched no entry; records EntriesSkipped when there is one. Returns the
+    // result so far.
+    uint16_t reportUnmatched(const std::vector<std::string>& unmatched);
     void processEntry(const ArchiveEntry& entry);
-    uint16_t extractDirectory(const std::vector<std::string>& components, const std::string& shown);
+    uint16_t extractDirectory(const ArchiveEntry& entry, const std::vector<std::string>& components,
+                              const std::string& shown);
+    void restoreDirectories();
     std::optional<DecodeRequest> prepareDecode(const ArchiveEntry& entry, const std::string& shown,
                                                uint16_t& code);
     Decoded decode(const ArchiveEntry& entry, const std::string& shown, PendingFile* file, bool keepInMemory);
@@ -162,6 +183,7 @@ class Operation {
     size_t m_processed = 0;
     size_t m_failed = 0;
     std::vector<PendingLink> m_links;
+    std::vector<PendingDirectory> m_directories;
     std::unordered_set<std::string> m_seenNames;
 };
 
@@ -202,13 +224,18 @@ uint16_t Operation::run()
     names.reserve(m_index.entries.size());
     for (const ArchiveEntry& entry : m_index.entries)
         names.push_back(entry.name);
-    const std::vector<bool> chosen = selector.select(names);
+    const ItemSelector::Selection selection = selector.select(names);
     std::vector<const ArchiveEntry*> selected;
     for (size_t i = 0; i < m_index.entries.size(); ++i) {
-        if (chosen[i]) {
+        if (selection.chosen[i]) {
             selected.push_back(&m_index.entries[i]);
-            m_totalBytes += m_index.entries[i].fields.uncompressedSize;
+            m_totalBytes += m_index.entries[i].uncompressedSize;
         }
+    }
+    // An empty archive is a sound archive with nothing in it, not a selection that missed.
+    if (m_index.entries.empty()) {
+        m_reporter.message("The archive holds no entries.");
+        return reportUnmatched(selection.unmatched);
     }
     if (selected.empty())
         return fail(EngineResult::NothingToDo, "No entry of the archive matches the names given.");
@@ -240,16 +267,34 @@ uint16_t Operation::run()
             return EngineResult::Cancelled;
     }
     createLinks();
+    if (m_destination)
+        restoreDirectories();
     if (m_reporter.stopped())
         return EngineResult::Cancelled;
 
+    reportUnmatched(selection.unmatched);
+
     std::string summary = m_command.testOnly ? "Tested " : "Extracted ";
     summary += std::to_string(m_processed - m_failed) + " of " + std::to_string(m_processed) + " entries";
-    summary += m_failed == 0 ? ": no errors." : "; " + std::to_string(m_failed) + " had problems.";
+    summary += m_failed == 0 ? ": no errors" : "; " + std::to_string(m_failed) + " had problems";
     if (m_command.testOnly && m_failed == 0)
-        summary = "No errors detected in " + std::to_string(m_processed) + " entries.";
-    m_reporter.message(summary);
+        summary = "No errors detected in " + std::to_string(m_processed) + " entries";
+    if (!selection.unmatched.empty())
+        summary += "; " + std::to_string(selection.unmatched.size()) +
+                   (selection.unmatched.size() == 1 ? " name" : " names") + " matched no entry";
+    m_reporter.message(summary + ".");
     return m_reporter.stopped() ? EngineResult::Cancelled : m_result;
+}
+
+uint16_t Operation::reportUnmatched(const std::vector<std::string>& unmatched)
+{
+    // Every name given that matched nothing is a miss the user should hear of, even when the
+    // others were done: a mistyped name would otherwise pass for an extracted file.
+    for (const std::string& item : unmatched)
+        m_reporter.message("No entry of the archive matches " + escapeControlCharacters(item) + ".");
+    if (!unmatched.empty())
+        record(EngineResult::EntriesSkipped);
+    return m_result;
 }
 
 std::string Operation::statusText(const ArchiveEntry& entry, const std::string& shown) const
@@ -268,7 +313,7 @@ void Operation::processEntry(const ArchiveEntry& entry)
         if (result != EngineResult::Ok && result != EngineResult::Cancelled)
             ++m_failed;
         record(result);
-        m_doneBytes += entry.fields.uncompressedSize;
+        m_doneBytes += entry.uncompressedSize;
     };
     if (!m_reporter.status(statusText(entry, shown), percentOf(m_doneBytes, m_totalBytes)))
         return finish(EngineResult::Cancelled);
@@ -282,18 +327,30 @@ void Operation::processEntry(const ArchiveEntry& entry)
         m_reporter.message(shown + " appears more than once in the archive.");
     }
 
-    Result<EntryPath> path = splitEntryPath(entry.name, entry.storedName);
+    Result<EntryPath> path = splitEntryPath(entry.name, entry.storedName,
+                                            backslashSeparatesDirectories(entry.fields.versionMadeBy >> 8));
+    if (m_command.testOnly) {
+        // A test checks the data of every entry, directories included; a name that extraction
+        // would refuse is a problem of its own, told apart from the data's.
+        uint16_t nameCode = EngineResult::Ok;
+        if (!path)
+            nameCode =
+                fail(EngineResult::EntriesSkipped,
+                     "Unsafe name " + shown + ": " + path.error().message + "; extraction would refuse it.");
+        const uint16_t dataCode = decode(entry, shown, nullptr, false).code;
+        return finish(dataCode != EngineResult::Ok ? dataCode : nameCode);
+    }
     if (!path)
         return finish(fail(EngineResult::EntriesSkipped, "Refused " + shown + ": " + path.error().message +
                                                              "; nothing was written for it."));
     if (path->isDirectory)
-        return finish(m_command.testOnly ? EngineResult::Ok : extractDirectory(path->components, shown));
+        return finish(extractDirectory(entry, path->components, shown));
 
     std::vector<std::string> components = path->components;
     if (m_command.noDirectoryNames)
         components = {components.back()};
-    if (!m_command.testOnly && !shouldExtract(entry, shown, components, code)) {
-        m_doneBytes += entry.fields.uncompressedSize;
+    if (!shouldExtract(entry, shown, components, code)) {
+        m_doneBytes += entry.uncompressedSize;
         --m_processed;
         if (code != EngineResult::Ok) {
             ++m_processed;
@@ -304,17 +361,14 @@ void Operation::processEntry(const ArchiveEntry& entry)
     }
 
     if (isSymbolicLink(entry)) {
-        if (entry.fields.uncompressedSize > MaximumLinkTargetSize)
+        if (entry.uncompressedSize > MaximumLinkTargetSize)
             return finish(
                 fail(EngineResult::EntriesSkipped, "Skipped link " + shown + ": its target is too long."));
         Decoded decoded = decode(entry, shown, nullptr, true);
-        if (decoded.code == EngineResult::Ok && !m_command.testOnly)
+        if (decoded.code == EngineResult::Ok)
             m_links.push_back({shown, components, decoded.bytes});
         return finish(decoded.code);
     }
-
-    if (m_command.testOnly)
-        return finish(decode(entry, shown, nullptr, false).code);
 
     Result<PendingFile> file = m_destination->createFile(components);
     if (!file)
@@ -331,15 +385,38 @@ void Operation::processEntry(const ArchiveEntry& entry)
     finish(EngineResult::Ok);
 }
 
-uint16_t Operation::extractDirectory(const std::vector<std::string>& components, const std::string& shown)
+uint16_t Operation::extractDirectory(const ArchiveEntry& entry, const std::vector<std::string>& components,
+                                     const std::string& shown)
 {
-    if (m_command.noDirectoryNames)
+    // "./" names the destination itself, which exists.
+    if (m_command.noDirectoryNames || components.empty())
         return EngineResult::Ok;
     Result<Ok> made = m_destination->makeDirectories(components);
     if (!made)
         return fail(EngineResult::CannotCreate,
                     "Cannot create the directory " + shown + ": " + made.error().message + ".");
+    m_directories.push_back({shown, components, unixPermissionsOf(entry), modificationTimeOf(entry)});
     return EngineResult::Ok;
+}
+
+void Operation::restoreDirectories()
+{
+    // Deepest first: a parent's time changes when a child is touched, and a read-only parent would
+    // stop the child's own change.
+    std::stable_sort(m_directories.begin(), m_directories.end(),
+                     [](const PendingDirectory& a, const PendingDirectory& b) {
+                         return a.components.size() > b.components.size();
+                     });
+    for (const PendingDirectory& directory : m_directories) {
+        Result<Ok> restored =
+            m_destination->restoreDirectory(directory.components, directory.mode, directory.modificationTime);
+        if (!restored) {
+            ++m_failed;
+            record(fail(EngineResult::CannotCreate, "Cannot set the mode and time of the directory " +
+                                                        directory.shownName + ": " +
+                                                        restored.error().message + "."));
+        }
+    }
 }
 
 bool Operation::shouldExtract(const ArchiveEntry& entry, const std::string& shown,
@@ -372,8 +449,8 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
                                                       uint16_t& code)
 {
     const CentralHeaderFields& central = entry.fields;
-    if (entry.needsZip64) {
-        code = fail(EngineResult::TooLarge, shown + ": ZIP64 entries are not supported yet.");
+    if (!entry.damage.empty()) {
+        code = fail(EngineResult::BadArchive, shown + ": " + entry.damage + "; the entry is not trusted.");
         return std::nullopt;
     }
     if ((central.flags & zf::flag::StrongEncryption) || central.method == zf::method::Aes) {
@@ -390,22 +467,22 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
     // Most local headers are the central one's name plus a short extra field: a small read covers
     // them, and only a header that runs past it is read again at the largest size it can have.
     std::vector<uint8_t> header(zf::LocalHeaderSize + entry.storedName.size() + UsualLocalExtraSize);
-    size_t count = m_source->readAt(central.localHeaderOffset, header);
+    size_t count = m_source->readAt(entry.localHeaderOffset, header);
     Result<LocalHeader> local = parseLocalHeader(std::span(header).first(count));
     if (!local && count == header.size()) {
         header.resize(zf::LocalHeaderSize + 2 * size_t{zf::Max16});
-        count = m_source->readAt(central.localHeaderOffset, header);
+        count = m_source->readAt(entry.localHeaderOffset, header);
         local = parseLocalHeader(std::span(header).first(count));
     }
     if (!local) {
         code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
         return std::nullopt;
     }
-    LocalHeaderFields l = local->fields;
+    const LocalHeaderFields& l = local->fields;
     // Writers that do not know the sizes in advance (Info-ZIP's zip -fz, or zip writing to a pipe)
     // keep them in a ZIP64 extra field even when they are small.
-    if (resolveZip64Fields(local->extra, m_source->size(), l.uncompressedSize, l.compressedSize, nullptr) ==
-        Zip64Fields::Damaged) {
+    WideHeaderValues localSizes;
+    if (widenLocalFields(l, local->extra, m_source->size(), localSizes) == Zip64Fields::Damaged) {
         code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
         return std::nullopt;
     }
@@ -420,8 +497,8 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
     else if ((l.flags & CheckedFlags) != (central.flags & CheckedFlags))
         disagreement = "flags";
     else if (!(central.flags & zf::flag::DataDescriptor) &&
-             (l.crc32 != central.crc32 || l.compressedSize != central.compressedSize ||
-              l.uncompressedSize != central.uncompressedSize))
+             (l.crc32 != central.crc32 || localSizes.compressedSize != entry.compressedSize ||
+              localSizes.uncompressedSize != entry.uncompressedSize))
         disagreement = "CRC or sizes";
     if (!disagreement.empty()) {
         code = fail(EngineResult::BadArchive,
@@ -431,12 +508,14 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
     }
 
     DecodeRequest request;
-    request.dataOffset = uint64_t{central.localHeaderOffset} + local->recordSize;
-    request.compressedSize = central.compressedSize;
-    request.uncompressedSize = central.uncompressedSize;
+    request.dataOffset = entry.localHeaderOffset + local->recordSize;
+    request.compressedSize = entry.compressedSize;
+    request.uncompressedSize = entry.uncompressedSize;
     request.crc32 = central.crc32;
     request.method = central.method;
-    if (request.dataOffset + request.compressedSize > m_index.end.fields.directoryOffset) {
+    // Compared by subtraction: a size near 2^64 would wrap the sum.
+    const uint64_t directoryStart = m_index.directory.start;
+    if (request.dataOffset > directoryStart || request.compressedSize > directoryStart - request.dataOffset) {
         code = fail(EngineResult::CrcError,
                     shown + ": the data is truncated: it runs into the central directory.");
         return std::nullopt;
@@ -481,7 +560,7 @@ uint16_t Operation::reportDecodeFailure(const ArchiveEntry& entry, const std::st
                                         const DecodeResult& result)
 {
     const std::string kept = m_command.testOnly ? "" : " No file was kept.";
-    const std::string declared = std::to_string(entry.fields.uncompressedSize);
+    const std::string declared = std::to_string(entry.uncompressedSize);
     switch (result.status) {
     case DecodeStatus::Ok:
         return EngineResult::Ok;

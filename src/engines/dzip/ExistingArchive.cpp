@@ -91,8 +91,6 @@ Result<ExistingArchive, ArchiveReadError> readExistingArchive(ByteSource& source
         if (!candidate.ok())
             continue;
         location = locateDirectory(source, candidate.value());
-        if (location.fit == DirectoryLocation::Fit::TooLarge)
-            return zip64Problem();
         if (location.fit == DirectoryLocation::Fit::Exact || location.fit == DirectoryLocation::Fit::Shifted) {
             end = candidate.value();
             break;
@@ -110,7 +108,7 @@ Result<ExistingArchive, ArchiveReadError> readExistingArchive(ByteSource& source
     }
     // A ZIP64 end record whose values fit in 32 bits (zip -fz writes one) is dropped: the plain end
     // record written in its place holds the same values. Only a real count of 65,535 or more needs it.
-    if (location.entriesTotal >= zipformat::Max16)
+    if (location.entriesTotal >= zipformat::Max16 || location.start + location.size >= zipformat::Max32)
         return zip64Problem();
 
     ExistingArchive archive;

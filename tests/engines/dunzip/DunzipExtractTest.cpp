@@ -61,6 +61,45 @@ TEST_F(DunzipExtract, ExtractsStoredAndDeflatedEntriesWithTimesAndPermissions)
     EXPECT_EQ(run.percents.back(), 100u);
 }
 
+// A directory's mode and time are set after the files inside it are written, deepest first, or
+// writing them would change the time and a read-only mode would stop them. Special bits never come
+// back, and a directory made on MS-DOS keeps the mode it was created with.
+TEST_F(DunzipExtract, DirectoryModesAndTimesAreRestoredAfterTheirFiles)
+{
+    struct Case {
+        const char* name;
+        uint16_t versionMadeBy;
+        uint32_t unixMode;
+        mode_t expectedMode;
+    };
+    const Case cases[] = {
+        {"top/", 0x031E, 0042750, 0750},    // set-group-ID dropped
+        {"top/ro/", 0x031E, 0041555, 0555}, // read-only and sticky, with a file still to come inside
+        {"dos/", 0x0014, 0, 0755},
+    };
+    ZipBuilder builder;
+    for (const Case& c : cases) {
+        ZipBuilder::Entry entry = ZipBuilder::stored(c.name, "");
+        entry.versionMadeBy = c.versionMadeBy;
+        entry.externalAttributes = c.unixMode << 16 | 0x10;
+        builder.add(entry);
+    }
+    builder.add(ZipBuilder::stored("top/ro/inner.txt", "inner")).add(ZipBuilder::stored("dos/file.txt", "f"));
+    ::umask(022);
+    UnzipRun run = runDunzip(write(builder.finish()), out());
+    ASSERT_EQ(run.result, EngineResult::Ok) << run.allMessages();
+    EXPECT_EQ(readFile(out() + "/top/ro/inner.txt"), "inner");
+    std::tm noon{};
+    noon.tm_year = 125, noon.tm_mday = 1, noon.tm_hour = 12, noon.tm_isdst = -1; // the builder's date
+    for (const Case& c : cases) {
+        struct stat status {};
+        ASSERT_EQ(::stat((out() + "/" + c.name).c_str(), &status), 0) << c.name;
+        EXPECT_EQ(status.st_mode & 07777, c.expectedMode) << c.name;
+        EXPECT_EQ(status.st_mtime, std::mktime(&noon)) << c.name;
+    }
+    fs::permissions(out() + "/top/ro", fs::perms::owner_write, fs::perm_options::add); // for the clean-up
+}
+
 // Bit 11 says UTF-8; without it the bytes are code page 437. Either way the local header's name is
 // the same bytes as the directory's and must be found to agree, whatever bytes above 0x7F it holds.
 TEST_F(DunzipExtract, NamesAreDecodedFromUtf8OrCodePage437)
@@ -130,12 +169,15 @@ TEST_F(DunzipExtract, UpdateAndFreshenCompareModificationTimes)
 
 TEST_F(DunzipExtract, UnsafeNamesAreRefusedAndTheRestExtracted)
 {
-    const std::string hostile[] = {
-        "../escape.txt", "/absolute.txt",  "dir\\..\\back.txt",         "C:drive.txt",          "a//b.txt",
-        "a/./b.txt",     "a/../../up.txt", std::string("nul\0.txt", 8), "ctl\x1b[2J\n/../x.txt"};
+    const std::string hostile[] = {"../escape.txt", "/absolute.txt",        "C:drive.txt",
+                                   "a//b.txt",      "a/../../up.txt",       std::string("nul\0.txt", 8),
+                                   "./.",           "ctl\x1b[2J\n/../x.txt"};
     ZipBuilder builder;
     for (const std::string& name : hostile)
         builder.add(ZipBuilder::stored(name, "bad"));
+    ZipBuilder::Entry dosBackslashes = ZipBuilder::stored("dir\\..\\..\\back.txt", "bad");
+    dosBackslashes.versionMadeBy = 0x0014; // MS-DOS: "\" separates directories
+    builder.add(dosBackslashes);
     builder.add(ZipBuilder::stored("", "empty name"));
     builder.add(ZipBuilder::stored("good.txt", "good"));
     fs::create_directories(out() + "/deep");
@@ -144,6 +186,7 @@ TEST_F(DunzipExtract, UnsafeNamesAreRefusedAndTheRestExtracted)
     EXPECT_EQ(run.result, EngineResult::EntriesSkipped);
     EXPECT_EQ(treeOf(out()), (std::vector<std::string>{"deep/", "deep/good.txt"}));
     EXPECT_TRUE(run.mentioned("Refused ../escape.txt")) << run.allMessages();
+    EXPECT_TRUE(run.mentioned("Refused dir\\..\\..\\back.txt")) << run.allMessages();
     EXPECT_TRUE(run.mentioned("Refused nul\\x00.txt")) << run.allMessages();
     EXPECT_TRUE(run.mentioned("the name is empty"));
     EXPECT_TRUE(run.mentioned("Refused ctl\\x1B[2J\\x0A/../x.txt")) << run.allMessages();
@@ -197,9 +240,10 @@ TEST_F(DunzipExtract, EntriesThatShareDirectoriesStillRefusePlantedLinksBetweenT
     EXPECT_TRUE(run.mentioned("real/linked/b.txt")) << run.allMessages();
     EXPECT_TRUE(run.mentioned("top/d.txt")) << run.allMessages();
     EXPECT_TRUE(fs::is_directory(fs::symlink_status(out() + "/real/sub")));
-    for (const char* name : {"real/sub/a.txt", "real/sub/c.txt", "real/sub/deeper/e.txt", "real/f.txt",
-                             "real/sub/g.txt"})
-        EXPECT_EQ(readFile(out() + "/" + name), std::string(1, fs::path(name).stem().string().back())) << name;
+    for (const char* name :
+         {"real/sub/a.txt", "real/sub/c.txt", "real/sub/deeper/e.txt", "real/f.txt", "real/sub/g.txt"})
+        EXPECT_EQ(readFile(out() + "/" + name), std::string(1, fs::path(name).stem().string().back()))
+            << name;
 }
 
 TEST_F(DunzipExtract, LocalHeadersWithLongExtraFieldsAreReadWhole)
@@ -370,12 +414,13 @@ TEST_F(DunzipExtract, ArchivesThatCannotBeReadOneWayAreRefused)
     };
     const Case cases[] = {
         {"two consistent end records", ambiguous, EngineResult::BadArchive, "ambiguous"},
-        {"ZIP64 counts", zip64, EngineResult::TooLarge, "ZIP64"},
+        {"ZIP64 counts without their record", zip64, EngineResult::BadArchive,
+         "ZIP64 archive whose ZIP64 end of central directory record is missing"},
         {"not an archive", std::string(1000, 'x'), EngineResult::BadArchive, "not a ZIP archive"},
         {"end record pointing nowhere", body + ZipBuilder::endRecord(0, 0, 1, 1, 46, 5, ""),
          EngineResult::BadArchive, "damaged"},
         {"spanned", body + ZipBuilder::endRecord(1, 1, 1, 1, 47, directoryOffset, ""),
-         EngineResult::BadArchive, "several disks"},
+         EngineResult::BadArchive, "last part of a split archive"},
     };
     for (const Case& c : cases) {
         UnzipRun run = runDunzip(write(c.bytes), out());
@@ -460,6 +505,24 @@ TEST_F(DunzipExtract, NoDirectoryNamesAndSelectionByPattern)
             EXPECT_EQ(treeOf(out()), c.tree) << c.specification;
         }
     }
+}
+
+TEST_F(DunzipExtract, ItemsThatMatchNothingAreNamedAndFailTheRunWhileTheOthersAreDone)
+{
+    ZipBuilder builder;
+    builder.add(ZipBuilder::stored("found.txt", "f")).add(ZipBuilder::stored("other.txt", "o"));
+    const std::string archive = write(builder.finish());
+    for (const std::string& destination : {std::string(), out()}) {
+        SCOPED_TRACE(destination.empty() ? "test" : "extract");
+        UnzipRun run = runDunzip(archive, destination, [](UnzipCommand& c) {
+            c.itemSpecification = "found.txt \"lost.txt\" *.png";
+        });
+        EXPECT_EQ(run.result, EngineResult::EntriesSkipped) << run.allMessages();
+        EXPECT_TRUE(run.mentioned("No entry of the archive matches lost.txt.")) << run.allMessages();
+        EXPECT_TRUE(run.mentioned("No entry of the archive matches *.png.")) << run.allMessages();
+        EXPECT_TRUE(run.mentioned("; 2 names matched no entry.")) << run.allMessages();
+    }
+    EXPECT_EQ(treeOf(out()), std::vector<std::string>{"found.txt"});
 }
 
 // More entries than a 16-bit count holds, as writers without ZIP64 records store them (the count
@@ -548,9 +611,11 @@ TEST_F(DunzipExtract, ShiftedAndZip64ArchivesAreReadOnlyWhenTheirPositionsHoldTo
         {"offset past the directory",
          plain.substr(0, plain.size() - 22) + ZipBuilder::endRecord(0, 0, 1, 1, 47, directoryOffset + 9, ""),
          EngineResult::BadArchive, "no end of central directory record points at it"},
-        {"shifted offset past the end", stub + farOffset.finish(), EngineResult::BadArchive, "beyond the end"},
+        {"shifted offset past the end", stub + farOffset.finish(), EngineResult::BadArchive,
+         "beyond the end"},
         {"lying ZIP64 offset", lyingOffset.finish(), EngineResult::BadArchive, "ZIP64 extra field"},
-        {"ZIP64 size", hugeSize.finish(), EngineResult::TooLarge, "ZIP64 entries are not supported yet"},
+        {"ZIP64 size the local header denies", hugeSize.finish(), EngineResult::BadArchive,
+         "disagrees with the central directory (CRC or sizes)"},
     };
     for (const Case& c : cases) {
         UnzipRun run = runDunzip(write(c.bytes), out());

@@ -8,16 +8,19 @@
 namespace quarvo {
 namespace {
 
+// The names chosen, then "unmatched: ITEM" for each item that chose nothing.
 std::vector<std::string> chosenNames(const std::vector<std::string>& names, const char* specification,
                                      bool recurse)
 {
     const std::vector<std::string_view> views(names.begin(), names.end());
-    const std::vector<bool> chosen = ItemSelector(specification, recurse).select(views);
+    const ItemSelector::Selection selection = ItemSelector(specification, recurse).select(views);
     std::vector<std::string> result;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (chosen[i])
+        if (selection.chosen[i])
             result.push_back(names[i]);
     }
+    for (const std::string& item : selection.unmatched)
+        result.push_back("unmatched: " + item);
     return result;
 }
 
@@ -41,7 +44,10 @@ TEST(ItemSelector, StoredNamesAreNamesAndOnlyOtherItemsArePatterns)
         {"\"notes.txt\"", false, {"notes.txt"}},
         {"\"notes.txt\"", true, {"sub/deep/Notes.txt", "notes.txt"}},
         {"\"sub/*\"", false, {"Sub/a*b.txt", "sub/deep/Notes.txt"}},
-        {"\"missing.txt\"", true, {}},
+        {"\"missing.txt\"", true, {"unmatched: missing.txt"}},
+        {"\"*.png\" notes.txt \"nope/*\" \"*1.txt\"",
+         false,
+         {"a1.txt", "notes.txt", "unmatched: *.png", "unmatched: nope/*"}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(chosenNames(names, c.specification, c.recurse), c.chosen) << c.specification;
@@ -59,7 +65,7 @@ TEST(ItemSelector, LongListsOfNamesSelectExactlyTheirEntries)
             everyOther += "\"" + names.back() + "\" ";
     }
     const std::vector<std::string_view> views(names.begin(), names.end());
-    const std::vector<bool> chosen = ItemSelector(everyOther, false).select(views);
+    const std::vector<bool> chosen = ItemSelector(everyOther, false).select(views).chosen;
     ASSERT_EQ(chosen.size(), names.size());
     for (size_t i = 0; i < names.size(); ++i)
         ASSERT_EQ(chosen[i], i % 2 == 0) << names[i];
