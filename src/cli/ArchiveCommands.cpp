@@ -1,6 +1,5 @@
 #include "cli/ArchiveCommands.h"
 
-#include "core/base/TextCase.h"
 #include "engines/api/EngineResult.h"
 #include "engines/api/UnzipCommand.h"
 #include "engines/api/ZipCommand.h"
@@ -49,15 +48,6 @@ std::string_view summaryOf(uint16_t result)
     }
 }
 
-bool hasExeExtension(const std::string& path)
-{
-    const size_t dot = path.rfind('.');
-    const size_t slash = path.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return false;
-    return equalsIgnoringCase(std::string_view(path).substr(dot + 1), "exe");
-}
-
 uint32_t zipFunctionOf(const CliRequest& request)
 {
     if (request.command == CliCommand::Delete)
@@ -86,13 +76,12 @@ uint16_t runZip(const CliRequest& request, const std::string& itemSpecification,
     command.queryCallback = ConsoleReporter::onQuery;
     command.queryCallbackData = &reporter;
     command.optionBits = ZipOptionBits::Default;
-    if (hasExeExtension(request.archive))
-        command.optionBits |= ZipOptionBits::SelfExtractor;
     if (request.command == CliCommand::Delete) {
         command.optionBits &= ~ZipOptionBits::Bit0;
         command.compressionLevel = DeleteCompressionLevel;
     } else {
         command.recurse = request.recurse;
+        command.includeSystemAndHidden = request.includeHidden;
         command.compressionLevel = request.compressionLevel;
         command.noDirectoryNames = request.noDirectoryNames;
         command.deleteSourceFiles = request.move;

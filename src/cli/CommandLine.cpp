@@ -27,7 +27,9 @@ constexpr std::string_view Usage = R"(Usage: quarvo-cli COMMAND [OPTIONS] ARCHIV
 
 Commands:
   list [-v] ARCHIVE             print the entry names; -v adds sizes, method, date, time and CRC
-  test [-p PASSWORD] ARCHIVE    decompress every entry and check it, writing nothing
+  test [-p PASSWORD] ARCHIVE [NAMES...]
+                                decompress the named entries (all when none are named) and
+                                check them, writing nothing
   extract [-d DIR] [-o] [-j] [-p PASSWORD] ARCHIVE [NAMES...]
                                 extract the named entries (all when none are named)
   add [-r] [-j] [-0..-8] [-p PASSWORD] [--update|--freshen] [--move] [--no-hidden] ARCHIVE FILES...
@@ -203,8 +205,6 @@ std::string Parser::finish(std::vector<std::string> positional)
         return "missing archive name for " + std::string(m_syntax.name);
     if (m_syntax.command == CliCommand::List && positional.size() > 1)
         return "list takes one archive name";
-    if (m_syntax.command == CliCommand::Test && positional.size() > 1)
-        return "test takes one archive name";
     if (positional.size() - 1 < m_syntax.minimumNames)
         return std::string(m_syntax.name) + " needs at least one name after the archive";
     m_request.archive = positional.front();

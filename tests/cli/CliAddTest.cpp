@@ -76,6 +76,20 @@ TEST_F(CliAdd, StoresNamesAsZipDoes)
     }
 }
 
+// Names beginning with a dot are taken like any other, as zip takes them; --no-hidden leaves them
+// out and says how many it left.
+TEST_F(CliAdd, DotFilesAreLeftOutOnlyWhenAsked)
+{
+    writeFile(m_dir.file("src/dir/.hidden/.rc"), "rc\n");
+    ASSERT_EQ(cli({"add", "-r", "all.zip", "src"}).exitCode, Success);
+    EXPECT_NE(names("all.zip").find("src/dir/.hidden/.rc"), std::string::npos) << names("all.zip");
+    const ProcessOutcome visible = cli({"add", "-r", "--no-hidden", "visible.zip", "src"});
+    ASSERT_EQ(visible.exitCode, Success) << visible.err;
+    EXPECT_EQ(names("visible.zip").find(".hidden"), std::string::npos) << names("visible.zip");
+    EXPECT_NE(visible.err.find("Skipped 1 hidden file or folder (names beginning with a dot)"), std::string::npos)
+        << visible.err;
+}
+
 // Freshen replaces the entry zip made for the same argument; delete removes what matched, names
 // what did not and fails the run for it.
 TEST_F(CliAdd, FreshenAndDeleteFindWhatZipStored)

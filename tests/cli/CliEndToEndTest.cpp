@@ -287,11 +287,16 @@ TEST_F(Cli, ExtractTakesOnlyTheNamedEntries)
 TEST_F(Cli, NamesThatMatchNothingAreReportedAndFailTheRunWhileTheOthersAreExtracted)
 {
     ASSERT_EQ(tool("zip", {"-q", "-r", "z.zip", "docs", "data.bin"}).exitCode, 0);
-    ProcessOutcome outcome = cli({"extract", "-d", "out", "z.zip", "data.bin", "missing.txt", "*.nope"});
-    EXPECT_EQ(outcome.exitCode, EntriesSkipped);
-    for (const char* expected : {"No entry of the archive matches missing.txt.",
-                                 "No entry of the archive matches *.nope.", "2 names matched no entry"})
-        EXPECT_NE(outcome.err.find(expected), std::string::npos) << outcome.err;
+    for (std::vector<std::string> command : {std::vector<std::string>{"extract", "-d", "out"}, {"test"}}) {
+        SCOPED_TRACE(command[0]);
+        command.insert(command.end(), {"z.zip", "data.bin", "missing.txt", "*.nope"});
+        ProcessOutcome outcome = cli(command);
+        EXPECT_EQ(outcome.exitCode, EntriesSkipped);
+        for (const char* expected : {"No entry of the archive matches missing.txt.",
+                                     "No entry of the archive matches *.nope.", "2 names matched no entry"})
+            EXPECT_NE(outcome.err.find(expected), std::string::npos) << outcome.err;
+        EXPECT_EQ(outcome.err.find("docs"), std::string::npos) << outcome.err;
+    }
     EXPECT_EQ(read("out/data.bin"), m_binary);
     EXPECT_FALSE(exists("out/docs"));
 }
