@@ -14,7 +14,7 @@
 #include "engines/dunzip/Destination.h"
 #include "engines/dunzip/EntryDecoder.h"
 #include "engines/dunzip/EntryPath.h"
-#include "engines/dunzip/ItemSelector.h"
+#include "engines/common/ItemSelector.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -6,9 +6,7 @@
 #include "core/zip/ZipNames.h"
 #include "engines/api/EngineResult.h"
 #include "engines/common/NameList.h"
-#include "engines/common/NamePattern.h"
-#include "engines/common/StoredNameIndex.h"
-#include "engines/dunzip/ItemSelector.h"
+#include "engines/common/ItemSelector.h"
 #include "engines/dzip/ArchiveRepair.h"
 #include "engines/dzip/ArchiveTarget.h"
 #include "engines/dzip/CompressionPool.h"
@@ -266,48 +264,20 @@ uint16_t ZipOperation::planDelete()
 {
     if (!m_archiveExists)
         return fail(EngineResult::CannotOpenArchive, "The archive " + m_archivePath + " does not exist.");
-    const std::vector<std::string> names = splitNameList(textOf(m_command.itemSpecification));
-    std::vector<bool> doomed(m_archive.entries.size(), false);
-    std::vector<bool> matched(names.size(), false);
-    // A name that is stored deletes that entry only, even when it holds `*` or `?`; only the
-    // others are patterns, matched as extraction matches them (`*` crosses "/"), and only those
-    // are tried on every entry.
-    StoredNameIndex index;
-    for (size_t i = 0; i < m_archive.entries.size(); ++i)
-        index.add(m_archive.entries[i].name, i);
-    std::vector<size_t> patterns;
-    for (size_t n = 0; n < names.size(); ++n) {
-        const std::vector<size_t> named = index.find(names[n]);
-        for (size_t i : named)
-            doomed[i] = true;
-        matched[n] = !named.empty();
-        if (named.empty() && hasWildcard(names[n]))
-            patterns.push_back(n);
-    }
-    const auto fileNamePart = [](const std::string& name) {
-        const size_t slash = name.rfind('/', name.size() < 2 ? 0 : name.size() - 2);
-        return slash == std::string::npos ? name : name.substr(slash + 1);
-    };
-    for (size_t i = 0; i < m_archive.entries.size() && !patterns.empty(); ++i) {
-        const std::string& entryName = m_archive.entries[i].name;
-        for (size_t n : patterns) {
-            const std::string& pattern = names[n];
-            const bool everything = pattern == "*" || pattern == "*.*";
-            const bool byFileName = m_command.recurse && pattern.find('/') == std::string::npos;
-            if (everything || matchesItemPattern(pattern, entryName) ||
-                (byFileName && matchesItemPattern(pattern, fileNamePart(entryName)))) {
-                doomed[i] = true;
-                matched[n] = true;
-            }
-        }
-    }
-    for (size_t n = 0; n < names.size(); ++n) {
-        if (matched[n])
-            continue;
+    // Names and patterns mean what they mean to extraction: a stored name is that entry, even
+    // when it holds `*` or `?`, and `*` reaches into subdirectories.
+    const ItemSelector selector(textOf(m_command.itemSpecification), m_command.recurse != 0);
+    std::vector<std::string_view> names;
+    names.reserve(m_archive.entries.size());
+    for (const ExistingEntry& entry : m_archive.entries)
+        names.push_back(entry.name);
+    const ItemSelector::Selection selection = selector.select(names);
+    for (const std::string& unmatched : selection.unmatched) {
         m_entriesSkipped = true;
-        if (!m_reporter.message("Not found in the archive: " + names[n]))
+        if (!m_reporter.message("Not found in the archive: " + unmatched))
             return EngineResult::Cancelled;
     }
+    const std::vector<bool>& doomed = selection.chosen;
     if (std::find(doomed.begin(), doomed.end(), true) == doomed.end())
         return EngineResult::NothingToDo;
     std::erase_if(m_output, [&](const OutputItem& item) {

@@ -1,4 +1,4 @@
-#include "engines/dunzip/ItemSelector.h"
+#include "engines/common/ItemSelector.h"
 
 #include <gtest/gtest.h>
 

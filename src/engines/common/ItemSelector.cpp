@@ -1,4 +1,4 @@
-#include "engines/dunzip/ItemSelector.h"
+#include "engines/common/ItemSelector.h"
 
 #include "core/base/TextCase.h"
 #include "engines/common/NameList.h"
