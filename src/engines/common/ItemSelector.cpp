@@ -1,36 +1,10 @@
 #include "engines/common/ItemSelector.h"
 
-#include "core/base/TextCase.h"
 #include "engines/common/NameList.h"
 #include "engines/common/NamePattern.h"
 #include "engines/common/StoredNameIndex.h"
 
 namespace quarvo {
-
-bool matchesItemPattern(std::string_view pattern, std::string_view name)
-{
-    // Iterative matching with one backtrack point, linear in practice and never recursive.
-    size_t p = 0, n = 0;
-    size_t starPattern = std::string_view::npos, starName = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
-            starPattern = p++;
-            starName = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || toLowerAscii(pattern[p]) == toLowerAscii(name[n]))) {
-            ++p;
-            ++n;
-        } else if (starPattern != std::string_view::npos) {
-            p = starPattern + 1;
-            n = ++starName;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*')
-        ++p;
-    return p == pattern.size();
-}
 
 namespace {
 

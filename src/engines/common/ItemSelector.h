@@ -32,7 +32,4 @@ class ItemSelector {
     bool m_recurse = false;
 };
 
-// Whether name matches pattern as described above (`*` crossing "/"), ignoring case.
-bool matchesItemPattern(std::string_view pattern, std::string_view name);
-
 } // namespace quarvo

@@ -10,6 +10,10 @@ namespace quarvo {
 // and `?` never stand for "/", so a pattern matches within one path component at a time.
 bool matchesNamePattern(std::string_view pattern, std::string_view name);
 
+// Whether an entry name matches an item pattern of extraction or deletion: as above, except that
+// `*` and `?` stand for "/" too, so "*" reaches into subdirectories.
+bool matchesItemPattern(std::string_view pattern, std::string_view name);
+
 // Whether the text holds `*` or `?`. (`[` is an ordinary character in engine patterns.)
 bool hasWildcard(std::string_view text);
 
