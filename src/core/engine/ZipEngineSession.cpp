@@ -327,7 +327,7 @@ uint16_t ZipEngineSession::runWithProgress(bool zip)
         request.text = std::string(NothingToDoText);
         m_ui.showMessage(request);
     } else {
-        reportOutcome(result, !zip && m_unzip.testOnly != 0);
+        reportOutcome(result, zip, !zip && m_unzip.testOnly != 0);
     }
     workingDirectory.restore();
     return result;
@@ -342,29 +342,39 @@ int ZipEngineSession::pumpEvents()
 
 // The progress window closes when the engine returns, so what the engine said would vanish with it:
 // a failed run shows its messages in one box, and a passed test shows the engine's last word (its
-// summary), since a test exists to tell the user something. A cancel is the user's own doing, and
-// a successful write or extraction speaks through the listing and the files.
-void ZipEngineSession::reportOutcome(uint16_t result, bool testOnly)
+// summary), since a test exists to tell the user something. A successful write speaks only of what
+// it left out (hidden files not taken, a source that vanished or is not a regular file), which the
+// listing would never show; a successful extraction speaks through the files. A cancel is the
+// user's own doing.
+void ZipEngineSession::reportOutcome(uint16_t result, bool zip, bool testOnly)
 {
     if (result == EngineResult::Cancelled || m_engineMessages.empty())
         return;
     MessageBoxRequest request;
     request.caption = m_archiveTitle;
     if (result == EngineResult::Ok) {
-        if (!testOnly)
+        if (!testOnly && !zip)
             return;
         request.icon = MessageIcon::Information;
-        request.text = m_lastEngineMessage;
+        request.text = testOnly ? m_lastEngineMessage : joinedEngineMessages();
         m_ui.showMessage(request);
         return;
     }
     request.icon = MessageIcon::Warning;
+    request.text = joinedEngineMessages();
+    m_ui.showMessage(request);
+}
+
+// The engine's messages, one a line, at most MaximumShownMessages of them.
+std::string ZipEngineSession::joinedEngineMessages() const
+{
+    std::string text;
     size_t shown = std::min(m_engineMessages.size(), MaximumShownMessages);
     for (size_t i = 0; i < shown; ++i)
-        request.text += (i ? "\n" : "") + m_engineMessages[i];
+        text += (i ? "\n" : "") + m_engineMessages[i];
     if (shown < m_engineMessages.size())
-        request.text += "\n...";
-    m_ui.showMessage(request);
+        text += "\n...";
+    return text;
 }
 
 void ZipEngineSession::keepEngineMessage(const char* text)

@@ -87,7 +87,8 @@ class ZipEngineSession {
     int pumpEvents();
     void rewriteInPlace(char* text, std::string& buffer);
     void keepEngineMessage(const char* text);
-    void reportOutcome(uint16_t result, bool testOnly);
+    void reportOutcome(uint16_t result, bool zip, bool testOnly);
+    std::string joinedEngineMessages() const;
 
     UserInterface& m_ui;
     CompressionEngines& m_engines;

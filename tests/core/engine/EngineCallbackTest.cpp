@@ -1,5 +1,6 @@
 #include "EngineSessionFixture.h"
 
+#include "core/ui/DialogResult.h"
 #include "engines/api/EngineResult.h"
 
 #include <cstring>
@@ -30,6 +31,7 @@ TEST_F(EngineCallbackTest, MessagesBecomeTheCaptionAfterTheArchiveTitle)
         return EngineResult::Ok;
     });
     ZipEngineSession session(ui, engine, settings);
+    ui.answerMessage(DialogResult::Ok); // what a write said is shown once it is done
     session.runZip("/home/ann/My.Backup.ZIP", "*.*", 2150);
     EXPECT_EQ(session.archiveTitle(), "My.Backup");
     session.runUnzip("/home/ann/NODOT", "*.*", 3050);

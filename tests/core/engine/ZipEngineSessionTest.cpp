@@ -349,7 +349,7 @@ TEST_F(ZipEngineSessionTest, NothingToDoIsShownForDzipsTwelveOnly)
     EXPECT_EQ(ui.messages().size(), 1u);
 }
 
-TEST_F(ZipEngineSessionTest, AFailedRunShowsWhatTheEngineSaidAPassedTestItsSummaryAndCancelNothing)
+TEST_F(ZipEngineSessionTest, AFailedRunShowsWhatTheEngineSaidAPassedTestItsSummaryAWriteWhatItLeftOutAndCancelNothing)
 {
     auto speak = [](uint16_t result) {
         return [result](UnzipCommand& command) {
@@ -380,6 +380,18 @@ TEST_F(ZipEngineSessionTest, AFailedRunShowsWhatTheEngineSaidAPassedTestItsSumma
     engine.setUnzipAction(speak(EngineResult::Cancelled));
     EXPECT_EQ(session.runUnzip("/a/B.ZIP", "*.*", 3500), EngineResult::Cancelled);
     EXPECT_EQ(ui.messages().size(), 2u);
+
+    // A successful write that left files out says which, all of it.
+    engine.setZipAction([](ZipCommand& command) {
+        command.messageCallback("Not found: gone.txt", 0, command.messageCallbackData);
+        command.messageCallback("Skipped 2 hidden files or folders", 0, command.messageCallbackData);
+        return EngineResult::Ok;
+    });
+    ui.answerMessage(DialogResult::Ok);
+    EXPECT_EQ(session.runZip("/a/B.ZIP", "*.*", 2150), EngineResult::Ok);
+    ASSERT_EQ(ui.messages().size(), 3u);
+    EXPECT_EQ(ui.messages()[2].text, "Not found: gone.txt\nSkipped 2 hidden files or folders");
+    EXPECT_EQ(ui.messages()[2].icon, MessageIcon::Information);
 }
 
 TEST_F(ZipEngineSessionTest, ProgressWindowShowsTheWaitTextAndClosesAfterTheEngine)
