@@ -4,6 +4,7 @@
 // counts, every name is valid UTF-8, an overlap report names two different entries of the list, and
 // neither step reads the input over and over.
 
+#include "FuzzCheck.h"
 #include "CountingByteSource.h"
 #include "core/zip/ZipNames.h"
 #include "engines/dunzip/ArchiveIndex.h"
@@ -11,15 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using quarvo::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

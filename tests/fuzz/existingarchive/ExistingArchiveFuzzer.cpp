@@ -4,21 +4,14 @@
 // (fewer than 65,535: more needs ZIP64, which it refuses), and it does not read the input over and
 // over.
 
+#include "FuzzCheck.h"
 #include "CountingByteSource.h"
 #include "engines/dzip/ExistingArchive.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using quarvo::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -4,6 +4,7 @@
 // back unchanged; a matching Info-ZIP Unicode path field wins for an unflagged name; the name CRC
 // agrees with zlib's; and escaping leaves no control character and changes nothing the second time.
 
+#include "FuzzCheck.h"
 #include "core/zip/ZipNames.h"
 
 #include <algorithm>
@@ -15,15 +16,11 @@
 #include <vector>
 #include <zlib.h>
 
+using quarvo::fuzz::check;
+
 namespace {
 
 constexpr uint16_t Utf8Flag = 1 << 11;
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void checkEscaped(std::string_view utf8)
 {

@@ -2,6 +2,7 @@
 // pattern, the rest the name. Besides running clean under the sanitizers, a result must be one of
 // the six codes, and a text must read the same whatever follows its first zero byte.
 
+#include "FuzzCheck.h"
 #include "core/listing/WildcardMatcher.h"
 
 #include <cstdint>
@@ -10,16 +11,7 @@
 #include <string_view>
 
 using quarvo::WildcardResult;
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
+using quarvo::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
