@@ -220,35 +220,6 @@ Zip64Fields widenLocalFields(const LocalHeaderFields& fields, std::span<const ui
     return widenFields(order, extraField);
 }
 
-Zip64Fields resolveZip64Fields(std::span<const uint8_t> extraField, uint64_t fileSize, uint32_t& uncompressedSize,
-                               uint32_t& compressedSize, uint32_t* localHeaderOffset)
-{
-    WideHeaderValues values;
-    Zip64Fields result;
-    if (localHeaderOffset) {
-        CentralHeaderFields fields;
-        fields.uncompressedSize = uncompressedSize;
-        fields.compressedSize = compressedSize;
-        fields.localHeaderOffset = *localHeaderOffset;
-        result = widenCentralFields(fields, extraField, fileSize, values);
-    } else {
-        LocalHeaderFields fields;
-        fields.uncompressedSize = uncompressedSize;
-        fields.compressedSize = compressedSize;
-        result = widenLocalFields(fields, extraField, fileSize, values);
-    }
-    if (result != Zip64Fields::Resolved)
-        return result;
-    if (values.uncompressedSize > zipformat::Max32 || values.compressedSize > zipformat::Max32 ||
-        values.localHeaderOffset > zipformat::Max32)
-        return Zip64Fields::TooLarge;
-    uncompressedSize = static_cast<uint32_t>(values.uncompressedSize);
-    compressedSize = static_cast<uint32_t>(values.compressedSize);
-    if (localHeaderOffset)
-        *localHeaderOffset = static_cast<uint32_t>(values.localHeaderOffset);
-    return Zip64Fields::Resolved;
-}
-
 void assignHeaderFields(ZipEntry& entry, const CentralHeaderFields& fields)
 {
     entry.versionMadeBy = fields.versionMadeBy;

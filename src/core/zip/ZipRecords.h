@@ -115,7 +115,7 @@ std::optional<std::span<const uint8_t>> findExtraBlock(std::span<const uint8_t> 
 // What a ZIP64 extra field made of a header's saturated fields.
 enum class Zip64Fields {
     Resolved, // every saturated field now holds its value (or none was saturated)
-    TooLarge, // a value really needs 64 bits, or a saturated field has no ZIP64 value
+    TooLarge, // a saturated field has no ZIP64 value to stand for it
     Damaged,  // the field is too short or a value lies beyond the end of the file
 };
 
@@ -141,13 +141,6 @@ Zip64Fields widenCentralFields(const CentralHeaderFields& fields, std::span<cons
 // The same for a local header's sizes (it has no offset or disk).
 Zip64Fields widenLocalFields(const LocalHeaderFields& fields, std::span<const uint8_t> extraField,
                              uint64_t fileSize, WideHeaderValues& values);
-
-// Replaces each saturated 32-bit field (0xFFFFFFFF) with its value from the header's ZIP64 extra
-// field, which holds only the saturated ones, in the order uncompressed size, compressed size, local
-// header offset (offset is null for a local header). A compressed size or offset beyond fileSize is
-// damage; the fields are changed only when the result is Resolved.
-Zip64Fields resolveZip64Fields(std::span<const uint8_t> extraField, uint64_t fileSize, uint32_t& uncompressedSize,
-                               uint32_t& compressedSize, uint32_t* localHeaderOffset);
 
 // Copies the sixteen header fields into an entry.
 void assignHeaderFields(ZipEntry& entry, const CentralHeaderFields& fields);

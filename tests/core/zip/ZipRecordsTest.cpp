@@ -162,7 +162,7 @@ TEST(ZipRecords, Zip64ExtraFieldsFillOnlyTheSaturatedFields)
         uint32_t uncompressed, compressed, offset;
         std::string extra;
         Zip64Fields expected;
-        uint32_t resultUncompressed, resultCompressed, resultOffset;
+        uint64_t resultUncompressed, resultCompressed, resultOffset; // unless Damaged
     };
     const Case cases[] = {
         // Info-ZIP's local header and central header when writing to a pipe.
@@ -171,30 +171,36 @@ TEST(ZipRecords, Zip64ExtraFieldsFillOnlyTheSaturatedFields)
         {S, 6, S, zip64Block({7, 0x80}), Zip64Fields::Resolved, 7, 6, 0x80},
         // Nothing saturated: the block is not even looked at.
         {6, 6, 0, zip64Block({1ULL << 40}), Zip64Fields::Resolved, 6, 6, 0},
-        // A value that needs 64 bits, and a saturated field with no block for it.
-        {S, S, 0, zip64Block({1ULL << 33, 100}), Zip64Fields::TooLarge, S, S, 0},
+        // A value that needs 64 bits is kept whole; a saturated field with no block for it stays.
+        {S, S, 0, zip64Block({1ULL << 33, 100}), Zip64Fields::Resolved, 1ULL << 33, 100, 0},
         {S, 6, 0, "", Zip64Fields::TooLarge, S, 6, 0},
         // Lies: a compressed size or offset past the end of the file, a block too short.
-        {6, S, 0, zip64Block({FileSize + 1}), Zip64Fields::Damaged, 6, S, 0},
-        {6, 6, S, zip64Block({1ULL << 40}), Zip64Fields::Damaged, 6, 6, S},
-        {S, S, S, zip64Block({6, 6}), Zip64Fields::Damaged, S, S, S},
+        {6, S, 0, zip64Block({FileSize + 1}), Zip64Fields::Damaged, 0, 0, 0},
+        {6, 6, S, zip64Block({1ULL << 40}), Zip64Fields::Damaged, 0, 0, 0},
+        {S, S, S, zip64Block({6, 6}), Zip64Fields::Damaged, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        uint32_t uncompressed = c.uncompressed, compressed = c.compressed, offset = c.offset;
-        EXPECT_EQ(resolveZip64Fields(bytesOf(c.extra), FileSize, uncompressed, compressed, &offset), c.expected)
+        CentralHeaderFields fields;
+        fields.uncompressedSize = c.uncompressed;
+        fields.compressedSize = c.compressed;
+        fields.localHeaderOffset = c.offset;
+        WideHeaderValues values;
+        EXPECT_EQ(widenCentralFields(fields, bytesOf(c.extra), FileSize, values), c.expected)
             << c.resultUncompressed << " " << c.resultCompressed << " " << c.resultOffset;
-        EXPECT_EQ(uncompressed, c.resultUncompressed);
-        EXPECT_EQ(compressed, c.resultCompressed);
-        EXPECT_EQ(offset, c.resultOffset);
+        if (c.expected != Zip64Fields::Damaged) {
+            EXPECT_EQ(values.uncompressedSize, c.resultUncompressed);
+            EXPECT_EQ(values.compressedSize, c.resultCompressed);
+            EXPECT_EQ(values.localHeaderOffset, c.resultOffset);
+        }
     }
     // A local header has no offset field: its block holds the two sizes only.
-    uint32_t uncompressed = S, compressed = S;
-    std::string local = zip64Block({3, 2});
-    EXPECT_EQ(resolveZip64Fields(bytesOf(local), FileSize, uncompressed, compressed, nullptr), Zip64Fields::Resolved);
-    EXPECT_EQ(uncompressed, 3u);
-    EXPECT_EQ(compressed, 2u);
+    LocalHeaderFields local;
+    local.uncompressedSize = local.compressedSize = S;
+    WideHeaderValues values;
+    EXPECT_EQ(widenLocalFields(local, bytesOf(zip64Block({3, 2})), FileSize, values), Zip64Fields::Resolved);
+    EXPECT_EQ(values.uncompressedSize, 3u);
+    EXPECT_EQ(values.compressedSize, 2u);
 }
-
 
 TEST(ZipRecords, WideValuesKeepSizesAndOffsetsPastFourGigabytes)
 {
