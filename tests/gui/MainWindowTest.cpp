@@ -6,6 +6,7 @@
 #include "gui/app/CommandRouter.h"
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/MainWindow.h"
+#include "gui/app/ScreenFit.h"
 #include "gui/app/StartupBanner.h"
 #include "gui/app/SummaryStatusBar.h"
 #include "gui/app/ToolBarLayout.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -194,29 +196,72 @@ private slots:
             QVERIFY2(text.find(kept) != std::string::npos, text.c_str());
     }
 
-    void placementIsRestoredFromTheProfileUnlessItIsUnusable()
+    void placementIsRestoredFromTheProfileAndKeptOnScreen()
     {
-        writeFile(profile(), "[General]\nWindowPosLeft=50\nWindowPosTop=60\nWindowPosRight=650\nWindowPosBottom=560\n");
-        {
-            auto store = settings();
-            CommandRouter commands;
-            MainWindow window(*store, commands, quiet());
-            window.restorePlacement();
-            QCOMPARE(window.geometry(), QRect(50, 60, 600, 500));
-        }
-        const char* unusable[] = {
-            "[General]\nWindowPosLeft=500\nWindowPosTop=60\nWindowPosRight=100\nWindowPosBottom=560\n",
-            "[General]\nWindowPosLeft=90000\nWindowPosTop=90000\nWindowPosRight=90600\nWindowPosBottom=90500\n",
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        struct Case {
+            const char* rule;
+            QRect stored;
+            bool keptAsStored;
         };
-        for (const char* stored : unusable) {
-            writeFile(profile(), stored);
+        const Case cases[] = {
+            {"a rectangle on the screen is kept", QRect(50, 60, 600, 500), true},
+            {"one far off the screen comes back", QRect(90000, 90000, 600, 500), false},
+            {"one larger than the screen shrinks", QRect(-40, -40, screen.width() * 2, screen.height() * 2), false},
+        };
+        for (const Case& c : cases) {
+            writeFile(profile(), QStringLiteral("[General]\nWindowPosLeft=%1\nWindowPosTop=%2\nWindowPosRight=%3\n"
+                                                "WindowPosBottom=%4\n")
+                                     .arg(c.stored.left())
+                                     .arg(c.stored.top())
+                                     .arg(c.stored.right() + 1)
+                                     .arg(c.stored.bottom() + 1)
+                                     .toStdString());
             auto store = settings();
             CommandRouter commands;
             MainWindow window(*store, commands, quiet());
-            QRect before = window.geometry();
             window.restorePlacement();
-            QCOMPARE(window.geometry(), before);
+            if (c.keptAsStored)
+                QCOMPARE(window.geometry(), c.stored);
+            QVERIFY2(screen.contains(window.geometry()), c.rule);
         }
+        // A rectangle whose right edge lies left of its left edge is no placement at all.
+        writeFile(profile(), "[General]\nWindowPosLeft=500\nWindowPosTop=60\nWindowPosRight=100\nWindowPosBottom=560\n");
+        auto store = settings();
+        CommandRouter commands;
+        MainWindow window(*store, commands, quiet());
+        QRect before = window.geometry();
+        window.restorePlacement();
+        QCOMPARE(window.geometry(), before);
+    }
+
+    void savedPlacementIsFittedToTheScreensThereAreNow()
+    {
+        const QMargins frame(4, 30, 4, 4);
+        const QRect left(0, 0, 1280, 770);
+        const QRect right(1280, 0, 1920, 1050);
+        struct Case {
+            const char* rule;
+            QRect wanted;
+            QList<QRect> areas;
+            QRect expected;
+        };
+        const Case cases[] = {
+            {"one that fits stays", QRect(100, 100, 600, 400), {left}, QRect(100, 100, 600, 400)},
+            {"one past the right edge moves back", QRect(1000, 100, 600, 400), {left}, QRect(676, 100, 600, 400)},
+            {"one above the top shows its title bar", QRect(100, -200, 600, 400), {left}, QRect(100, 30, 600, 400)},
+            {"one larger than the screen shrinks", QRect(-50, -50, 3000, 2000), {left}, QRect(4, 30, 1272, 736)},
+            {"one on the second screen stays there", QRect(1500, 100, 800, 600), {left, right},
+             QRect(1500, 100, 800, 600)},
+            {"one across two goes to the one holding most", QRect(1100, 100, 800, 600), {left, right},
+             QRect(1284, 100, 800, 600)},
+            {"one on an unplugged screen comes to the primary", QRect(1500, 100, 800, 600), {left},
+             QRect(476, 100, 800, 600)},
+            {"one saved at a larger scale shrinks to the smaller screen", QRect(100, 100, 1200, 760),
+             {QRect(0, 0, 853, 533)}, QRect(4, 30, 845, 499)},
+        };
+        for (const Case& c : cases)
+            QVERIFY2(fitToScreens(c.wanted, frame, c.areas, c.areas.front()) == c.expected, c.rule);
     }
 
     void closeGuardCanKeepTheWindowOpen()
@@ -297,6 +342,33 @@ private slots:
         QCOMPARE(window.selectionText(), QString());
         QCOMPARE(window.windowTitle(), QStringLiteral("Quarvo"));
         QVERIFY(document.views().empty());
+    }
+
+    void closingAWindowActivatesTheOneActiveBeforeIt()
+    {
+        // The documents outlive the main window, as the application's do.
+        DocumentKind zipKind = makeDocumentKind(*findDocumentKindInfo(DocumentKindId::Zip), {});
+        PlainDocument documents[4];
+        auto store = settings();
+        CommandRouter commands;
+        MainWindow window(*store, commands, quiet());
+        window.show();
+        std::vector<SummaryWindow*> windows;
+        for (PlainDocument& document : documents) {
+            document.setKind(&zipKind);
+            windows.push_back(new SummaryWindow(document));
+            window.addDocumentWindow(windows.back());
+        }
+        auto* area = window.findChild<QMdiArea*>();
+        // Opened 0, 1, 2, 3; then used 1, then 3 again, then 0.
+        for (int used : {1, 3, 0})
+            area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(windows[size_t(used)]->parentWidget()));
+        for (int expected : {3, 1, 2}) {
+            auto closing = std::find(windows.begin(), windows.end(), window.activeDocumentWindow());
+            QVERIFY(closing != windows.end());
+            window.removeWindowsOf(documents[closing - windows.begin()]);
+            QCOMPARE(window.activeDocumentWindow(), windows[size_t(expected)]);
+        }
     }
 
     void sendMailAppearsInTheArchiveMenuOnlyWhenMailIsAvailable()

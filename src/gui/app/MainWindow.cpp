@@ -7,6 +7,7 @@
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/MenuLayout.h"
 #include "gui/app/ProductInfo.h"
+#include "gui/app/ScreenFit.h"
 #include "gui/app/StartupBanner.h"
 #include "gui/app/SummaryStatusBar.h"
 #include "gui/app/ToolBarLayout.h"
@@ -42,15 +43,6 @@ DocumentWindow* documentWindowOf(QMdiSubWindow* subWindow)
 WindowRect toWindowRect(const QRect& rect)
 {
     return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
-}
-
-bool liesOnAScreen(const QRect& rect)
-{
-    for (QScreen* screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(rect))
-            return true;
-    }
-    return false;
 }
 
 // "&1 /home/ann/a.zip": a literal "&" in the path must not become a mnemonic.
@@ -97,6 +89,9 @@ MainWindow::MainWindow(AppSettings& settings, CommandRouter& commands, Options o
 
 MainWindow::~MainWindow()
 {
+    // The area outlives this class's part of the object: windows it still holds when it goes must
+    // not call back into a main window that is half destroyed.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
     m_commands.setActiveTarget(nullptr);
 }
 
@@ -168,9 +163,9 @@ void MainWindow::restorePlacement()
     QRect current = geometry();
     WindowRect stored = m_settings.loadWindowRect(toWindowRect(current));
     QRect wanted(QPoint(stored.left, stored.top), QPoint(stored.right - 1, stored.bottom - 1));
-    if (wanted.width() <= 0 || wanted.height() <= 0 || !liesOnAScreen(wanted))
+    if (wanted.width() <= 0 || wanted.height() <= 0)
         return;
-    setGeometry(wanted);
+    setGeometry(fitToCurrentScreens(wanted));
 }
 
 WindowPlacement MainWindow::placement() const
@@ -239,16 +234,31 @@ std::vector<DocumentWindow*> MainWindow::windowsOf(const Document& document) con
     return windows;
 }
 
+// The window used before the given one, so that closing a window returns to where the user came
+// from rather than to the first window opened.
+QMdiSubWindow* MainWindow::previouslyActive(QMdiSubWindow* leaving) const
+{
+    const QList<QMdiSubWindow*> history = m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = history.rbegin(); it != history.rend(); ++it) {
+        if (*it != leaving && (*it)->isVisible())
+            return *it;
+    }
+    return nullptr;
+}
+
 void MainWindow::removeWindow(DocumentWindow* window)
 {
     if (m_commands.activeTarget() == window)
         m_commands.setActiveTarget(nullptr);
     // The sub-window may be in the middle of handling an event of its own (its close button): it
     // leaves the area now and is deleted once that is over.
-    QWidget* subWindow = window->parentWidget();
+    auto* subWindow = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+    QMdiSubWindow* previous = subWindow == m_mdiArea->activeSubWindow() ? previouslyActive(subWindow) : nullptr;
     subWindow->hide();
     m_mdiArea->removeSubWindow(subWindow);
     subWindow->deleteLater();
+    if (previous)
+        m_mdiArea->setActiveSubWindow(previous);
 }
 
 void MainWindow::removeWindowsOf(const Document& document)

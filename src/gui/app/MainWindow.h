@@ -105,6 +105,7 @@ protected:
 
 private:
     void removeWindow(DocumentWindow* window);
+    QMdiSubWindow* previouslyActive(QMdiSubWindow* leaving) const;
     void createToolBar();
     void createStatusBar();
     void registerWindowCommands();
