@@ -1,6 +1,7 @@
 #include "core/app/CancelFlags.h"
 #include "core/ui/DialogResult.h"
 #include "gui/app/AboutDialog.h"
+#include "gui/app/DialogPalette.h"
 #include "gui/app/GeneralOptionsDialog.h"
 #include "gui/app/PercentBar.h"
 #include "gui/app/ProgressWindow.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -288,6 +290,31 @@ private slots:
         QCOMPARE(ui.editGeneralOptions(values), DialogResult::Cancel);
         QCOMPARE(values.viewerName, std::string("VIEWER.EXE"));
         QVERIFY(values.logFile);
+    }
+
+    void disabledDialogTextIsGreyAndReadable()
+    {
+        const QPalette previous = QApplication::palette("QDialog");
+        applyDialogPalette();
+        QDialog dialog;
+        auto* enabled = new QCheckBox(QStringLiteral("Recurse Directories"), &dialog);
+        auto* disabled = new QCheckBox(QStringLiteral("Backup Entire Drive"), &dialog);
+        auto* label = new QLabel(QStringLiteral("All Selected Files"), &dialog);
+        disabled->setEnabled(false);
+        label->setEnabled(false);
+        dialog.ensurePolished();
+        auto textOf = [](QWidget* widget) {
+            return widget->palette().color(widget->isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                           widget->foregroundRole());
+        };
+        const QColor face = dialog.palette().color(QPalette::Window);
+        QCOMPARE(textOf(enabled), QColor(Qt::black));
+        for (QWidget* widget : {static_cast<QWidget*>(disabled), static_cast<QWidget*>(label)}) {
+            const int lightness = textOf(widget).lightness();
+            // Visibly lighter than the enabled text, and still readable on the grey face.
+            QVERIFY2(lightness >= 80 && face.lightness() - lightness >= 60, qPrintable(textOf(widget).name()));
+        }
+        QApplication::setPalette(previous, "QDialog");
     }
 
     void aboutBoxNamesTheProductAndVersion()

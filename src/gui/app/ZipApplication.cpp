@@ -14,6 +14,7 @@
 #include "core/settings/ExecutableLocation.h"
 #include "core/ui/DialogResult.h"
 #include "gui/app/AboutDialog.h"
+#include "gui/app/DialogPalette.h"
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/InstanceChannel.h"
 #include "gui/app/MainWindow.h"
@@ -32,7 +33,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
-#include <QPalette>
 #include <QProcess>
 #include <QScreen>
 #include <QWhatsThis>
@@ -53,15 +53,6 @@ constexpr int executeTimeoutMilliseconds = 120000;
 std::string workingDirectory()
 {
     return QDir::currentPath().toStdString();
-}
-
-// Dialogs are light grey with black text.
-void applyDialogColours()
-{
-    QPalette palette = QApplication::palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    palette.setColor(QPalette::WindowText, Qt::black);
-    QApplication::setPalette(palette, "QDialog");
 }
 
 int screenVerticalDpi()
@@ -158,7 +149,7 @@ std::optional<int> ZipApplication::start()
     if (std::optional<int> forwarded = forwardToRunningInstance(request))
         return forwarded;
 
-    applyDialogColours();
+    applyDialogPalette();
     setUpScratchDirectory();
     // The operating system is always recent enough: there is no version to check.
     registerDocumentKinds(false);
