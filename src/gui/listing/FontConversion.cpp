@@ -1,5 +1,6 @@
 #include "gui/listing/FontConversion.h"
 
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 
@@ -40,6 +41,45 @@ QFont::StyleHint styleHintOf(uint8_t pitchAndFamily)
     }
 }
 
+// Faces of the system the stored descriptions come from, with the kind each is. A stored description
+// names one of these (the default names "MS Sans Serif", with family bits that say roman) and
+// the face is rarely installed here: its kind, not its family bits, decides what replaces it.
+struct KnownFace {
+    const char* name;
+    QFont::StyleHint hint;
+};
+constexpr KnownFace knownFaces[] = {
+    {"MS Sans Serif", QFont::SansSerif},  {"Microsoft Sans Serif", QFont::SansSerif},
+    {"MS Shell Dlg", QFont::SansSerif},   {"MS Shell Dlg 2", QFont::SansSerif},
+    {"Arial", QFont::SansSerif},          {"Tahoma", QFont::SansSerif},
+    {"Verdana", QFont::SansSerif},        {"Segoe UI", QFont::SansSerif},
+    {"Small Fonts", QFont::SansSerif},    {"System", QFont::SansSerif},
+    {"MS Serif", QFont::Serif},           {"Times New Roman", QFont::Serif},
+    {"Courier", QFont::Monospace},        {"Courier New", QFont::Monospace},
+    {"Fixedsys", QFont::Monospace},       {"Terminal", QFont::Monospace},
+    {"Lucida Console", QFont::Monospace}, {"Consolas", QFont::Monospace},
+};
+
+QFont::StyleHint styleHintOf(const QString& face, uint8_t pitchAndFamily)
+{
+    for (const KnownFace& known : knownFaces) {
+        if (face.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0)
+            return known.hint;
+    }
+    return styleHintOf(pitchAndFamily);
+}
+
+// The face itself when it is installed; otherwise the system's own family of the same kind, by
+// name, so the listing and the font dialog show one and the same family.
+QString installedFamily(const QString& face, QFont::StyleHint hint)
+{
+    if (QFontDatabase::hasFamily(face))
+        return face;
+    QFont generic;
+    generic.setStyleHint(hint);
+    return generic.defaultFamily();
+}
+
 // A cell height includes the face's internal leading, which a pixel size does not: scale it by the
 // share of the cell a character takes in this face.
 int characterHeightForCell(QFont font, int cellHeight)
@@ -53,8 +93,10 @@ int characterHeightForCell(QFont font, int cellHeight)
 
 QFont fontFromDescription(const FontDescription& description)
 {
-    QFont font(QString::fromStdString(description.faceName));
-    font.setStyleHint(styleHintOf(description.pitchAndFamily));
+    const QString face = QString::fromStdString(description.faceName);
+    const QFont::StyleHint hint = styleHintOf(face, description.pitchAndFamily);
+    QFont font(installedFamily(face, hint));
+    font.setStyleHint(hint);
     font.setFixedPitch((description.pitchAndFamily & PitchAndFamily::PitchMask) == PitchAndFamily::FixedPitch);
     if (description.height < 0)
         font.setPixelSize(std::max(1, -description.height));

@@ -13,6 +13,7 @@
 
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -340,6 +341,34 @@ void ListingPaneTest::fontDescriptionsConvertBothWays()
     QCOMPARE(font.pixelSize(), 11);
     QCOMPARE(font.weight(), QFont::Normal);
     QCOMPARE(descriptionFromFont(font, stored, 96), stored);
+
+    // A face that is not installed becomes the system's family of its kind, by name, so the font
+    // dialog shows the family the listing draws with; the kind of a known face beats the family
+    // bits (the default's say roman).
+    auto defaultFamilyFor = [](QFont::StyleHint hint) {
+        QFont generic;
+        generic.setStyleHint(hint);
+        return generic.defaultFamily();
+    };
+    struct Case {
+        const char* face;
+        QString family;
+    };
+    const Case faces[] = {
+        {"MS Sans Serif", defaultFamilyFor(QFont::SansSerif)},
+        {"ms sans serif", defaultFamilyFor(QFont::SansSerif)},
+        {"Courier New", defaultFamilyFor(QFont::Monospace)},
+        {"No Such Face", defaultFamilyFor(QFont::Serif)},
+        {"DejaVu Serif", QStringLiteral("DejaVu Serif")},
+    };
+    for (const Case& c : faces) {
+        FontDescription described = defaultFontDescription(96);
+        described.faceName = c.face;
+        const QFont drawn = fontFromDescription(described);
+        QCOMPARE(drawn.family(), c.family);
+        QCOMPARE(QFontInfo(drawn).family(), c.family);
+    }
+    QVERIFY(defaultFamilyFor(QFont::SansSerif) != defaultFamilyFor(QFont::Serif));
 
     // A positive height is the whole character cell.
     stored.height = 20;
