@@ -28,7 +28,8 @@ constexpr int ConvertDosExe = 5051;
 } // namespace GuardId
 
 constexpr const char* NewArchiveTitle = "New ZIP File";
-constexpr const char* NewArchiveExtension = "ZIP";
+// Linux tools write extensions in lower case; the dialog adds it to a name typed without one.
+constexpr const char* NewArchiveExtension = "zip";
 
 std::vector<FileDialogFilter> newArchiveFilters()
 {
@@ -40,7 +41,7 @@ std::vector<FileDialogFilter> newArchiveFilters()
     };
 }
 
-// The path with the text after its last "." (in the last component) replaced by "ZIP".
+// The path with the text after its last "." (in the last component) replaced by "zip".
 std::string withZipExtension(const std::string& path)
 {
     size_t extensionLength = extensionPart(path).size();

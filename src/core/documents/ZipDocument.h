@@ -24,7 +24,7 @@ class ZipDocument : public Document {
     ~ZipDocument() override;
 
     // Asks for the name of a new archive and creates it empty (22 bytes). A ".exe" name becomes
-    // ".ZIP" after telling the user; a document open on the same path is closed and an existing file
+    // ".zip" after telling the user; a document open on the same path is closed and an existing file
     // deleted. False when the user cancelled or the file could not be replaced or made (the user has
     // been told why).
     bool onNewDocument() override;

@@ -47,7 +47,7 @@ TEST_F(ZipDocumentTest, ANewArchiveIsTheEmpty22ByteRecordAndReadsBackEmpty)
     ASSERT_EQ(ui.fileDialogs().size(), 1u);
     const FileDialogRequest& request = ui.fileDialogs()[0];
     EXPECT_EQ(request.title, "New ZIP File");
-    EXPECT_EQ(request.defaultExtension, "ZIP");
+    EXPECT_EQ(request.defaultExtension, "zip");
     ASSERT_EQ(request.filters.size(), 4u);
     EXPECT_EQ(request.filters[0].description, "ZIP, Self (*.zip,*.exe)");
     EXPECT_EQ(request.filters[0].patterns, (std::vector<std::string>{"*.zip", "*.exe"}));
@@ -70,7 +70,7 @@ TEST_F(ZipDocumentTest, CancellingTheNameMakesNoDocument)
 TEST_F(ZipDocumentTest, AnExeNameIsCreatedAsZipAfterTheMessage)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"SETUP.exe", "SETUP.ZIP"}, {"Setup.EXE", "Setup.ZIP"}, {"my.backup.ExE", "my.backup.ZIP"}};
+        {"SETUP.exe", "SETUP.zip"}, {"Setup.EXE", "Setup.zip"}, {"my.backup.ExE", "my.backup.zip"}};
     for (const auto& [typed, created] : cases) {
         SCOPED_TRACE(typed);
         const std::string typedPath = directory.file(typed);
@@ -98,7 +98,7 @@ TEST_F(ZipDocumentTest, AnExeNameIsCreatedAsZipAfterTheMessage)
 TEST_F(ZipDocumentTest, AnExistingZipOfTheChangedNameIsReplacedOnlyWhenTheUserAgrees)
 {
     const std::string keep = archiveWith({"KEEP.TXT"});
-    const std::string zipPath = archiveFile("DATA.ZIP", keep);
+    const std::string zipPath = archiveFile("DATA.zip", keep);
     ui.answerSaveFile(directory.file("DATA.exe"));
     ui.answerMessage(DialogResult::Ok);
     ui.answerMessage(DialogResult::No);
