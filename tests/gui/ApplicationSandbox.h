@@ -13,19 +13,23 @@
 
 namespace quarvo::testing {
 
-// A temporary home for the application under test: a profile file, a program directory holding a
-// viewer the start-up check finds (so start-up asks nothing), a private run-time directory for the
-// instance socket, and the working directory moved inside for as long as the sandbox lives.
+// The directory of the quarvo executable in this build. Quarvo's own viewer is built beside it, where
+// the start-up check looks for the default viewer; nothing is planted there by the tests, so a
+// viewer that is not where an installed program has it fails every test that starts the application.
+inline std::string buildProgramDirectory()
+{
+    return QUARVO_PROGRAM_DIRECTORY;
+}
+
+// A temporary home for the application under test: a fresh profile file, the build's real program
+// directory, a private run-time directory for the instance socket, and the working directory moved
+// inside for as long as the sandbox lives.
 class ApplicationSandbox : public TemporaryDirectory {
   public:
     ApplicationSandbox() : m_previousDirectory(QDir::currentPath())
     {
-        namespace fs = std::filesystem;
-        fs::create_directories(path() / "program");
-        fs::create_directories(path() / "runtime");
+        std::filesystem::create_directories(path() / "runtime");
         ::chmod(file("runtime").c_str(), 0700);
-        writeFile(file("program/VIEWER.EXE"), "#!/bin/sh\n");
-        fs::permissions(file("program/VIEWER.EXE"), fs::perms::owner_all);
         QDir::setCurrent(QString::fromStdString(path().string()));
     }
 
@@ -37,7 +41,7 @@ class ApplicationSandbox : public TemporaryDirectory {
         environment.arguments = std::move(arguments);
         environment.executablePath = QStringLiteral("/opt/quarvo/bin/quarvo");
         environment.profilePath = file("quarvo.ini");
-        environment.programDirectory = file("program");
+        environment.programDirectory = buildProgramDirectory();
         environment.runtimeDirectory = file("runtime");
         environment.showBanner = false;
         return environment;

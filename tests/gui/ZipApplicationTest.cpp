@@ -4,6 +4,7 @@
 #include "core/engine/ZipEngineSession.h"
 #include "core/framework/Document.h"
 #include "core/framework/DocumentKind.h"
+#include "core/launch/ViewerProgram.h"
 #include "core/ui/DialogResult.h"
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/InstanceChannel.h"
@@ -193,9 +194,27 @@ private slots:
         QVERIFY2(profile.find("WindowState=1") != std::string::npos, profile.c_str());
     }
 
+    void aFreshProfileStartsWithoutAskingAnything()
+    {
+        // No profile yet, and a working directory away from the program (the sandbox's): the
+        // default viewer is the one built beside quarvo, and start-up shows no box.
+        QVERIFY(!fs::exists(m_directory->file("quarvo.ini")));
+        ZipApplication application(environment());
+        QCOMPARE(application.start(), std::nullopt);
+        QCOMPARE(m_guard.takeRejected(), QStringList());
+        QCOMPARE(application.settings().viewerName, std::string("VIEWER.EXE"));
+        QCOMPARE(resolveViewerProgram(application.settings().viewerName, application.settings().programDirectory()),
+                 std::optional<std::string>(quarvo::testing::buildProgramDirectory() + "/quarvo-viewer"));
+        QVERIFY(application.mainWindow()->close());
+    }
+
     void aViewerThatCannotBeFoundIsReportedAtStartUp()
     {
-        fs::remove(m_directory->file("program/VIEWER.EXE"));
+        // A program directory without the viewer.
+        const std::string program = m_directory->file("program");
+        fs::create_directories(program);
+        StartupEnvironment withoutViewer = environment();
+        withoutViewer.programDirectory = program;
         QString message;
         QString options;
         quarvo::testing::whenModalShows([&](QWidget* box) {
@@ -207,9 +226,9 @@ private slots:
                 qobject_cast<QDialog*>(dialog)->reject();
             });
         });
-        ZipApplication application(environment(), fakeBindings());
+        ZipApplication application(withoutViewer, fakeBindings());
         QCOMPARE(application.start(), std::nullopt);
-        QCOMPARE(message, QStringLiteral("File not found in path: \n\"VIEWER.EXE\""));
+        QCOMPARE(message, QString::fromStdString("File not found: \n\"" + program + "/quarvo-viewer\""));
         QCOMPARE(options, QStringLiteral("Quarvo Options"));
         // Cancelled: the name that cannot be found is not used in this run.
         QCOMPARE(application.settings().viewerName, std::string());

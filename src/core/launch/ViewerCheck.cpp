@@ -1,25 +1,22 @@
 #include "core/launch/ViewerCheck.h"
 
-#include "core/launch/FindOnPath.h"
+#include "core/launch/ViewerProgram.h"
 #include "core/ui/DialogResult.h"
-
-#include <filesystem>
 
 namespace quarvo {
 
 std::optional<std::string> viewerNotFoundMessage(const std::string& viewerName,
                                                  const std::string& programDirectory)
 {
-    if (viewerName.empty())
+    if (viewerName.empty() || resolveViewerProgram(viewerName, programDirectory))
         return std::nullopt;
-    if (viewerName.find('/') == std::string::npos) {
-        if (findOnPath(viewerName, programDirectory))
-            return std::nullopt;
+    // The default name stands for a file the user never typed: the message names that file.
+    std::string bundled =
+        isDefaultViewerName(viewerName) ? bundledViewerPath(programDirectory) : std::string();
+    if (!bundled.empty())
+        return "File not found: \n\"" + bundled + "\"";
+    if (viewerName.find('/') == std::string::npos)
         return "File not found in path: \n\"" + viewerName + "\"";
-    }
-    std::error_code error;
-    if (std::filesystem::exists(viewerName, error))
-        return std::nullopt;
     return "File not found: \n\"" + viewerName + "\"";
 }
 

@@ -8,11 +8,12 @@
 
 namespace quarvo {
 
-// Why a default viewer name cannot be used, as the message the user sees: a bare name (no "/")
-// found neither in the program directory nor on PATH gives "File not found in path: \n\"name\"", a
-// path to nothing gives "File not found: \n\"name\"". nullopt when the viewer is found, and for an
-// empty name, which means "no default viewer". The General Options dialog uses the same rule before
-// it accepts a name.
+// Why a default viewer name cannot be used, as the message the user sees. The name is resolved by
+// resolveViewerProgram (core/launch/ViewerProgram.h); when that finds nothing, the default name
+// "VIEWER.EXE" gives "File not found: \n\"PROGRAM-DIRECTORY/quarvo-viewer\"", another bare name (no
+// "/") gives "File not found in path: \n\"name\"", and a path gives "File not found: \n\"name\"".
+// nullopt when the viewer is found, and for an empty name, which means "no default viewer". The
+// General Options dialog uses the same rule before it accepts a name.
 std::optional<std::string> viewerNotFoundMessage(const std::string& viewerName,
                                                  const std::string& programDirectory);
 

@@ -126,7 +126,7 @@ void AppSettings::load(int verticalDpi)
     untarOptions.tarRecurseOut = profile.readInt(Section::Options, "TarRecurseOut", 0);
     untarOptions.tarLF2CRLF = profile.readInt(Section::Options, "TarLF2CRLF", 0);
 
-    viewerName = profile.readString(Section::Programs, "ViewerName", "VIEWER.EXE");
+    viewerName = profile.readString(Section::Programs, "ViewerName", SettingsDefaults::ViewerName);
 
     readHistory(profile, "EXTRACT", extractHistory);
     readHistory(profile, "COMPRESS", compressHistory);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarvo {
@@ -13,6 +14,12 @@ constexpr size_t RecentFileCount = 4;
 constexpr size_t DirectoryHistoryCount = 5;
 constexpr int DefaultVerticalDpi = 96;
 } // namespace SettingsLimits
+
+namespace SettingsDefaults {
+// The default viewer as profiles store it. The name stays for stored profiles; the launcher maps it
+// onto the viewer program that ships beside the executable (core/launch/ViewerProgram.h).
+constexpr std::string_view ViewerName = "VIEWER.EXE";
+} // namespace SettingsDefaults
 
 // The compression defaults, section "Options", edited by the ZIP Options dialog. Numbers are kept
 // exactly as read: a compressionFactor of 12 stays 12 and reaches the engine unchanged.
@@ -142,8 +149,8 @@ class AppSettings {
     UntarOptions untarOptions;
 
     // Section "PROGRAMS": bare name (searched in the program directory and PATH), a path, or empty
-    // for no default viewer.
-    std::string viewerName = "VIEWER.EXE";
+    // for no default viewer. The default name means Quarvo's own viewer (resolveViewerProgram).
+    std::string viewerName = std::string(SettingsDefaults::ViewerName);
 
     // Section "Directories": EXTRACT1..5 and COMPRESS1..5, most recent first; empty entries allowed.
     std::array<std::string, SettingsLimits::DirectoryHistoryCount> extractHistory;

@@ -5,6 +5,7 @@
 #include "support/ScriptedUserInterface.h"
 #include "support/TemporaryDirectory.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace quarvo {
@@ -43,8 +44,11 @@ class ViewerCheckTest : public ::testing::Test {
 
 TEST_F(ViewerCheckTest, FoundOrEmptyViewerPassesSilently)
 {
-    for (const std::string& name : {std::string("progviewer"), std::string("pathviewer"),
-                                    m_root.file("bin/pathviewer"), std::string()}) {
+    writeFile(m_root.file("prog/quarvo-viewer"), "");
+    std::filesystem::permissions(m_root.file("prog/quarvo-viewer"), std::filesystem::perms::owner_all);
+    for (const std::string& name :
+         {std::string("VIEWER.EXE"), std::string("progviewer"), std::string("pathviewer"),
+          m_root.file("bin/pathviewer"), std::string()}) {
         AppSettings settings = loadWithViewer(name);
         checkViewerAtStartup(settings, m_ui);
         EXPECT_EQ(settings.viewerName, name);
@@ -56,7 +60,10 @@ TEST_F(ViewerCheckTest, FoundOrEmptyViewerPassesSilently)
 TEST_F(ViewerCheckTest, NotFoundMessagesNameTheViewer)
 {
     const std::string program = m_root.file("prog");
-    EXPECT_EQ(viewerNotFoundMessage("VIEWER.EXE", program), "File not found in path: \n\"VIEWER.EXE\"");
+    // The default name stands for Quarvo's own viewer, which the message names.
+    EXPECT_EQ(viewerNotFoundMessage("VIEWER.EXE", program),
+              "File not found: \n\"" + program + "/quarvo-viewer\"");
+    EXPECT_EQ(viewerNotFoundMessage("VIEWER.EXE", ""), "File not found in path: \n\"VIEWER.EXE\"");
     // A colon names no drive here: the name is still a bare one.
     EXPECT_EQ(viewerNotFoundMessage("C:viewer", program), "File not found in path: \n\"C:viewer\"");
     EXPECT_EQ(viewerNotFoundMessage("/no/such/viewer", program), "File not found: \n\"/no/such/viewer\"");
