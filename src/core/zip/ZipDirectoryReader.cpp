@@ -463,7 +463,9 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     std::vector<uint8_t> comment(a.archiveCommentLength);
     if (m_file.read(comment) != comment.size())
         return Step::Failed;
-    a.archiveComment = codePage437ToUtf8(comment);
+    // The archive comment has no flag of its own: it is read as a name without flag bit 11 is, so the
+    // UTF-8 dzip writes reads back as typed and an MS-DOS writer's code page 437 still reads right.
+    a.archiveComment = decodeArchiveText(comment, 0);
     if (a.entriesTotal == m_entryCounter)
         return Step::Done;
     // More than 65,535 entries without ZIP64 records: Java's ZipOutputStream before version 7, older

@@ -88,6 +88,33 @@ TEST_F(ZipDirectoryReaderTest, ReadsEntriesCommentsAndTotals)
     EXPECT_EQ(ui.waitCursorDepth(), 0);
 }
 
+// An archive comment has no encoding flag: it is read like a name without flag bit 11.
+TEST_F(ZipDirectoryReaderTest, TheArchiveCommentIsDecodedLikeAName)
+{
+    // "Grüße" in UTF-8 and in code page 437, where 0x81 is u with diaeresis and 0xE1 sharp s (0x81
+    // cannot begin a UTF-8 sequence).
+    const std::string utf8 = "Gr\xC3\xBC\xC3\x9F"
+                             "e";
+    const std::string codePage437 = "Gr\x81\xE1"
+                                    "e";
+    struct Case {
+        const char* rule;
+        std::string stored;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"valid UTF-8, as dzip writes it", utf8, utf8},
+        {"code page 437, as MS-DOS writers did", codePage437, utf8},
+        {"ASCII", "plain words", "plain words"},
+    };
+    for (const Case& c : cases) {
+        ZipDirectoryReader reader(ui, write(twoEntryArchive(c.stored)));
+        ASSERT_TRUE(reader.readDirectory()) << c.rule;
+        EXPECT_EQ(reader.archive().archiveComment, c.shown) << c.rule;
+        EXPECT_EQ(reader.archive().archiveCommentLength, c.stored.size()) << c.rule;
+    }
+}
+
 TEST_F(ZipDirectoryReaderTest, EmptyArchiveIsNotProbedForAStub)
 {
     ZipDirectoryReader plain(ui, write(ZipBuilder().finish(), "empty.zip"));
