@@ -189,13 +189,15 @@ bool ZipDocument::onOpenDocument(const std::string& path)
 {
     m_zipInZip = m_services.openItems.findByFullPath(path) != nullptr;
     setArchivePath(path);
-    if (!m_zipInZip)
-        m_services.settings.addRecentFile(path);
     archive().onRemovableDrive = m_services.onRemovableDrive(path);
     if (!m_reader.readDirectory()) {
         showMessage("Error loading ZIP File: " + path);
         return false;
     }
+    // Only an archive that opened is worth offering again: a damaged or missing file would push a
+    // good one out of the short list.
+    if (!m_zipInZip)
+        m_services.settings.addRecentFile(path);
     return true;
 }
 

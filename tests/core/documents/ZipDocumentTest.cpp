@@ -241,6 +241,22 @@ TEST_F(ZipDocumentTest, AnUnreadableFileFailsTheOpen)
     EXPECT_TRUE(manager.documents().empty());
 }
 
+TEST_F(ZipDocumentTest, OnlyAnArchiveThatOpenedEntersTheRecentFiles)
+{
+    settings.recentFiles = {"/archives/1.zip", "/archives/2.zip", "/archives/3.zip", "/archives/4.zip"};
+    const std::vector<std::string> before = settings.recentFiles;
+    ui.answerMessage(DialogResult::Ok);
+    EXPECT_EQ(open(archiveFile("DAMAGED.ZIP", "damaged")), nullptr);
+    ui.answerMessage(DialogResult::Ok);
+    EXPECT_EQ(open(directory.file("MISSING.ZIP")), nullptr);
+    EXPECT_EQ(settings.recentFiles, before);
+
+    const std::string good = archiveFile("GOOD.ZIP", archiveWith({"A.TXT"}));
+    ASSERT_NE(open(good), nullptr);
+    EXPECT_EQ(settings.recentFiles,
+              (std::vector<std::string>{good, "/archives/1.zip", "/archives/2.zip", "/archives/3.zip"}));
+}
+
 TEST_F(ZipDocumentTest, OnARemovableDriveTheLastDisketteIsAskedForUntilCancel)
 {
     removable = true;
