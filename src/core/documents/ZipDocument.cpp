@@ -14,6 +14,7 @@
 #include "core/ui/ArchiveDialogs.h"
 #include "core/ui/DialogResult.h"
 #include "core/ui/UserInterface.h"
+#include "core/zip/DirectoryError.h"
 
 #include <sys/stat.h>
 
@@ -83,6 +84,12 @@ bool fileExists(const std::string& path)
 {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0;
+}
+
+// The message of a directory that could not be read: the archive, then why on a line of its own.
+std::string loadErrorText(const std::string& path, const DirectoryError& error)
+{
+    return "Error loading ZIP File: " + path + "\n" + describeDirectoryError(error);
 }
 
 } // namespace
@@ -191,7 +198,7 @@ bool ZipDocument::onOpenDocument(const std::string& path)
     setArchivePath(path);
     archive().onRemovableDrive = m_services.onRemovableDrive(path);
     if (!m_reader.readDirectory()) {
-        showMessage("Error loading ZIP File: " + path);
+        showMessage(loadErrorText(path, m_reader.error()));
         return false;
     }
     // Only an archive that opened is worth offering again: a damaged or missing file would push a
@@ -213,7 +220,7 @@ void ZipDocument::dropPreviousEntries()
 bool ZipDocument::reload()
 {
     if (!m_reader.readDirectory()) {
-        showMessage("Error loading ZIP File: " + path());
+        showMessage(loadErrorText(path(), m_reader.error()));
         closeSelf();
         return false;
     }

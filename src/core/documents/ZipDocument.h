@@ -30,8 +30,8 @@ class ZipDocument : public Document {
     bool onNewDocument() override;
     // Reads the archive at path and, once it is read, puts it first in the recent files. A path that
     // is the copy of an entry of another archive opens as a nested ("zip in zip") archive and stays
-    // out of the recent files. False after "Error loading ZIP File: " when the directory cannot be
-    // read; the recent files are then left as they were.
+    // out of the recent files. False after "Error loading ZIP File: PATH" and a line saying why,
+    // when the directory cannot be read; the recent files are then left as they were.
     bool onOpenDocument(const std::string& path) override;
     // Offers a nested archive's copy back to its parent, then drops the entries and every open item
     // of this document.

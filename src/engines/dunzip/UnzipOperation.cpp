@@ -205,7 +205,7 @@ uint16_t Operation::run()
         return code;
     const std::string archivePath = m_command.archivePath;
     m_reporter.log(std::string(m_command.testOnly ? "Testing " : "Extracting from ") + archivePath);
-    Result<FileByteSource> source = FileByteSource::open(archivePath);
+    Result<FileByteSource, OpenError> source = FileByteSource::open(archivePath);
     if (!source)
         return fail(EngineResult::CannotOpenArchive, "Cannot open " + escapeControlCharacters(archivePath) +
                                                          ": " + source.error().message + ".");

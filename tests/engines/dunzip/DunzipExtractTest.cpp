@@ -551,7 +551,8 @@ TEST_F(DunzipExtract, TestsEveryEntryOfALargeArchiveNamedOneByOne)
 
     UnzipRun wrong = runDunzip(write(withCount(Entries - 65537), "wrong.zip"), "");
     EXPECT_EQ(wrong.result, EngineResult::BadArchive);
-    EXPECT_TRUE(wrong.mentioned("more than the 4463 entries")) << wrong.allMessages();
+    EXPECT_TRUE(wrong.mentioned("it holds 70000 entries, its end record counts 4463."))
+        << wrong.allMessages();
 }
 
 TEST_F(DunzipExtract, WritesALogWhenAsked)
