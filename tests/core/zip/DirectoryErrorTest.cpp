@@ -29,11 +29,11 @@ TEST(DirectoryError, EveryProblemHasItsOwnWords)
         {{.problem = P::FirstSplitPart},
          "This is the first part of a split archive; join its parts into one archive to read it."},
         {{.problem = P::TruncatedOrPart},
-         "The archive is truncated, or is one part of a split archive: its end "
-         "of central directory record is missing."},
+         "The archive is truncated, or is one part of a split archive: its end of central directory "
+         "record is missing."},
         {{.problem = P::LastSplitPart},
-         "This is the last part of a split archive (a set spread over several "
-         "disks or files); join its parts into one archive to read it."},
+         "This is the last part of a split archive (a set spread over several disks or files); join its "
+         "parts into one archive to read it."},
         {{.problem = P::DisksNotInserted}, "Not every disk of the set was inserted."},
         {{.problem = P::Zip64RecordMissing},
          "This is a ZIP64 archive whose ZIP64 end of central directory record is missing or damaged."},
