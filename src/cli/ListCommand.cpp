@@ -4,6 +4,7 @@
 #include "core/text/DosDateTime.h"
 #include "core/ui/SilentUserInterface.h"
 #include "core/zip/ByteSource.h"
+#include "core/zip/DirectoryError.h"
 #include "core/zip/ZipDirectoryReader.h"
 #include "core/zip/ZipFormat.h"
 #include "core/zip/ZipNames.h"
@@ -97,18 +98,6 @@ void writeTable(const ZipDirectoryReader& reader, std::string& out)
         out += "Comment: " + escapeControlCharacters(comment) + "\n";
 }
 
-// Why the directory could not be read, after the archive's name. A set of disks cannot be read
-// here, where nobody can swap them; what a ZIP64 archive lacks is a sound directory, not its kind.
-std::string failureText(const ZipArchiveRecord& archive)
-{
-    if (archive.spanned || archive.thisDisk != 0)
-        return " is one part of a set spread over several disks or files; its directory cannot be read "
-               "from this part alone";
-    if (archive.zip64)
-        return " is a ZIP64 archive whose directory is damaged";
-    return " is not a ZIP archive or its directory is damaged";
-}
-
 void write(std::FILE* stream, const std::string& text)
 {
     std::fwrite(text.data(), 1, text.size(), stream);
@@ -118,7 +107,7 @@ void write(std::FILE* stream, const std::string& text)
 
 uint16_t runList(const CliRequest& request, std::FILE* out, std::FILE* err)
 {
-    if (Result<FileByteSource> probe = FileByteSource::open(request.archive); !probe) {
+    if (Result<FileByteSource, OpenError> probe = FileByteSource::open(request.archive); !probe) {
         write(err, "quarvo-cli: cannot open " + escapeControlCharacters(request.archive) + ": " +
                        probe.error().message + "\n");
         return EngineResult::CannotOpenArchive;
@@ -127,7 +116,7 @@ uint16_t runList(const CliRequest& request, std::FILE* out, std::FILE* err)
     ZipDirectoryReader reader(ui, request.archive);
     const std::string name = escapeControlCharacters(request.archive);
     if (!reader.readDirectory()) {
-        write(err, "quarvo-cli: " + name + failureText(reader.archive()) + "\n");
+        write(err, "quarvo-cli: " + name + ": " + describeDirectoryError(reader.error()) + "\n");
         return EngineResult::BadArchive;
     }
     // Said on standard error, so that the names on standard output stay names.

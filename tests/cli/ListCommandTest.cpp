@@ -113,11 +113,12 @@ TEST_F(ListCommandTest, AnArchiveThatCannotBeReadHereIsNotCalledNotAZipArchive)
     };
     const Case cases[] = {
         {"the last part of a split set", lastPart,
-         " is one part of a set spread over several disks or files; its directory cannot be read from this "
-         "part "
-         "alone"},
-        {"a damaged ZIP64 end record", zip64, " is a ZIP64 archive whose directory is damaged"},
-        {"no end record", std::string(100, 'x'), " is not a ZIP archive or its directory is damaged"},
+         ": This is the last part of a split archive (a set spread over several disks or files); join its "
+         "parts into one archive to read it."},
+        {"a damaged ZIP64 end record", zip64,
+         ": This is a ZIP64 archive whose ZIP64 end of central directory record is missing or damaged."},
+        {"no end record", std::string(100, 'x'),
+         ": This is not a ZIP archive: it has no end of central directory record."},
     };
     for (const Case& c : cases) {
         Listing listing = list(c.bytes);

@@ -14,6 +14,7 @@
 #include "core/ui/ArchiveDialogs.h"
 #include "core/ui/DialogResult.h"
 #include "core/ui/UserInterface.h"
+#include "core/zip/DirectoryError.h"
 
 #include <sys/stat.h>
 
@@ -84,6 +85,12 @@ bool fileExists(const std::string& path)
 {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0;
+}
+
+// The message of a directory that could not be read: the archive, then why on a line of its own.
+std::string loadErrorText(const std::string& path, const DirectoryError& error)
+{
+    return "Error loading ZIP File: " + path + "\n" + describeDirectoryError(error);
 }
 
 } // namespace
@@ -190,13 +197,15 @@ bool ZipDocument::onOpenDocument(const std::string& path)
 {
     m_zipInZip = m_services.openItems.findByFullPath(path) != nullptr;
     setArchivePath(path);
-    if (!m_zipInZip)
-        m_services.settings.addRecentFile(path);
     archive().onRemovableDrive = m_services.onRemovableDrive(path);
     if (!m_reader.readDirectory()) {
-        showMessage("Error loading ZIP File: " + path);
+        showMessage(loadErrorText(path, m_reader.error()));
         return false;
     }
+    // Only an archive that opened is worth offering again: a damaged or missing file would push a
+    // good one out of the short list.
+    if (!m_zipInZip)
+        m_services.settings.addRecentFile(path);
     return true;
 }
 
@@ -212,7 +221,7 @@ void ZipDocument::dropPreviousEntries()
 bool ZipDocument::reload()
 {
     if (!m_reader.readDirectory()) {
-        showMessage("Error loading ZIP File: " + path());
+        showMessage(loadErrorText(path(), m_reader.error()));
         closeSelf();
         return false;
     }

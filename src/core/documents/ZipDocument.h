@@ -28,9 +28,10 @@ class ZipDocument : public Document {
     // deleted. False when the user cancelled or the file could not be replaced or made (the user has
     // been told why).
     bool onNewDocument() override;
-    // Reads the archive at path. A path that is the copy of an entry of another archive opens as a
-    // nested ("zip in zip") archive and stays out of the recent files. False after "Error loading ZIP
-    // File: " when the directory cannot be read.
+    // Reads the archive at path and, once it is read, puts it first in the recent files. A path that
+    // is the copy of an entry of another archive opens as a nested ("zip in zip") archive and stays
+    // out of the recent files. False after "Error loading ZIP File: PATH" and a line saying why,
+    // when the directory cannot be read; the recent files are then left as they were.
     bool onOpenDocument(const std::string& path) override;
     // Offers a nested archive's copy back to its parent, then drops the entries and every open item
     // of this document.

@@ -4,14 +4,14 @@
 
 namespace quarvo {
 
-bool ArchiveFile::open(const std::string& path)
+Result<Ok, OpenError> ArchiveFile::open(const std::string& path)
 {
     close();
-    Result<FileByteSource> source = FileByteSource::open(path);
+    Result<FileByteSource, OpenError> source = FileByteSource::open(path);
     if (!source)
-        return false;
+        return source.error();
     m_source.emplace(std::move(source).value());
-    return true;
+    return Ok{};
 }
 
 void ArchiveFile::close()

@@ -15,8 +15,8 @@ namespace quarvo {
 // positioned reads for the end record search. Closed with the object or by close().
 class ArchiveFile : public ByteSource {
   public:
-    // Opens path for reading at position 0; false when it cannot be opened.
-    bool open(const std::string& path);
+    // Opens path for reading at position 0; fails with the reason it cannot be opened.
+    Result<Ok, OpenError> open(const std::string& path);
     void close();
     bool isOpen() const { return m_source.has_value(); }
     int descriptor() const { return m_source ? m_source->descriptor() : -1; }

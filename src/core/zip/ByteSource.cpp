@@ -19,15 +19,22 @@ size_t MemoryByteSource::readAt(uint64_t offset, std::span<uint8_t> into)
     return count;
 }
 
-Result<FileByteSource> FileByteSource::open(const std::string& path)
+Result<FileByteSource, OpenError> FileByteSource::open(const std::string& path)
 {
     int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        return Error{std::strerror(errno)};
+    if (descriptor < 0) {
+        const int error = errno;
+        return OpenError{error, std::strerror(error)};
+    }
     struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (::fstat(descriptor, &status) != 0) {
+        const int error = errno;
         ::close(descriptor);
-        return Error{"not a regular file"};
+        return OpenError{error, std::strerror(error)};
+    }
+    if (!S_ISREG(status.st_mode)) {
+        ::close(descriptor);
+        return OpenError{0, "not a regular file"};
     }
     return FileByteSource(descriptor, static_cast<uint64_t>(status.st_size));
 }

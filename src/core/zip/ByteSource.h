@@ -31,11 +31,17 @@ class MemoryByteSource : public ByteSource {
     std::span<const uint8_t> m_bytes;
 };
 
+// Why a file could not be opened for reading.
+struct OpenError {
+    int systemError = 0; // the error number of open(2) or fstat(2); 0 when the file is no regular file
+    std::string message; // the system's words for it, or "not a regular file"
+};
+
 // A byte source over a file opened read-only; the descriptor is closed with the object.
 class FileByteSource : public ByteSource {
   public:
-    // Opens path for reading; fails with the system's reason.
-    static Result<FileByteSource> open(const std::string& path);
+    // Opens path for reading; fails with the system's reason, or when path is no regular file.
+    static Result<FileByteSource, OpenError> open(const std::string& path);
     FileByteSource(FileByteSource&& other) noexcept;
     FileByteSource& operator=(FileByteSource&& other) noexcept;
     ~FileByteSource() override;

@@ -197,6 +197,16 @@ DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& 
     return location;
 }
 
+bool lacksUsableZip64EndRecord(const EndRecordFields& fields, const DirectoryLocation& location)
+{
+    if (location.fit != DirectoryLocation::Fit::None)
+        return false;
+    const bool saturated =
+        fields.entriesTotal == zipformat::Max16 || fields.entriesOnThisDisk == zipformat::Max16 ||
+        fields.directorySize == zipformat::Max32 || fields.directoryOffset == zipformat::Max32;
+    return location.zip64 || saturated;
+}
+
 Result<std::optional<EndRecordCandidate>> chooseEndRecord(ByteSource& source)
 {
     Result<std::vector<uint64_t>> hits = findEndRecordSignatures(source, EndRecordSearchMode::AllHits);

@@ -66,6 +66,12 @@ struct DirectoryLocation {
 // are used only where the 32-bit field is saturated.
 DirectoryLocation locateDirectory(ByteSource& source, const EndRecordCandidate& candidate);
 
+// Whether the archive is ZIP64 but its ZIP64 end record cannot be used: the location found none
+// (its locator stands before the end record, but the record is missing, damaged or describes several
+// disks), or the end record saturates a count, the size or the offset (0xFFFF, 0xFFFFFFFF) and no
+// directory was found with the values as they stand.
+bool lacksUsableZip64EndRecord(const EndRecordFields& fields, const DirectoryLocation& location);
+
 // The end record of the archive among the signatures in the tail of the file. A comment may hold
 // the same four bytes, even a whole fake record, so each candidate is weighed, nearest the end first
 // within each rank: one whose comment ends exactly at the end of the file and whose directory

@@ -29,7 +29,8 @@ struct ZipArchiveRecord {
     uint64_t directorySize = 0;
     uint64_t directoryOffset = 0;
     uint16_t archiveCommentLength = 0;
-    // Decoded like entry names (code page 437 to UTF-8).
+    // Decoded to UTF-8 as a name without flag bit 11 is: valid UTF-8 as it is, anything else as code
+    // page 437 (decodeArchiveText).
     std::string archiveComment;
     // Sums over the entries read.
     uint64_t totalCompressed = 0;

@@ -214,13 +214,22 @@ std::optional<size_t> ZipDirectoryReader::findEntryByName(const ZipEntryList& li
 int64_t ZipDirectoryReader::findDirectory(bool detectKind)
 {
     Result<std::optional<EndRecordCandidate>> chosen = chooseEndRecord(m_file);
-    if (!chosen || !chosen->has_value())
+    if (!chosen) {
+        m_error = {.problem = DirectoryProblem::CannotRead};
         return -1;
+    }
+    if (!chosen->has_value()) {
+        m_error = {.problem = classifyFileWithoutEndRecord(m_file)};
+        return -1;
+    }
     const EndRecordCandidate& found = **chosen;
     const uint64_t endOffset = found.offset;
     const EndRecordFields& fields = found.fields;
     m_currentDisk = fields.thisDisk;
     m_location = {};
+    m_zip64RecordMissing = false;
+    m_directoryOnEarlierDisk = fields.thisDisk > 0 && (fields.directoryStartDisk < fields.thisDisk ||
+                                                       fields.entriesOnThisDisk < fields.entriesTotal);
     if (detectKind) {
         if (fields.thisDisk > 0) {
             m_archive.spanned = true;
@@ -245,6 +254,7 @@ int64_t ZipDirectoryReader::findDirectory(bool detectKind)
     // really is.
     DirectoryLocation location = quarvo::locateDirectory(m_file, found);
     m_archive.zip64 = location.zip64;
+    m_zip64RecordMissing = lacksUsableZip64EndRecord(fields, location);
     if (location.fit == DirectoryLocation::Fit::Exact || location.fit == DirectoryLocation::Fit::Shifted) {
         m_location = location;
         m_file.seek(location.start);
@@ -285,8 +295,10 @@ int64_t ZipDirectoryReader::locateDirectory()
         request.icon = MessageIcon::Question;
         if (m_ui.showMessage(request) != DialogResult::Ok)
             return -1;
-        if (!m_file.open(m_path))
+        if (Result<Ok, OpenError> opened = m_file.open(m_path); !opened) {
+            m_error = directoryErrorOf(opened.error());
             return -1;
+        }
     }
 }
 
@@ -317,31 +329,40 @@ bool ZipDirectoryReader::readDirectory()
     m_directoryBytesLeft.reset();
     m_pendingStatus.clear();
     m_lastStatusTime.reset();
+    m_error = {};
 
     Step step = Step::Failed;
-    if (m_file.open(m_path)) {
+    if (Result<Ok, OpenError> opened = m_file.open(m_path); !opened) {
+        step = fail(directoryErrorOf(opened.error()));
+    } else {
         a.fileStatus = statusOf(m_file.descriptor(), m_path);
         m_diskIdentity = diskIdentityOf(m_file.descriptor());
         step = locateDirectory() == -1 ? Step::Failed : Step::Continue;
+        // Only a removable drive lets the user put the earlier disks in; anywhere else the directory
+        // of this part cannot be read, however it begins.
+        if (step == Step::Continue && m_directoryOnEarlierDisk && !m_archive.onRemovableDrive)
+            step = fail({.problem = DirectoryProblem::LastSplitPart});
     }
+    bool firstRecord = true;
     while (step == Step::Continue) {
         std::array<uint8_t, 4> signature{};
-        size_t count = m_file.read(signature);
-        if (count == 0) {
+        const size_t count = m_file.read(signature);
+        const uint32_t found = count == signature.size() ? le32(signature.data()) : 0;
+        if (count == 0 && m_disksToRead > 0) {
             step = nextDisk();
-        } else if (count < signature.size()) {
-            step = Step::Failed;
-        } else if (le32(signature.data()) == zipformat::CentralHeaderSignature) {
+        } else if (found == zipformat::CentralHeaderSignature) {
             step = readEntry(previous);
-        } else if (le32(signature.data()) == zipformat::EndRecordSignature) {
+        } else if (found == zipformat::EndRecordSignature) {
             step = readEndRecord(previous);
-        } else if (le32(signature.data()) == zipformat::Zip64EndRecordSignature &&
-                   m_endRecordOffset > m_file.position()) {
+        } else if (found == zipformat::Zip64EndRecordSignature && m_endRecordOffset > m_file.position()) {
             // The ZIP64 end record and its locator; the end record after them has the fields kept.
             m_file.seek(m_endRecordOffset);
+        } else if (firstRecord) {
+            step = failInDirectory({.problem = DirectoryProblem::DirectoryNotFound});
         } else {
-            step = Step::Failed;
+            step = failDamagedHeader("no central header begins where it should");
         }
+        firstRecord = false;
     }
     m_file.close();
     if (!m_pendingStatus.empty())
@@ -350,13 +371,38 @@ bool ZipDirectoryReader::readDirectory()
     return step == Step::Done;
 }
 
+ZipDirectoryReader::Step ZipDirectoryReader::fail(DirectoryError error)
+{
+    m_error = std::move(error);
+    return Step::Failed;
+}
+
+ZipDirectoryReader::Step ZipDirectoryReader::failInDirectory(DirectoryError error)
+{
+    // The directory was looked for where the saturated values of the end record put it, which is
+    // no place at all when the ZIP64 end record that holds the real ones is missing.
+    if (m_zip64RecordMissing)
+        return fail({.problem = DirectoryProblem::Zip64RecordMissing});
+    return fail(std::move(error));
+}
+
+ZipDirectoryReader::Step ZipDirectoryReader::failDamagedHeader(const char* detail)
+{
+    return failInDirectory(
+        {.problem = DirectoryProblem::DamagedHeader, .entry = m_entryCounter + 1, .detail = detail});
+}
+
+ZipDirectoryReader::Step ZipDirectoryReader::failSwap()
+{
+    return fail({.problem = m_archive.onRemovableDrive ? DirectoryProblem::DisksNotInserted
+                                                       : DirectoryProblem::LastSplitPart});
+}
+
 ZipDirectoryReader::Step ZipDirectoryReader::nextDisk()
 {
-    if (m_disksToRead == 0)
-        return Step::Failed;
     ++m_currentDisk;
     if (!swapDisk(m_currentDisk + 1))
-        return Step::Failed;
+        return failSwap();
     --m_disksToRead;
     return Step::Continue;
 }
@@ -386,19 +432,20 @@ bool ZipDirectoryReader::swapDisk(int number)
 
 ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous)
 {
+    constexpr const char* PastTheFile = "it runs past the end of the file";
     std::array<uint8_t, zipformat::CentralHeaderFieldsSize> fixed{};
     if (m_file.read(fixed) != fixed.size())
-        return Step::Failed;
+        return failDamagedHeader(PastTheFile);
     Result<CentralHeaderFields> fields = parseCentralHeaderFields(fixed);
     if (!fields)
-        return Step::Failed;
+        return failDamagedHeader(PastTheFile);
     // A directory read across disks may hold no more than its end record's size says, so a set of
     // disks cannot make the read go on for longer than its directory is.
     if (m_directoryBytesLeft) {
         const uint64_t recordSize =
             zipformat::CentralHeaderSize + fields->nameLength + fields->extraLength + fields->commentLength;
         if (recordSize > *m_directoryBytesLeft)
-            return Step::Failed;
+            return failDamagedHeader("it runs past the end of the directory");
         *m_directoryBytesLeft -= recordSize;
     }
     auto entry = std::make_unique<ZipEntry>();
@@ -406,10 +453,10 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous
 
     std::vector<uint8_t> bytes(entry->nameLength);
     if (m_file.read(bytes) != bytes.size())
-        return Step::Failed;
+        return failDamagedHeader(PastTheFile);
     std::vector<uint8_t> extra(entry->extraLength);
     if (m_file.read(extra) != extra.size())
-        return Step::Failed;
+        return failDamagedHeader(PastTheFile);
     entry->name = decodeEntryName(bytes, entry->flags, extra);
     if (!entry->name.empty())
         showStatus(entry->name, false);
@@ -422,7 +469,7 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous
     entry->localHeaderOffset = wide.localHeaderOffset;
     bytes.resize(entry->commentLength);
     if (m_file.read(bytes) != bytes.size())
-        return Step::Failed;
+        return failDamagedHeader(PastTheFile);
     entry->comment = decodeArchiveText(bytes, entry->flags);
 
     if (std::unique_ptr<ZipEntry> old = previous.take(entry->name)) {
@@ -441,10 +488,10 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     const uint64_t recordOffset = m_file.position() - 4;
     std::array<uint8_t, zipformat::EndRecordFieldsSize> fixed{};
     if (m_file.read(fixed) != fixed.size())
-        return Step::Failed;
+        return failInDirectory({.problem = DirectoryProblem::DamagedEndRecord});
     Result<EndRecordFields> fields = parseEndRecordFields(fixed);
     if (!fields)
-        return Step::Failed;
+        return failInDirectory({.problem = DirectoryProblem::DamagedEndRecord});
     ZipArchiveRecord& a = m_archive;
     a.thisDisk = fields->thisDisk;
     a.directoryStartDisk = fields->directoryStartDisk;
@@ -462,8 +509,10 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     }
     std::vector<uint8_t> comment(a.archiveCommentLength);
     if (m_file.read(comment) != comment.size())
-        return Step::Failed;
-    a.archiveComment = codePage437ToUtf8(comment);
+        return failInDirectory({.problem = DirectoryProblem::DamagedEndRecord});
+    // The archive comment has no flag of its own: it is read as a name without flag bit 11 is, so the
+    // UTF-8 dzip writes reads back as typed and an MS-DOS writer's code page 437 still reads right.
+    a.archiveComment = decodeArchiveText(comment, 0);
     if (a.entriesTotal == m_entryCounter)
         return Step::Done;
     // More than 65,535 entries without ZIP64 records: Java's ZipOutputStream before version 7, older
@@ -477,7 +526,9 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     // by another disk, and a set is gone through once: asking again would read the same headers
     // again and again.
     if (a.thisDisk == 0 || m_restartedAtFirstDisk || a.directoryStartDisk > a.thisDisk)
-        return Step::Failed;
+        return failInDirectory({.problem = DirectoryProblem::EntryCountMismatch,
+                                .entriesFound = m_entryCounter,
+                                .entriesCounted = a.entriesTotal});
     m_restartedAtFirstDisk = true;
     // The headers read so far come from the last disk and are read again, in their stored order,
     // when their turn comes.
@@ -487,7 +538,7 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     m_entryCounter = 0;
     a.totalCompressed = a.totalUncompressed = 0;
     if (!swapDisk(a.directoryStartDisk + 1))
-        return Step::Failed;
+        return failSwap();
     m_file.seek(a.directoryOffset);
     m_directoryBytesLeft = a.directorySize;
     m_disksToRead = a.thisDisk - a.directoryStartDisk;

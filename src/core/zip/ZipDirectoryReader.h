@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/zip/ArchiveFile.h"
+#include "core/zip/DirectoryError.h"
 #include "core/zip/EndRecordSearch.h"
 #include "core/zip/ZipArchiveRecord.h"
 #include "core/zip/ZipEntry.h"
@@ -34,17 +35,20 @@ class ZipDirectoryReader {
 
     // Rebuilds the current entry list and the archive record from the file. Returns true only when
     // the number of entries read equals the end record's total (the ZIP64 end record's, when it has
-    // one). On failure the entries read so far stay in the current list. The file is closed again
-    // before it returns. A directory spread over several disks is read only on a removable drive:
-    // each "Insert disk N." may be cancelled, the file read last is not taken again as the next
-    // disk unless it changed, and all the disks together give no more central headers than the end
+    // one); on false, error() says why. On failure the entries read so far stay in the current list.
+    // The file is closed again before it returns. A directory spread over several disks is read only
+    // on a removable drive (elsewhere the last part of a set fails at once as LastSplitPart): each
+    // "Insert disk N." may be cancelled, the file read last is not taken again as the next disk
+    // unless it changed, and all the disks together give no more central headers than the end
     // record's directory size holds.
     bool readDirectory();
+    // Why the last readDirectory returned false; not meaningful after one that returned true.
+    const DirectoryError& error() const { return m_error; }
 
     // Chooses the end record in the open archive file (chooseEndRecord) and positions the file where the
     // directory must be read. Returns the directory offset; 0 when the directory begins on an earlier disk
-    // (the file is positioned at 0); -1 when there is no end record. With detectKind it also sets `spanned`
-    // and recognises self-extractor stubs.
+    // (the file is positioned at 0); -1 when there is no end record, with error() saying what the file
+    // is instead. With detectKind it also sets `spanned` and recognises self-extractor stubs.
     int64_t findDirectory(bool detectKind);
 
     // findDirectory(true); on -1, when the archive is on a removable drive, asks for the last
@@ -52,7 +56,7 @@ class ZipDirectoryReader {
     int64_t locateDirectory();
 
     // Opens the archive file for the single-entry operations; they call findDirectory themselves.
-    bool openFile() { return m_file.open(m_path); }
+    bool openFile() { return m_file.open(m_path).ok(); }
     void closeFile() { m_file.close(); }
     ArchiveFile& file() { return m_file; }
 
@@ -92,6 +96,14 @@ class ZipDirectoryReader {
     enum class Step { Continue, Done, Failed };
 
     void detectSelfExtractor();
+    Step fail(DirectoryError error);
+    // Fails on what was found inside the directory, unless a ZIP64 end record that cannot be used
+    // explains it better.
+    Step failInDirectory(DirectoryError error);
+    // Fails on the central header of the entry being read, saying what is wrong with it.
+    Step failDamagedHeader(const char* detail);
+    // When a disk cannot be swapped: LastSplitPart where no disks can be, else DisksNotInserted.
+    Step failSwap();
     Step readEntry(PreviousEntries& previous);
     Step readEndRecord(PreviousEntries& previous);
     Step nextDisk();
@@ -113,6 +125,11 @@ class ZipDirectoryReader {
     uint64_t m_endRecordOffset = 0;
     // Where the chosen end record's directory lies, when it was found there.
     DirectoryLocation m_location;
+    // The chosen end record leaves its values to a ZIP64 end record that cannot be used.
+    bool m_zip64RecordMissing = false;
+    // The chosen end record says the directory begins on an earlier disk.
+    bool m_directoryOnEarlierDisk = false;
+    DirectoryError m_error;
     // The disk read last.
     std::optional<DiskIdentity> m_diskIdentity;
     // Bytes of central headers a read across disks may still take.

@@ -7,7 +7,8 @@
 
 namespace quarvo {
 
-// Decodes a stored entry name or comment to UTF-8. With flag bit 11 set the bytes are UTF-8 already
+// Decodes a stored entry name or comment to UTF-8; the archive comment, which has no flags, with
+// flags 0. With flag bit 11 set the bytes are UTF-8 already
 // and are kept, except that every byte which is not part of a valid sequence becomes "\xHH".
 // Without it, bytes that form valid UTF-8 are kept as they are (Info-ZIP's zip on Linux stores
 // names that way, and ASCII is the same in both readings); everything else is code page 437, the

@@ -1,6 +1,7 @@
 #include "engines/dunzip/ArchiveIndex.h"
 
 #include "core/base/ByteReader.h"
+#include "core/zip/DirectoryError.h"
 #include "core/zip/ZipFormat.h"
 #include "core/zip/ZipNames.h"
 #include "engines/api/EngineResult.h"
@@ -19,10 +20,23 @@ IndexError badArchive(std::string message)
     return IndexError{EngineResult::BadArchive, std::move(message)};
 }
 
-bool endRecordIsSaturated(const EndRecordFields& fields)
+// A problem the document's reader finds too, in the words it uses.
+IndexError badArchive(const DirectoryError& error)
 {
-    return fields.entriesTotal == zf::Max16 || fields.entriesOnThisDisk == zf::Max16 ||
-           fields.directorySize == zf::Max32 || fields.directoryOffset == zf::Max32;
+    return badArchive(describeDirectoryError(error));
+}
+
+IndexError unreadable()
+{
+    return IndexError{EngineResult::CannotOpenArchive,
+                      describeDirectoryError({.problem = DirectoryProblem::CannotRead})};
+}
+
+IndexError damagedHeader(int32_t index, std::string detail)
+{
+    return badArchive({.problem = DirectoryProblem::DamagedHeader,
+                       .entry = static_cast<uint64_t>(index) + 1,
+                       .detail = std::move(detail)});
 }
 
 std::optional<int64_t> extendedModificationTime(std::span<const uint8_t> extra)
@@ -54,25 +68,10 @@ Result<ArchiveEntry, IndexError> entryFrom(const CentralHeader& header, int32_t 
     entry.uncompressedSize = wide.uncompressedSize;
     entry.localHeaderOffset = wide.localHeaderOffset + prependedLength;
     if (prependedLength != 0 && entry.localHeaderOffset >= fileSize)
-        return badArchive("The central directory is damaged at entry " + std::to_string(index + 1) +
-                          ": with the data in front of the archive its local header lies beyond the "
-                          "end of the file.");
+        return damagedHeader(index, "with the data in front of the archive its local header lies beyond "
+                                    "the end of the file");
     entry.unixModificationTime = extendedModificationTime(header.extra);
     return entry;
-}
-
-// What a file without an end record is, told by how it begins: the first part of a split set
-// starts with its marker, and an archive cut short (or any part but the last) with a local header.
-std::string withoutEndRecord(ByteSource& source)
-{
-    std::array<uint8_t, 4> first{};
-    const uint32_t signature = source.readAt(0, first) == first.size() ? ByteReader(first).readLE32() : 0;
-    if (signature == zf::SpannedArchiveMarker)
-        return "This is the first part of a split archive; join its parts into one archive to extract it.";
-    if (signature == zf::LocalHeaderSignature)
-        return "The archive is truncated, or is one part of a split archive: its end of central directory "
-               "record is missing.";
-    return "This is not a ZIP archive: it has no end of central directory record.";
 }
 
 } // namespace
@@ -81,23 +80,21 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
 {
     Result<std::vector<uint64_t>> hits = findEndRecordSignatures(source, EndRecordSearchMode::AllHits);
     if (!hits)
-        return IndexError{EngineResult::CannotOpenArchive, "The archive cannot be read."};
+        return unreadable();
     if (hits->empty())
-        return badArchive(withoutEndRecord(source));
+        return badArchive({.problem = classifyFileWithoutEndRecord(source)});
 
     // The archive's own end record, not the same bytes inside its comment, says what it is.
     Result<std::optional<EndRecordCandidate>> chosen = chooseEndRecord(source);
     if (!chosen)
-        return IndexError{EngineResult::CannotOpenArchive, "The archive cannot be read."};
+        return unreadable();
     if (const std::optional<EndRecordCandidate>& end = chosen.value()) {
+        // The entries' data may lie on any disk of the set, so even a directory that is wholly on
+        // this one is no use.
         if (end->fields.thisDisk != 0 || end->fields.directoryStartDisk != 0)
-            return badArchive("This is the last part of a split archive (a set spread over several disks or "
-                              "files); join its parts into one archive to extract it.");
-        // Saturated fields without a ZIP64 end record that makes sense of them: the archive is ZIP64,
-        // and it is its ZIP64 records that are missing or damaged.
-        if (endRecordIsSaturated(end->fields) && locateDirectory(source, *end).fit == DirectoryLocation::Fit::None)
-            return badArchive("This is a ZIP64 archive whose ZIP64 end of central directory record is "
-                              "missing or damaged.");
+            return badArchive({.problem = DirectoryProblem::LastSplitPart});
+        if (lacksUsableZip64EndRecord(end->fields, locateDirectory(source, *end)))
+            return badArchive({.problem = DirectoryProblem::Zip64RecordMissing});
     }
 
     // A directory at its recorded offset is what the archive says; one found only by assuming data
@@ -117,8 +114,7 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
     }
     const auto& consistent = exact.empty() ? shifted : exact;
     if (consistent.empty())
-        return badArchive(
-            "The central directory is damaged: no end of central directory record points at it.");
+        return badArchive({.problem = DirectoryProblem::DirectoryNotFound});
     if (consistent.size() > 1)
         return badArchive("The archive is ambiguous: " + std::to_string(consistent.size()) +
                           " end of central directory records describe different directories.");
@@ -130,7 +126,7 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
     // The size was checked against the file, which was read to find it.
     std::vector<uint8_t> directory(static_cast<size_t>(where.size));
     if (source.readAt(where.start, directory) != directory.size())
-        return IndexError{EngineResult::CannotOpenArchive, "The central directory cannot be read."};
+        return unreadable();
     std::span<const uint8_t> rest(directory);
     index.entries.reserve(static_cast<size_t>(where.entriesTotal));
     // Headers are read to the end of the directory, not just as many as the end record counts:
@@ -140,8 +136,7 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
     for (int32_t i = 0; !rest.empty(); ++i) {
         Result<CentralHeader> header = parseCentralHeader(rest);
         if (!header)
-            return badArchive("The central directory is damaged at entry " + std::to_string(i + 1) + ": " +
-                              header.error().message + ".");
+            return damagedHeader(i, header.error().message);
         Result<ArchiveEntry, IndexError> entry =
             entryFrom(header.value(), i, source.size(), where.prependedLength);
         if (!entry)
@@ -151,12 +146,11 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
     }
     const size_t count = index.entries.size();
     const uint64_t total = where.entriesTotal;
-    if (count < total)
-        return badArchive("The central directory is damaged: it holds " + std::to_string(count) +
-                          " entries, its end record counts " + std::to_string(total) + ".");
-    if (count > total && (count <= zf::Max16 || (count & zf::Max16) != total))
-        return badArchive("The central directory holds more than the " + std::to_string(total) +
-                          " entries its end record counts.");
+    const bool countAgrees = count == total || (count > zf::Max16 && (count & zf::Max16) == total);
+    if (!countAgrees)
+        return badArchive({.problem = DirectoryProblem::EntryCountMismatch,
+                           .entriesFound = count,
+                           .entriesCounted = total});
     return index;
 }
 

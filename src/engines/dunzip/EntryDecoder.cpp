@@ -20,6 +20,14 @@ constexpr size_t ChunkSize = 64 * 1024;
 // larger ones go through zlib's streaming inflate so memory stays bounded.
 constexpr uint64_t WholeBufferLimit = 8 * 1024 * 1024;
 
+// Why a read of length bytes at offset gave fewer. A source never reads past its end, so a read that
+// reaches beyond it means the archive ends inside the entry's data; anywhere else the read failed.
+DecodeStatus shortReadStatus(const ByteSource& source, uint64_t offset, uint64_t length)
+{
+    const bool pastTheEnd = offset >= source.size() || length > source.size() - offset;
+    return pastTheEnd ? DecodeStatus::Truncated : DecodeStatus::ReadError;
+}
+
 struct LibdeflateFree {
     void operator()(libdeflate_decompressor* decompressor) const
     {
@@ -35,15 +43,18 @@ class DataStream {
     {
     }
 
-    // Reads up to into.size() bytes; returns how many, 0 at the end; nothing on a read error.
+    // Reads up to into.size() bytes; returns how many, 0 at the end; nothing when the source gave
+    // fewer, with failure() saying why.
     std::optional<size_t> read(std::span<uint8_t> into)
     {
         size_t wanted = static_cast<size_t>(std::min<uint64_t>(into.size(), m_remaining));
         if (wanted == 0)
             return 0;
         size_t count = m_source.readAt(m_offset, into.first(wanted));
-        if (count != wanted)
+        if (count != wanted) {
+            m_failure = shortReadStatus(m_source, m_offset, wanted);
             return std::nullopt;
+        }
         if (m_cipher)
             m_cipher->decrypt(into.first(count));
         m_offset += count;
@@ -52,12 +63,15 @@ class DataStream {
     }
 
     uint64_t remaining() const { return m_remaining; }
+    // Why the last read gave nothing: Truncated or ReadError.
+    DecodeStatus failure() const { return m_failure; }
 
   private:
     ByteSource& m_source;
     uint64_t m_offset;
     uint64_t m_remaining;
     std::optional<PkwareCipher> m_cipher;
+    DecodeStatus m_failure = DecodeStatus::ReadError;
 };
 
 class Decoder {
@@ -92,7 +106,7 @@ class Decoder {
         for (;;) {
             std::optional<size_t> count = stream.read(buffer);
             if (!count)
-                return DecodeStatus::ReadError;
+                return stream.failure();
             if (*count == 0)
                 return DecodeStatus::Ok;
             if (DecodeStatus status = emit(std::span(buffer).first(*count)); status != DecodeStatus::Ok)
@@ -104,8 +118,8 @@ class Decoder {
     {
         std::vector<uint8_t> input(static_cast<size_t>(stream.remaining()));
         std::optional<size_t> count = stream.read(input);
-        if (!count || *count != input.size())
-            return DecodeStatus::ReadError;
+        if (!count)
+            return stream.failure();
         if (!m_progress(0))
             return DecodeStatus::Cancelled;
         // One byte more than declared, so output past the declared size is seen as such.
@@ -137,9 +151,11 @@ class Decoder {
             if (z.avail_in == 0) {
                 std::optional<size_t> count = stream.read(input);
                 if (!count)
-                    return DecodeStatus::ReadError;
+                    return stream.failure();
+                // The stream needs more than the entry's compressed size holds, though every byte of
+                // it was there: libdeflate calls the same data bad, and so does this.
                 if (*count == 0)
-                    return DecodeStatus::TooShort; // the stream needs more than the entry holds
+                    return DecodeStatus::Corrupt;
                 z.next_in = input.data();
                 z.avail_in = static_cast<uInt>(*count);
             }
@@ -162,11 +178,12 @@ class Decoder {
         uint64_t offset = m_request.dataOffset;
         std::optional<PkwareCipher> cipher;
         if (m_request.encrypted) {
+            // Smaller than the encryption header it must begin with: no writer makes such an entry.
             if (length < PkwareCipher::HeaderSize)
-                return finish(DecodeStatus::TooShort);
+                return finish(DecodeStatus::Corrupt);
             std::array<uint8_t, PkwareCipher::HeaderSize> header{};
             if (source.readAt(offset, header) != header.size())
-                return finish(DecodeStatus::ReadError);
+                return finish(shortReadStatus(source, offset, header.size()));
             cipher.emplace(m_request.password);
             if (!cipher->acceptHeader(header, m_request.checkByte))
                 return finish(DecodeStatus::WrongPassword);
@@ -190,7 +207,7 @@ class Decoder {
     {
         m_result.actualCrc32 = m_crc;
         if (status == DecodeStatus::Ok && m_result.bytesOut != m_request.uncompressedSize)
-            status = DecodeStatus::TooShort;
+            status = DecodeStatus::EndsEarly;
         if (status == DecodeStatus::Ok && m_result.actualCrc32 != m_request.crc32)
             status = DecodeStatus::CrcMismatch;
         m_result.status = status;

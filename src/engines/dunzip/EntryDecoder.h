@@ -26,8 +26,11 @@ enum class DecodeStatus {
     WrongPassword, // the encryption header's check byte does not match
     CrcMismatch,   // the data decoded to the declared size but its CRC-32 differs
     TooLong,       // the data would decode to more than the declared size; decoding stopped there
-    TooShort,      // the data ends before the declared size is reached
-    Corrupt,       // the compressed stream is not valid deflate data
+    EndsEarly,     // every compressed byte was there, but they decode to less than the declared size: the
+                   // deflate stream ended early, or a stored entry holds fewer bytes than it declares
+    Truncated,     // the archive ends before the entry's compressed data does
+    Corrupt,       // the compressed stream is not valid deflate data, or does not end within the
+                   // entry's compressed size
     ReadError,     // the archive could not be read
     OutputFailed,  // the sink refused the data (a write error)
     Cancelled,     // the progress callback asked to stop

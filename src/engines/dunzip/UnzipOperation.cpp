@@ -205,7 +205,7 @@ uint16_t Operation::run()
         return code;
     const std::string archivePath = m_command.archivePath;
     m_reporter.log(std::string(m_command.testOnly ? "Testing " : "Extracting from ") + archivePath);
-    Result<FileByteSource> source = FileByteSource::open(archivePath);
+    Result<FileByteSource, OpenError> source = FileByteSource::open(archivePath);
     if (!source)
         return fail(EngineResult::CannotOpenArchive, "Cannot open " + escapeControlCharacters(archivePath) +
                                                          ": " + source.error().message + ".");
@@ -579,9 +579,13 @@ uint16_t Operation::reportDecodeFailure(const ArchiveEntry& entry, const std::st
     case DecodeStatus::TooLong:
         return fail(EngineResult::CrcError, shown + ": the data decodes to more than its declared " +
                                                 declared + " bytes; stopped there (a zip bomb?)." + kept);
-    case DecodeStatus::TooShort:
-        return fail(EngineResult::CrcError, shown + ": the data is truncated: it ends before its declared " +
+    case DecodeStatus::EndsEarly:
+        return fail(EngineResult::CrcError, shown + ": the compressed data is damaged: it gives only " +
+                                                std::to_string(result.bytesOut) + " of its declared " +
                                                 declared + " bytes." + kept);
+    case DecodeStatus::Truncated:
+        return fail(EngineResult::CrcError,
+                    shown + ": the data is truncated: the archive ends inside it." + kept);
     case DecodeStatus::Corrupt:
         return fail(EngineResult::CrcError, shown + ": the compressed data is damaged." + kept);
     case DecodeStatus::ReadError:

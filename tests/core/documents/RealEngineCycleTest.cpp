@@ -4,6 +4,7 @@
 #include "DocumentFixture.h"
 
 #include "core/documents/AddFilesCommand.h"
+#include "core/documents/ArchiveInfo.h"
 #include "core/documents/DeleteEntriesCommand.h"
 #include "core/documents/ExtractCommand.h"
 #include "core/engine/LinkedEngines.h"
@@ -12,6 +13,7 @@
 #include <map>
 
 using namespace quarvo;
+using quarvo::testing::archiveWith;
 using quarvo::testing::DocumentTest;
 using quarvo::testing::FixedSelection;
 using quarvo::testing::readFile;
@@ -78,6 +80,49 @@ TEST_F(RealEngineCycleTest, CreateAddReloadExtractAndDeleteAllLeavesAnEmptyArchi
     EXPECT_EQ(document->archive().entriesTotal, 0);
     EXPECT_EQ(readFile(path), EmptyArchiveBytes);
     EXPECT_EQ(ui.messages().size(), 1u) << "only the delete question";
+}
+
+// dzip writes the comment typed in the dialog as UTF-8, and it reads back as typed, in the document
+// and in the info dialog; a comment the user leaves as it is keeps its stored bytes, code page 437
+// included.
+TEST_F(RealEngineCycleTest, TheCommentTypedInTheDialogReadsBackAsTyped)
+{
+    const std::string source = directory.file("source");
+    writeFile(source + "/new.txt", "new");
+    // "Grüße" in UTF-8 and in code page 437 (0x81 u with diaeresis, 0xE1 sharp s).
+    const std::string typed = "Gr\xC3\xBC\xC3\x9F"
+                              "e";
+    const std::string codePage437 = "Gr\x81\xE1"
+                                    "e";
+    struct Case {
+        const char* rule;
+        std::string storedBefore;
+        std::string storedAfter;
+    };
+    const Case cases[] = {
+        {"typed over no comment", "", typed},
+        {"a code page 437 comment left as it is", codePage437, codePage437},
+    };
+    settings.zipOptions.editComment = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        const std::string path = archiveFile("COMMENT.ZIP", archiveWith({"old.txt"}, c.storedBefore));
+        ZipDocument* document = open(path);
+        ASSERT_NE(document, nullptr);
+        dialogs.answerAddFiles(DialogResult::Ok,
+                               [&](AddFilesDialogValues& values) { values.sourceDirectory = source; });
+        dialogs.answerFileList(DialogResult::Ok);
+        dialogs.answerComment(DialogResult::Ok, typed);
+        ASSERT_TRUE(addFiles(*document, 2150));
+        ASSERT_EQ(document->entries().size(), 2u);
+        EXPECT_EQ(document->archive().archiveComment, typed);
+        EXPECT_EQ(buildZipFileInfo(path, document->archive()).comment, typed);
+        const std::string bytes = readFile(path);
+        EXPECT_EQ(bytes.substr(bytes.size() - c.storedAfter.size()), c.storedAfter);
+        EXPECT_EQ(document->archive().archiveCommentLength, c.storedAfter.size());
+        manager.closeDocument(document);
+    }
+    EXPECT_TRUE(ui.messages().empty());
 }
 
 TEST_F(RealEngineCycleTest, MoveTakesTheSourceFilesIntoTheArchive)

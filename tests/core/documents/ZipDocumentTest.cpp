@@ -231,14 +231,98 @@ TEST_F(ZipDocumentTest, TheCopyOfAnOpenItemOpensNestedAndStaysOutOfRecentFiles)
     EXPECT_EQ(child->isCommandEnabled(32772), false);
 }
 
-TEST_F(ZipDocumentTest, AnUnreadableFileFailsTheOpen)
+// An archive of two stored entries, A.TXT and B.TXT, whose end record is changed as end says; with
+// secondUnsigned, its second central header lacks its signature.
+std::string twoEntryArchive(const quarvo::testing::ZipBuilder::End& end = {}, bool secondUnsigned = false)
 {
-    const std::string path = archiveFile("BROKEN.ZIP", "this is no archive at all");
-    ui.answerMessage(DialogResult::Ok);
-    EXPECT_EQ(open(path), nullptr);
-    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{"Error loading ZIP File: " + path});
-    EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::Ok);
+    quarvo::testing::ZipBuilder builder;
+    builder.add(quarvo::testing::ZipBuilder::stored("A.TXT", "a"));
+    builder.add(quarvo::testing::ZipBuilder::stored("B.TXT", "b"));
+    const size_t directoryStart = builder.size();
+    std::string bytes = builder.finish(end);
+    if (secondUnsigned)
+        bytes[directoryStart + 46 + 5] = 'X'; // past the first central header and its name
+    return bytes;
+}
+
+TEST_F(ZipDocumentTest, AFailedOpenSaysWhyOnASecondLine)
+{
+    const std::string notAnArchive = "This is not a ZIP archive: it has no end of central directory record.";
+    enum class Made { Nothing, Directory, File };
+    struct Case {
+        const char* rule;
+        Made made;
+        std::string bytes;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"no such file", Made::Nothing, "", "The file does not exist."},
+        {"a directory", Made::Directory, "", "This is a directory or a device, not a file."},
+        {"an empty file", Made::File, "", "The file is empty."},
+        {"text", Made::File, "this is no archive at all", notAnArchive},
+        {"an archive cut short", Made::File, twoEntryArchive().substr(0, 40),
+         "The archive is truncated, or is one part of a split archive: its end of central directory record "
+         "is missing."},
+        {"the last part of a split set", Made::File,
+         twoEntryArchive({.thisDisk = 1,
+                          .directoryStartDisk = 0,
+                          .entriesOnThisDisk = 2,
+                          .entriesTotal = 3,
+                          .comment = {}}),
+         "This is the last part of a split archive (a set spread over several disks or files); join its "
+         "parts "
+         "into one archive to read it."},
+        {"a central header without its signature", Made::File, twoEntryArchive({}, true),
+         "The central directory is damaged at entry 2: no central header begins where it should."},
+        {"fewer entries than the end record counts", Made::File,
+         twoEntryArchive({.entriesOnThisDisk = 3, .entriesTotal = 3, .comment = {}}),
+         "The central directory is damaged: it holds 2 entries, its end record counts 3."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        const std::string path = directory.file(std::string(c.rule) + ".zip");
+        if (c.made == Made::Directory)
+            std::filesystem::create_directory(path);
+        else if (c.made == Made::File)
+            writeFile(path, c.bytes);
+        ui.answerMessage(DialogResult::Ok);
+        EXPECT_EQ(open(path), nullptr);
+        EXPECT_EQ(ui.messages().back().text, "Error loading ZIP File: " + path + "\n" + c.reason);
+        EXPECT_EQ(ui.messages().back().buttons, MessageButtons::Ok);
+    }
+    EXPECT_EQ(ui.messages().size(), std::size(cases));
     EXPECT_TRUE(manager.documents().empty());
+}
+
+TEST_F(ZipDocumentTest, AFileTheUserMayNotReadIsReportedWithTheSystemsWords)
+{
+    const std::string path = archiveFile("SECRET.ZIP", archiveWith({"A.TXT"}));
+    ::chmod(directory.path().c_str(), 0755);
+    ::chmod(path.c_str(), 0);
+    const std::string expected =
+        "Error loading ZIP File: " + path + "\nThe file cannot be opened: Permission denied.";
+    // The superuser may read any file: the open runs as "nobody", which no bit lets read it.
+    const int saidWhy = runUnprivileged([&] {
+        ui.answerMessage(DialogResult::Ok);
+        return open(path) == nullptr && ui.messageTexts() == std::vector<std::string>{expected} ? 1 : 0;
+    });
+    EXPECT_EQ(saidWhy, 1);
+}
+
+TEST_F(ZipDocumentTest, OnlyAnArchiveThatOpenedEntersTheRecentFiles)
+{
+    settings.recentFiles = {"/archives/1.zip", "/archives/2.zip", "/archives/3.zip", "/archives/4.zip"};
+    const std::vector<std::string> before = settings.recentFiles;
+    ui.answerMessage(DialogResult::Ok);
+    EXPECT_EQ(open(archiveFile("DAMAGED.ZIP", "damaged")), nullptr);
+    ui.answerMessage(DialogResult::Ok);
+    EXPECT_EQ(open(directory.file("MISSING.ZIP")), nullptr);
+    EXPECT_EQ(settings.recentFiles, before);
+
+    const std::string good = archiveFile("GOOD.ZIP", archiveWith({"A.TXT"}));
+    ASSERT_NE(open(good), nullptr);
+    EXPECT_EQ(settings.recentFiles,
+              (std::vector<std::string>{good, "/archives/1.zip", "/archives/2.zip", "/archives/3.zip"}));
 }
 
 TEST_F(ZipDocumentTest, OnARemovableDriveTheLastDisketteIsAskedForUntilCancel)
@@ -252,7 +336,10 @@ TEST_F(ZipDocumentTest, OnARemovableDriveTheLastDisketteIsAskedForUntilCancel)
     const std::string diskette = "The ZIP directory could not be located in the file " + path +
                                  ".  If this is a ZIP backup, please insert the last diskette.";
     EXPECT_EQ(ui.messageTexts(),
-              (std::vector<std::string>{diskette, diskette, "Error loading ZIP File: " + path}));
+              (std::vector<std::string>{diskette, diskette,
+                                        "Error loading ZIP File: " + path +
+                                            "\nThis is not a ZIP archive: it has no end of central "
+                                            "directory record."}));
     EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::OkCancel);
 }
 
@@ -284,10 +371,11 @@ TEST_F(ZipDocumentTest, AFailedReloadReportsAndClosesTheDocument)
     const std::string path = archiveFile("R.ZIP", archiveWith({"A.TXT"}));
     ZipDocument* document = open(path);
     ASSERT_NE(document, nullptr);
-    writeFile(path, "damaged");
+    writeFile(path, "");
     ui.answerMessage(DialogResult::Ok);
     EXPECT_FALSE(document->reload());
-    EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{"Error loading ZIP File: " + path});
+    EXPECT_EQ(ui.messageTexts(),
+              std::vector<std::string>{"Error loading ZIP File: " + path + "\nThe file is empty."});
     EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::Ok);
     EXPECT_TRUE(manager.documents().empty());
 }

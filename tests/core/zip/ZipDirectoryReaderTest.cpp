@@ -28,6 +28,16 @@ std::string twoEntryArchive(const std::string& comment = {})
     return builder.finish({.comment = comment});
 }
 
+// The directory offset an archive's end record gives (its last field but the comment length).
+uint32_t directoryOffsetOf(const std::string& archive)
+{
+    const size_t field = archive.size() - 6;
+    uint32_t offset = 0;
+    for (size_t i = 0; i < 4; ++i)
+        offset |= uint32_t{static_cast<uint8_t>(archive[field + i])} << (8 * i);
+    return offset;
+}
+
 std::vector<std::string> namesOf(const ZipEntryList& list)
 {
     std::vector<std::string> names;
@@ -86,6 +96,33 @@ TEST_F(ZipDirectoryReaderTest, ReadsEntriesCommentsAndTotals)
     ASSERT_FALSE(ui.statusTexts().empty());
     EXPECT_EQ(ui.statusTexts().back(), "Reading: second.bin");
     EXPECT_EQ(ui.waitCursorDepth(), 0);
+}
+
+// An archive comment has no encoding flag: it is read like a name without flag bit 11.
+TEST_F(ZipDirectoryReaderTest, TheArchiveCommentIsDecodedLikeAName)
+{
+    // "Grüße" in UTF-8 and in code page 437, where 0x81 is u with diaeresis and 0xE1 sharp s (0x81
+    // cannot begin a UTF-8 sequence).
+    const std::string utf8 = "Gr\xC3\xBC\xC3\x9F"
+                             "e";
+    const std::string codePage437 = "Gr\x81\xE1"
+                                    "e";
+    struct Case {
+        const char* rule;
+        std::string stored;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"valid UTF-8, as dzip writes it", utf8, utf8},
+        {"code page 437, as MS-DOS writers did", codePage437, utf8},
+        {"ASCII", "plain words", "plain words"},
+    };
+    for (const Case& c : cases) {
+        ZipDirectoryReader reader(ui, write(twoEntryArchive(c.stored)));
+        ASSERT_TRUE(reader.readDirectory()) << c.rule;
+        EXPECT_EQ(reader.archive().archiveComment, c.shown) << c.rule;
+        EXPECT_EQ(reader.archive().archiveCommentLength, c.stored.size()) << c.rule;
+    }
 }
 
 TEST_F(ZipDirectoryReaderTest, EmptyArchiveIsNotProbedForAStub)
@@ -233,26 +270,47 @@ TEST_F(ZipDirectoryReaderTest, HostileDirectoriesFailWithoutQuestions)
     lyingName[28] = '\xFF'; // file name length 0xFFFF
     lyingName[29] = '\xFF';
     std::string tiny = std::string(100 - 22, 'x');
+    // The directory of good as it is, and with its second header's signature broken.
+    const uint32_t directoryOffset = directoryOffsetOf(good);
+    const uint32_t directorySize = static_cast<uint32_t>(end - directoryOffset);
+    std::string unsigned2 = good;
+    // The first central header is 46 bytes, its name and its comment.
+    unsigned2[directoryOffset + 46 + std::string("dir/first.txt").size() + std::string("entry note").size()] =
+        'X';
+    using P = DirectoryProblem;
     struct Case {
         const char* rule;
         std::string bytes;
+        DirectoryProblem problem;
     };
     const Case cases[] = {
-        {"count claims more entries than there are", withEnd(5, 0, 0)},
-        {"count claims fewer entries than there are", withEnd(1, 0, 0)},
-        {"directory offset past the end", withEnd(2, 0, 0x7FFFFFFF)},
-        {"directory offset inside a local header", withEnd(2, 0, 1)},
-        {"name length past the end", lyingName + ZipBuilder::endRecord(0, 0, 1, 1, 0, 0, "")},
+        {"count claims more entries than there are", withEnd(5, 0, 0), P::DirectoryNotFound},
+        {"count claims fewer entries than there are", withEnd(1, 0, 0), P::DirectoryNotFound},
+        {"count claims more, the directory where it says", withEnd(3, directorySize, directoryOffset),
+         P::EntryCountMismatch},
+        {"count claims fewer, the directory where it says", withEnd(1, directorySize, directoryOffset),
+         P::EntryCountMismatch},
+        {"a central header without its signature", unsigned2, P::DamagedHeader},
+        {"directory offset past the end", withEnd(2, 0, 0x7FFFFFFF), P::DirectoryNotFound},
+        {"directory offset inside a local header", withEnd(2, 0, 1), P::DirectoryNotFound},
+        {"name length past the end", lyingName + ZipBuilder::endRecord(0, 0, 1, 1, 0, 0, ""),
+         P::DamagedHeader},
         {"0xFFFF entries in a 100-byte file",
-         tiny + ZipBuilder::endRecord(0, 0, 0xFFFF, 0xFFFF, 0xFFFFFF, 0, "")},
+         tiny + ZipBuilder::endRecord(0, 0, 0xFFFF, 0xFFFF, 0xFFFFFF, 0, ""), P::Zip64RecordMissing},
         {"comment length past the end",
-         good.substr(0, end) + ZipBuilder::endRecord(0, 0, 2, 2, 0, 0, "", 500)},
-        {"stray bytes after the end record", good.substr(0, end - 1) + "PK\x05"},
-        {"shorter than an end record", std::string("PK\x05\x06", 4) + std::string(10, '\0')},
+         good.substr(0, end) + ZipBuilder::endRecord(0, 0, 2, 2, 0, 0, "", 500), P::DirectoryNotFound},
+        {"comment length past the end, the directory where it says",
+         good.substr(0, end) + ZipBuilder::endRecord(0, 0, 2, 2, directorySize, directoryOffset, "", 500),
+         P::DamagedEndRecord},
+        {"stray bytes after the end record", good.substr(0, end - 1) + "PK\x05", P::TruncatedOrPart},
+        {"shorter than an end record", std::string("PK\x05\x06", 4) + std::string(10, '\0'), P::NotZip},
+        {"no bytes", "", P::Empty},
     };
     for (const Case& c : cases) {
         ZipDirectoryReader reader(ui, write(c.bytes));
         EXPECT_FALSE(reader.readDirectory()) << c.rule;
+        EXPECT_EQ(reader.error().problem, c.problem)
+            << c.rule << ": " << describeDirectoryError(reader.error());
     }
     EXPECT_TRUE(ui.messages().empty());
 }
@@ -427,11 +485,13 @@ TEST_F(ZipDirectoryReaderTest, TheSameFileIsNeverReadAgainAsTheNextDisk)
         const char* rule;
         bool removable;
         std::vector<int> answers;
+        DirectoryProblem problem;
     };
+    using P = DirectoryProblem;
     const Case cases[] = {
-        {"a fixed drive: no disk can be swapped, nothing is asked", false, {}},
-        {"a removable drive, OK without a new disk", true, {DialogResult::Ok}},
-        {"a removable drive, Cancel", true, {DialogResult::Cancel}},
+        {"a fixed drive: no disk can be swapped, nothing is asked", false, {}, P::LastSplitPart},
+        {"a removable drive, OK without a new disk", true, {DialogResult::Ok}, P::DisksNotInserted},
+        {"a removable drive, Cancel", true, {DialogResult::Cancel}, P::DisksNotInserted},
     };
     for (size_t length : {size_t{2048}, size_t{65536}}) {
         const std::string path = write(spannedLoop(length));
@@ -443,6 +503,7 @@ TEST_F(ZipDirectoryReaderTest, TheSameFileIsNeverReadAgainAsTheNextDisk)
             ZipDirectoryReader reader(user, path);
             reader.archive().onRemovableDrive = c.removable;
             EXPECT_FALSE(reader.readDirectory()) << c.rule;
+            EXPECT_EQ(reader.error().problem, c.problem) << c.rule;
             EXPECT_LE(reader.entries().size(), 2u) << c.rule;
             ASSERT_EQ(user.messages().size(), c.answers.size()) << c.rule << ", " << length << " bytes";
             for (const MessageBoxRequest& message : user.messages()) {
@@ -474,12 +535,14 @@ TEST_F(ZipDirectoryReaderTest, AsksForTheLastDisketteOnlyOnARemovableDrive)
     std::string path = write(std::string(100, 'x'));
     ZipDirectoryReader fixed(ui, path);
     EXPECT_FALSE(fixed.readDirectory());
+    EXPECT_EQ(fixed.error().problem, DirectoryProblem::NotZip);
     EXPECT_TRUE(ui.messages().empty());
 
     ZipDirectoryReader removable(ui, path);
     removable.archive().onRemovableDrive = true;
     ui.answerMessage(DialogResult::Cancel);
     EXPECT_FALSE(removable.readDirectory());
+    EXPECT_EQ(removable.error().problem, DirectoryProblem::NotZip);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text, "The ZIP directory could not be located in the file " + path +
                                          ".  If this is a ZIP backup, please insert the last diskette.");

@@ -331,6 +331,55 @@ TEST_F(DunzipExtract, DamagedEntriesLeaveNoFileAndTheOthersExtract)
     EXPECT_TRUE(test.mentioned("Tested 1 of 7 entries; 6 had problems."));
 }
 
+// Data is called truncated only when it really ends early: the archive ends inside it, or its size
+// runs into the directory. A deflate stream that ends before the declared size, or needs more than
+// the entry's compressed bytes, had every byte there and is damaged; one that decodes to other bytes
+// fails its CRC. Small entries are inflated in one call, large ones streamed: both say the same.
+TEST_F(DunzipExtract, OnlyDataThatEndsEarlyIsCalledTruncated)
+{
+    auto archiveOf = [](const ZipBuilder::Entry& entry) {
+        ZipBuilder builder;
+        builder.add(entry);
+        return builder.finish();
+    };
+    const std::string small = randomText(50000, 3);
+    const std::string large(9 << 20, 'z'); // past the 8 MiB that are inflated in one call
+    const std::string largeDeflated = deflateRaw(large);
+    std::string flipped = deflateRaw(small, 0); // stored blocks: any byte may change and still inflate
+    flipped[1000] ^= 0x20;
+    ZipBuilder::Entry runsIntoDirectory = ZipBuilder::stored("x", "only these bytes");
+    runsIntoDirectory.compressedSize = runsIntoDirectory.uncompressedSize = 5000;
+    const std::string whole = archiveOf(ZipBuilder::deflated("x", deflateRaw(small), small));
+    struct Case {
+        const char* rule;
+        std::string archive;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"a stream that ends early",
+         archiveOf(ZipBuilder::deflated("x", deflateRaw(small.substr(0, 20000)), small)),
+         "x: the compressed data is damaged: it gives only 20000 of its declared 50000 bytes."},
+        {"a large stream that ends early",
+         archiveOf(ZipBuilder::deflated("x", deflateRaw(large.substr(0, 4 << 20)), large)),
+         "x: the compressed data is damaged: it gives only 4194304 of its declared 9437184 bytes."},
+        {"a large stream cut inside",
+         archiveOf(ZipBuilder::deflated("x", largeDeflated.substr(0, largeDeflated.size() / 2), large)),
+         "x: the compressed data is damaged."},
+        {"a byte changed", archiveOf(ZipBuilder::deflated("x", flipped, small)),
+         "x: CRC error: the data gives "},
+        {"a size that runs into the directory", archiveOf(runsIntoDirectory),
+         "x: the data is truncated: it runs into the central directory."},
+        {"an archive cut inside its entry", whole.substr(0, whole.size() / 2),
+         "The archive is truncated, or is one part of a split archive: its end of central directory "
+         "record is missing."},
+    };
+    for (const Case& c : cases) {
+        UnzipRun run = runDunzip(write(c.archive), "");
+        EXPECT_NE(run.result, EngineResult::Ok) << c.rule;
+        EXPECT_TRUE(run.mentioned(c.message)) << c.rule << ": " << run.allMessages();
+    }
+}
+
 // Small entries are inflated in one call, large ones streamed; both stop at the declared size.
 TEST_F(DunzipExtract, OutputBeyondTheDeclaredSizeIsStoppedOnBothInflatePaths)
 {
@@ -551,7 +600,8 @@ TEST_F(DunzipExtract, TestsEveryEntryOfALargeArchiveNamedOneByOne)
 
     UnzipRun wrong = runDunzip(write(withCount(Entries - 65537), "wrong.zip"), "");
     EXPECT_EQ(wrong.result, EngineResult::BadArchive);
-    EXPECT_TRUE(wrong.mentioned("more than the 4463 entries")) << wrong.allMessages();
+    EXPECT_TRUE(wrong.mentioned("it holds 70000 entries, its end record counts 4463."))
+        << wrong.allMessages();
 }
 
 TEST_F(DunzipExtract, WritesALogWhenAsked)
