@@ -2,14 +2,14 @@
 
 namespace quarvo::gui {
 
-// The launch codes this library reports, with the text the program shows for each. They are the
+// The launch codes this library reports, with what each means to the user. They are the
 // program's launch error codes; the launch logic owns the messages and turns each code into one.
 namespace LaunchCode {
-constexpr int FileNotFound = 2;    // "File was not found." (the program)
-constexpr int PathNotFound = 3;    // "Path was not found." (the working directory)
-constexpr int OutOfMemory = 8;     // the system ran out of memory starting it
-constexpr int CannotLaunch = 22;   // "Could not launch the selected file."
-constexpr int NoAssociation = 31;  // no program is associated with the file's type
+constexpr int FileNotFound = 2;   // "File was not found." (the program)
+constexpr int PathNotFound = 3;   // "Path was not found." (the working directory)
+constexpr int OutOfMemory = 8;    // the system ran out of memory starting it
+constexpr int CannotLaunch = 22;  // "Could not launch the selected file."
+constexpr int NoAssociation = 31; // no program is associated with the file's type
 } // namespace LaunchCode
 
 // Which part of a start an operating-system error came from: the same errno means a missing

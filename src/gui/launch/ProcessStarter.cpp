@@ -83,8 +83,8 @@ bool tryNextCandidateAfter(int error)
 }
 
 // The child's side, between fork and exec: only async-signal-safe calls, nothing allocated.
-[[noreturn]] void runChild(const std::vector<std::string>& candidates, char* const* argv, int workingDirectory,
-                           int errorPipe)
+[[noreturn]] void runChild(const std::vector<std::string>& candidates, char* const* argv,
+                           int workingDirectory, int errorPipe)
 {
     if (int error = prepareStartedChild(workingDirectory))
         failChild(errorPipe, {LaunchStep::WorkingDirectory, error});

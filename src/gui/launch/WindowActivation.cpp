@@ -93,7 +93,8 @@ void activate(xcb_connection_t* connection, xcb_window_t root, xcb_window_t wind
     message.type = atomNamed(connection, "_NET_ACTIVE_WINDOW");
     message.data.data32[0] = SourceIsPager;
     message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(connection, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
     xcb_map_window(connection, window);
     xcb_flush(connection);

@@ -50,12 +50,14 @@ class HandOffWatchTest : public QObject {
         QTest::addColumn<bool>("changed");
         QTest::newRow("the same") << before << std::optional<FileStamp>(before) << false;
         QTest::newRow("missing: deleted, or not yet saved") << before << std::optional<FileStamp>() << false;
-        QTest::newRow("renamed over: new inode") << before << with([](FileStamp& s) { s.inode = 101; }) << true;
+        QTest::newRow("renamed over: new inode")
+            << before << with([](FileStamp& s) { s.inode = 101; }) << true;
         QTest::newRow("another file system") << before << with([](FileStamp& s) { s.device = 2; }) << true;
         QTest::newRow("size") << before << with([](FileStamp& s) { s.size = 43; }) << true;
         QTest::newRow("emptied") << before << with([](FileStamp& s) { s.size = 0; }) << true;
         QTest::newRow("seconds") << before << with([](FileStamp& s) { s.modifiedSeconds += 1; }) << true;
-        QTest::newRow("nanoseconds only") << before << with([](FileStamp& s) { s.modifiedNanoseconds = 6; }) << true;
+        QTest::newRow("nanoseconds only")
+            << before << with([](FileStamp& s) { s.modifiedNanoseconds = 6; }) << true;
     }
     void comparesStamps()
     {

@@ -37,12 +37,14 @@ class ProcessStarterTest : public QObject {
         QTest::newRow("program not a program") << LaunchStep::Program << ENOEXEC << LaunchCode::CannotLaunch;
         QTest::newRow("program: no memory") << LaunchStep::Program << ENOMEM << LaunchCode::OutOfMemory;
         QTest::newRow("program: other") << LaunchStep::Program << E2BIG << LaunchCode::CannotLaunch;
-        QTest::newRow("directory missing") << LaunchStep::WorkingDirectory << ENOENT << LaunchCode::PathNotFound;
-        QTest::newRow("directory is a file") << LaunchStep::WorkingDirectory << ENOTDIR
-                                             << LaunchCode::PathNotFound;
-        QTest::newRow("directory not permitted") << LaunchStep::WorkingDirectory << EACCES
-                                                 << LaunchCode::CannotLaunch;
-        QTest::newRow("directory: no memory") << LaunchStep::WorkingDirectory << ENOMEM << LaunchCode::OutOfMemory;
+        QTest::newRow("directory missing")
+            << LaunchStep::WorkingDirectory << ENOENT << LaunchCode::PathNotFound;
+        QTest::newRow("directory is a file")
+            << LaunchStep::WorkingDirectory << ENOTDIR << LaunchCode::PathNotFound;
+        QTest::newRow("directory not permitted")
+            << LaunchStep::WorkingDirectory << EACCES << LaunchCode::CannotLaunch;
+        QTest::newRow("directory: no memory")
+            << LaunchStep::WorkingDirectory << ENOMEM << LaunchCode::OutOfMemory;
     }
     void mapsSystemErrorsToLaunchCodes()
     {
@@ -69,9 +71,8 @@ class ProcessStarterTest : public QObject {
         std::string before = currentDirectory();
         const std::string name = "a;rm -rf ~ $(touch pwned) `x` \"q\" 'r' *";
 
-        StartResult started = startProgram(program.toStdString(),
-                                           {"-c", "pwd > out; printf %s \"$1\" > arg", "sh", name},
-                                           workingDirectory);
+        StartResult started = startProgram(
+            program.toStdString(), {"-c", "pwd > out; printf %s \"$1\" > arg", "sh", name}, workingDirectory);
 
         QVERIFY(started.ok());
         QCOMPARE(waitForExitCode(started->pid), 0);
@@ -86,14 +87,21 @@ class ProcessStarterTest : public QObject {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("workingDirectory");
         QTest::addColumn<int>("code");
-        QTest::newRow("name not on PATH") << "quarvo-no-such-program" << "." << LaunchCode::FileNotFound;
-        QTest::newRow("missing path") << "bin/missing" << "." << LaunchCode::FileNotFound;
-        QTest::newRow("missing directory") << "/bin/sh" << "gone" << LaunchCode::PathNotFound;
-        QTest::newRow("directory is a file") << "/bin/sh" << "plain.txt" << LaunchCode::PathNotFound;
-        QTest::newRow("no execute permission") << "./plain.txt" << "." << LaunchCode::CannotLaunch;
-        QTest::newRow("a directory") << "./bin" << "." << LaunchCode::CannotLaunch;
+        QTest::newRow("name not on PATH") << "quarvo-no-such-program"
+                                          << "." << LaunchCode::FileNotFound;
+        QTest::newRow("missing path") << "bin/missing"
+                                      << "." << LaunchCode::FileNotFound;
+        QTest::newRow("missing directory") << "/bin/sh"
+                                           << "gone" << LaunchCode::PathNotFound;
+        QTest::newRow("directory is a file") << "/bin/sh"
+                                             << "plain.txt" << LaunchCode::PathNotFound;
+        QTest::newRow("no execute permission") << "./plain.txt"
+                                               << "." << LaunchCode::CannotLaunch;
+        QTest::newRow("a directory") << "./bin"
+                                     << "." << LaunchCode::CannotLaunch;
         // Executable, but no "#!" line: it is refused, never handed to /bin/sh to interpret.
-        QTest::newRow("not a program") << "bin/commands" << "." << LaunchCode::CannotLaunch;
+        QTest::newRow("not a program") << "bin/commands"
+                                       << "." << LaunchCode::CannotLaunch;
     }
     void reportsWhyAProgramDidNotStart()
     {
@@ -107,7 +115,8 @@ class ProcessStarterTest : public QObject {
         std::string before = currentDirectory();
         std::filesystem::current_path(directory.path());
 
-        StartResult started = startProgram(program.toStdString(), {}, directory.file(workingDirectory.toStdString()));
+        StartResult started =
+            startProgram(program.toStdString(), {}, directory.file(workingDirectory.toStdString()));
         std::filesystem::current_path(before);
 
         QVERIFY(!started.ok());
@@ -192,7 +201,8 @@ class ProcessStarterTest : public QObject {
         QVERIFY(started.ok());
         QVERIFY(started->hasProcess());
         QVERIFY(bool(started->pidfd));
-        std::string link = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(started->pidfd.get()));
+        std::string link =
+            std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(started->pidfd.get()));
         QCOMPARE(link, std::string("anon_inode:[pidfd]"));
         QCOMPARE(waitForExitCode(started->pid), 0);
     }

@@ -1,5 +1,5 @@
-#include "gui/launch/ProcessStarter.h"
 #include "gui/launch/ProcessWatcher.h"
+#include "gui/launch/ProcessStarter.h"
 
 #include "ChildProcesses.h"
 

@@ -1,6 +1,6 @@
+#include "gui/launch/ProgramAssociation.h"
 #include "gui/launch/ProcessStarter.h"
 #include "gui/launch/ProcessWatcher.h"
-#include "gui/launch/ProgramAssociation.h"
 
 #include "ChildProcesses.h"
 
@@ -32,7 +32,8 @@ class IsolatedDesktop : public TemporaryDirectory {
         setenv("XDG_CONFIG_DIRS", file("system-config").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", file("runtime").c_str(), 1);
         // Nothing here may reach a real session bus or display.
-        for (const char* name : {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP"})
+        for (const char* name :
+             {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP"})
             unsetenv(name);
 
         writeFile(path() / "data/mime/globs2", "50:text/plain:*.txt\n");
@@ -45,16 +46,18 @@ class IsolatedDesktop : public TemporaryDirectory {
         // It reports how it was started: argument count, directory, session, own pid, signal state,
         // then each argument on a line. Only built-in commands read its state: the shell blocks every
         // signal for a moment whenever it starts another process.
-        writeScript(path() / "viewer.sh",
-                    "#!/bin/sh\n"
-                    "{ echo \"$#\"; pwd\n"
-                    "  read -r pid command state parent group session rest < /proc/$$/stat; echo \"$session\"\n"
-                    "  echo $$\n"
-                    "  while read -r key value; do\n"
-                    "    case $key in SigBlk:|SigIgn:) echo \"$key $value\";; esac\n"
-                    "  done < /proc/$$/status\n"
-                    "  printf '%s\\n' \"$@\"\n"
-                    "} > " + file("report.txt") + "\n");
+        writeScript(
+            path() / "viewer.sh",
+            "#!/bin/sh\n"
+            "{ echo \"$#\"; pwd\n"
+            "  read -r pid command state parent group session rest < /proc/$$/stat; echo \"$session\"\n"
+            "  echo $$\n"
+            "  while read -r key value; do\n"
+            "    case $key in SigBlk:|SigIgn:) echo \"$key $value\";; esac\n"
+            "  done < /proc/$$/status\n"
+            "  printf '%s\\n' \"$@\"\n"
+            "} > " +
+                file("report.txt") + "\n");
         for (const char* directory : {"system-data", "system-config", "runtime", "work"})
             std::filesystem::create_directories(path() / directory);
         ::chmod(file("runtime").c_str(), 0700);
@@ -88,9 +91,10 @@ class ProgramAssociationTest : public QObject {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("program");
         QTest::newRow("by name") << "notes.txt" << QByteArray("words") << "quarvo-test-viewer.desktop";
-        QTest::newRow("by contents") << "README" << QByteArray("plain words\n") << "quarvo-test-viewer.desktop";
-        QTest::newRow("nobody takes it") << "blob.quarvo-unknown" << QByteArray("\x00\x01\x02\xff\xfe", 5)
-                                         << "";
+        QTest::newRow("by contents") << "README" << QByteArray("plain words\n")
+                                     << "quarvo-test-viewer.desktop";
+        QTest::newRow("nobody takes it")
+            << "blob.quarvo-unknown" << QByteArray("\x00\x01\x02\xff\xfe", 5) << "";
     }
     void findsTheDefaultProgramForTheFilesType()
     {

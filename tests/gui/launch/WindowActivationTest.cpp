@@ -1,6 +1,6 @@
+#include "gui/launch/WindowActivation.h"
 #include "gui/launch/ProcessFamily.h"
 #include "gui/launch/ProcessStarter.h"
-#include "gui/launch/WindowActivation.h"
 
 #include "ChildProcesses.h"
 
@@ -80,11 +80,12 @@ class WindowActivationTest : public QObject {
     void findsARealGrandchild()
     {
         TemporaryDirectory directory;
-        StartResult started = startProgram("/bin/sh", {"-c", "sleep 30 & echo $! > child; wait"},
-                                           directory.path().string());
+        StartResult started =
+            startProgram("/bin/sh", {"-c", "sleep 30 & echo $! > child; wait"}, directory.path().string());
         QVERIFY(started.ok());
         pid_t pid = started->pid;
-        QTRY_VERIFY_WITH_TIMEOUT(readFile(directory.path() / "child").ends_with("\n"), GenerousTimeoutMilliseconds);
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(directory.path() / "child").ends_with("\n"),
+                                 GenerousTimeoutMilliseconds);
         pid_t child = std::stoi(readFile(directory.path() / "child"));
 
         Family family = familyOf(pid, currentParents());
