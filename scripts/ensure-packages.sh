@@ -2,7 +2,7 @@
 # Sourced by ./run and ./test; the lists below are the whole of what the project needs.
 
 QUARVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libdeflate-dev
-    libarchive-dev libgtest-dev libgmock-dev)
+    libarchive-dev libgtest-dev libgmock-dev libglib2.0-dev libxcb1-dev)
 # Real peers for the interoperability tests and the benchmark.
 QUARVO_TEST_PACKAGES=(zip unzip p7zip-full libarchive-tools python3)
 

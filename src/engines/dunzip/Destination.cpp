@@ -35,29 +35,6 @@ std::string systemError(int error)
     return std::strerror(error);
 }
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept
-{
-    if (this != &other) {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = other.release();
-    }
-    return *this;
-}
-
-UniqueFd::~UniqueFd()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-int UniqueFd::release()
-{
-    int fd = m_fd;
-    m_fd = -1;
-    return fd;
-}
-
 PendingFile::PendingFile(UniqueFd directory, UniqueFd file, std::string temporaryName, std::string finalName)
     : m_directory(std::move(directory)), m_file(std::move(file)), m_temporaryName(std::move(temporaryName)),
       m_finalName(std::move(finalName))

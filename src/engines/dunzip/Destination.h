@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/Result.h"
+#include "core/base/UniqueFd.h"
 
 #include <cstdint>
 #include <ctime>
@@ -11,22 +12,6 @@
 #include <vector>
 
 namespace quarvo {
-
-// A file descriptor that is closed with the object.
-class UniqueFd {
-  public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept;
-    ~UniqueFd();
-    int get() const { return m_fd; }
-    int release();
-    explicit operator bool() const { return m_fd >= 0; }
-
-  private:
-    int m_fd = -1;
-};
 
 // A file being written beneath the destination under a temporary name. commit() renames it over
 // the final name; destroying it without commit() removes it, so a failed or cancelled entry leaves
