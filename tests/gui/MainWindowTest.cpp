@@ -21,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -159,6 +160,25 @@ private slots:
         QPointer<StartupBanner> watched(banner);
         timer->start(0);
         QTRY_VERIFY(watched.isNull());
+
+        // A message box shown at start-up closes it at once: the banner stays on top of everything.
+        CommandRouter otherCommands;
+        MainWindow again(*store, otherCommands, {true, false});
+        QPointer<StartupBanner> second;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<StartupBanner*>(widget))
+                second = found;
+        }
+        QVERIFY(second && second->isVisible());
+        second->findChild<QTimer*>(QStringLiteral("lifetime"))->stop();
+        bool closedWhileAsking = false;
+        quarvo::testing::whenModalShows([&](QWidget* dialog) {
+            QTRY_VERIFY(second.isNull() || !second->isVisible());
+            closedWhileAsking = true;
+            dialog->close();
+        });
+        QMessageBox::information(&again, QStringLiteral("Quarvo"), QStringLiteral("Error loading ZIP File: x"));
+        QVERIFY(closedWhileAsking);
     }
 
     void placementOfANormalWindowIsWrittenWithItsState()

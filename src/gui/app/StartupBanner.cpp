@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace quarvo::gui {
 
@@ -30,6 +31,11 @@ void StartupBanner::showNow()
     timer->setSingleShot(true);
     connect(timer, &QTimer::timeout, this, &QWidget::close);
     timer->start(lifetimeMilliseconds);
+    // A question or an error at start-up must not be hidden under the banner, which stays on top.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] {
+        if (QGuiApplication::modalWindow())
+            close();
+    });
 }
 
 void StartupBanner::paintEvent(QPaintEvent*)
