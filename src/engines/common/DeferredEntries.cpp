@@ -15,16 +15,18 @@ void DeferredEntries::addDirectory(std::string shownName, std::vector<std::strin
 }
 
 void DeferredEntries::addSymbolicLink(std::string shownName, std::vector<std::string> components,
-                                      std::string target)
+                                      std::string target, std::string storedName)
 {
-    m_links.push_back({std::move(shownName), std::move(components), std::move(target), {}});
+    m_links.push_back(
+        {std::move(shownName), std::move(components), std::move(target), {}, std::move(storedName)});
 }
 
 void DeferredEntries::addHardLink(std::string shownName, std::vector<std::string> components,
-                                  std::vector<std::string> target, std::string shownTarget)
+                                  std::vector<std::string> target, std::string shownTarget,
+                                  std::string storedName)
 {
-    m_links.push_back(
-        {std::move(shownName), std::move(components), std::move(shownTarget), std::move(target)});
+    m_links.push_back({std::move(shownName), std::move(components), std::move(shownTarget), std::move(target),
+                       std::move(storedName)});
 }
 
 void DeferredEntries::finish(Destination& destination, EngineReporter& reporter,

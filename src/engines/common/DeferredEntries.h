@@ -26,6 +26,7 @@ class DeferredEntries {
         std::string target;
         // A hard link's target beneath the destination; empty for a symbolic link.
         std::vector<std::string> hardLinkTarget;
+        std::string storedName; // the entry's name as stored, for the caller's own bookkeeping
         bool isHardLink() const { return !hardLinkTarget.empty(); }
     };
 
@@ -33,10 +34,11 @@ class DeferredEntries {
     void addDirectory(std::string shownName, std::vector<std::string> components, std::optional<mode_t> mode,
                       const struct timespec& modificationTime);
     // A symbolic link to make at the end, if its target stays inside the destination.
-    void addSymbolicLink(std::string shownName, std::vector<std::string> components, std::string target);
+    void addSymbolicLink(std::string shownName, std::vector<std::string> components, std::string target,
+                         std::string storedName = {});
     // A hard link to make at the end, to a file beneath the destination.
     void addHardLink(std::string shownName, std::vector<std::string> components,
-                     std::vector<std::string> target, std::string shownTarget);
+                     std::vector<std::string> target, std::string shownTarget, std::string storedName = {});
 
     // Makes the symbolic links, then the hard links (which may name one of them), then restores the
     // directories. A symbolic link whose target leaves the destination is refused and named; every
