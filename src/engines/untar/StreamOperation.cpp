@@ -87,6 +87,7 @@ class Operation {
 uint32_t Operation::run()
 {
     m_request.message[0] = 0;
+    m_request.outputPath[0] = 0;
     m_request.holdsTar = 0;
     m_request.unpackedSize = 0;
     m_request.warnings = 0;
@@ -146,6 +147,8 @@ uint32_t Operation::identify()
     m_request.holdsTar = decoded->holdsTar ? 1 : 0;
     if (!decoded->compressed())
         fail(EngineResult::BadArchive, notCompressed());
+    else
+        putText(m_request.outputPath, unpackedNameFor(fileNamePart(m_inputPath)));
     return decoded->type;
 }
 

@@ -293,6 +293,11 @@ void Extraction::extractEntry(const TarHeader& header, const std::string& shown,
         if (header.linkTarget.empty())
             return record(
                 fail(EngineResult::EntriesSkipped, "Refused " + shown + ": the link has no target."));
+        // Told at once, before anything on disk is looked at; the link is checked again when made.
+        if (!linkTargetStaysInside(components, header.linkTarget))
+            return record(fail(EngineResult::EntriesSkipped,
+                               "Skipped link " + shown + " -> " + escapeControlCharacters(header.linkTarget) +
+                                   ": it points outside the destination directory."));
         if (!mayReplace(header, shown, components, code))
             return record(code);
         m_deferred.addSymbolicLink(shown, components, header.linkTarget, header.name);
