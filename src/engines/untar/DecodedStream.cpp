@@ -3,9 +3,12 @@
 #include "engines/api/StreamRequest.h"
 #include "engines/untar/FilterDecoder.h"
 #include "engines/untar/GzipDecoder.h"
+#include "engines/untar/PrefetchStream.h"
 #include "engines/untar/StreamFormat.h"
 #include "engines/untar/StreamKinds.h"
 #include "engines/untar/TarFormat.h"
+
+#include <thread>
 
 namespace quarvo {
 
@@ -15,7 +18,8 @@ bool DecodedStream::compressed() const
 }
 
 Result<DecodedStream, StreamError> openDecodedStream(std::unique_ptr<ByteStream> file,
-                                                     std::function<void(const std::string&)> warn)
+                                                     std::function<void(const std::string&)> warn,
+                                                     Decoding decoding)
 {
     Result<std::unique_ptr<ReplayStream>, StreamError> raw =
         ReplayStream::lookAhead(std::move(file), streamformat::LongestSignature);
@@ -23,6 +27,12 @@ Result<DecodedStream, StreamError> openDecodedStream(std::unique_ptr<ByteStream>
         return raw.error();
     DecodedStream decoded;
     decoded.type = streamTypeOf(raw.value()->head());
+    // A plain file needs no decoding, and is read ahead by the system anyway.
+    std::unique_ptr<PrefetchStream> prefetch;
+    if (decoded.compressed() && decoding == Decoding::Concurrent && std::thread::hardware_concurrency() > 1) {
+        prefetch = std::make_unique<PrefetchStream>(std::move(warn));
+        warn = prefetch->queueingWarn();
+    }
     std::unique_ptr<ByteStream> data;
     if (decoded.type == StreamType::Plain) {
         data = std::move(raw).value();
@@ -34,6 +44,10 @@ Result<DecodedStream, StreamError> openDecodedStream(std::unique_ptr<ByteStream>
         if (!filter)
             return filter.error();
         data = std::move(filter).value();
+    }
+    if (prefetch) {
+        prefetch->start(std::move(data));
+        data = std::move(prefetch);
     }
     Result<std::unique_ptr<ReplayStream>, StreamError> unpacked =
         ReplayStream::lookAhead(std::move(data), tarformat::BlockSize);

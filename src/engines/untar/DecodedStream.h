@@ -18,10 +18,18 @@ struct DecodedStream {
     bool compressed() const;
 };
 
+// How the unpacking is spread over the processor's cores.
+enum class Decoding {
+    Inline,     // on the reader's thread (a single core, or a harness that wants one thread)
+    Concurrent, // on a thread of its own when the processor has more than one core (PrefetchStream)
+};
+
 // Tells the file's kind by its first bytes, puts the decoder of that kind over it and looks at the
-// first block of the unpacked data. warn receives warnings the decoder gives later (data after the
-// end of a GZIP stream). Fails when the file cannot be read or its first bytes cannot be decoded.
+// first block of the unpacked data. warn receives, on the reader's thread, the warnings the decoder
+// gives later (data after the end of a GZIP stream). Fails when the file cannot be read or its first
+// bytes cannot be decoded.
 Result<DecodedStream, StreamError> openDecodedStream(std::unique_ptr<ByteStream> file,
-                                                     std::function<void(const std::string&)> warn);
+                                                     std::function<void(const std::string&)> warn,
+                                                     Decoding decoding = Decoding::Concurrent);
 
 } // namespace quarvo

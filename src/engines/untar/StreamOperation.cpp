@@ -135,7 +135,9 @@ uint32_t Operation::identify()
              "Cannot open " + escapeControlCharacters(m_inputPath) + ": " + file.error().message + ".");
         return StreamType::Plain;
     }
-    Result<DecodedStream, StreamError> decoded = openDecodedStream(std::move(file).value(), {});
+    // Only the first block is looked at: nothing is worth decoding ahead.
+    Result<DecodedStream, StreamError> decoded =
+        openDecodedStream(std::move(file).value(), {}, Decoding::Inline);
     if (!decoded) {
         fail(EngineResult::CrcError, m_shownInput + ": " + decoded.error().detail + ".");
         Result<std::unique_ptr<FileStream>> again = FileStream::open(m_inputPath);

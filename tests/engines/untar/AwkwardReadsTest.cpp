@@ -1,5 +1,6 @@
 // Every decoder and the TAR reader fed their input in 1-, 7- and 31-byte pieces must give exactly
-// what they give reading it whole: no reader may depend on how its input happens to be cut.
+// what they give reading it whole, decoded on the reader's thread or ahead on another: no reader may
+// depend on how its input happens to be cut or when it arrives.
 
 #include "engines/untar/DecodedStream.h"
 #include "engines/untar/FileStream.h"
@@ -19,15 +20,15 @@ using Tar = TarBuilder;
 
 // The entries as "name=data" lines, then the warnings (which come as soon as the decoder looks past
 // its last member, wherever that falls among the entries), or the first error.
-std::string readAll(const std::string& bytes, size_t pieces)
+std::string readAll(const std::string& bytes, size_t pieces, Decoding decoding)
 {
     Utf8ThreadLocale utf8;
     const std::span<const uint8_t> input(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
     std::string seen;
     std::string warnings;
-    Result<DecodedStream, StreamError> stream =
-        openDecodedStream(std::make_unique<MemoryStream>(input, pieces),
-                          [&](const std::string& warning) { warnings += "warning: " + warning + "\n"; });
+    Result<DecodedStream, StreamError> stream = openDecodedStream(
+        std::make_unique<MemoryStream>(input, pieces),
+        [&](const std::string& warning) { warnings += "warning: " + warning + "\n"; }, decoding);
     if (!stream)
         return "error: " + stream.error().detail;
     TarReader reader(*stream->data);
@@ -90,9 +91,13 @@ TEST(AwkwardReads, DecodersAndTheTarReaderDoNotDependOnHowTheInputIsCut)
         cases.push_back({tool, readFile(out), expected});
     }
     for (const Case& c : cases) {
-        ASSERT_EQ(readAll(c.bytes, SIZE_MAX), c.expected) << c.what;
-        for (size_t pieces : {1, 7, 31})
-            EXPECT_EQ(readAll(c.bytes, pieces), c.expected) << c.what << " in " << pieces << "-byte reads";
+        ASSERT_EQ(readAll(c.bytes, SIZE_MAX, Decoding::Inline), c.expected) << c.what;
+        for (Decoding decoding : {Decoding::Inline, Decoding::Concurrent}) {
+            for (size_t pieces : {size_t{1}, size_t{7}, size_t{31}, SIZE_MAX})
+                EXPECT_EQ(readAll(c.bytes, pieces, decoding), c.expected)
+                    << c.what << " in " << pieces << "-byte reads, decoded "
+                    << (decoding == Decoding::Inline ? "inline" : "concurrently");
+        }
     }
 }
 
@@ -103,10 +108,12 @@ TEST(AwkwardReads, ErrorsComeAtTheSamePlaceHoweverTheInputIsCut)
     const std::string gzip = gzipOf(tar.finish());
     const std::string cases[] = {gzip.substr(0, gzip.size() / 2), tar.finish().substr(0, 6000)};
     for (const std::string& bytes : cases) {
-        const std::string whole = readAll(bytes, SIZE_MAX);
+        const std::string whole = readAll(bytes, SIZE_MAX, Decoding::Inline);
         ASSERT_NE(whole.find("error: "), std::string::npos) << whole.substr(0, 200);
-        for (size_t pieces : {1, 7, 31})
-            EXPECT_EQ(readAll(bytes, pieces), whole) << pieces;
+        for (Decoding decoding : {Decoding::Inline, Decoding::Concurrent}) {
+            for (size_t pieces : {size_t{1}, size_t{7}, size_t{31}})
+                EXPECT_EQ(readAll(bytes, pieces, decoding), whole) << pieces;
+        }
     }
 }
 

@@ -90,7 +90,8 @@ TEST_F(StreamRequestTest, IdentifyTellsEachKindByItsContentNotItsName)
         EXPECT_EQ(run.result, c.type) << c.command;
         EXPECT_EQ(request.holdsTar, 1u) << c.command;
         EXPECT_EQ(std::string(request.message).empty(), c.type != StreamType::Plain) << request.message;
-        EXPECT_EQ(std::string(request.outputPath), c.type == StreamType::Plain ? "" : c.file + std::string(".unpacked"));
+        EXPECT_EQ(std::string(request.outputPath),
+                  c.type == StreamType::Plain ? "" : c.file + std::string(".unpacked"));
     }
     StreamRequest text;
     EXPECT_EQ(runStream(text, StreamFunction::Identify, write("text", "t.gz")).result, StreamType::Plain);

@@ -32,7 +32,8 @@ void checkName(const TarHeader& header)
     for (const std::string& component : path->components)
         fuzz::check(!component.empty() && component != "." && component != ".." &&
                     component.find('/') == std::string::npos);
-    if (header.type == TarEntryType::SymbolicLink && linkTargetStaysInside(path->components, header.linkTarget))
+    if (header.type == TarEntryType::SymbolicLink &&
+        linkTargetStaysInside(path->components, header.linkTarget))
         fuzz::check(!header.linkTarget.empty() && header.linkTarget.front() != '/');
 }
 
@@ -46,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // 0 reads everything at once; otherwise reads of 1 to 63 bytes.
     const size_t pieces = data[0] % 64 == 0 ? SIZE_MAX : data[0] % 64;
     auto input = std::make_unique<MemoryStream>(std::span<const uint8_t>(data + 1, size - 1), pieces);
-    Result<DecodedStream, StreamError> stream = openDecodedStream(std::move(input), [](const std::string&) {});
+    Result<DecodedStream, StreamError> stream = openDecodedStream(
+        std::move(input), [](const std::string&) {}, Decoding::Inline);
     if (!stream)
         return 0;
     uint64_t unpacked = 0;
