@@ -33,14 +33,14 @@ constexpr uint32_t Replace = 1;   // replace it once the new file is whole
 constexpr uint32_t FreshName = 2; // write "name (2).ext", "name (3).ext", ... instead
 } // namespace StreamExisting
 
-// Texts of the request are NUL-terminated UTF-8 in fixed fields. The classic request had 256 bytes
-// per field; a Linux path may be as long as PATH_MAX, so the path fields are that long here.
+// Texts of the request are NUL-terminated UTF-8 in fixed fields; a path field holds as much as a
+// Linux path may (PATH_MAX).
 constexpr size_t StreamPathSize = 4096;
 constexpr size_t StreamMessageSize = 1024;
 
-// The request of the stream unpacker, in the field order of the classic request (function, input,
-// output, message, work directory), followed by what this unpacker adds: a choice for an existing
-// output, what it found out, and the callbacks that report progress and take a cancel.
+// The request of the stream unpacker. Its first five fields keep a fixed order (function, input,
+// output, message, work directory); after them come the choice for an existing output, what the
+// unpacker found out, and the callbacks that report progress and take a cancel.
 struct StreamRequest {
     uint32_t function = 0;                   // in    StreamFunction
     char inputPath[StreamPathSize] = {};     // in    full path of the archive

@@ -56,9 +56,9 @@ using TarEntryPathCallback = int (*)(const char* writtenPath, const char* entryN
 // Called by Open and Reread for every entry read; returning 1 stops the reading (Cancelled).
 using TarEntryCallback = int (*)(const TarEntryRecord* entry, void* data);
 
-// The command block of untar, in the field order of the classic TAR block (whose 32-bit layout is
-// given by the offsets; pointers are native on a 64-bit build), followed by what this engine adds.
-// Fields not named are reserved and stay 0.
+// The command block of untar. Field order and meaning are fixed; on a 32-bit build the offsets below
+// hold exactly (pointers are 4 bytes there), on a 64-bit build pointers are native. The fields after
+// entryPathCallbackData are this engine's own. Fields not named are reserved and stay 0.
 struct UntarCommand {
     uint32_t structureSize = 116;                //   0
     uint32_t function = 0;                       //   4  UntarFunction

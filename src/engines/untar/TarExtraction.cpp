@@ -11,6 +11,7 @@
 #include "engines/untar/LineEndConverter.h"
 #include "engines/untar/TarListing.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 #include <string_view>

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace quarvo::testing {
@@ -92,6 +93,33 @@ TEST_F(UntarList, OpenDeliversEveryEntryInArchiveOrderUntilClosed)
     command.function = UntarFunction::Close;
     EXPECT_EQ(untar(&command), EngineResult::Ok);
     EXPECT_EQ(command.handle, -1);
+}
+
+// Extract on an open archive selects from the directory read at Open and reads the archive once more;
+// the entry-path callback tells where each entry went.
+TEST_F(UntarList, AnOpenArchiveExtractsTheEntriesItsDirectoryNames)
+{
+    Tar tar;
+    tar.add(Tar::file("dir/a.txt", "a")).add(Tar::file("dir/b.txt", "b")).add(Tar::file("c.txt", "c"));
+    UntarCommand command = openCommand(write(gzipOf(tar.finish()), "x.tgz"), 1);
+    command.function = UntarFunction::Open;
+    ASSERT_EQ(untar(&command), EngineResult::Ok) << m_run.allMessages();
+    const std::string destination = m_work.file("out");
+    std::vector<std::string> written;
+    command.function = UntarFunction::Extract;
+    command.itemSpecification = "DIR/A.TXT c.txt";
+    command.destinationDirectory = destination.c_str();
+    command.entryPathCallback = [](const char* path, const char* name, void* data) {
+        static_cast<std::vector<std::string>*>(data)->push_back(std::string(name) + " -> " + path);
+        return 1;
+    };
+    command.entryPathCallbackData = &written;
+    ASSERT_EQ(untar(&command), EngineResult::Ok) << m_run.allMessages();
+    EXPECT_EQ(written, (std::vector<std::string>{"dir/a.txt -> dir/a.txt", "c.txt -> c.txt"}));
+    EXPECT_EQ(readFile(destination + "/dir/a.txt"), "a");
+    EXPECT_FALSE(std::filesystem::exists(destination + "/dir/b.txt"));
+    command.function = UntarFunction::Close;
+    EXPECT_EQ(untar(&command), EngineResult::Ok);
 }
 
 TEST_F(UntarList, WithoutAnOpenArchiveTheFunctionsSayNothingIsOpen)
