@@ -297,7 +297,18 @@ class OpenEntryTest : public QObject {
         const std::string copy = m_directory->file("inner-copy.zip");
         writeFile(copy, unzipped(path, "inner.zip"));
         QCOMPARE(runProcess("unzip", {"-Z1", copy}, m_directory->path()).out, std::string("a.txt\n"));
+
+        // Quitting with the nested window open asks about the parent only; the nested archive goes
+        // with it, unasked.
+        placeCaret(*parentWindow, "inner.zip");
+        QVERIFY(commands.run(CommandId::ViewFile));
+        QCOMPARE(application->mainWindow()->documentWindows().size(), size_t(2));
+        QString closing;
+        answerMessage(QStringLiteral("Yes"), &closing);
         QVERIFY(application->mainWindow()->close());
+        QVERIFY(closing.startsWith(
+            QStringLiteral("Closing this ZIP file will close all its associated zip in zip")));
+        QVERIFY(application->documents().documents().empty());
     }
 
     void checkOutIntoAnEmptyAndANonEmptyDirectoryAndDeleteOnlyWhatWasCreated()

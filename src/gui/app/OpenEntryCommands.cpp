@@ -8,6 +8,7 @@
 #include "core/documents/OpenItemStages.h"
 #include "core/documents/ShowParentCommand.h"
 #include "core/documents/ZipDocument.h"
+#include "core/engine/ZipEngineSession.h"
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/SystemLaunchServices.h"
@@ -22,20 +23,34 @@
 
 namespace quarvo::gui {
 
+namespace {
+
+constexpr int EngineWaitMilliseconds = 200;
+
+} // namespace
+
 OpenEntryCommands::OpenEntryCommands(ZipApplication& application, OpenItemList& openItems,
                                      std::unique_ptr<SystemLaunchServices> services)
     : m_application(application), m_openItems(openItems),
       m_launcher(std::move(services)), m_services{m_launcher, *this, {}, defaultKeptCopiesDirectory()}
 {
     installOpenItemHandlers(openItems, m_services, application.documents());
-    // The end of a process is noticed inside the watcher's own handler; the question that may follow
-    // waits for the event loop.
-    m_launcher.setProcessEndedHandler([this](int64_t processId) {
-        QPointer<OpenEntryCommands> self(this);
-        QTimer::singleShot(0, this, [self, processId] {
-            if (self)
-                self->m_openItems.processEnded(processId);
-        });
+    m_launcher.setProcessEndedHandler([this](int64_t processId) { deliverProcessEnd(processId); });
+}
+
+// The end of a process is noticed inside the watcher's own handler; the question that may follow
+// waits for the event loop. While an engine runs (its progress pumps events) the changed copy could
+// not go back, so the end waits for the engine to finish.
+void OpenEntryCommands::deliverProcessEnd(int64_t processId)
+{
+    QPointer<OpenEntryCommands> self(this);
+    QTimer::singleShot(isEngineOperationRunning() ? EngineWaitMilliseconds : 0, this, [self, processId] {
+        if (!self)
+            return;
+        if (isEngineOperationRunning())
+            self->deliverProcessEnd(processId);
+        else
+            self->m_openItems.processEnded(processId);
     });
 }
 

@@ -45,6 +45,8 @@ class OpenEntryCommands : public QObject, public ApplicationWindows {
     void leaveAlwaysOnTop() override;
 
   private:
+    void deliverProcessEnd(int64_t processId);
+
     ZipApplication& m_application;
     OpenItemList& m_openItems;
     SystemProgramLauncher m_launcher;
