@@ -216,6 +216,37 @@ TEST_F(OpenEntryCommandTest, AnArchiveEntryOpensAsANestedWindowAndShowParentCome
     EXPECT_TRUE(itemDirectories().empty());
 }
 
+TEST_F(OpenEntryCommandTest, ACopyThatIsNotThereOrCannotBeMadeIsReported)
+{
+    ZipDocument* document = openArchive("M.ZIP", {{"gone.txt", "g"}, {"b.zip", "b"}});
+    ASSERT_NE(document, nullptr);
+    // Checked out, but the user deleted the file since: nothing to open, whether it would be launched
+    // or opened as an archive.
+    fs::create_directories(directory.file("out"));
+    document->setCheckedOut(directory.file("out"));
+    for (const char* name : {"gone.txt", "b.zip"}) {
+        ui.answerMessage(DialogResult::Ok);
+        view(*document, name);
+        EXPECT_EQ(ui.messageTexts().back(),
+                  "An error occured while extracting the file " + std::string(name) +
+                      ". The file was NOT extracted.  If a password was required, try again (You might have "
+                      "supplied a wrong password).");
+        EXPECT_EQ(ui.messages().back().icon, MessageIcon::Warning);
+    }
+    EXPECT_EQ(openItems.size(), 0u);
+    EXPECT_TRUE(launcher.launches().empty());
+    EXPECT_TRUE(windows.opened.empty());
+
+    // Without a scratch directory there is nowhere to extract to.
+    ZipDocument* other = openArchive("S.ZIP", {{"s.txt", "s"}});
+    ASSERT_NE(other, nullptr);
+    launchServices.scratchDirectory.clear();
+    ui.answerMessage(DialogResult::Ok);
+    view(*other, "s.txt");
+    EXPECT_EQ(ui.messageTexts().back(), "There is no place to extract s.txt to: There is no scratch directory.");
+    EXPECT_EQ(openItems.size(), 0u);
+}
+
 TEST_F(OpenEntryCommandTest, AJobFileThatCannotOpenClosesItsItem)
 {
     ZipDocument* document = openArchive("J.ZIP", {{"backup.cfz", "[ZIP]\n"}});
