@@ -243,7 +243,8 @@ TEST_F(OpenEntryCommandTest, ACopyThatIsNotThereOrCannotBeMadeIsReported)
     launchServices.scratchDirectory.clear();
     ui.answerMessage(DialogResult::Ok);
     view(*other, "s.txt");
-    EXPECT_EQ(ui.messageTexts().back(), "There is no place to extract s.txt to: There is no scratch directory.");
+    EXPECT_EQ(ui.messageTexts().back(),
+              "There is no place to extract s.txt to: There is no scratch directory.");
     EXPECT_EQ(openItems.size(), 0u);
 }
 
