@@ -6,6 +6,7 @@
 #include "gui/dialogs/CheckOutDialog.h"
 #include "gui/dialogs/DirectoryChooser.h"
 #include "gui/dialogs/RunFileDialog.h"
+#include "gui/launch/DesktopLaunchServices.h"
 #include "gui/listing/ListingModel.h"
 #include "gui/listing/ListingPane.h"
 #include "gui/listing/ListingView.h"
@@ -16,7 +17,6 @@
 
 #include "ApplicationSandbox.h"
 #include "ModalDialogs.h"
-#include "TestLaunchServices.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -36,7 +36,6 @@ using quarvo::testing::ApplicationSandbox;
 using quarvo::testing::readFile;
 using quarvo::testing::runProcess;
 using quarvo::testing::ScopedEnvironment;
-using quarvo::testing::TestLaunchServices;
 using quarvo::testing::whenModalShows;
 using quarvo::testing::writeFile;
 using quarvo::testing::ZipBuilder;
@@ -121,7 +120,7 @@ class OpenEntryTest : public QObject {
         writeFile(m_directory->file("quarvo.ini"), "[PROGRAMS]\nViewerName=" + viewer + "\n");
         auto application =
             std::make_unique<ZipApplication>(m_directory->environment(), builtInDocumentKindBindings(),
-                                             nullptr, std::make_unique<TestLaunchServices>());
+                                             nullptr, std::make_unique<DesktopLaunchServices>());
         if (application->start())
             return nullptr;
         return application;
@@ -250,6 +249,29 @@ class OpenEntryTest : public QObject {
         QVERIFY(application->commands().run(CommandId::RunFile));
         QCOMPARE(prefilled, QStringLiteral("text.txt"));
         QTRY_COMPARE_WITH_TIMEOUT(unzipped(path, "text.txt"), std::string("UPPER case\n"), 10000);
+        QCOMPARE(question, ChangedQuestion + QStringLiteral("text.txt"));
+        QVERIFY(application->mainWindow()->close());
+    }
+
+    // A program that hands the file to another process and ends at once (as one that passes it to
+    // an instance already running does): the change made later still leads to the question.
+    void aFileHandedOverAndChangedLaterStillGoesBack()
+    {
+        const std::string path = archive("handoff.zip", {{"text.txt", "before\n"}});
+        auto application = startApplication();
+        QVERIFY(application);
+        ZipWindow* window = openWindow(*application, path);
+        QVERIFY(window);
+        placeCaret(*window, "text.txt");
+        QString question;
+        whenDialogShows<RunFileDialog>([&](RunFileDialog* dialog) {
+            dialog->commandLineField()->setText(
+                QStringLiteral("sh -c '(sleep 1; echo after >> text.txt) > /dev/null 2>&1 &'"));
+            answerMessage(QStringLiteral("Yes"), &question);
+            dialog->executeButton()->click();
+        });
+        QVERIFY(application->commands().run(CommandId::RunFile));
+        QTRY_COMPARE_WITH_TIMEOUT(unzipped(path, "text.txt"), std::string("before\nafter\n"), 10000);
         QCOMPARE(question, ChangedQuestion + QStringLiteral("text.txt"));
         QVERIFY(application->mainWindow()->close());
     }

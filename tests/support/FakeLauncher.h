@@ -33,6 +33,8 @@ class FakeLauncher : public ProgramLauncher {
         return LaunchCode::Started;
     };
     bool activateAnswer = true;
+    // Whether a process that ended with its copy unchanged is taken to have handed the file over.
+    bool handOffAnswer = false;
     std::function<void(const Launch&)> onLaunch;
 
     const std::vector<Launch>& launches() const { return m_launches; }
@@ -46,6 +48,13 @@ class FakeLauncher : public ProgramLauncher {
     LaunchAttempt startProgram(const std::string& program, const std::vector<std::string>& arguments,
                                const std::string& directory) override;
     void watch(int64_t processId, const std::string& file) override;
+    bool watchHandOff(int64_t processId, const std::string& file) override
+    {
+        m_handOffs.emplace_back(processId, file);
+        return handOffAnswer;
+    }
+    // Every hand-off watch asked for, with its file.
+    const std::vector<std::pair<int64_t, std::string>>& handOffs() const { return m_handOffs; }
     bool activate(int64_t processId) override;
 
   private:
@@ -54,6 +63,7 @@ class FakeLauncher : public ProgramLauncher {
     std::vector<Launch> m_launches;
     std::vector<std::pair<int64_t, std::string>> m_watched;
     std::vector<int64_t> m_activated;
+    std::vector<std::pair<int64_t, std::string>> m_handOffs;
     int64_t m_nextProcessId = 100;
 };
 

@@ -56,6 +56,9 @@ struct OpenItem {
     int stage = OpenItemStage::Idle;
     // The archive was freshened from the changed copy.
     bool updated = false;
+    // Its program ended at once with the copy unchanged, as one that handed the file over to an
+    // instance already running does: the copy is watched for a change instead.
+    bool handedOff = false;
     // Further files to delete when the item advances or closes; empty unless set.
     std::array<std::string, 3> extraTemporaryFiles;
     // Read by the launcher.

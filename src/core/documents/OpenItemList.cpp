@@ -88,7 +88,7 @@ void OpenItemList::processEnded(int64_t processId)
     OpenItem* item = findByProcessId(processId);
     if (!item)
         return;
-    item->launch.processId = 0;
+    // Advancing forgets the process at once, before any question can let another end arrive.
     advance(*item);
 }
 

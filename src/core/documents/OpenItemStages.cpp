@@ -13,6 +13,7 @@
 #include "core/framework/DocumentManager.h"
 #include "core/framework/View.h"
 #include "core/launch/Execute.h"
+#include "core/launch/ProgramLauncher.h"
 #include "core/settings/AppSettings.h"
 #include "core/text/PathParts.h"
 #include "core/ui/DialogResult.h"
@@ -113,14 +114,21 @@ class Stages {
             closeOpenItem(m_document, m_item);
     }
 
-    // Stage 3.
-    void checkForChanges()
+    // Stage 3, after the process endedProcess ended (0 for a window that closed).
+    void checkForChanges(int64_t endedProcess)
     {
         EntryFingerprint entry{
             m_item.entrySize,
             DosDateTime{static_cast<uint16_t>(m_item.dosDate), static_cast<uint16_t>(m_item.dosTime)},
             m_item.crc32};
-        if (inspectCopy(m_item.fullTemporaryPath(), entry) != CopyState::Changed) {
+        const CopyState copy = inspectCopy(m_item.fullTemporaryPath(), entry);
+        if (copy == CopyState::Unchanged && endedProcess != 0 && !m_item.handedOff &&
+            m_launch.launcher.watchHandOff(endedProcess, m_item.fullTemporaryPath())) {
+            m_item.handedOff = true;
+            m_item.launch.processId = endedProcess;
+            return;
+        }
+        if (copy != CopyState::Changed) {
             closeOpenItem(m_document, m_item);
             return;
         }
@@ -214,6 +222,7 @@ void advanceOpenItem(ZipDocument& document, OpenItem& item)
 {
     if (!document.services().entryLaunch)
         return;
+    const int64_t endedProcess = item.launch.processId;
     item.launch.clear();
     Stages stages(document, item);
     switch (item.stage) {
@@ -226,7 +235,7 @@ void advanceOpenItem(ZipDocument& document, OpenItem& item)
         stages.launch();
         return;
     case OpenItemStage::Watched:
-        stages.checkForChanges();
+        stages.checkForChanges(endedProcess);
         return;
     default:
         return;

@@ -53,16 +53,15 @@ std::string launchFailureMessage(int code, std::string_view commandLine)
     return message + "\n\n" + std::string(commandLine);
 }
 
-int launchCodeForErrno(int error)
+int launchCodeForErrno(int error, LaunchStep step)
 {
-    switch (error) {
-    case ENOENT:
-        return LaunchCode::FileNotFound;
-    case ENOTDIR:
+    if (error == ENOMEM)
+        return LaunchCode::InsufficientMemory;
+    if (error == ENOTDIR)
         return LaunchCode::PathNotFound;
-    default:
-        return LaunchCode::CouldNotLaunch;
-    }
+    if (error == ENOENT)
+        return step == LaunchStep::Program ? LaunchCode::FileNotFound : LaunchCode::PathNotFound;
+    return LaunchCode::CouldNotLaunch;
 }
 
 } // namespace quarvo

@@ -13,6 +13,7 @@ namespace LaunchCode {
 constexpr int OutOfMemory = 0;     // also "nothing started yet"
 constexpr int FileNotFound = 2;    // the program or the file does not exist
 constexpr int PathNotFound = 3;    // a directory of its path, or the working directory, does not exist
+constexpr int InsufficientMemory = 8; // the system had no memory to start it
 constexpr int CouldNotLaunch = 22; // the system refused to start it for any other reason
 constexpr int NoAssociation = 31;  // no program is associated with the file's type
 constexpr int LastError = 32;
@@ -43,7 +44,16 @@ std::optional<std::string_view> launchErrorText(int code);
 // Error ID = N." for a code without one, then "\n\n" and the command line that failed.
 std::string launchFailureMessage(int code, std::string_view commandLine);
 
-// The launch code for an errno value of a failed start: ENOENT is 2, ENOTDIR 3, anything else 22.
-int launchCodeForErrno(int error);
+// Which part of a start an errno came from: the same ENOENT means a missing program in one place and
+// a missing working directory in the other.
+enum class LaunchStep {
+    Program,          // finding and executing the program
+    WorkingDirectory, // entering the directory the program runs in
+};
+
+// The launch code for an errno value of a failed start: ENOMEM is 8 at either step; for the program
+// ENOENT is 2 and ENOTDIR (a file where a directory of its path should be) 3; for the working
+// directory ENOENT and ENOTDIR are 3; anything else (permissions, a file that is no program) is 22.
+int launchCodeForErrno(int error, LaunchStep step = LaunchStep::Program);
 
 } // namespace quarvo

@@ -42,6 +42,17 @@ class ProgramLauncher {
     // once it changed.
     virtual void watch(int64_t processId, const std::string& file) = 0;
 
+    // The process ended and its copy at file is unchanged. When it ended so soon after its start that
+    // it has probably handed the file over to an instance of its program already running, the
+    // launcher watches the file and reports the process ended again (processEnded with the same id)
+    // once the file changed, and returns true. False when it does not watch: the item is done.
+    virtual bool watchHandOff(int64_t processId, const std::string& file)
+    {
+        (void)processId;
+        (void)file;
+        return false;
+    }
+
     // Brings the window of a started process to the front; false when no window of it was found.
     virtual bool activate(int64_t processId) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "core/launch/FindOnPath.h"
 #include "core/launch/LaunchCodes.h"
+#include "core/launch/ViewerProgram.h"
 #include "core/text/PathParts.h"
 
 #include <filesystem>
@@ -44,6 +45,12 @@ ResolvedProgram resolveProgram(std::string_view name, const std::string& directo
 {
     if (name.empty())
         return {ResolvedProgram::Kind::Missing, {}, LaunchCode::FileNotFound};
+    // The stored default viewer stands for the viewer that ships beside the executable.
+    if (isDefaultViewerName(name)) {
+        std::string bundled = bundledViewerPath(programDirectory);
+        return bundled.empty() ? ResolvedProgram{ResolvedProgram::Kind::Missing, {}, LaunchCode::FileNotFound}
+                               : classify(bundled);
+    }
     if (name.find('/') != std::string_view::npos)
         return classify(name.front() == '/' ? std::string(name) : inDirectory(directory, name));
     if (search == ProgramSearch::ItemDirectoryFirst) {

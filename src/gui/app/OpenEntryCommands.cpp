@@ -11,7 +11,7 @@
 #include "core/engine/ZipEngineSession.h"
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/MainWindow.h"
-#include "gui/app/SystemLaunchServices.h"
+#include "gui/launch/SystemLaunchServices.h"
 #include "gui/app/ZipApplication.h"
 #include "gui/listing/ListingView.h"
 

@@ -1,6 +1,6 @@
 #include "gui/app/SystemProgramLauncher.h"
 
-#include "gui/app/SystemLaunchServices.h"
+#include "gui/launch/SystemLaunchServices.h"
 
 #include <sys/stat.h>
 
@@ -44,10 +44,7 @@ LaunchAttempt SystemProgramLauncher::startProgram(const std::string& program,
     // The child would fail to enter it with a code that reads like a missing program.
     if (!isDirectory(directory))
         return {LaunchCode::PathNotFound, 0};
-    SystemLaunchServices::Started started = m_services->startProcess(program, arguments, directory);
-    if (started.processId <= 0)
-        return {launchCodeForErrno(started.error), 0};
-    return {LaunchCode::Started, started.processId};
+    return m_services->startProcess(program, arguments, directory);
 }
 
 void SystemProgramLauncher::watch(int64_t processId, const std::string& file)
@@ -58,6 +55,11 @@ void SystemProgramLauncher::watch(int64_t processId, const std::string& file)
         if (m_processEnded)
             m_processEnded(processId);
     });
+}
+
+bool SystemProgramLauncher::watchHandOff(int64_t processId, const std::string& file)
+{
+    return m_services && m_services->watchHandOff(processId, file);
 }
 
 bool SystemProgramLauncher::activate(int64_t processId)

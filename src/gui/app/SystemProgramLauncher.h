@@ -24,6 +24,7 @@ class SystemProgramLauncher : public ProgramLauncher {
     LaunchAttempt startProgram(const std::string& program, const std::vector<std::string>& arguments,
                                const std::string& directory) override;
     void watch(int64_t processId, const std::string& file) override;
+    bool watchHandOff(int64_t processId, const std::string& file) override;
     bool activate(int64_t processId) override;
 
   private:

@@ -11,7 +11,7 @@
 #include "gui/app/DocumentKindBindings.h"
 #include "gui/app/QtArchiveDialogs.h"
 #include "gui/app/QtUserInterface.h"
-#include "gui/app/SystemLaunchServices.h"
+#include "gui/launch/SystemLaunchServices.h"
 
 #include <QObject>
 #include <QStringList>

@@ -78,6 +78,36 @@ TEST_F(OpenItemStagesTest, AnUnchangedCopyIsClosedWithoutAQuestion)
     endProgram();
 }
 
+TEST_F(OpenItemStagesTest, AProgramThatHandedItsFileOverIsWaitedForUntilTheCopyChanges)
+{
+    ZipDocument* document = openArchive("H.ZIP", {{"a.txt", "old"}});
+    ASSERT_NE(document, nullptr);
+    launcher.handOffAnswer = true;
+    view(*document, "a.txt");
+    const int64_t process = lastProcess();
+    // It ended at once with the copy as it was: the copy is watched, the item stays.
+    endProgram();
+    ASSERT_EQ(launcher.handOffs().size(), 1u);
+    EXPECT_EQ(launcher.handOffs()[0], std::make_pair(process, lastFile()));
+    EXPECT_EQ(openItems.size(), 1u);
+    EXPECT_TRUE(document->isModified());
+    EXPECT_TRUE(ui.messages().empty());
+    // The instance it handed the file to saved it: the launcher reports the same process again.
+    writeFile(lastFile(), "new");
+    ui.answerMessage(DialogResult::No);
+    ui.answerMessage(DialogResult::Ok);
+    openItems.processEnded(process);
+    ASSERT_EQ(ui.messages().size(), 2u);
+    EXPECT_EQ(ui.messages()[0].text, std::string(Question) + "a.txt");
+    EXPECT_EQ(openItems.size(), 0u);
+    // A copy still unchanged after a hand-off ends the item; the launcher is asked only once.
+    view(*document, "a.txt");
+    endProgram();
+    endProgram();
+    EXPECT_EQ(launcher.handOffs().size(), 2u);
+    EXPECT_EQ(openItems.size(), 0u);
+}
+
 TEST_F(OpenItemStagesTest, YesPutsTheChangeBackWithTheEntrysMethod)
 {
     // A stored entry is stored again, a deflated one deflated again; even an edit that keeps the

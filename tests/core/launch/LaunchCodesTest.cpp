@@ -44,12 +44,28 @@ TEST(LaunchCodes, EveryCodeWithATextHasItsOwn)
         EXPECT_FALSE(launchErrorText(code)) << code;
 }
 
-TEST(LaunchCodes, SystemErrorsMapOntoNotFoundPathNotFoundOrCouldNotLaunch)
+TEST(LaunchCodes, SystemErrorsMapOntoCodesByTheStepTheyCameFrom)
 {
+    struct Case {
+        LaunchStep step;
+        int error;
+        int code;
+    };
+    const Case cases[] = {
+        {LaunchStep::Program, ENOENT, LaunchCode::FileNotFound},
+        {LaunchStep::Program, ENOTDIR, LaunchCode::PathNotFound},
+        {LaunchStep::Program, EACCES, LaunchCode::CouldNotLaunch},
+        {LaunchStep::Program, ENOEXEC, LaunchCode::CouldNotLaunch},
+        {LaunchStep::Program, ELOOP, LaunchCode::CouldNotLaunch},
+        {LaunchStep::Program, ENOMEM, LaunchCode::InsufficientMemory},
+        {LaunchStep::WorkingDirectory, ENOENT, LaunchCode::PathNotFound},
+        {LaunchStep::WorkingDirectory, ENOTDIR, LaunchCode::PathNotFound},
+        {LaunchStep::WorkingDirectory, EACCES, LaunchCode::CouldNotLaunch},
+        {LaunchStep::WorkingDirectory, ENOMEM, LaunchCode::InsufficientMemory},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(launchCodeForErrno(c.error, c.step), c.code) << c.error << " at step " << int(c.step);
     EXPECT_EQ(launchCodeForErrno(ENOENT), LaunchCode::FileNotFound);
-    EXPECT_EQ(launchCodeForErrno(ENOTDIR), LaunchCode::PathNotFound);
-    for (int error : {EACCES, ENOEXEC, ENOMEM, EPERM, ELOOP})
-        EXPECT_EQ(launchCodeForErrno(error), LaunchCode::CouldNotLaunch) << error;
     EXPECT_FALSE(launchStarted(LaunchCode::LastError));
     EXPECT_TRUE(launchStarted(LaunchCode::Started));
 }

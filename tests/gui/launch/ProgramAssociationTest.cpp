@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 
+using namespace quarvo;
 using namespace quarvo::gui;
 using namespace quarvo::testing;
 

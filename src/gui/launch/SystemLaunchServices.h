@@ -10,8 +10,8 @@
 namespace quarvo::gui {
 
 // The operating system's side of launching, as SystemProgramLauncher needs it: the desktop's file
-// associations, starting a process, watching it end, and finding its window. The program's
-// implementation sits over the desktop libraries; the GUI tests use one over QProcess.
+// associations, starting a process, watching it end, and finding its window. DesktopLaunchServices
+// is the program's, over GIO, pidfds and the window manager.
 class SystemLaunchServices {
   public:
     virtual ~SystemLaunchServices() = default;
@@ -21,19 +21,25 @@ class SystemLaunchServices {
     // started process, or the launch code of the failure (NoAssociation when the type has no program).
     virtual LaunchAttempt startAssociatedProgram(const std::string& file, const std::string& directory) = 0;
 
-    // The outcome of starting a process: its id, or the errno of the failure.
-    struct Started {
-        int64_t processId = 0;
-        int error = 0;
-    };
     // Starts program (a full path) with arguments as its argument vector and no shell, with
     // directory as the working directory of the new process only. The process outlives the program.
-    virtual Started startProcess(const std::string& program, const std::vector<std::string>& arguments,
-                                 const std::string& directory) = 0;
+    // The started process, or the launch code of the failure.
+    virtual LaunchAttempt startProcess(const std::string& program, const std::vector<std::string>& arguments,
+                                       const std::string& directory) = 0;
 
     // Calls onEnd once, on the user-interface thread, when the process has ended. file is the copy the
     // process was given (see ProgramLauncher::watch).
     virtual void watchProcess(int64_t processId, const std::string& file, std::function<void()> onEnd) = 0;
+
+    // The process ended with its copy at file unchanged. When it ended within HandOffWindow of its
+    // start, watches the file and calls the onEnd given to watchProcess again once it changed;
+    // returns whether it does.
+    virtual bool watchHandOff(int64_t processId, const std::string& file)
+    {
+        (void)processId;
+        (void)file;
+        return false;
+    }
 
     // Brings a top-level window of the process to the front; false when it has none.
     virtual bool activateProcessWindow(int64_t processId) = 0;
