@@ -1,5 +1,6 @@
 #include "core/documents/CopyState.h"
 
+#include "core/base/UniqueFd.h"
 #include "core/zip/Crc32.h"
 
 #include <cerrno>
@@ -15,22 +16,6 @@ namespace quarvo {
 namespace {
 
 constexpr size_t ReadSize = 256 * 1024;
-
-class Descriptor {
-  public:
-    explicit Descriptor(int descriptor) : m_descriptor(descriptor) {}
-    ~Descriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_descriptor; }
-
-  private:
-    int m_descriptor;
-};
 
 // The CRC-32 of what the descriptor reads to its end; nothing on a read error.
 std::optional<uint32_t> crc32Of(int descriptor)
@@ -52,7 +37,7 @@ std::optional<uint32_t> crc32Of(int descriptor)
 CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry)
 {
     // O_NOFOLLOW: a link put in the copy's place is not the copy.
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
         return errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? CopyState::Missing
                                                                      : CopyState::Changed;
@@ -61,8 +46,7 @@ CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry)
         return CopyState::Changed;
     if (!S_ISREG(status.st_mode))
         return CopyState::Missing;
-    if (static_cast<uint64_t>(status.st_size) != entry.size ||
-        dosDateTimeFromTime(status.st_mtime) != entry.time)
+    if (static_cast<uint64_t>(status.st_size) != entry.size)
         return CopyState::Changed;
     std::optional<uint32_t> crc = crc32Of(file.get());
     return crc && *crc == entry.crc32 ? CopyState::Unchanged : CopyState::Changed;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/text/DosDateTime.h"
-
 #include <cstdint>
 #include <string>
 
@@ -17,15 +15,16 @@ enum class CopyState {
 // The entry a copy was made from, as the archive records it.
 struct EntryFingerprint {
     uint64_t size = 0;
-    DosDateTime time; // the modification time, MS-DOS packed
     uint32_t crc32 = 0;
 };
 
-// Compares the copy at path with its entry. Unchanged only when the size, the modification time
-// taken as a local MS-DOS date and time, and the CRC-32 of the contents all equal the entry's: the
-// CRC catches an edit that kept the size within the same two-second tick. The contents are read only
-// when size and time agree. A copy that cannot be read counts as changed, so it is offered back
-// (and kept) rather than thrown away.
+// Compares the copy at path with its entry. Unchanged when its size and the CRC-32 of its contents
+// equal the entry's, whatever its time: the CRC catches an edit that kept the size within the same
+// two-second tick, and a time alone says nothing, because the copy's time comes from the archive's
+// exact time stamp while the entry's MS-DOS time is rounded (Info-ZIP rounds odd seconds up), and a
+// program that only read or touched the copy changed nothing worth putting back. The contents are
+// read only when the size agrees. A copy that cannot be read counts as changed, so it is offered
+// back (and kept) rather than thrown away.
 CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry);
 
 } // namespace quarvo

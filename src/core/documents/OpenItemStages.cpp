@@ -117,10 +117,7 @@ class Stages {
     // Stage 3, after the process endedProcess ended (0 for a window that closed).
     void checkForChanges(int64_t endedProcess)
     {
-        EntryFingerprint entry{
-            m_item.entrySize,
-            DosDateTime{static_cast<uint16_t>(m_item.dosDate), static_cast<uint16_t>(m_item.dosTime)},
-            m_item.crc32};
+        const EntryFingerprint entry{m_item.entrySize, m_item.crc32};
         const CopyState copy = inspectCopy(m_item.fullTemporaryPath(), entry);
         if (copy == CopyState::Unchanged && endedProcess != 0 && !m_item.handedOff &&
             m_launch.launcher.watchHandOff(endedProcess, m_item.fullTemporaryPath())) {

@@ -26,11 +26,11 @@ void setTime(const std::string& path, std::time_t time, long nanoseconds = 0)
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
 }
 
-TEST(CopyState, UnchangedOnlyWhenSizeTimeAndCrcAllAgree)
+TEST(CopyState, UnchangedExactlyWhenSizeAndCrcAgreeWhateverTheTime)
 {
     TemporaryDirectory root;
     const std::string contents = "the entry's contents";
-    const EntryFingerprint entry{contents.size(), dosDateTimeFromTime(EntryTime), crc32Of(contents)};
+    const EntryFingerprint entry{contents.size(), crc32Of(contents)};
     struct Case {
         const char* what;
         std::string contents;
@@ -44,7 +44,10 @@ TEST(CopyState, UnchangedOnlyWhenSizeTimeAndCrcAllAgree)
         {"saved again unchanged in the same tick", contents, EntryTime + 1, 500, CopyState::Unchanged},
         {"edited in the same tick, same size", "THE entry's contents", EntryTime + 1, 0, CopyState::Changed},
         {"edited, other size", contents + "!", EntryTime, 0, CopyState::Changed},
-        {"touched later", contents, EntryTime + 2, 0, CopyState::Changed},
+        // Only read, or touched: nothing to put back. An extracted copy whose exact time is an odd
+        // second while the archive rounded the entry's up is the same case.
+        {"touched later", contents, EntryTime + 2, 0, CopyState::Unchanged},
+        {"a second before the rounded entry time", contents, EntryTime - 1, 0, CopyState::Unchanged},
     };
     for (const Case& test : cases) {
         const std::string path = root.file("copy.txt");
@@ -60,7 +63,7 @@ TEST(CopyState, NothingButARegularFileIsTheCopy)
     const std::string contents = "x";
     writeFile(root.file("target.txt"), contents);
     setTime(root.file("target.txt"), EntryTime);
-    const EntryFingerprint entry{contents.size(), dosDateTimeFromTime(EntryTime), crc32Of(contents)};
+    const EntryFingerprint entry{contents.size(), crc32Of(contents)};
     ASSERT_EQ(inspectCopy(root.file("target.txt"), entry), CopyState::Unchanged);
     // A link to a file that would pass is still no copy.
     fs::create_symlink(root.file("target.txt"), root.file("link.txt"));
