@@ -78,6 +78,12 @@ class EntryOpening {
         }
         if (item.kind != OpenItemKind::LaunchedFile)
             return;
+        // Its program ended at once and the copy is being watched: whatever it handed the file to is
+        // no process of ours to bring forward. The copy is checked now instead, which ends the item.
+        if (item.handedOff) {
+            advanceOpenItem(m_document, item);
+            return;
+        }
         LaunchContext context{m_services.ui, m_launch.launcher, m_services.settings};
         if (activateRunningProgram(item.launch, context) || m_document.isCheckedOut())
             return;

@@ -179,6 +179,19 @@ TEST_F(OpenEntryCommandTest, ViewingAgainBringsTheProgramForwardOrChecksWhatItLe
     EXPECT_EQ(ui.messageTexts(), std::vector<std::string>{"Quarvo could not find the active application."});
     EXPECT_EQ(openItems.size(), 0u);
     EXPECT_TRUE(itemDirectories().empty());
+
+    // A program that ended at once, its copy watched for a hand-off, is not looked for: the copy is
+    // checked without a word, and the item goes.
+    launcher.handOffAnswer = true;
+    view(*document, "a.txt");
+    openItems.processEnded(lastProcess());
+    ASSERT_EQ(openItems.size(), 1u);
+    const size_t activations = launcher.activated().size();
+    view(*document, "a.txt");
+    EXPECT_EQ(launcher.activated().size(), activations);
+    EXPECT_EQ(ui.messageTexts().size(), 1u);
+    EXPECT_EQ(openItems.size(), 0u);
+    EXPECT_TRUE(itemDirectories().empty());
 }
 
 TEST_F(OpenEntryCommandTest, AnArchiveEntryOpensAsANestedWindowAndShowParentComesBack)
