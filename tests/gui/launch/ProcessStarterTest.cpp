@@ -1,6 +1,7 @@
 #include "gui/launch/ProcessStarter.h"
 
 #include "ChildProcesses.h"
+#include "ParentSignalState.h"
 
 #include <QTest>
 
@@ -139,19 +140,10 @@ class ProcessStarterTest : public QObject {
     void startsDetachedWithDefaultSignals()
     {
         TemporaryDirectory directory;
-        struct sigaction ignore {};
-        struct sigaction previousInterrupt {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGINT, &ignore, &previousInterrupt);
-        sigset_t userSignal;
-        sigset_t previousMask;
-        sigemptyset(&userSignal);
-        sigaddset(&userSignal, SIGUSR1);
-        ::pthread_sigmask(SIG_BLOCK, &userSignal, &previousMask);
-
-        StartResult started = startProgram("sleep", {"30"}, directory.path().string());
-        ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-        ::sigaction(SIGINT, &previousInterrupt, nullptr);
+        StartResult started = [&] {
+            ParentSignalState parent;
+            return startProgram("sleep", {"30"}, directory.path().string());
+        }();
         QVERIFY(started.ok());
         pid_t pid = started->pid;
 
