@@ -1,7 +1,7 @@
 // quarvo-cli add and delete beside Info-ZIP's zip: the names zip stores for the same arguments,
 // entries zip made found again by freshen and delete, and self-extractors that still run.
 
-#include "ProcessRunner.h"
+#include "support/ProcessRunner.h"
 
 #include "support/TemporaryDirectory.h"
 

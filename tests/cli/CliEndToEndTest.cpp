@@ -1,7 +1,7 @@
 // Runs the built quarvo-cli the way a script would, with Info-ZIP zip and unzip as the independent
 // side: what one writes the other must read.
 
-#include "ProcessRunner.h"
+#include "support/ProcessRunner.h"
 
 #include "support/TemporaryDirectory.h"
 #include "support/ZipBuilder.h"

@@ -3,9 +3,9 @@
 // must list, test and extract here as they do in Info-ZIP's unzip. The engine tests cover the plain
 // extraction of each tool's archives; these cover what a user of the command line sees.
 
-#include "ProcessRunner.h"
 #include "ToolListing.h"
 
+#include "support/ProcessRunner.h"
 #include "support/TemporaryDirectory.h"
 #include "support/ZipBuilder.h"
 

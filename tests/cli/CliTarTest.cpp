@@ -4,8 +4,7 @@
 // times and links as GNU tar gives; hostile archives must leave everything outside the destination
 // as it was and name the entry at fault.
 
-#include "ProcessRunner.h"
-
+#include "support/ProcessRunner.h"
 #include "support/TarBuilder.h"
 #include "support/TemporaryDirectory.h"
 #include "support/ZipBuilder.h"

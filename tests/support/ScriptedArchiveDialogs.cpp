@@ -17,6 +17,8 @@ const char* toString(ScriptedArchiveDialogs::RequestKind kind)
         return "comment dialog";
     case ScriptedArchiveDialogs::RequestKind::Extract:
         return "extract dialog";
+    case ScriptedArchiveDialogs::RequestKind::CheckOut:
+        return "check-out dialog";
     case ScriptedArchiveDialogs::RequestKind::Info:
         return "ZIP File Info dialog";
     }
@@ -48,6 +50,13 @@ void ScriptedArchiveDialogs::answerComment(int result, std::string text)
 {
     Answer answer{RequestKind::Comment, result};
     answer.comment = std::move(text);
+    m_answers.push_back(std::move(answer));
+}
+
+void ScriptedArchiveDialogs::answerCheckOut(int result, std::function<void(CheckOutDialogValues&)> edit)
+{
+    Answer answer{RequestKind::CheckOut, result};
+    answer.editCheckOut = std::move(edit);
     m_answers.push_back(std::move(answer));
 }
 
@@ -103,6 +112,15 @@ int ScriptedArchiveDialogs::editComment(std::string& comment)
     Answer answer = takeAnswer(RequestKind::Comment, "ZIP File Comment");
     if (answer.result == DialogResult::Ok)
         comment = answer.comment;
+    return answer.result;
+}
+
+int ScriptedArchiveDialogs::editCheckOut(CheckOutDialogValues& values)
+{
+    m_checkOutShown.push_back(values);
+    Answer answer = takeAnswer(RequestKind::CheckOut, values.title);
+    if (answer.result == DialogResult::Ok && answer.editCheckOut)
+        answer.editCheckOut(values);
     return answer.result;
 }
 

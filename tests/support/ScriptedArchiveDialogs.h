@@ -15,7 +15,7 @@ namespace quarvo::testing {
 // port promises.
 class ScriptedArchiveDialogs : public ArchiveDialogs {
   public:
-    enum class RequestKind { AddFiles, FileList, Comment, Extract, Info };
+    enum class RequestKind { AddFiles, FileList, Comment, Extract, CheckOut, Info };
 
     ScriptedArchiveDialogs() = default;
     ~ScriptedArchiveDialogs() override;
@@ -25,6 +25,7 @@ class ScriptedArchiveDialogs : public ArchiveDialogs {
     // On OK the comment becomes text.
     void answerComment(int result, std::string text = {});
     void answerExtract(int result, std::function<void(ExtractDialogValues&)> edit = {});
+    void answerCheckOut(int result, std::function<void(CheckOutDialogValues&)> edit = {});
     // Expects one "ZIP File Info" dialog.
     void expectInfo();
 
@@ -33,6 +34,7 @@ class ScriptedArchiveDialogs : public ArchiveDialogs {
     const std::vector<FileListDialogValues>& fileListsShown() const { return m_fileListsShown; }
     const std::vector<std::string>& commentsShown() const { return m_commentsShown; }
     const std::vector<ExtractDialogValues>& extractShown() const { return m_extractShown; }
+    const std::vector<CheckOutDialogValues>& checkOutShown() const { return m_checkOutShown; }
     const std::vector<ZipFileInfo>& infoShown() const { return m_infoShown; }
     size_t pendingAnswers() const { return m_answers.size(); }
 
@@ -40,6 +42,7 @@ class ScriptedArchiveDialogs : public ArchiveDialogs {
     int editFileList(FileListDialogValues& values) override;
     int editComment(std::string& comment) override;
     int editExtract(ExtractDialogValues& values) override;
+    int editCheckOut(CheckOutDialogValues& values) override;
     void showZipFileInfo(const ZipFileInfo& info) override;
 
   private:
@@ -51,6 +54,7 @@ class ScriptedArchiveDialogs : public ArchiveDialogs {
         std::function<void(FileListDialogValues&)> editFileList;
         std::string comment;
         std::function<void(ExtractDialogValues&)> editExtract;
+        std::function<void(CheckOutDialogValues&)> editCheckOut;
     };
 
     // The next answer if it is of the expected kind; otherwise fails the test and answers Cancel.
@@ -61,6 +65,7 @@ class ScriptedArchiveDialogs : public ArchiveDialogs {
     std::vector<FileListDialogValues> m_fileListsShown;
     std::vector<std::string> m_commentsShown;
     std::vector<ExtractDialogValues> m_extractShown;
+    std::vector<CheckOutDialogValues> m_checkOutShown;
     std::vector<ZipFileInfo> m_infoShown;
 };
 

@@ -19,6 +19,10 @@ const char* toString(ScriptedUserInterface::PromptKind kind)
         return "save-file dialog";
     case ScriptedUserInterface::PromptKind::GeneralOptions:
         return "General Options dialog";
+    case ScriptedUserInterface::PromptKind::CommandLine:
+        return "Run File dialog";
+    case ScriptedUserInterface::PromptKind::Password:
+        return "password dialog";
     }
     return "prompt";
 }
@@ -36,29 +40,39 @@ ScriptedUserInterface::~ScriptedUserInterface()
 
 void ScriptedUserInterface::answerMessage(int result)
 {
-    m_answers.push_back({PromptKind::Message, result, {}, {}});
+    m_answers.push_back({PromptKind::Message, result, {}, {}, {}});
 }
 
 void ScriptedUserInterface::answerCloseQuestion(int result)
 {
-    m_answers.push_back({PromptKind::CloseQuestion, result, {}, {}});
+    m_answers.push_back({PromptKind::CloseQuestion, result, {}, {}, {}});
 }
 
 void ScriptedUserInterface::answerOpenFiles(std::vector<std::string> paths)
 {
     int result = paths.empty() ? DialogResult::Cancel : DialogResult::Ok;
-    m_answers.push_back({PromptKind::OpenFiles, result, std::move(paths), {}});
+    m_answers.push_back({PromptKind::OpenFiles, result, std::move(paths), {}, {}});
 }
 
 void ScriptedUserInterface::answerSaveFile(std::string path)
 {
     int result = path.empty() ? DialogResult::Cancel : DialogResult::Ok;
-    m_answers.push_back({PromptKind::SaveFile, result, {std::move(path)}, {}});
+    m_answers.push_back({PromptKind::SaveFile, result, {std::move(path)}, {}, {}});
 }
 
 void ScriptedUserInterface::answerGeneralOptions(int result, std::function<void(GeneralOptionsValues&)> edit)
 {
-    m_answers.push_back({PromptKind::GeneralOptions, result, {}, std::move(edit)});
+    m_answers.push_back({PromptKind::GeneralOptions, result, {}, std::move(edit), {}});
+}
+
+void ScriptedUserInterface::answerCommandLine(int result, std::optional<std::string> edited)
+{
+    m_answers.push_back({PromptKind::CommandLine, result, {}, {}, std::move(edited)});
+}
+
+void ScriptedUserInterface::answerPassword(int result, std::string password)
+{
+    m_answers.push_back({PromptKind::Password, result, {}, {}, std::move(password)});
 }
 
 std::vector<std::string> ScriptedUserInterface::messageTexts() const
@@ -73,12 +87,12 @@ ScriptedUserInterface::Answer ScriptedUserInterface::takeAnswer(PromptKind kind,
 {
     if (m_answers.empty()) {
         ADD_FAILURE() << "Unexpected " << toString(kind) << ": \"" << promptText << "\"";
-        return {kind, DialogResult::Cancel, {}, {}};
+        return {kind, DialogResult::Cancel, {}, {}, {}};
     }
     if (m_answers.front().kind != kind) {
         ADD_FAILURE() << "Expected a " << toString(m_answers.front().kind) << " but got a " << toString(kind)
                       << ": \"" << promptText << "\"";
-        return {kind, DialogResult::Cancel, {}, {}};
+        return {kind, DialogResult::Cancel, {}, {}, {}};
     }
     Answer answer = std::move(m_answers.front());
     m_answers.pop_front();
@@ -164,6 +178,24 @@ int ScriptedUserInterface::editGeneralOptions(GeneralOptionsValues& values)
     Answer answer = takeAnswer(PromptKind::GeneralOptions, "General Options");
     if (answer.result != DialogResult::Cancel && answer.editGeneralOptions)
         answer.editGeneralOptions(values);
+    return answer.result;
+}
+
+int ScriptedUserInterface::editCommandLine(const std::string& message, std::string& commandLine)
+{
+    m_commandLinesShown.push_back({message, commandLine});
+    Answer answer = takeAnswer(PromptKind::CommandLine, message);
+    if (answer.result == DialogResult::Ok && answer.text)
+        commandLine = *answer.text;
+    return answer.result;
+}
+
+int ScriptedUserInterface::askPassword(const std::string& entryName, std::string& password)
+{
+    m_passwordsAskedFor.push_back(entryName);
+    Answer answer = takeAnswer(PromptKind::Password, entryName);
+    if (answer.result == DialogResult::Ok && answer.text)
+        password = *answer.text;
     return answer.result;
 }
 

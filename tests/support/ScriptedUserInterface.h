@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,15 @@ namespace quarvo::testing {
 // when the test ends with answers left over.
 class ScriptedUserInterface : public UserInterface {
 public:
-    enum class PromptKind { Message, CloseQuestion, OpenFiles, SaveFile, GeneralOptions };
+    enum class PromptKind { Message, CloseQuestion, OpenFiles, SaveFile, GeneralOptions, 
+                            CommandLine, Password };
+
+    // A "Run File" dialog as it was shown.
+    struct CommandLinePrompt {
+        std::string message;
+        std::string commandLine;
+        bool operator==(const CommandLinePrompt&) const = default;
+    };
 
     ScriptedUserInterface() = default;
     ~ScriptedUserInterface() override;
@@ -25,6 +34,10 @@ public:
     void answerOpenFiles(std::vector<std::string> paths);
     void answerSaveFile(std::string path);
     void answerGeneralOptions(int result, std::function<void(GeneralOptionsValues&)> edit = {});
+    // On OK the command line becomes edited when given, else stays as shown.
+    void answerCommandLine(int result, std::optional<std::string> edited = std::nullopt);
+    // On OK the password becomes password.
+    void answerPassword(int result, std::string password = {});
 
     // Called from processEvents(): lets a test press Cancel or quit while an operation runs.
     void setOnProcessEvents(std::function<bool()> handler) { m_onProcessEvents = std::move(handler); }
@@ -38,6 +51,8 @@ public:
     const std::vector<std::string>& progressTexts() const { return m_progressTexts; }
     const std::vector<FileDialogRequest>& fileDialogs() const { return m_fileDialogs; }
     const std::vector<GeneralOptionsValues>& generalOptionsShown() const { return m_generalOptionsShown; }
+    const std::vector<CommandLinePrompt>& commandLinesShown() const { return m_commandLinesShown; }
+    const std::vector<std::string>& passwordsAskedFor() const { return m_passwordsAskedFor; }
     int lastPercent() const { return m_lastPercent; }
     bool progressOpen() const { return m_progressOpen; }
     int progressOpenings() const { return m_progressOpenings; }
@@ -57,6 +72,8 @@ public:
     std::vector<std::string> chooseFilesToOpen(const FileDialogRequest& request) override;
     std::string chooseFileToSave(const FileDialogRequest& request) override;
     int editGeneralOptions(GeneralOptionsValues& values) override;
+    int editCommandLine(const std::string& message, std::string& commandLine) override;
+    int askPassword(const std::string& entryName, std::string& password) override;
 
 private:
     struct Answer {
@@ -64,6 +81,7 @@ private:
         int result = 0;
         std::vector<std::string> paths;
         std::function<void(GeneralOptionsValues&)> editGeneralOptions;
+        std::optional<std::string> text;
     };
 
     // The next scripted answer if it is of the expected kind; otherwise fails the test and answers
@@ -79,6 +97,8 @@ private:
     std::vector<std::string> m_progressTexts;
     std::vector<FileDialogRequest> m_fileDialogs;
     std::vector<GeneralOptionsValues> m_generalOptionsShown;
+    std::vector<CommandLinePrompt> m_commandLinesShown;
+    std::vector<std::string> m_passwordsAskedFor;
     int m_lastPercent = 0;
     bool m_progressOpen = false;
     int m_progressOpenings = 0;

@@ -90,6 +90,10 @@ constexpr int SelectAll = 57642;
 constexpr int ClearSelection = 57632;
 constexpr int Copy = 57634;
 
+// Asked of the command guard before a viewed entry's changed copy goes back into its archive; no menu
+// has it.
+constexpr int PutBackChangedFile = 4;
+
 // The archive command families: each family shares one dialog and one engine call, the command
 // choosing the operation.
 constexpr std::array AddFamily{AddFiles, UpdateFiles, FreshenFiles, MoveFiles, MoveUpdateFiles, MoveFreshenFiles};

@@ -7,10 +7,7 @@
 
 namespace quarvo {
 
-namespace {
-
-// The components of a stored name, without empty and "." ones; nothing when one is "..".
-std::vector<std::string> safeComponents(std::string_view name)
+std::vector<std::string> safeNameComponents(std::string_view name)
 {
     std::vector<std::string> components;
     size_t start = 0;
@@ -27,6 +24,8 @@ std::vector<std::string> safeComponents(std::string_view name)
     }
     return components;
 }
+
+namespace {
 
 // Descriptors of the directories from the check-out directory down to an entry's parent, closed with
 // the object. descriptors[0] is the check-out directory itself.
@@ -60,7 +59,8 @@ class DirectoryChain {
 
 // Deletes one entry's file (or, for a directory entry, the directory when empty) and then the
 // directories above it that became empty.
-bool deleteEntry(int root, const std::vector<std::string>& components, bool directoryEntry)
+bool deleteEntry(int root, const std::vector<std::string>& components, bool directoryEntry,
+                 bool removeEmptiedParents)
 {
     DirectoryChain chain(root);
     for (size_t i = 0; i + 1 < components.size(); ++i) {
@@ -71,6 +71,8 @@ bool deleteEntry(int root, const std::vector<std::string>& components, bool dire
     bool deleted = ::unlinkat(chain.at(chain.depth()), last.c_str(), directoryEntry ? AT_REMOVEDIR : 0) == 0;
     if (!deleted)
         return false;
+    if (!removeEmptiedParents)
+        return true;
     for (size_t depth = chain.depth(); depth > 0; --depth) {
         if (::unlinkat(chain.at(depth - 1), components[depth - 1].c_str(), AT_REMOVEDIR) != 0)
             break;
@@ -80,18 +82,19 @@ bool deleteEntry(int root, const std::vector<std::string>& components, bool dire
 
 } // namespace
 
-int deleteCheckedOutFiles(const std::string& checkoutDirectory, std::span<const std::string> entryNames)
+int deleteCheckedOutFiles(const std::string& checkoutDirectory, std::span<const std::string> entryNames,
+                          bool removeEmptiedParents)
 {
     int root = ::open(checkoutDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (root < 0)
         return 0;
     int deleted = 0;
     for (const std::string& name : entryNames) {
-        std::vector<std::string> components = safeComponents(name);
+        std::vector<std::string> components = safeNameComponents(name);
         if (components.empty())
             continue;
         bool directoryEntry = name.ends_with('/');
-        if (deleteEntry(root, components, directoryEntry))
+        if (deleteEntry(root, components, directoryEntry, removeEmptiedParents))
             ++deleted;
     }
     ::close(root);

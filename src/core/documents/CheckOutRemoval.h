@@ -2,6 +2,8 @@
 
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quarvo {
 
@@ -14,6 +16,14 @@ namespace quarvo {
 // are skipped, a leading "/" or "./" counts for nothing, and no symbolic link below
 // checkoutDirectory is followed (a link in the place of a file is deleted as a link; a path through
 // a link is skipped). Returns how many entries' files or directories were removed.
-int deleteCheckedOutFiles(const std::string& checkoutDirectory, std::span<const std::string> entryNames);
+//
+// With removeEmptiedParents false only the named files and directories go: a check-out that
+// recorded what it created names its directories itself and keeps those that were there before.
+int deleteCheckedOutFiles(const std::string& checkoutDirectory, std::span<const std::string> entryNames,
+                          bool removeEmptiedParents = true);
+
+// The components of a stored name below a directory, without empty and "." ones (so a leading "/"
+// or "./" counts for nothing); none at all when one of them is "..".
+std::vector<std::string> safeNameComponents(std::string_view name);
 
 } // namespace quarvo

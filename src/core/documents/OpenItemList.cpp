@@ -23,10 +23,12 @@ void OpenItemList::remove(const OpenItem* item)
                               [item](const auto& owned) { return owned.get() == item; });
     if (found == m_items.end())
         return;
-    Document* document = (*found)->document;
+    std::unique_ptr<OpenItem> owned = std::move(*found);
     m_items.erase(found);
-    if (document)
-        updateModified(*document);
+    if (owned->document)
+        updateModified(*owned->document);
+    if (m_release)
+        m_release(*owned);
 }
 
 OpenItem* OpenItemList::findByFullPath(std::string_view path) const
@@ -42,6 +44,17 @@ OpenItem* OpenItemList::findByName(std::string_view name) const
 {
     for (const auto& item : m_items) {
         if (!item->name.empty() && equalsIgnoringCase(item->name, name))
+            return item.get();
+    }
+    return nullptr;
+}
+
+OpenItem* OpenItemList::findByProcessId(int64_t processId) const
+{
+    if (processId == 0)
+        return nullptr;
+    for (const auto& item : m_items) {
+        if (item->launch.processId == processId)
             return item.get();
     }
     return nullptr;
@@ -68,6 +81,15 @@ void OpenItemList::advance(OpenItem& item)
 {
     if (m_advance)
         m_advance(item);
+}
+
+void OpenItemList::processEnded(int64_t processId)
+{
+    OpenItem* item = findByProcessId(processId);
+    if (!item)
+        return;
+    // Advancing forgets the process at once, before any question can let another end arrive.
+    advance(*item);
 }
 
 void OpenItemList::updateModified(Document& document) const

@@ -17,8 +17,9 @@ class OpenItemList {
     // A new item for document (and the listing it came from), at the end of the list; the document
     // becomes modified. The reference stays valid until the item is removed.
     OpenItem& add(Document& document, View* view);
-    // Removes the item; the document is no longer modified once it owns none. Unknown items are
-    // ignored.
+    // Removes the item; the document is no longer modified once it owns none. The release handler,
+    // when set, then cleans up after it (its copy, its window) before it is destroyed. Unknown items
+    // are ignored.
     void remove(const OpenItem* item);
 
     // The item whose copy is at path (exact comparison: disk paths keep their case); null if none.
@@ -26,6 +27,9 @@ class OpenItemList {
     // The first item of that entry name, ignoring case; null if none. Items without a name never
     // match.
     OpenItem* findByName(std::string_view name) const;
+
+    // The item whose launched process has this id; null if none (the item went meanwhile).
+    OpenItem* findByProcessId(int64_t processId) const;
 
     // How many items the document owns, and which.
     int countFor(const Document& document) const;
@@ -37,11 +41,20 @@ class OpenItemList {
     void setAdvanceHandler(std::function<void(OpenItem&)> handler) { m_advance = std::move(handler); }
     void advance(OpenItem& item);
 
+    // The launcher reports that a watched process ended: its item, if it still exists, forgets the
+    // process and advances (the changed-file check). An unknown process is ignored.
+    void processEnded(int64_t processId);
+
+    // What removing an item leaves to clean up: its private directory, the window of its copy. The
+    // item is already out of the list when the handler runs, so the handler may add and remove items.
+    void setReleaseHandler(std::function<void(OpenItem&)> handler) { m_release = std::move(handler); }
+
   private:
     void updateModified(Document& document) const;
 
     std::vector<std::unique_ptr<OpenItem>> m_items;
     std::function<void(OpenItem&)> m_advance;
+    std::function<void(OpenItem&)> m_release;
 };
 
 } // namespace quarvo

@@ -24,7 +24,6 @@ namespace {
 
 // Commands of the guard that have no menu entry of their own.
 namespace GuardId {
-constexpr int PutBackChangedFile = 4; // a viewed entry that was changed goes back into the archive
 constexpr int ConvertDosExe = 5051;
 } // namespace GuardId
 
@@ -54,7 +53,7 @@ bool isWritingCommand(int commandId)
     switch (commandId) {
     case CommandId::AddFiles:
     case CommandId::DeleteEntries:
-    case GuardId::PutBackChangedFile:
+    case CommandId::PutBackChangedFile:
     case CommandId::ConvertToDosExe:
     case GuardId::ConvertDosExe:
     case CommandId::ConvertToZip:
@@ -133,7 +132,14 @@ int ZipDocument::openItemCount() const
 void ZipDocument::setCheckedOut(std::string directory)
 {
     m_checkoutDirectory = std::move(directory);
+    m_checkoutCreated.reset();
     m_checkedOut = true;
+}
+
+void ZipDocument::setCheckedOut(std::string directory, std::vector<std::string> createdPaths)
+{
+    setCheckedOut(std::move(directory));
+    m_checkoutCreated = std::move(createdPaths);
 }
 
 std::string ZipDocument::askNewArchivePath()
@@ -342,6 +348,10 @@ int ZipDocument::confirmClose(bool closeAllMode)
 
 void ZipDocument::deleteCheckedOutFiles()
 {
+    if (m_checkoutCreated) {
+        quarvo::deleteCheckedOutFiles(m_checkoutDirectory, *m_checkoutCreated, false);
+        return;
+    }
     std::vector<std::string> names;
     names.reserve(entries().size());
     for (const auto& entry : entries())

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quarvo {
 
@@ -72,8 +73,11 @@ class ZipDocument : public Document {
     int openItemCount() const;
     bool isCheckedOut() const { return m_checkedOut; }
     const std::string& checkoutDirectory() const { return m_checkoutDirectory; }
-    // Records a completed check-out to directory (kept exactly: disk paths keep their case).
+    // Records a completed check-out to directory (kept exactly: disk paths keep their case). Without
+    // a record of what it created, deleting the checked-out files later takes every entry's file and
+    // the directories that became empty; with one (CheckOutRecord::created), exactly those paths.
     void setCheckedOut(std::string directory);
+    void setCheckedOut(std::string directory, std::vector<std::string> createdPaths);
     bool updateParentOnClose() const { return m_updateParentOnClose; }
     void setUpdateParentOnClose(bool update) { m_updateParentOnClose = update; }
 
@@ -94,6 +98,7 @@ class ZipDocument : public Document {
     bool m_zipInZip = false;
     bool m_checkedOut = false;
     std::string m_checkoutDirectory;
+    std::optional<std::vector<std::string>> m_checkoutCreated;
     bool m_updateParentOnClose = true;
 };
 

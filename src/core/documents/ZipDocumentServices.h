@@ -11,11 +11,13 @@ class AppSettings;
 class ArchiveDialogs;
 class CompressionEngines;
 class DocumentManager;
+struct EntryLaunchServices;
 class OpenItemList;
 class UserInterface;
 
 // What a ZIP document works with, all owned by the application: the two user-interface ports, the
-// settings, the open-item list, the engines, and the document manager that closes documents.
+// settings, the open-item list, the engines, the document manager that closes documents, and what
+// viewing entries needs.
 struct ZipDocumentServices {
     UserInterface& ui;
     ArchiveDialogs& dialogs;
@@ -27,6 +29,8 @@ struct ZipDocumentServices {
     std::function<bool(const std::string&)> onRemovableDrive = [](const std::string& path) {
         return isOnRemovableDrive(path);
     };
+    // Viewing, running and checking out entries; without them those commands do nothing.
+    EntryLaunchServices* entryLaunch = nullptr;
 };
 
 } // namespace quarvo

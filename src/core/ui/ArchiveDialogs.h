@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ui/AddFilesDialogValues.h"
+#include "core/ui/CheckOutDialogValues.h"
 #include "core/ui/ExtractDialogValues.h"
 #include "core/ui/FileListDialogValues.h"
 #include "core/ui/ZipFileInfo.h"
@@ -29,6 +30,9 @@ class ArchiveDialogs {
 
     // The extract dialog; returns DialogResult::Ok or Cancel.
     virtual int editExtract(ExtractDialogValues& values) = 0;
+
+    // The "Check Out" dialog; returns DialogResult::Ok or Cancel.
+    virtual int editCheckOut(CheckOutDialogValues& values) = 0;
 
     // The modal "ZIP File Info" dialog; it has only a button to close it.
     virtual void showZipFileInfo(const ZipFileInfo& info) = 0;

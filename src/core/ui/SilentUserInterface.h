@@ -23,6 +23,8 @@ class SilentUserInterface : public UserInterface {
     std::vector<std::string> chooseFilesToOpen(const FileDialogRequest&) override { return {}; }
     std::string chooseFileToSave(const FileDialogRequest&) override { return {}; }
     int editGeneralOptions(GeneralOptionsValues&) override { return DialogResult::Cancel; }
+    int editCommandLine(const std::string&, std::string&) override { return DialogResult::Cancel; }
+    int askPassword(const std::string&, std::string&) override { return DialogResult::Cancel; }
 };
 
 } // namespace quarvo

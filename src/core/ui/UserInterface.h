@@ -49,6 +49,15 @@ public:
 
     // The General Options dialog; returns DialogResult::Ok, Save or Cancel.
     virtual int editGeneralOptions(GeneralOptionsValues& values) = 0;
+
+    // The "Run File" dialog: message on a line of its own above "Command Line:" and the command line
+    // in an edit field, with "&Execute", "&Cancel" and "&Help". "&Execute" returns DialogResult::Ok
+    // with commandLine holding the edited text; anything else returns Cancel and leaves it alone.
+    virtual int editCommandLine(const std::string& message, std::string& commandLine) = 0;
+
+    // Asks for the password of the encrypted entry entryName. DialogResult::Ok with password holding
+    // what was typed, or Cancel, leaving it alone.
+    virtual int askPassword(const std::string& entryName, std::string& password) = 0;
 };
 
 } // namespace quarvo

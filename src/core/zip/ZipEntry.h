@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/zip/ZipFormat.h"
+
 #include <cstdint>
 #include <string>
 
@@ -44,6 +46,13 @@ struct ZipEntry {
     bool selected = false;
 
     bool isEncrypted() const { return flags & 1; }
+    // Stored by a Unix host as a symbolic link: the data is the link's target.
+    bool isSymbolicLink() const
+    {
+        return versionMadeBy >> 8 == zipformat::host::Unix &&
+               (externalAttributes >> zipformat::attribute::UnixModeShift &
+                zipformat::attribute::UnixTypeMask) == zipformat::attribute::UnixSymbolicLink;
+    }
 };
 
 } // namespace quarvo

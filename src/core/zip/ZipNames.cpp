@@ -1,6 +1,7 @@
 #include "core/zip/ZipNames.h"
 
 #include "core/base/ByteReader.h"
+#include "core/zip/Crc32.h"
 #include "core/zip/ZipFormat.h"
 #include "core/zip/ZipRecords.h"
 
@@ -171,13 +172,9 @@ std::string escapeControlCharacters(std::string_view utf8)
 
 uint32_t crc32OfBytes(std::span<const uint8_t> bytes)
 {
-    uint32_t crc = 0xFFFFFFFF;
-    for (uint8_t byte : bytes) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320 & (0U - (crc & 1)));
-    }
-    return ~crc;
+    Crc32 crc;
+    crc.update(bytes);
+    return crc.value();
 }
 
 std::string decodeEntryName(std::span<const uint8_t> stored, uint16_t flags, std::span<const uint8_t> extraField)

@@ -23,7 +23,7 @@ std::string decodeArchiveText(std::span<const uint8_t> stored, uint16_t flags);
 // listed is the name that delete, extract, update and freshen match.
 std::string decodeEntryName(std::span<const uint8_t> stored, uint16_t flags, std::span<const uint8_t> extraField);
 
-// The CRC-32 of ZIP (ISO 3309), bit by bit: for names and other short texts.
+// The CRC-32 of ZIP (ISO 3309) of a whole text at once.
 uint32_t crc32OfBytes(std::span<const uint8_t> bytes);
 
 // Converts code page 437 bytes to UTF-8, all 256 values (0x00-0x7F are ASCII).

@@ -13,9 +13,10 @@ DocumentKindBindings builtInDocumentKindBindings()
     DocumentKindBindings bindings;
     bindings[DocumentKindId::Zip] = {
         [](ApplicationContext& context) -> std::unique_ptr<Document> {
-            return std::make_unique<ZipDocument>(ZipDocumentServices{context.ui, context.archiveDialogs,
-                                                                     context.settings, context.openItems,
-                                                                     context.engines, context.documents});
+            ZipDocumentServices services{context.ui,        context.archiveDialogs, context.settings,
+                                         context.openItems, context.engines,        context.documents};
+            services.entryLaunch = context.entryLaunch;
+            return std::make_unique<ZipDocument>(std::move(services));
         },
         [](Document& document, ApplicationContext& context) -> DocumentWindow* {
             return new ZipWindow(static_cast<ZipDocument&>(document), context.settings);

@@ -15,6 +15,7 @@ class ArchiveDialogs;
 class CompressionEngines;
 class Document;
 class DocumentManager;
+struct EntryLaunchServices;
 class OpenItemList;
 class UserInterface;
 } // namespace quarvo
@@ -33,6 +34,8 @@ struct ApplicationContext {
     CompressionEngines& engines;
     // The running instance's scratch directory; empty when it could not be made.
     std::string scratchDirectory;
+    // Viewing, running and checking out entries.
+    EntryLaunchServices* entryLaunch = nullptr;
 };
 
 // How a document kind comes to life in this program: how its documents are made, which window

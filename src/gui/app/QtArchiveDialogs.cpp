@@ -26,6 +26,11 @@ int QtArchiveDialogs::editExtract(ExtractDialogValues& values)
     return m_fileDialogs.editExtract ? m_fileDialogs.editExtract(values, m_parent) : DialogResult::Cancel;
 }
 
+int QtArchiveDialogs::editCheckOut(CheckOutDialogValues& values)
+{
+    return m_fileDialogs.editCheckOut ? m_fileDialogs.editCheckOut(values, m_parent) : DialogResult::Cancel;
+}
+
 int QtArchiveDialogs::editComment(std::string& comment)
 {
     QDialog dialog(m_parent);

@@ -10,7 +10,7 @@
 namespace quarvo::gui {
 
 // The archive commands' dialogs with real widgets. The information and comment dialogs are built
-// here; the Compress Files, file-list and Extract Files dialogs belong to the dialogs library, and
+// here; the Compress Files, file-list, Extract Files and Check Out dialogs belong to the dialogs library, and
 // the application hands them in through setFileDialogs. Without them those dialogs answer Cancel.
 class QtArchiveDialogs : public ArchiveDialogs {
 public:
@@ -18,6 +18,7 @@ public:
         std::function<int(AddFilesDialogValues&, QWidget*)> editAddFiles;
         std::function<int(FileListDialogValues&, QWidget*)> editFileList;
         std::function<int(ExtractDialogValues&, QWidget*)> editExtract;
+        std::function<int(CheckOutDialogValues&, QWidget*)> editCheckOut;
     };
 
     void setParentWindow(QWidget* parent) { m_parent = parent; }
@@ -28,6 +29,7 @@ public:
     int editFileList(FileListDialogValues& values) override;
     int editComment(std::string& comment) override;
     int editExtract(ExtractDialogValues& values) override;
+    int editCheckOut(CheckOutDialogValues& values) override;
     void showZipFileInfo(const ZipFileInfo& info) override;
 
 private:

@@ -6,6 +6,8 @@
 #include "gui/app/ProgressWindow.h"
 #include "gui/app/QuestionDialog.h"
 #include "gui/dialogs/FileRequestDialog.h"
+#include "gui/dialogs/PasswordDialog.h"
+#include "gui/dialogs/RunFileDialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -189,6 +191,26 @@ int QtUserInterface::editGeneralOptions(GeneralOptionsValues& values)
     if (result == DialogResult::Save)
         values = dialog.values();
     return result;
+}
+
+int QtUserInterface::editCommandLine(const std::string& message, std::string& commandLine)
+{
+    RunFileDialog dialog(message, commandLine, dialogParent());
+    if (m_hooks.showHelp)
+        QObject::connect(&dialog, &RunFileDialog::helpRequested, m_hooks.showHelp);
+    if (dialog.exec() != DialogResult::Ok)
+        return DialogResult::Cancel;
+    commandLine = dialog.commandLine();
+    return DialogResult::Ok;
+}
+
+int QtUserInterface::askPassword(const std::string& entryName, std::string& password)
+{
+    PasswordDialog dialog(entryName, dialogParent());
+    if (dialog.exec() != DialogResult::Ok)
+        return DialogResult::Cancel;
+    password = dialog.password();
+    return DialogResult::Ok;
 }
 
 } // namespace quarvo::gui

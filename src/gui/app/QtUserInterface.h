@@ -49,6 +49,8 @@ public:
     std::vector<std::string> chooseFilesToOpen(const FileDialogRequest& request) override;
     std::string chooseFileToSave(const FileDialogRequest& request) override;
     int editGeneralOptions(GeneralOptionsValues& values) override;
+    int editCommandLine(const std::string& message, std::string& commandLine) override;
+    int askPassword(const std::string& entryName, std::string& password) override;
 
 private:
     QWidget* dialogParent() const;

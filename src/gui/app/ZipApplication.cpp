@@ -19,8 +19,10 @@
 #include "gui/app/InstanceChannel.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ManualLocation.h"
+#include "gui/app/OpenEntryCommands.h"
 #include "gui/app/OptionsDialogSet.h"
 #include "gui/app/ProductInfo.h"
+#include "gui/dialogs/CheckOutDialog.h"
 #include "gui/dialogs/CompressFilesDialog.h"
 #include "gui/dialogs/ExtractFilesDialog.h"
 #include "gui/dialogs/FileListDialog.h"
@@ -37,6 +39,7 @@
 #include <QScreen>
 #include <QWhatsThis>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -96,13 +99,19 @@ QtArchiveDialogs::FileDialogs fileDialogs(UserInterface& ui, OptionsDialogSet& o
                 QObject::connect(&dialog, &ExtractFilesDialog::helpRequested, &dialog, showHelp);
             });
         },
+        [&ui, showHelp](CheckOutDialogValues& values, QWidget* parent) {
+            return runValuesDialog<CheckOutDialog>(values, ui, parent, [&](CheckOutDialog& dialog) {
+                QObject::connect(&dialog, &CheckOutDialog::helpRequested, &dialog, showHelp);
+            });
+        },
     };
 }
 
 } // namespace
 
 ZipApplication::ZipApplication(StartupEnvironment environment, DocumentKindBindings bindings,
-                               std::unique_ptr<CompressionEngines> engines)
+                               std::unique_ptr<CompressionEngines> engines,
+                               std::unique_ptr<SystemLaunchServices> launchServices)
     : m_environment(std::move(environment)), m_bindings(std::move(bindings)),
       m_engines(engines ? std::move(engines) : std::make_unique<LinkedEngines>())
 {
@@ -115,6 +124,8 @@ ZipApplication::ZipApplication(StartupEnvironment environment, DocumentKindBindi
     m_optionsDialogs = std::make_unique<OptionsDialogSet>(*m_settings, [this] { showHelp(); });
     m_context = std::make_unique<ApplicationContext>(
         ApplicationContext{*m_settings, m_ui, m_archiveDialogs, m_documents, m_openItems, *m_engines, {}});
+    m_entryCommands = std::make_unique<OpenEntryCommands>(*this, m_openItems, std::move(launchServices));
+    m_context->entryLaunch = &m_entryCommands->services();
     m_documents.setOpenedListener([this](Document& document) {
         // A copy of an entry opened from inside another archive is no file the user chose.
         if (!document.isNested())
@@ -227,6 +238,7 @@ void ZipApplication::setUpScratchDirectory()
     m_scratch.emplace(std::move(*scratch));
     m_scratch->empty();
     m_context->scratchDirectory = m_scratch->path();
+    m_entryCommands->setScratchDirectory(m_scratch->path());
 }
 
 void ZipApplication::registerDocumentKinds(bool jobs)
@@ -419,7 +431,9 @@ bool ZipApplication::mayCloseEveryDocument()
     }
     m_mainWindow->setDocumentWindowsFrozen(true);
     for (Document* document : m_documents.documents()) {
-        if (!document->isNested())
+        // Closing a parent closes the archives opened from it: only those still open are asked.
+        std::vector<Document*> open = m_documents.documents();
+        if (std::find(open.begin(), open.end(), document) != open.end() && !document->isNested())
             m_documents.closeDocument(document);
     }
     for (Document* document : m_documents.documents())

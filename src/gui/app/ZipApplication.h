@@ -11,6 +11,7 @@
 #include "gui/app/DocumentKindBindings.h"
 #include "gui/app/QtArchiveDialogs.h"
 #include "gui/app/QtUserInterface.h"
+#include "gui/launch/SystemLaunchServices.h"
 
 #include <QObject>
 #include <QStringList>
@@ -25,6 +26,7 @@ namespace quarvo::gui {
 class DocumentWindow;
 class InstanceServer;
 class MainWindow;
+class OpenEntryCommands;
 class OptionsDialogSet;
 
 // Where the application finds its files; the defaults are the real ones, tests point them at
@@ -43,9 +45,11 @@ struct StartupEnvironment {
 class ZipApplication : public QObject, public ExecuteCommandTarget {
     Q_OBJECT
 public:
-    // The real engines unless others are given (the tests' fakes).
+    // The real engines unless others are given (the tests' fakes). Programs for viewed and run
+    // entries are started through launchServices; without them nothing can be started.
     explicit ZipApplication(StartupEnvironment environment, DocumentKindBindings bindings = builtInDocumentKindBindings(),
-                            std::unique_ptr<CompressionEngines> engines = nullptr);
+                            std::unique_ptr<CompressionEngines> engines = nullptr,
+                            std::unique_ptr<SystemLaunchServices> launchServices = nullptr);
     ~ZipApplication() override;
 
     // The start-up sequence. Returns nothing when the program goes on running, or the exit code when
@@ -124,6 +128,8 @@ private:
     QtArchiveDialogs m_archiveDialogs;
     OpenItemList m_openItems;
     std::unique_ptr<CompressionEngines> m_engines;
+    // Before the documents: closing one cleans up after its viewed entries through it.
+    std::unique_ptr<OpenEntryCommands> m_entryCommands;
     DocumentManager m_documents;
     CommandRouter m_commands;
     std::unique_ptr<ApplicationContext> m_context;

@@ -8,6 +8,7 @@
 #include "core/documents/SelectionSource.h"
 #include "core/documents/ZipDocument.h"
 #include "core/framework/View.h"
+#include "gui/app/OpenEntryCommands.h"
 #include "gui/listing/ListingPane.h"
 #include "gui/listing/ListingView.h"
 
@@ -19,8 +20,8 @@ namespace quarvo::gui {
 
 namespace {
 
-// The archive's own commands that this window offers; the view and conversion families join as
-// their dialogs arrive.
+// The archive's own commands that this window offers, besides the entry commands (view, run, check
+// out, show parent); the conversion family joins as its dialogs arrive.
 constexpr std::array documentCommands = {
     CommandId::Refresh,      CommandId::Info,          CommandId::DeleteZipFile,
     CommandId::AddFiles,     CommandId::UpdateFiles,   CommandId::FreshenFiles,
@@ -59,6 +60,9 @@ ZipWindow::ZipWindow(ZipDocument& document, AppSettings& settings, QWidget* pare
     connect(m_pane, &ListingPane::statusTextRequested, this, &DocumentWindow::statusTextRequested);
     connect(&m_pane->listing(), &ListingView::filterChanged, this, &DocumentWindow::titleChanged);
     connect(&m_pane->listing(), &ListingView::displayModeChanged, this, &DocumentWindow::commandStatesChanged);
+    // A double click or Enter views the caret row's entry.
+    connect(m_pane, &ListingPane::viewEntryRequested, this, [this] { runCommand(CommandId::ViewFile); });
+    connectEnterToView(m_pane->listing(), [this] { runCommand(CommandId::ViewFile); });
 }
 
 ZipWindow::~ZipWindow()
@@ -94,7 +98,7 @@ bool ZipWindow::isDocumentCommand(int id) const
 
 bool ZipWindow::handlesCommand(int id) const
 {
-    return m_zip && (isDocumentCommand(id) || m_pane->handlesCommand(id));
+    return m_zip && (isDocumentCommand(id) || isEntryCommand(id) || m_pane->handlesCommand(id));
 }
 
 bool ZipWindow::isCommandEnabled(int id) const
@@ -106,6 +110,8 @@ bool ZipWindow::isCommandEnabled(int id) const
         return true;
     if (CommandId::isExtractCommand(id))
         return !m_zip->entries().empty();
+    if (isEntryCommand(id))
+        return isEntryCommandEnabled(*m_zip, id);
     if (isDocumentCommand(id))
         return m_zip->isCommandEnabled(id).value_or(false);
     return m_pane->isCommandEnabled(id);
@@ -113,7 +119,7 @@ bool ZipWindow::isCommandEnabled(int id) const
 
 std::optional<bool> ZipWindow::commandCheck(int id) const
 {
-    if (!m_zip || isDocumentCommand(id))
+    if (!m_zip || isDocumentCommand(id) || isEntryCommand(id))
         return std::nullopt;
     return m_pane->commandCheck(id);
 }
@@ -137,6 +143,13 @@ void ZipWindow::runCommand(int id)
         return;
     if (CommandId::isAddCommand(id)) {
         (void)runCommandWithResult(id);
+        return;
+    }
+    if (isEntryCommand(id)) {
+        // A re-read after a changed entry went back may fail and close the document with this window.
+        runEntryCommand(*m_zip, *this, m_pane->listing(), id);
+        if (m_zip)
+            emit commandStatesChanged();
         return;
     }
     if (CommandId::isExtractCommand(id)) {

@@ -13,7 +13,8 @@ namespace quarvo::gui {
 class ListingPane;
 
 // The window of an open ZIP archive: the column header bar over the listing, the listing's view
-// commands, and the archive's own commands (refresh, info, delete the archive file, adding, deleting and extracting entries). Its title is
+// commands, and the archive's own commands (refresh, info, delete the archive file, adding, deleting,
+// extracting, viewing, running and checking out entries, show parent). Its title is
 // the archive's name with the listing's filter: "NAME.ZIP(*.*)", with a leading "*" for an archive
 // opened from inside another one.
 class ZipWindow : public DocumentWindow {

@@ -1,4 +1,5 @@
 #include "gui/app/ZipApplication.h"
+#include "gui/launch/DesktopLaunchServices.h"
 
 #include <QApplication>
 
@@ -12,7 +13,8 @@ int main(int argc, char** argv)
     quarvo::gui::StartupEnvironment environment;
     environment.arguments = QApplication::arguments().mid(1);
     environment.executablePath = QApplication::applicationFilePath();
-    quarvo::gui::ZipApplication zipApplication(std::move(environment));
+    quarvo::gui::ZipApplication zipApplication(std::move(environment), quarvo::gui::builtInDocumentKindBindings(),
+                                               nullptr, std::make_unique<quarvo::gui::DesktopLaunchServices>());
     if (std::optional<int> exitCode = zipApplication.start())
         return *exitCode;
     QApplication::exec();

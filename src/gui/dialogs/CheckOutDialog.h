@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/dialogs/CheckOutDialogValues.h"
+#include "core/ui/CheckOutDialogValues.h"
 #include "gui/dialogs/CentredDialog.h"
 
 class QLineEdit;

@@ -35,16 +35,16 @@ void rememberPid(GDesktopAppInfo*, GPid pid, gpointer data)
 int launchCodeFor(const GError* error)
 {
     if (error->domain != G_SPAWN_ERROR)
-        return LaunchCode::CannotLaunch;
+        return LaunchCode::CouldNotLaunch;
     switch (error->code) {
     case G_SPAWN_ERROR_NOENT:
         return LaunchCode::FileNotFound;
     case G_SPAWN_ERROR_CHDIR:
         return LaunchCode::PathNotFound;
     case G_SPAWN_ERROR_NOMEM:
-        return LaunchCode::OutOfMemory;
+        return LaunchCode::InsufficientMemory;
     default:
-        return LaunchCode::CannotLaunch;
+        return LaunchCode::CouldNotLaunch;
     }
 }
 
@@ -79,7 +79,7 @@ StartResult openWithProgram(const AssociatedProgram& program, const std::string&
 {
     // Only a desktop entry can be started in a way that gives back the process.
     if (!G_IS_DESKTOP_APP_INFO(program.appInfo()))
-        return LaunchFailure{LaunchCode::CannotLaunch, 0};
+        return LaunchFailure{LaunchCode::CouldNotLaunch, 0};
     auto directory = openWorkingDirectory(workingDirectory);
     if (!directory)
         return directory.error();
@@ -95,7 +95,7 @@ StartResult openWithProgram(const AssociatedProgram& program, const std::string&
         GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), prepareChild, &setup, rememberPid, &pid,
         &error);
     if (!launched) {
-        LaunchFailure failure{error ? launchCodeFor(error) : LaunchCode::CannotLaunch, 0};
+        LaunchFailure failure{error ? launchCodeFor(error) : LaunchCode::CouldNotLaunch, 0};
         g_clear_error(&error);
         return failure;
     }

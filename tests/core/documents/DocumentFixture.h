@@ -75,7 +75,8 @@ class DocumentTest : public ::testing::Test {
                 openItems,
                 *engines,
                 manager,
-                [this](const std::string&) { return removable; }};
+                [this](const std::string&) { return removable; },
+                entryLaunch};
     }
 
     // A file in the test's directory holding bytes; returns its path.
@@ -112,6 +113,8 @@ class DocumentTest : public ::testing::Test {
     // The engines new documents get; a test may point it at the real ones.
     CompressionEngines* engines = &engine;
     bool removable = false;
+    // What viewing entries uses; new documents get it when a test sets it.
+    EntryLaunchServices* entryLaunch = nullptr;
     // Last, so its documents go before everything they refer to.
     DocumentManager manager;
 

@@ -1,6 +1,7 @@
 #include "gui/launch/ProcessStarter.h"
 
 #include "ChildProcesses.h"
+#include "ParentSignalState.h"
 
 #include <QTest>
 
@@ -9,10 +10,10 @@
 #include <filesystem>
 #include <unistd.h>
 
+using namespace quarvo;
 using namespace quarvo::gui;
 using namespace quarvo::testing;
 
-Q_DECLARE_METATYPE(LaunchStep)
 
 namespace {
 
@@ -27,33 +28,6 @@ class ProcessStarterTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void mapsSystemErrorsToLaunchCodes_data()
-    {
-        QTest::addColumn<LaunchStep>("step");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<int>("code");
-        QTest::newRow("program missing") << LaunchStep::Program << ENOENT << LaunchCode::FileNotFound;
-        QTest::newRow("program not permitted") << LaunchStep::Program << EACCES << LaunchCode::CannotLaunch;
-        QTest::newRow("program not a program") << LaunchStep::Program << ENOEXEC << LaunchCode::CannotLaunch;
-        QTest::newRow("program: no memory") << LaunchStep::Program << ENOMEM << LaunchCode::OutOfMemory;
-        QTest::newRow("program: other") << LaunchStep::Program << E2BIG << LaunchCode::CannotLaunch;
-        QTest::newRow("directory missing")
-            << LaunchStep::WorkingDirectory << ENOENT << LaunchCode::PathNotFound;
-        QTest::newRow("directory is a file")
-            << LaunchStep::WorkingDirectory << ENOTDIR << LaunchCode::PathNotFound;
-        QTest::newRow("directory not permitted")
-            << LaunchStep::WorkingDirectory << EACCES << LaunchCode::CannotLaunch;
-        QTest::newRow("directory: no memory")
-            << LaunchStep::WorkingDirectory << ENOMEM << LaunchCode::OutOfMemory;
-    }
-    void mapsSystemErrorsToLaunchCodes()
-    {
-        QFETCH(LaunchStep, step);
-        QFETCH(int, error);
-        QFETCH(int, code);
-        QCOMPARE(launchCodeFor(step, error), code);
-    }
-
     // The child runs in the directory given, gets a name full of shell syntax as one literal word, and
     // this process stays where it was. Both a path and a bare name found on PATH start.
     void startsInTheWorkingDirectoryWithArgumentsWordForWord_data()
@@ -96,12 +70,12 @@ class ProcessStarterTest : public QObject {
         QTest::newRow("directory is a file") << "/bin/sh"
                                              << "plain.txt" << LaunchCode::PathNotFound;
         QTest::newRow("no execute permission") << "./plain.txt"
-                                               << "." << LaunchCode::CannotLaunch;
+                                               << "." << LaunchCode::CouldNotLaunch;
         QTest::newRow("a directory") << "./bin"
-                                     << "." << LaunchCode::CannotLaunch;
+                                     << "." << LaunchCode::CouldNotLaunch;
         // Executable, but no "#!" line: it is refused, never handed to /bin/sh to interpret.
         QTest::newRow("not a program") << "bin/commands"
-                                       << "." << LaunchCode::CannotLaunch;
+                                       << "." << LaunchCode::CouldNotLaunch;
     }
     void reportsWhyAProgramDidNotStart()
     {
@@ -133,7 +107,7 @@ class ProcessStarterTest : public QObject {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("ran");
         QTest::newRow("second directory") << "missing:denied:good" << 0 << "good";
-        QTest::newRow("only a denied one") << "missing:denied" << LaunchCode::CannotLaunch << "";
+        QTest::newRow("only a denied one") << "missing:denied" << LaunchCode::CouldNotLaunch << "";
         QTest::newRow("none") << "missing" << LaunchCode::FileNotFound << "";
     }
     void searchesPathLikeTheShell()
@@ -166,19 +140,10 @@ class ProcessStarterTest : public QObject {
     void startsDetachedWithDefaultSignals()
     {
         TemporaryDirectory directory;
-        struct sigaction ignore {};
-        struct sigaction previousInterrupt {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGINT, &ignore, &previousInterrupt);
-        sigset_t userSignal;
-        sigset_t previousMask;
-        sigemptyset(&userSignal);
-        sigaddset(&userSignal, SIGUSR1);
-        ::pthread_sigmask(SIG_BLOCK, &userSignal, &previousMask);
-
-        StartResult started = startProgram("sleep", {"30"}, directory.path().string());
-        ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-        ::sigaction(SIGINT, &previousInterrupt, nullptr);
+        StartResult started = [&] {
+            ParentSignalState parent;
+            return startProgram("sleep", {"30"}, directory.path().string());
+        }();
         QVERIFY(started.ok());
         pid_t pid = started->pid;
 

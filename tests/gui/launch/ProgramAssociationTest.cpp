@@ -3,6 +3,7 @@
 #include "gui/launch/ProcessWatcher.h"
 
 #include "ChildProcesses.h"
+#include "ParentSignalState.h"
 
 #include <QSignalSpy>
 #include <QStringList>
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 
+using namespace quarvo;
 using namespace quarvo::gui;
 using namespace quarvo::testing;
 
@@ -126,19 +128,10 @@ class ProgramAssociationTest : public QObject {
         QVERIFY(program);
 
         // This process ignores SIGINT and blocks SIGUSR1 while it starts the program.
-        struct sigaction ignore {};
-        struct sigaction previousInterrupt {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGINT, &ignore, &previousInterrupt);
-        sigset_t userSignal;
-        sigset_t previousMask;
-        sigemptyset(&userSignal);
-        sigaddset(&userSignal, SIGUSR1);
-        ::pthread_sigmask(SIG_BLOCK, &userSignal, &previousMask);
-
-        StartResult started = openWithProgram(*program, path, desktop->file("work"));
-        ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-        ::sigaction(SIGINT, &previousInterrupt, nullptr);
+        StartResult started = [&] {
+            ParentSignalState parent;
+            return openWithProgram(*program, path, desktop->file("work"));
+        }();
 
         QVERIFY(started.ok());
         QVERIFY(started->hasProcess());

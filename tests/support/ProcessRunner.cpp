@@ -1,4 +1,4 @@
-#include "ProcessRunner.h"
+#include "support/ProcessRunner.h"
 
 #include "support/TemporaryDirectory.h"
 

@@ -1,0 +1,55 @@
+#include "core/documents/CopyState.h"
+
+#include "core/base/UniqueFd.h"
+#include "core/zip/Crc32.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <span>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace quarvo {
+
+namespace {
+
+constexpr size_t ReadSize = 256 * 1024;
+
+// The CRC-32 of what the descriptor reads to its end; nothing on a read error.
+std::optional<uint32_t> crc32Of(int descriptor)
+{
+    std::vector<uint8_t> buffer(ReadSize);
+    Crc32 crc;
+    for (;;) {
+        ssize_t count = ::read(descriptor, buffer.data(), buffer.size());
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            return crc.value();
+        crc.update(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(count)));
+    }
+}
+
+} // namespace
+
+CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry)
+{
+    // O_NOFOLLOW: a link put in the copy's place is not the copy.
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0)
+        return errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? CopyState::Missing
+                                                                     : CopyState::Changed;
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0)
+        return CopyState::Changed;
+    if (!S_ISREG(status.st_mode))
+        return CopyState::Missing;
+    if (static_cast<uint64_t>(status.st_size) != entry.size)
+        return CopyState::Changed;
+    std::optional<uint32_t> crc = crc32Of(file.get());
+    return crc && *crc == entry.crc32 ? CopyState::Unchanged : CopyState::Changed;
+}
+
+} // namespace quarvo

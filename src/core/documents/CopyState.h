@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quarvo {
+
+// What became of the copy of an entry while a program had it.
+enum class CopyState {
+    Missing,   // nothing is there, or something that is not a regular file (a link is never followed)
+    Unchanged, // its size, time and CRC-32 are still the entry's
+    Changed,
+};
+
+// The entry a copy was made from, as the archive records it.
+struct EntryFingerprint {
+    uint64_t size = 0;
+    uint32_t crc32 = 0;
+};
+
+// Compares the copy at path with its entry. Unchanged when its size and the CRC-32 of its contents
+// equal the entry's, whatever its time: the CRC catches an edit that kept the size within the same
+// two-second tick, and a time alone says nothing, because the copy's time comes from the archive's
+// exact time stamp while the entry's MS-DOS time is rounded (Info-ZIP rounds odd seconds up), and a
+// program that only read or touched the copy changed nothing worth putting back. The contents are
+// read only when the size agrees. A copy that cannot be read counts as changed, so it is offered
+// back (and kept) rather than thrown away.
+CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry);
+
+} // namespace quarvo
