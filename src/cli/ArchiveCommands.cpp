@@ -1,5 +1,6 @@
 #include "cli/ArchiveCommands.h"
 
+#include "cli/TarCommands.h"
 #include "engines/api/EngineResult.h"
 #include "engines/api/UnzipCommand.h"
 #include "engines/api/ZipCommand.h"
@@ -17,6 +18,8 @@ constexpr uint16_t UnzipOptionBits = 2;
 std::string_view summaryOf(uint16_t result)
 {
     switch (result) {
+    case EngineResult::Warning:
+        return "done, with warnings (see above)";
     case EngineResult::BadArchive:
         return "the archive cannot be read: see the reason above";
     case EngineResult::CannotOpenArchive:
@@ -120,8 +123,14 @@ uint16_t runArchiveCommand(const CliRequest& request, ConsoleReporter& reporter)
 {
     const bool writes = request.command == CliCommand::Add || request.command == CliCommand::Delete;
     const std::string itemSpecification = itemSpecificationOf(request.names);
-    const uint16_t result = writes ? runZip(request, itemSpecification, reporter)
-                                   : runUnzip(request, itemSpecification, reporter);
+    const ArchiveKind kind = writes ? ArchiveKind::Zip : detectArchiveKind(request.archive);
+    uint16_t result = EngineResult::Ok;
+    if (writes)
+        result = runZip(request, itemSpecification, reporter);
+    else if (kind == ArchiveKind::Zip)
+        result = runUnzip(request, itemSpecification, reporter);
+    else
+        result = runTarCommand(request, kind, reporter);
     if (result == EngineResult::NothingToDo)
         reporter.line("Nothing to do!");
     else if (result != EngineResult::Ok)

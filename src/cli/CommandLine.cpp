@@ -25,17 +25,22 @@ constexpr std::array<CommandSyntax, 5> Commands = {{
 
 constexpr std::string_view Usage = R"(Usage: quarvo-cli COMMAND [OPTIONS] ARCHIVE [NAMES...]
 
+ARCHIVE is a ZIP archive, a TAR archive (plain, or compressed with gzip, compress, bzip2, xz, zstd
+or lzip), or a single compressed file; list, test and extract tell which by its content. A
+compressed file that holds no TAR archive unpacks to one file named after it (notes.gz gives notes).
+
 Commands:
   list [-v] ARCHIVE             print the entry names; -v adds sizes, method, date, time and CRC
+                                (for TAR: mode, size, date, time and link targets)
   test [-p PASSWORD] ARCHIVE [NAMES...]
                                 decompress the named entries (all when none are named) and
                                 check them, writing nothing
   extract [-d DIR] [-o] [-j] [-p PASSWORD] ARCHIVE [NAMES...]
                                 extract the named entries (all when none are named)
   add [-r] [-j] [-0..-8] [-p PASSWORD] [--update|--freshen] [--move] [--no-hidden] ARCHIVE FILES...
-                                add files, creating the archive when it does not exist; each
-                                file is stored under the path it was given by
-  delete ARCHIVE NAMES...       remove the named entries
+                                add files to a ZIP archive, creating it when it does not exist;
+                                each file is stored under the path it was given by
+  delete ARCHIVE NAMES...       remove the named entries from a ZIP archive
   help, -h, --help              show this text
 
 Options:
@@ -52,10 +57,11 @@ Options:
                by default)
   -v           list with details; "*" after the method marks an encrypted entry
 
-Messages go to standard error. The exit status is the engine's result: 0 success, 2 not a ZIP
-archive or damaged, 3 archive cannot be opened, 5 cannot create, 6 write error, 7 CRC error,
-8 wrong password, 9 unsupported method, 10 bad argument, 11 entries skipped, 12 nothing to do,
-13 cancelled, 14 read error, 15 too large.
+Messages go to standard error. The exit status is the engine's result: 0 success, 1 done with
+warnings (data after the end of a compressed stream), 2 not an archive or damaged, 3 archive
+cannot be opened, 5 cannot create, 6 write error, 7 CRC error, truncated or damaged data,
+8 wrong password, 9 unsupported method, 10 bad argument, 11 entries skipped (refused names or
+links, device nodes, existing files), 12 nothing to do, 13 cancelled, 14 read error, 15 too large.
 )";
 
 const CommandSyntax* findCommand(std::string_view name)

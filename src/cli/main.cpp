@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleReporter.h"
 #include "cli/ListCommand.h"
+#include "cli/TarCommands.h"
 #include "engines/api/EngineResult.h"
 
 #include <cstdio>
@@ -28,8 +29,17 @@ int main(int argc, char** argv)
         std::fwrite(usage.data(), 1, usage.size(), stdout);
         return std::fflush(stdout) == 0 ? EngineResult::Ok : EngineResult::WriteError;
     }
-    case CliCommand::List:
-        return runList(*request, stdout, stderr);
+    case CliCommand::List: {
+        const ArchiveKind kind = detectArchiveKind(request->archive);
+        if (kind == ArchiveKind::Zip)
+            return runList(*request, stdout, stderr);
+        ConsoleReporter reporter(stderr);
+        const uint16_t result = runTarList(*request, kind, stdout, reporter);
+        if (result == EngineResult::Warning)
+            reporter.line("quarvo-cli: done, with warnings (see above)");
+        reporter.finish();
+        return result;
+    }
     default: {
         ConsoleReporter reporter(stderr);
         const uint16_t result = runArchiveCommand(*request, reporter);

@@ -4,12 +4,16 @@
 
 namespace quarvo {
 
-// Results of dzip and dunzip. 0 is the only success; every other value means the operation, or at
-// least one entry of it, did not do what was asked. The message callback has already told which
-// entry failed and why.
+// Results of the engines (dzip, dunzip, untar). 0 is the only success; every other value means the
+// operation, or at least one entry of it, did not do what was asked. The message callback has already
+// told which entry failed and why.
 namespace EngineResult {
 constexpr uint16_t Ok = 0;
-// The archive is not a ZIP archive, or its directory is damaged or ambiguous.
+// Never returned by an engine: the engine said Ok but counted warnings (data after the end of a
+// compressed stream, which it ignored). quarvo-cli exits with it.
+constexpr uint16_t Warning = 1;
+// The archive is not an archive of the engine's kind, or its directory or a header is damaged or
+// ambiguous.
 constexpr uint16_t BadArchive = 2;
 // The archive (or a part of a split set) cannot be opened for reading.
 constexpr uint16_t CannotOpenArchive = 3;
@@ -19,7 +23,8 @@ constexpr uint16_t OutOfMemory = 4;
 constexpr uint16_t CannotCreate = 5;
 // Writing failed: the disk is full or the file system refused the write.
 constexpr uint16_t WriteError = 6;
-// Data of at least one entry does not match its CRC-32 or its declared size.
+// Data of at least one entry does not match its CRC-32 or its declared size, or the archive ends
+// inside it.
 constexpr uint16_t CrcError = 7;
 // The password is missing or wrong for at least one encrypted entry.
 constexpr uint16_t WrongPassword = 8;

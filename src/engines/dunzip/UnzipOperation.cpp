@@ -7,14 +7,16 @@
 #include "core/zip/ZipNames.h"
 #include "core/zip/ZipRecords.h"
 #include "engines/api/EngineResult.h"
+#include "engines/common/DeferredEntries.h"
+#include "engines/common/Destination.h"
 #include "engines/common/EngineLog.h"
 #include "engines/common/EngineReporter.h"
+#include "engines/common/EntryPath.h"
+#include "engines/common/ExistingFile.h"
+#include "engines/common/ItemSelector.h"
 #include "engines/common/PkwareCipher.h"
 #include "engines/dunzip/ArchiveIndex.h"
-#include "engines/dunzip/Destination.h"
 #include "engines/dunzip/EntryDecoder.h"
-#include "engines/dunzip/EntryPath.h"
-#include "engines/common/ItemSelector.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -79,6 +81,16 @@ std::string hex32(uint32_t value)
     return text;
 }
 
+// MS-DOS, OS/2 and Windows programs write "\" as their own separator; on Unix it is an ordinary
+// character of a file name.
+EntryNameRules nameRulesOf(const ArchiveEntry& entry)
+{
+    const uint8_t host = entry.fields.versionMadeBy >> 8;
+    namespace h = zf::host;
+    return {.backslashIsSeparator = host == h::MsDos || host == h::Os2Hpfs || host == h::Ntfs || host == h::Vfat,
+            .refuseDrivePrefix = true};
+}
+
 bool isSymbolicLink(const ArchiveEntry& entry)
 {
     return entry.fields.versionMadeBy >> 8 == zf::host::Unix &&
@@ -124,18 +136,6 @@ class Operation {
     uint16_t run();
 
   private:
-    // A directory entry whose mode and time are set once everything inside it is written.
-    struct PendingDirectory {
-        std::string shownName;
-        std::vector<std::string> components;
-        std::optional<mode_t> mode; // nothing: as created (MS-DOS attributes have no search bit)
-        std::time_t modificationTime;
-    };
-    struct PendingLink {
-        std::string shownName;
-        std::vector<std::string> components;
-        std::string target;
-    };
     // The outcome of decoding one entry: a result code (the message was given) and the data
     // when it was kept in memory.
     struct Decoded {
@@ -160,7 +160,6 @@ class Operation {
     void processEntry(const ArchiveEntry& entry);
     uint16_t extractDirectory(const ArchiveEntry& entry, const std::vector<std::string>& components,
                               const std::string& shown);
-    void restoreDirectories();
     std::optional<DecodeRequest> prepareDecode(const ArchiveEntry& entry, const std::string& shown,
                                                uint16_t& code);
     Decoded decode(const ArchiveEntry& entry, const std::string& shown, PendingFile* file, bool keepInMemory);
@@ -168,7 +167,6 @@ class Operation {
                                  const DecodeResult& result);
     bool shouldExtract(const ArchiveEntry& entry, const std::string& shown,
                        const std::vector<std::string>& path, uint16_t& code);
-    void createLinks();
     std::string statusText(const ArchiveEntry& entry, const std::string& shown) const;
 
     const UnzipCommand& m_command;
@@ -182,8 +180,7 @@ class Operation {
     uint64_t m_doneBytes = 0;
     size_t m_processed = 0;
     size_t m_failed = 0;
-    std::vector<PendingLink> m_links;
-    std::vector<PendingDirectory> m_directories;
+    DeferredEntries m_deferred;
     std::unordered_set<std::string> m_seenNames;
 };
 
@@ -266,9 +263,12 @@ uint16_t Operation::run()
         if (m_reporter.stopped())
             return EngineResult::Cancelled;
     }
-    createLinks();
-    if (m_destination)
-        restoreDirectories();
+    if (m_destination) {
+        m_deferred.finish(*m_destination, m_reporter, [this](uint16_t code) {
+            ++m_failed;
+            record(code);
+        });
+    }
     if (m_reporter.stopped())
         return EngineResult::Cancelled;
 
@@ -327,8 +327,7 @@ void Operation::processEntry(const ArchiveEntry& entry)
         m_reporter.message(shown + " appears more than once in the archive.");
     }
 
-    Result<EntryPath> path = splitEntryPath(entry.name, entry.storedName,
-                                            backslashSeparatesDirectories(entry.fields.versionMadeBy >> 8));
+    Result<EntryPath> path = splitEntryPath(entry.name, entry.storedName, nameRulesOf(entry));
     if (m_command.testOnly) {
         // A test checks the data of every entry, directories included; a name that extraction
         // would refuse is a problem of its own, told apart from the data's.
@@ -366,7 +365,7 @@ void Operation::processEntry(const ArchiveEntry& entry)
                 fail(EngineResult::EntriesSkipped, "Skipped link " + shown + ": its target is too long."));
         Decoded decoded = decode(entry, shown, nullptr, true);
         if (decoded.code == EngineResult::Ok)
-            m_links.push_back({shown, components, decoded.bytes});
+            m_deferred.addSymbolicLink(shown, components, decoded.bytes);
         return finish(decoded.code);
     }
 
@@ -395,28 +394,10 @@ uint16_t Operation::extractDirectory(const ArchiveEntry& entry, const std::vecto
     if (!made)
         return fail(EngineResult::CannotCreate,
                     "Cannot create the directory " + shown + ": " + made.error().message + ".");
-    m_directories.push_back({shown, components, unixPermissionsOf(entry), modificationTimeOf(entry)});
+    // Nothing for a directory made on MS-DOS: its attributes have no search bit, so it keeps the
+    // mode it was created with.
+    m_deferred.addDirectory(shown, components, unixPermissionsOf(entry), {modificationTimeOf(entry), 0});
     return EngineResult::Ok;
-}
-
-void Operation::restoreDirectories()
-{
-    // Deepest first: a parent's time changes when a child is touched, and a read-only parent would
-    // stop the child's own change.
-    std::stable_sort(m_directories.begin(), m_directories.end(),
-                     [](const PendingDirectory& a, const PendingDirectory& b) {
-                         return a.components.size() > b.components.size();
-                     });
-    for (const PendingDirectory& directory : m_directories) {
-        Result<Ok> restored =
-            m_destination->restoreDirectory(directory.components, directory.mode, directory.modificationTime);
-        if (!restored) {
-            ++m_failed;
-            record(fail(EngineResult::CannotCreate, "Cannot set the mode and time of the directory " +
-                                                        directory.shownName + ": " +
-                                                        restored.error().message + "."));
-        }
-    }
 }
 
 bool Operation::shouldExtract(const ArchiveEntry& entry, const std::string& shown,
@@ -428,21 +409,13 @@ bool Operation::shouldExtract(const ArchiveEntry& entry, const std::string& show
                     "Cannot create " + shown + ": " + existing.error().message + ".");
         return false;
     }
-    bool onlyNewer = m_command.update || m_command.freshen;
-    if (!existing->has_value())
-        return !m_command.freshen;
-    if (S_ISDIR((*existing)->st_mode)) {
-        code =
-            fail(EngineResult::CannotCreate, "Cannot create " + shown + ": a directory of that name exists.");
-        return false;
-    }
-    if (onlyNewer)
-        return modificationTimeOf(entry) > (*existing)->st_mtime;
-    if (!m_command.overwrite) {
-        code = fail(EngineResult::EntriesSkipped, "Skipped " + shown + ": a file of that name exists.");
-        return false;
-    }
-    return true;
+    const ReplaceRules rules{.overwrite = m_command.overwrite != 0,
+                             .update = m_command.update != 0,
+                             .freshen = m_command.freshen != 0};
+    ExistingFileDecision decision = decideOverExisting(existing.value(), rules, modificationTimeOf(entry), shown);
+    if (decision.code != EngineResult::Ok)
+        code = fail(decision.code, decision.message);
+    return decision.write;
 }
 
 std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry, const std::string& shown,
@@ -594,28 +567,6 @@ uint16_t Operation::reportDecodeFailure(const ArchiveEntry& entry, const std::st
         return fail(EngineResult::WriteError, shown + ": writing failed (the disk may be full)." + kept);
     }
     return EngineResult::BadArchive;
-}
-
-void Operation::createLinks()
-{
-    // Links come last, so no entry of this archive is ever written through one of them.
-    for (const PendingLink& link : m_links) {
-        if (m_reporter.stopped())
-            return;
-        if (!linkTargetStaysInside(link.components, link.target)) {
-            ++m_failed;
-            record(fail(EngineResult::EntriesSkipped, "Skipped link " + link.shownName + " -> " +
-                                                          escapeControlCharacters(link.target) +
-                                                          ": it points outside the destination directory."));
-            continue;
-        }
-        Result<Ok> made = m_destination->makeLink(link.components, link.target);
-        if (!made) {
-            ++m_failed;
-            record(fail(EngineResult::CannotCreate,
-                        "Cannot create the link " + link.shownName + ": " + made.error().message + "."));
-        }
-    }
 }
 
 } // namespace

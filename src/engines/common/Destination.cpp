@@ -1,4 +1,4 @@
-#include "engines/dunzip/Destination.h"
+#include "engines/common/Destination.h"
 
 #include <algorithm>
 #include <atomic>
@@ -67,9 +67,41 @@ bool PendingFile::write(std::span<const uint8_t> bytes)
     return true;
 }
 
+bool PendingFile::writeAt(uint64_t offset, std::span<const uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t count = ::pwrite(m_file.get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        bytes = bytes.subspan(static_cast<size_t>(count));
+        offset += static_cast<uint64_t>(count);
+    }
+    return true;
+}
+
+bool PendingFile::resize(uint64_t size)
+{
+    return ::ftruncate(m_file.get(), static_cast<off_t>(size)) == 0;
+}
+
+std::optional<std::pair<dev_t, ino_t>> PendingFile::identity() const
+{
+    struct stat status {};
+    if (!m_file || ::fstat(m_file.get(), &status) != 0)
+        return std::nullopt;
+    return std::make_pair(status.st_dev, status.st_ino);
+}
+
 Result<Ok> PendingFile::commit(mode_t mode, std::time_t modificationTime)
 {
-    struct timespec times[2] = {{0, UTIME_NOW}, {modificationTime, 0}};
+    return commit(mode, timespec{modificationTime, 0});
+}
+
+Result<Ok> PendingFile::commit(mode_t mode, const struct timespec& modificationTime)
+{
+    struct timespec times[2] = {{0, UTIME_NOW}, modificationTime};
     if (::fchmod(m_file.get(), mode) != 0 || ::futimens(m_file.get(), times) != 0) {
         int error = errno;
         discard();
@@ -151,7 +183,7 @@ Result<Ok> Destination::makeDirectories(const std::vector<std::string>& componen
 }
 
 Result<Ok> Destination::restoreDirectory(const std::vector<std::string>& components,
-                                         std::optional<mode_t> mode, std::time_t modificationTime)
+                                         std::optional<mode_t> mode, const struct timespec& modificationTime)
 {
     Result<int> parent = parentOf(components, false);
     if (!parent)
@@ -160,7 +192,7 @@ Result<Ok> Destination::restoreDirectory(const std::vector<std::string>& compone
         ::openat(*parent, components.back().c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!directory)
         return errorFrom(errno);
-    struct timespec times[2] = {{0, UTIME_NOW}, {modificationTime, 0}};
+    struct timespec times[2] = {{0, UTIME_NOW}, modificationTime};
     if ((mode && ::fchmod(directory.get(), *mode) != 0) || ::futimens(directory.get(), times) != 0)
         return errorFrom(errno);
     return Ok{};
@@ -216,14 +248,44 @@ Result<Ok> Destination::makeLink(const std::vector<std::string>& components, con
                 continue;
             return errorFrom(errno);
         }
-        if (::renameat(*parent, temporary.c_str(), *parent, components.back().c_str()) != 0) {
-            int error = errno;
-            ::unlinkat(*parent, temporary.c_str(), 0);
-            return errorFrom(error);
-        }
-        return Ok{};
+        return renameIntoPlace(*parent, temporary, components.back());
     }
     return errorFrom(EEXIST);
+}
+
+Result<Ok> Destination::makeHardLink(const std::vector<std::string>& components,
+                                     const std::vector<std::string>& target)
+{
+    // The target's directory is a descriptor of its own: looking up the link's directory may
+    // replace the cached one.
+    Result<UniqueFd> targetParent = openParent(target, false);
+    if (!targetParent)
+        return targetParent.error();
+    Result<int> parent = parentOf(components, true);
+    if (!parent)
+        return parent.error();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = temporaryNameFor(components.back());
+        // Without AT_SYMLINK_FOLLOW a target that is a symbolic link is linked itself, not followed.
+        if (::linkat(targetParent->get(), target.back().c_str(), *parent, temporary.c_str(), 0) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return errorFrom(errno);
+        }
+        return renameIntoPlace(*parent, temporary, components.back());
+    }
+    return errorFrom(EEXIST);
+}
+
+Result<Ok> Destination::renameIntoPlace(int directory, const std::string& temporary,
+                                        const std::string& finalName)
+{
+    if (::renameat(directory, temporary.c_str(), directory, finalName.c_str()) != 0) {
+        int error = errno;
+        ::unlinkat(directory, temporary.c_str(), 0);
+        return errorFrom(error);
+    }
+    return Ok{};
 }
 
 } // namespace quarvo

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace quarvo {
@@ -24,9 +25,18 @@ class PendingFile {
 
     // Writes all of bytes; false on a write error.
     bool write(std::span<const uint8_t> bytes);
+    // Writes all of bytes at offset, leaving a hole before it when nothing was written there (a
+    // sparse file stays sparse); false on a write error.
+    bool writeAt(uint64_t offset, std::span<const uint8_t> bytes);
+    // Makes the file size bytes long, a hole at the end when it grows; false on an error.
+    bool resize(uint64_t size);
+    // The device and inode of the file, which the final name has once committed; nothing when the
+    // system cannot say.
+    std::optional<std::pair<dev_t, ino_t>> identity() const;
     // Sets permission bits and modification time, then renames over the final name (replacing a
     // file or link of that name, never writing through it). Fails with the system's reason.
     Result<Ok> commit(mode_t mode, std::time_t modificationTime);
+    Result<Ok> commit(mode_t mode, const struct timespec& modificationTime);
 
   private:
     void discard();
@@ -58,14 +68,22 @@ class Destination {
     // components, without following a link. Meant for after the files inside it are written, since
     // writing them changes its time and a read-only mode would stop them.
     Result<Ok> restoreDirectory(const std::vector<std::string>& components, std::optional<mode_t> mode,
-                                std::time_t modificationTime);
+                                const struct timespec& modificationTime);
     // Creates a symbolic link, replacing a file or link of that name.
     Result<Ok> makeLink(const std::vector<std::string>& components, const std::string& target);
+    // Creates a hard link at components to the file at target (both beneath the destination, every
+    // directory on the way reached without following a link; a link named last is linked itself,
+    // not followed), replacing a file or link of that name.
+    Result<Ok> makeHardLink(const std::vector<std::string>& components,
+                            const std::vector<std::string>& target);
 
   private:
     explicit Destination(UniqueFd root) : m_root(std::move(root)) {}
     // The descriptor of the directory that holds components' last element, owned by the cache.
     Result<int> parentOf(const std::vector<std::string>& components, bool create);
+    // Renames the entry made under a temporary name in directory over the final name.
+    static Result<Ok> renameIntoPlace(int directory, const std::string& temporary,
+                                      const std::string& finalName);
 
     UniqueFd m_root;
     // The directory reached last, and the components that lead to it: archives list the files of

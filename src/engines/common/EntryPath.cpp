@@ -1,6 +1,4 @@
-#include "engines/dunzip/EntryPath.h"
-
-#include "core/zip/ZipFormat.h"
+#include "engines/common/EntryPath.h"
 
 #include <algorithm>
 
@@ -29,26 +27,20 @@ bool isAsciiLetter(char c)
 
 } // namespace
 
-bool backslashSeparatesDirectories(uint8_t madeBy)
-{
-    namespace host = zipformat::host;
-    return madeBy == host::MsDos || madeBy == host::Os2Hpfs || madeBy == host::Ntfs || madeBy == host::Vfat;
-}
-
 Result<EntryPath> splitEntryPath(std::string_view decodedName, std::string_view storedName,
-                                 bool backslashIsSeparator)
+                                 const EntryNameRules& rules)
 {
     if (storedName.empty() || decodedName.empty())
         return Error{"the name is empty"};
     if (storedName.find('\0') != std::string_view::npos)
         return Error{"the name holds a NUL byte"};
     std::string separated(decodedName);
-    if (backslashIsSeparator)
+    if (rules.backslashIsSeparator)
         std::replace(separated.begin(), separated.end(), '\\', '/');
     std::string_view name = separated;
     if (name.front() == '/')
         return Error{"the name is an absolute path"};
-    if (name.size() >= 2 && isAsciiLetter(name[0]) && name[1] == ':')
+    if (rules.refuseDrivePrefix && name.size() >= 2 && isAsciiLetter(name[0]) && name[1] == ':')
         return Error{"the name starts with a drive"};
     EntryPath path;
     if (name.back() == '/') {

@@ -2,7 +2,6 @@
 
 #include "core/base/Result.h"
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,19 +15,24 @@ struct EntryPath {
     bool isDirectory = false; // the name ended with "/"
 };
 
-// Whether a "\" in the names of entries made on this host (the upper byte of "version made by")
-// separates directories. MS-DOS, OS/2 and Windows programs write their own separator; on Unix "\" is
-// an ordinary character of a file name.
-bool backslashSeparatesDirectories(uint8_t host);
+// How a format's entry names are read beyond the common rules.
+struct EntryNameRules {
+    // "\" separates directories too: ZIP entries made on MS-DOS, OS/2 and Windows, whose programs
+    // write their own separator. On Unix, and in every TAR name, it is an ordinary character.
+    bool backslashIsSeparator = false;
+    // A leading letter and ":" is a drive, which no name may start with: ZIP archives travel
+    // between systems that read it so. A TAR name "C:notes" is an ordinary file name on Unix.
+    bool refuseDrivePrefix = true;
+};
 
-// Splits a stored name (decoded to UTF-8; storedName is the raw bytes) into path components, or
+// Splits an entry name (decoded to UTF-8; storedName is the raw bytes) into path components, or
 // says why the name cannot name anything inside the destination: an empty name, a NUL byte, a
-// leading "/", a drive prefix, an empty or ".." component, or no file name at all. "." components
-// are dropped (bsdtar writes "./" in front of every name). With backslashIsSeparator a "\" is taken
-// as "/" first. Containment does not depend on this check (every path is opened beneath the
-// destination without following links); it gives the user a clear reason instead of an odd file.
+// leading "/", a drive prefix (when the rules say so), an empty or ".." component, or no file name
+// at all. "." components are dropped (bsdtar writes "./" in front of every name). Containment does
+// not depend on this check (every path is opened beneath the destination without following links);
+// it gives the user a clear reason instead of an odd file.
 Result<EntryPath> splitEntryPath(std::string_view name, std::string_view storedName,
-                                 bool backslashIsSeparator);
+                                 const EntryNameRules& rules);
 
 // Whether a symbolic link at linkPath (components beneath the destination, the link itself last)
 // with this target stays inside the destination when resolved: a relative target whose leading
