@@ -43,6 +43,7 @@ class ApplicationSandbox : public TemporaryDirectory {
         environment.profilePath = file("quarvo.ini");
         environment.programDirectory = buildProgramDirectory();
         environment.runtimeDirectory = file("runtime");
+        environment.cacheDirectory = file("cache");
         environment.showBanner = false;
         return environment;
     }

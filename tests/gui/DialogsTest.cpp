@@ -155,11 +155,19 @@ private slots:
         QVERIFY(isBlue(full.pixel(bar.innerRect().right() - 1, bar.innerRect().top() + 1)));
     }
 
-    void progressCancelRaisesTheEngineCancelFlag()
+    void progressCancelRaisesTheFlagOfTheOperationThatOpenedIt()
     {
         CancelFlags::zipEngine = false;
+        CancelFlags::tarLibrary = false;
         QtUserInterface ui;
-        ui.openProgress();
+        ui.openProgress(CancelFlags::tarLibrary);
+        QTest::mouseClick(ui.progressWindow()->cancelButton(), Qt::LeftButton);
+        QVERIFY(CancelFlags::tarLibrary);
+        QVERIFY(!CancelFlags::zipEngine);
+        ui.closeProgress();
+        CancelFlags::tarLibrary = false;
+
+        ui.openProgress(CancelFlags::zipEngine);
         QVERIFY(ui.isProgressOpen());
         ui.setProgressCaption("archive - Adding: a.txt");
         ui.setProgress("Please wait while reading ZIP info.", 40);

@@ -164,9 +164,10 @@ private slots:
         QCOMPARE(m_guard.takeRejected(), QStringList());
     }
 
-    void startUpMakesTheScratchDirectoryAndExitRemovesIt()
+    void startUpMakesTheScratchAndUnpackDirectoriesAndExitRemovesThem()
     {
         std::string scratch;
+        std::string unpack;
         {
             ZipApplication application(environment(), fakeBindings());
             QCOMPARE(application.start(), std::nullopt);
@@ -175,6 +176,10 @@ private slots:
             scratch = application.scratchDirectory()->path();
             QCOMPARE(fs::path(scratch).filename().string(), std::string("ZIPTEMP.TMP"));
             QVERIFY(fs::is_directory(scratch));
+            QVERIFY(application.unpackDirectory());
+            unpack = application.unpackDirectory()->path();
+            QCOMPARE(fs::path(unpack).parent_path().parent_path(), fs::path(m_directory->file("cache/scratch")));
+            QVERIFY(fs::is_directory(unpack));
             QCOMPARE(application.instanceSocketPath().toStdString(), m_directory->file("runtime/quarvosystem"));
             QVERIFY(application.instanceServer()->isListening());
 
@@ -188,6 +193,7 @@ private slots:
         }
         QVERIFY(!fs::exists(scratch));
         QVERIFY(!fs::exists(fs::path(scratch).parent_path()));
+        QVERIFY(!fs::exists(fs::path(unpack).parent_path()));
         std::string profile = readFile(m_directory->file("quarvo.ini"));
         QVERIFY2(profile.find("AlwaysOnTop=0") != std::string::npos, profile.c_str());
         QVERIFY2(profile.find("CurrentDir=" + m_directory->path().string()) != std::string::npos, profile.c_str());

@@ -129,12 +129,21 @@ void ScriptedUserInterface::endWaitCursor()
         --m_waitCursorDepth;
 }
 
-void ScriptedUserInterface::openProgress()
+void ScriptedUserInterface::openProgress(std::atomic<bool>& cancelRequest)
 {
     if (m_progressOpen)
         ADD_FAILURE() << "A second progress window was opened while one was open";
     m_progressOpen = true;
+    m_cancelRequest = &cancelRequest;
     ++m_progressOpenings;
+}
+
+void ScriptedUserInterface::pressCancel()
+{
+    if (!m_progressOpen || !m_cancelRequest)
+        ADD_FAILURE() << "Cancel was pressed with no progress window open";
+    else
+        *m_cancelRequest = true;
 }
 
 void ScriptedUserInterface::setProgressCaption(const std::string& caption)

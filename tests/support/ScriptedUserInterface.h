@@ -39,6 +39,8 @@ public:
     // On OK the password becomes password.
     void answerPassword(int result, std::string password = {});
 
+    // Presses the Cancel button of the open progress window: sets the flag it was opened with.
+    void pressCancel();
     // Called from processEvents(): lets a test press Cancel or quit while an operation runs.
     void setOnProcessEvents(std::function<bool()> handler) { m_onProcessEvents = std::move(handler); }
 
@@ -64,7 +66,7 @@ public:
     void setStatusText(const std::string& text) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
-    void openProgress() override;
+    void openProgress(std::atomic<bool>& cancelRequest) override;
     void setProgressCaption(const std::string& caption) override;
     void setProgress(const std::string& statusText, int percent) override;
     void closeProgress() override;
@@ -101,6 +103,7 @@ private:
     std::vector<std::string> m_passwordsAskedFor;
     int m_lastPercent = 0;
     bool m_progressOpen = false;
+    std::atomic<bool>* m_cancelRequest = nullptr;
     int m_progressOpenings = 0;
     int m_waitCursorDepth = 0;
 };

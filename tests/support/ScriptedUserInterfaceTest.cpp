@@ -59,7 +59,8 @@ TEST(ScriptedUserInterface, FailsTheTestWhenTheProgressWindowIsLeftOpen)
     EXPECT_NONFATAL_FAILURE(
         {
             ScriptedUserInterface ui;
-            ui.openProgress();
+            std::atomic<bool> cancel{false};
+            ui.openProgress(cancel);
         },
         "The progress window was left open");
 }

@@ -19,7 +19,6 @@ namespace quarvo {
 
 namespace {
 
-constexpr const char* scratchName = "ZIPTEMP.TMP";
 constexpr const char* lockName = "lock";
 constexpr std::string_view instancePrefix = "instance-";
 
@@ -59,7 +58,8 @@ int tryLock(const std::string& instanceDirectory)
 
 } // namespace
 
-Result<ScratchDirectory> ScratchDirectory::create(const std::string& runtimeDirectory)
+Result<ScratchDirectory> ScratchDirectory::create(const std::string& runtimeDirectory,
+                                                  const std::string& leafName)
 {
     std::string root = scratchRoot(runtimeDirectory);
     if (auto made = ensurePrivateDirectory(root); !made)
@@ -84,15 +84,15 @@ Result<ScratchDirectory> ScratchDirectory::create(const std::string& runtimeDire
         removeDirectoryTree(staging);
         return Error{"Cannot rename " + staging + ": " + std::strerror(errno)};
     }
-    ScratchDirectory scratch(instance, lockFd);
+    ScratchDirectory scratch(instance, leafName, lockFd);
     if (::mkdir(scratch.m_path.c_str(), 0700) != 0)
         return Error{"Cannot create " + scratch.m_path + ": " + std::strerror(errno)};
     removeAbandonedScratchDirectories(runtimeDirectory);
     return scratch;
 }
 
-ScratchDirectory::ScratchDirectory(std::string instanceDirectory, int lockFd)
-    : m_instanceDirectory(std::move(instanceDirectory)), m_path(m_instanceDirectory + "/" + scratchName),
+ScratchDirectory::ScratchDirectory(std::string instanceDirectory, const std::string& leafName, int lockFd)
+    : m_instanceDirectory(std::move(instanceDirectory)), m_path(m_instanceDirectory + "/" + leafName),
       m_lockFd(lockFd)
 {
 }

@@ -6,11 +6,14 @@
 
 namespace quarvo {
 
-// The scratch directory "ZIPTEMP.TMP" of one running instance, where viewed entries and unpacked
-// streams are put. Each instance gets its own directory under the user's run-time directory:
+// The scratch directory "ZIPTEMP.TMP" of one running instance, where viewed entries are put. Each
+// instance gets its own directory under the user's run-time directory:
 //
 //   <runtime>/scratch/instance-XXXXXX/lock         held locked while the instance runs
 //   <runtime>/scratch/instance-XXXXXX/ZIPTEMP.TMP  the scratch directory
+//
+// Unpacked streams, which can be gigabytes, get a directory of the same kind on disk instead of the
+// run-time directory's memory: <cache>/quarvo/scratch/instance-XXXXXX/unpacked.
 //
 // The lock tells a starting instance which directories belong to instances that still run; those
 // are never touched, while those of instances that ended without cleaning up are removed.
@@ -19,7 +22,8 @@ class ScratchDirectory {
     // Creates this instance's directory and its empty "ZIPTEMP.TMP" inside runtimeDirectory/scratch,
     // then removes the directories that instances no longer running left behind. Fails when the
     // directories cannot be made.
-    static Result<ScratchDirectory> create(const std::string& runtimeDirectory);
+    static Result<ScratchDirectory> create(const std::string& runtimeDirectory,
+                                           const std::string& leafName = "ZIPTEMP.TMP");
 
     ScratchDirectory(ScratchDirectory&& other) noexcept;
     ScratchDirectory& operator=(ScratchDirectory&& other) noexcept;
@@ -28,7 +32,7 @@ class ScratchDirectory {
     // Removes what is left, as remove() does.
     ~ScratchDirectory();
 
-    // The full path of "ZIPTEMP.TMP"; empty after remove().
+    // The full path of "ZIPTEMP.TMP" (or the leaf name given); empty after remove().
     const std::string& path() const { return m_path; }
 
     // Deletes everything inside the scratch directory, which stays. False when something was left.
@@ -38,7 +42,7 @@ class ScratchDirectory {
     void remove();
 
   private:
-    ScratchDirectory(std::string instanceDirectory, int lockFd);
+    ScratchDirectory(std::string instanceDirectory, const std::string& leafName, int lockFd);
 
     std::string m_instanceDirectory;
     std::string m_path;

@@ -68,6 +68,27 @@ Result<std::string> userRuntimeDirectory()
     return path;
 }
 
+Result<std::string> userCacheDirectory()
+{
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    std::string base;
+    if (cache && *cache == '/') {
+        base = cache;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || *home != '/')
+            return Error{"Neither XDG_CACHE_HOME nor HOME names a directory"};
+        base = std::string(home) + "/.cache";
+    }
+    std::error_code error;
+    std::filesystem::create_directories(base, error);
+    std::string path = base + "/quarvo";
+    auto made = ensurePrivateDirectory(path);
+    if (!made)
+        return made.error();
+    return path;
+}
+
 std::string executableBaseName(std::string_view executablePath)
 {
     size_t slash = executablePath.find_last_of('/');

@@ -16,6 +16,12 @@ namespace quarvo {
 // belongs to someone else is refused: another user could then read or plant files in it.
 Result<std::string> userRuntimeDirectory();
 
+// The directory of the program's large private files (unpacked streams): "quarvo" inside
+// $XDG_CACHE_HOME when that names an absolute directory, else inside ~/.cache. Both are made when
+// missing, the "quarvo" one with mode 0700 and refused like the run-time directory when it is not
+// the user's own.
+Result<std::string> userCacheDirectory();
+
 // Makes sure path is a directory of the user's closed to everyone else: creates it with mode 0700,
 // or tightens an existing one of the user's to 0700. Fails for a symbolic link, a non-directory and a
 // directory owned by another user.

@@ -1,6 +1,8 @@
 #include "core/documents/KeptCopy.h"
 
 #include "core/app/UserRuntimeDirectory.h"
+#include "core/base/UniqueFd.h"
+#include "core/documents/FileCopy.h"
 #include "core/text/PathParts.h"
 
 #include <cerrno>
@@ -10,7 +12,6 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace quarvo {
 
@@ -18,64 +19,24 @@ namespace {
 
 constexpr size_t CopySize = 256 * 1024;
 
-class Descriptor {
-  public:
-    explicit Descriptor(int descriptor) : m_descriptor(descriptor) {}
-    ~Descriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_descriptor; }
-
-  private:
-    int m_descriptor;
-};
-
-Error systemError(const std::string& what)
+Error systemError(const std::string& what, int error = errno)
 {
-    return Error{what + ": " + std::strerror(errno)};
-}
-
-bool writeAll(int descriptor, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t written = ::write(descriptor, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
+    return Error{what + ": " + std::strerror(error)};
 }
 
 Result<Ok> copyContents(const std::string& from, const std::string& to)
 {
-    Descriptor source(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd source(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat status {};
     if (source.get() < 0 || ::fstat(source.get(), &status) != 0)
         return systemError(from);
     if (!S_ISREG(status.st_mode))
         return Error{from + " is not a regular file"};
-    Descriptor target(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    UniqueFd target(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (target.get() < 0)
         return systemError(to);
-    std::vector<uint8_t> buffer(CopySize);
-    for (;;) {
-        ssize_t count = ::read(source.get(), buffer.data(), buffer.size());
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return systemError(from);
-        if (count == 0)
-            break;
-        if (!writeAll(target.get(), buffer.data(), static_cast<size_t>(count)))
-            return systemError(to);
-    }
+    if (int error = copyFileData(source.get(), target.get(), CopySize))
+        return systemError(to, error);
     struct timespec times[2] = {status.st_atim, status.st_mtim};
     if (::futimens(target.get(), times) != 0 || ::fsync(target.get()) != 0)
         return systemError(to);
@@ -85,10 +46,7 @@ Result<Ok> copyContents(const std::string& from, const std::string& to)
 // The archive's file name without its extension, as the kept directory's name starts.
 std::string archiveTitle(std::string_view archivePath)
 {
-    std::string_view name = fileNamePart(archivePath);
-    std::string_view extension = extensionPart(name);
-    if (!extension.empty())
-        name.remove_suffix(extension.size() + 1);
+    std::string_view name = fileTitlePart(archivePath);
     return name.empty() ? std::string("archive") : std::string(name);
 }
 

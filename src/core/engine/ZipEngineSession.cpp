@@ -1,6 +1,7 @@
 #include "core/engine/ZipEngineSession.h"
 
 #include "core/app/CancelFlags.h"
+#include "core/base/WorkingDirectoryKeeper.h"
 #include "core/app/CommandIds.h"
 #include "core/base/TextCase.h"
 #include "core/settings/AppSettings.h"
@@ -75,36 +76,11 @@ class RunningFlag {
     bool m_acquired;
 };
 
-// The engines may change the working directory; the program's is put back whatever they return.
-class WorkingDirectoryKeeper {
-  public:
-    WorkingDirectoryKeeper() { m_saved = std::filesystem::current_path(m_error); }
-    void restore()
-    {
-        if (m_error)
-            return;
-        std::error_code ignored;
-        std::filesystem::current_path(m_saved, ignored);
-    }
-
-  private:
-    std::filesystem::path m_saved;
-    std::error_code m_error;
-};
-
 std::string quotedUnlessQuoted(const std::string& specification)
 {
     if (specification.find('"') != std::string::npos)
         return specification;
     return '"' + specification + '"';
-}
-
-// The file name of a path without its extension: "/A/B.C.ZIP" gives "B.C".
-std::string titleOf(const std::string& path)
-{
-    std::string_view name = fileNamePart(path);
-    size_t dot = name.rfind('.');
-    return std::string(dot == std::string_view::npos ? name : name.substr(0, dot));
 }
 
 const char* pointerOrNull(const std::string& text)
@@ -252,7 +228,7 @@ void ZipEngineSession::setComment(const std::optional<std::string>& comment)
 void ZipEngineSession::beginRun(const std::string& archivePath, const std::string& itemSpecification)
 {
     CancelFlags::zipEngine = false;
-    m_archiveTitle = titleOf(archivePath);
+    m_archiveTitle = fileTitlePart(archivePath);
     m_archivePath = archivePath;
     m_itemSpecification = quotedUnlessQuoted(itemSpecification);
 }
@@ -315,7 +291,7 @@ uint16_t ZipEngineSession::runUnzip(const std::string& archivePath, const std::s
 uint16_t ZipEngineSession::runWithProgress(bool zip)
 {
     WorkingDirectoryKeeper workingDirectory;
-    m_ui.openProgress();
+    m_ui.openProgress(CancelFlags::zipEngine);
     m_ui.setProgress(std::string(WaitText), 0);
     m_engineMessages.clear();
     m_lastEngineMessage.clear();

@@ -25,4 +25,10 @@ std::string_view extensionPart(std::string_view path)
     return dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
 }
 
+std::string_view fileTitlePart(std::string_view path)
+{
+    std::string_view name = fileNamePart(path);
+    return name.substr(0, name.rfind('.'));
+}
+
 } // namespace quarvo

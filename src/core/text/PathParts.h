@@ -19,4 +19,8 @@ std::string_view directoryPart(std::string_view path);
 // "A.TAR.GZ" gives "GZ", "DIR.D/README" gives an empty text.
 std::string_view extensionPart(std::string_view path);
 
+// The file-name part without its extension and the dot before it: "/A/B.C.ZIP" gives "B.C", and
+// "/A/README" gives "README". Window captions use it as the archive's title.
+std::string_view fileTitlePart(std::string_view path);
+
 } // namespace quarvo

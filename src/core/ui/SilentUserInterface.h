@@ -15,7 +15,7 @@ class SilentUserInterface : public UserInterface {
     void setStatusText(const std::string&) override {}
     void beginWaitCursor() override {}
     void endWaitCursor() override {}
-    void openProgress() override {}
+    void openProgress(std::atomic<bool>&) override {}
     void setProgressCaption(const std::string&) override {}
     void setProgress(const std::string&, int) override {}
     void closeProgress() override {}

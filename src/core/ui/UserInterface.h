@@ -4,6 +4,7 @@
 #include "core/ui/GeneralOptionsValues.h"
 #include "core/ui/MessageBoxRequest.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,10 @@ public:
     virtual void beginWaitCursor() = 0;
     virtual void endWaitCursor() = 0;
 
-    // The modeless progress window of an engine operation: a caption, one status line and a
-    // percentage bar. Only one is open at a time.
-    virtual void openProgress() = 0;
+    // The modeless progress window of an engine operation: a caption, one status line, a percentage
+    // bar and a Cancel button that sets cancelRequest (the flag of the operation that runs, one of
+    // CancelFlags). Only one is open at a time.
+    virtual void openProgress(std::atomic<bool>& cancelRequest) = 0;
     virtual void setProgressCaption(const std::string& caption) = 0;
     virtual void setProgress(const std::string& statusText, int percent) = 0;
     virtual void closeProgress() = 0;

@@ -34,6 +34,8 @@ struct ApplicationContext {
     CompressionEngines& engines;
     // The running instance's scratch directory; empty when it could not be made.
     std::string scratchDirectory;
+    // Where TAR documents unpack compressed streams; empty when it could not be made.
+    std::string unpackDirectory;
     // Viewing, running and checking out entries.
     EntryLaunchServices* entryLaunch = nullptr;
 };

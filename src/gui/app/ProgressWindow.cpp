@@ -1,6 +1,5 @@
 #include "gui/app/ProgressWindow.h"
 
-#include "core/app/CancelFlags.h"
 #include "gui/app/PercentBar.h"
 #include "gui/dialogs/CentredDialog.h"
 
@@ -13,7 +12,8 @@
 
 namespace quarvo::gui {
 
-ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint)
+ProgressWindow::ProgressWindow(std::atomic<bool>& cancelRequest, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint), m_cancelRequest(cancelRequest)
 {
     setWindowModality(Qt::NonModal);
     m_status = new QLabel(this);
@@ -21,7 +21,7 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Dialog | Q
     m_status->setTextFormat(Qt::PlainText);
     m_bar = new PercentBar(this);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    connect(m_cancel, &QPushButton::clicked, this, [] { CancelFlags::zipEngine = true; });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_cancelRequest = true; });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -53,7 +53,7 @@ void ProgressWindow::showEvent(QShowEvent* event)
 void ProgressWindow::closeEvent(QCloseEvent* event)
 {
     // Closing the window asks to cancel; the window itself goes when the operation has returned.
-    CancelFlags::zipEngine = true;
+    m_cancelRequest = true;
     event->ignore();
 }
 

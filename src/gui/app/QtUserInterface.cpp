@@ -135,11 +135,11 @@ void QtUserInterface::endWaitCursor()
     QApplication::restoreOverrideCursor();
 }
 
-void QtUserInterface::openProgress()
+void QtUserInterface::openProgress(std::atomic<bool>& cancelRequest)
 {
     if (m_progress)
         return;
-    m_progress = new ProgressWindow(dialogParent());
+    m_progress = new ProgressWindow(cancelRequest, dialogParent());
     m_progress->show();
     m_progress->raise();
 }

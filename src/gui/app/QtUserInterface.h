@@ -41,7 +41,7 @@ public:
     void setStatusText(const std::string& text) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
-    void openProgress() override;
+    void openProgress(std::atomic<bool>& cancelRequest) override;
     void setProgressCaption(const std::string& caption) override;
     void setProgress(const std::string& statusText, int percent) override;
     void closeProgress() override;

@@ -162,6 +162,7 @@ std::optional<int> ZipApplication::start()
 
     applyDialogPalette();
     setUpScratchDirectory();
+    setUpUnpackDirectory();
     // The operating system is always recent enough: there is no version to check.
     registerDocumentKinds(false);
     m_mailAvailable = findOnPath("xdg-email", m_settings->programDirectory()).has_value();
@@ -239,6 +240,25 @@ void ZipApplication::setUpScratchDirectory()
     m_scratch->empty();
     m_context->scratchDirectory = m_scratch->path();
     m_entryCommands->setScratchDirectory(m_scratch->path());
+}
+
+// Unpacked streams can be gigabytes: they go to disk, not to the run-time directory's memory.
+void ZipApplication::setUpUnpackDirectory()
+{
+    std::string cache = m_environment.cacheDirectory;
+    if (cache.empty()) {
+        auto userCache = userCacheDirectory();
+        if (!userCache)
+            return;
+        cache = *userCache;
+    } else if (!ensurePrivateDirectory(cache)) {
+        return;
+    }
+    auto unpack = ScratchDirectory::create(cache, "unpacked");
+    if (!unpack)
+        return;
+    m_unpack.emplace(std::move(*unpack));
+    m_context->unpackDirectory = m_unpack->path();
 }
 
 void ZipApplication::registerDocumentKinds(bool jobs)
@@ -499,6 +519,8 @@ int ZipApplication::finish()
         m_scratch->empty();
         m_scratch->remove();
     }
+    if (m_unpack)
+        m_unpack->remove();
     return 0;
 }
 

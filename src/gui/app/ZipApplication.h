@@ -37,6 +37,7 @@ struct StartupEnvironment {
     std::string profilePath;      // empty: the user's profile file
     std::string programDirectory; // empty: the executable's directory
     std::string runtimeDirectory; // empty: the user's run-time directory
+    std::string cacheDirectory;   // empty: the user's cache directory (unpacked streams)
     bool showBanner = true;
 };
 
@@ -85,6 +86,7 @@ public:
     InstanceServer* instanceServer() const { return m_server; }
     QString instanceSocketPath() const { return m_socketPath; }
     const ScratchDirectory* scratchDirectory() const { return m_scratch ? &*m_scratch : nullptr; }
+    const ScratchDirectory* unpackDirectory() const { return m_unpack ? &*m_unpack : nullptr; }
 
     // ExecuteCommandTarget
     Document* openDocument(const std::string& path) override;
@@ -98,6 +100,7 @@ private:
     std::optional<int> sendToRunningInstance();
     std::optional<int> forwardToRunningInstance(const CommandLineRequest& request);
     void setUpScratchDirectory();
+    void setUpUnpackDirectory();
     void registerDocumentKinds(bool jobs);
     void createMainWindow();
     void startInstanceServer();
@@ -138,6 +141,7 @@ private:
     QString m_socketPath;
     std::string m_runtimeDirectory;
     std::optional<ScratchDirectory> m_scratch;
+    std::optional<ScratchDirectory> m_unpack;
     CompressOffer m_compressOffer;
     bool m_mailAvailable = false;
     bool m_finished = false;

@@ -11,26 +11,27 @@ struct PathCase {
     const char* fileName;
     const char* directory;
     const char* extension;
+    const char* title;
 };
 
 // "/" separates directories; there are no drive letters, so ":" is an ordinary character.
 constexpr PathCase pathCases[] = {
-    {"", "", "", ""},
-    {"README", "README", "", ""},
-    {"A.TXT", "A.TXT", "", "TXT"},
-    {"DIR/B.TXT", "B.TXT", "DIR", "TXT"},
-    {"DIR/SUB/C.TAR.GZ", "C.TAR.GZ", "DIR/SUB", "GZ"},
-    {"DIR/", "", "DIR", ""},
-    {"/", "", "/", ""},
-    {"/ROOT.TXT", "ROOT.TXT", "/", "TXT"},
-    {"A/B", "B", "A", ""},
-    {"DIR.D/README", "README", "DIR.D", ""},
-    {"DIR.D/", "", "DIR.D", ""},
-    {"C:README.TXT", "C:README.TXT", "", "TXT"},
-    {"C:/X", "X", "C:", ""},
-    {"NAME.", "NAME.", "", ""},
-    {".profile", ".profile", "", "profile"},
-    {"DIR//X", "X", "DIR/", ""},
+    {"", "", "", "", ""},
+    {"README", "README", "", "", "README"},
+    {"A.TXT", "A.TXT", "", "TXT", "A"},
+    {"DIR/B.TXT", "B.TXT", "DIR", "TXT", "B"},
+    {"DIR/SUB/C.TAR.GZ", "C.TAR.GZ", "DIR/SUB", "GZ", "C.TAR"},
+    {"DIR/", "", "DIR", "", ""},
+    {"/", "", "/", "", ""},
+    {"/ROOT.TXT", "ROOT.TXT", "/", "TXT", "ROOT"},
+    {"A/B", "B", "A", "", "B"},
+    {"DIR.D/README", "README", "DIR.D", "", "README"},
+    {"DIR.D/", "", "DIR.D", "", ""},
+    {"C:README.TXT", "C:README.TXT", "", "TXT", "C:README"},
+    {"C:/X", "X", "C:", "", "X"},
+    {"NAME.", "NAME.", "", "", "NAME"},
+    {".profile", ".profile", "", "profile", ""},
+    {"DIR//X", "X", "DIR/", "", "X"},
 };
 
 TEST(PathParts, SplitsAtTheLastSeparatorAndDot)
@@ -40,6 +41,7 @@ TEST(PathParts, SplitsAtTheLastSeparatorAndDot)
         EXPECT_EQ(fileNamePart(c.path), c.fileName);
         EXPECT_EQ(directoryPart(c.path), c.directory);
         EXPECT_EQ(extensionPart(c.path), c.extension);
+        EXPECT_EQ(fileTitlePart(c.path), c.title);
     }
 }
 
