@@ -40,7 +40,8 @@ std::set<std::string> linesOf(const std::string& text)
 }
 
 // Every file, directory and link under root with what GNU tar restores of it: a file's bytes, mode,
-// time to the nanosecond and link count; a directory's mode (and time, when asked); a link's target.
+// time to the nanosecond and link count; a directory's mode (and time, when asked); a link's target
+// and time.
 //
 // GNU tar sets a directory's time when the archive moves on from it, so a directory that later
 // entries return to (bsdtar's order) keeps the time of extraction; quarvo sets every directory's
@@ -57,7 +58,8 @@ std::map<std::string, std::string> snapshot(fs::path root, bool directoryTimes =
         ::lstat(item.path().c_str(), &status);
         std::ostringstream text;
         if (S_ISLNK(status.st_mode)) {
-            text << "-> " << fs::read_symlink(item.path()).string();
+            text << "-> " << fs::read_symlink(item.path()).string() << " @" << status.st_mtim.tv_sec << "."
+                 << status.st_mtim.tv_nsec;
         } else if (S_ISDIR(status.st_mode) && !directoryTimes) {
             text << std::oct << (status.st_mode & 07777);
         } else {

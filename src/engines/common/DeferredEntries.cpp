@@ -15,10 +15,11 @@ void DeferredEntries::addDirectory(std::string shownName, std::vector<std::strin
 }
 
 void DeferredEntries::addSymbolicLink(std::string shownName, std::vector<std::string> components,
-                                      std::string target, std::string storedName)
+                                      std::string target, std::string storedName,
+                                      std::optional<struct timespec> modificationTime)
 {
-    m_links.push_back(
-        {std::move(shownName), std::move(components), std::move(target), {}, std::move(storedName)});
+    m_links.push_back({std::move(shownName), std::move(components), std::move(target), {}, std::move(storedName),
+                       modificationTime});
 }
 
 void DeferredEntries::addHardLink(std::string shownName, std::vector<std::string> components,
@@ -26,7 +27,7 @@ void DeferredEntries::addHardLink(std::string shownName, std::vector<std::string
                                   std::string storedName)
 {
     m_links.push_back({std::move(shownName), std::move(components), std::move(shownTarget), std::move(target),
-                       std::move(storedName)});
+                       std::move(storedName), std::nullopt});
 }
 
 void DeferredEntries::finish(Destination& destination, EngineReporter& reporter,
@@ -55,7 +56,7 @@ void DeferredEntries::makeLinks(Destination& destination, EngineReporter& report
             continue;
         }
         Result<Ok> result = hard ? destination.makeHardLink(link.components, link.hardLinkTarget)
-                                 : destination.makeLink(link.components, link.target);
+                                 : destination.makeLink(link.components, link.target, link.modificationTime);
         if (!result) {
             reporter.message("Cannot create the link " + link.shownName + ": " + result.error().message +
                              ".");

@@ -27,6 +27,7 @@ class DeferredEntries {
         // A hard link's target beneath the destination; empty for a symbolic link.
         std::vector<std::string> hardLinkTarget;
         std::string storedName; // the entry's name as stored, for the caller's own bookkeeping
+        std::optional<struct timespec> modificationTime; // a symbolic link's own, when known
         bool isHardLink() const { return !hardLinkTarget.empty(); }
     };
 
@@ -35,7 +36,8 @@ class DeferredEntries {
                       const struct timespec& modificationTime);
     // A symbolic link to make at the end, if its target stays inside the destination.
     void addSymbolicLink(std::string shownName, std::vector<std::string> components, std::string target,
-                         std::string storedName = {});
+                         std::string storedName = {},
+                         std::optional<struct timespec> modificationTime = std::nullopt);
     // A hard link to make at the end, to a file beneath the destination.
     void addHardLink(std::string shownName, std::vector<std::string> components,
                      std::vector<std::string> target, std::string shownTarget, std::string storedName = {});

@@ -234,7 +234,8 @@ Result<PendingFile> Destination::createFile(const std::vector<std::string>& comp
     return errorFrom(EEXIST);
 }
 
-Result<Ok> Destination::makeLink(const std::vector<std::string>& components, const std::string& target)
+Result<Ok> Destination::makeLink(const std::vector<std::string>& components, const std::string& target,
+                                 const std::optional<struct timespec>& modificationTime)
 {
     Result<int> parent = parentOf(components, true);
     if (!parent)
@@ -247,6 +248,11 @@ Result<Ok> Destination::makeLink(const std::vector<std::string>& components, con
             if (errno == EEXIST)
                 continue;
             return errorFrom(errno);
+        }
+        // The link's own time, as tar gives it; a file system that cannot set it keeps the link.
+        if (modificationTime) {
+            const struct timespec times[2] = {{0, UTIME_OMIT}, *modificationTime};
+            ::utimensat(*parent, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
         }
         return renameIntoPlace(*parent, temporary, components.back());
     }

@@ -69,8 +69,10 @@ class Destination {
     // writing them changes its time and a read-only mode would stop them.
     Result<Ok> restoreDirectory(const std::vector<std::string>& components, std::optional<mode_t> mode,
                                 const struct timespec& modificationTime);
-    // Creates a symbolic link, replacing a file or link of that name.
-    Result<Ok> makeLink(const std::vector<std::string>& components, const std::string& target);
+    // Creates a symbolic link, replacing a file or link of that name, with the link's own
+    // modification time when given.
+    Result<Ok> makeLink(const std::vector<std::string>& components, const std::string& target,
+                        const std::optional<struct timespec>& modificationTime = std::nullopt);
     // Creates a hard link at components to the file at target (both beneath the destination, every
     // directory on the way reached without following a link; a link named last is linked itself,
     // not followed), replacing a file or link of that name.

@@ -365,7 +365,8 @@ void Operation::processEntry(const ArchiveEntry& entry)
                 fail(EngineResult::EntriesSkipped, "Skipped link " + shown + ": its target is too long."));
         Decoded decoded = decode(entry, shown, nullptr, true);
         if (decoded.code == EngineResult::Ok)
-            m_deferred.addSymbolicLink(shown, components, decoded.bytes);
+            m_deferred.addSymbolicLink(shown, components, decoded.bytes, {},
+                                       timespec{modificationTimeOf(entry), 0});
         return finish(decoded.code);
     }
 

@@ -301,7 +301,7 @@ void Extraction::extractEntry(const TarHeader& header, const std::string& shown,
                                    ": it points outside the destination directory."));
         if (!mayReplace(header, shown, components, code))
             return record(code);
-        m_deferred.addSymbolicLink(shown, components, header.linkTarget, header.name);
+        m_deferred.addSymbolicLink(shown, components, header.linkTarget, header.name, header.modificationTime);
         return;
     case TarEntryType::HardLink: {
         Result<EntryPath> target = splitEntryPath(header.linkTarget, header.linkTarget, TarNameRules);
