@@ -1,5 +1,9 @@
 #include "core/documents/ArchiveFileDeletion.h"
 
+#include "core/ui/DialogResult.h"
+#include "core/ui/MessageBoxRequest.h"
+#include "core/ui/UserInterface.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +22,29 @@ ArchiveFileDeletion deleteArchiveFile(const std::string& path)
     if (errno == EACCES || errno == EPERM || errno == EROFS)
         return ArchiveFileDeletion::AccessDenied;
     return ArchiveFileDeletion::Failed;
+}
+
+bool askAndDeleteArchiveFile(UserInterface& ui, const std::string& path, int openItemCount)
+{
+    MessageBoxRequest question;
+    question.text = openItemCount == 0
+                        ? "Are you sure you want to delete the ZIP file?\n\n" + path
+                        : "Deleting this ZIP file will close all its associated zip in zip windows if they exist "
+                          "and you will lose all changes to the files showing from this ZIP file.\n\nContinue "
+                          "deleting file?\n\n" +
+                              path;
+    question.buttons = MessageButtons::YesNoCancel;
+    question.icon = MessageIcon::Warning;
+    question.defaultButton = DialogResult::No;
+    if (ui.showMessage(question) != DialogResult::Yes)
+        return false;
+    if (deleteArchiveFile(path) != ArchiveFileDeletion::Deleted) {
+        MessageBoxRequest failure;
+        failure.text = "An error occured while trying to delete the file.\n\n" + path;
+        failure.icon = MessageIcon::Warning;
+        ui.showMessage(failure);
+    }
+    return true;
 }
 
 } // namespace quarvo

@@ -4,6 +4,8 @@
 
 namespace quarvo {
 
+class UserInterface;
+
 enum class ArchiveFileDeletion {
     Deleted,
     // The file is read-only (no owner-write permission) or its directory or file system refuses
@@ -17,5 +19,10 @@ enum class ArchiveFileDeletion {
 // alone even where the directory would allow removing it, so that read-only protects an archive
 // here as it does on every system the program's users know.
 ArchiveFileDeletion deleteArchiveFile(const std::string& path);
+
+// Asks whether to delete the archive at path (warning of its viewed entries when openItemCount is
+// not 0) and deletes it on Yes, telling the user when that failed. Returns false when the user did
+// not answer Yes; the document closes either way once it was asked.
+bool askAndDeleteArchiveFile(UserInterface& ui, const std::string& path, int openItemCount);
 
 } // namespace quarvo

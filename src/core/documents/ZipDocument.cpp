@@ -257,19 +257,8 @@ bool ZipDocument::deleteArchive()
 {
     if (!canRunCommand(CommandId::DeleteZipFile))
         return false;
-    std::string question =
-        openItemCount() == 0
-            ? "Are you sure you want to delete the ZIP file?\n\n" + path()
-            : "Deleting this ZIP file will close all its associated zip in zip windows if they exist and you "
-              "will lose all changes to the files showing from this ZIP file.\n\nContinue deleting "
-              "file?\n\n" +
-                  path();
-    if (showMessage(question, MessageButtons::YesNoCancel, MessageIcon::Warning, DialogResult::No) !=
-        DialogResult::Yes)
+    if (!askAndDeleteArchiveFile(m_services.ui, path(), openItemCount()))
         return false;
-    if (deleteArchiveFile(path()) != ArchiveFileDeletion::Deleted)
-        showMessage("An error occured while trying to delete the file.\n\n" + path(), MessageButtons::Ok,
-                    MessageIcon::Warning);
     closeSelf();
     return true;
 }

@@ -10,21 +10,23 @@ namespace quarvo::gui {
 
 ZipFileInfoDialog::ZipFileInfoDialog(const ZipFileInfo& info, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("ZIP File Info"));
+    const bool tar = info.kind == ArchiveInfoKind::Tar;
+    const QString kind = tar ? QStringLiteral("TAR") : QStringLiteral("ZIP");
+    setWindowTitle(kind + QStringLiteral(" File Info"));
     auto* fields = new QFormLayout;
-    auto addField = [&](const char* label, const std::string& value) {
+    auto addField = [&](const QString& label, const std::string& value) {
         auto* text = new QLabel(QString::fromStdString(value), this);
         text->setTextFormat(Qt::PlainText);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        fields->addRow(QString::fromLatin1(label), text);
+        fields->addRow(label, text);
     };
-    addField("ZIP File Name:", info.fileName);
-    addField("ZIP File Size:", info.fileSize);
-    addField("Date/Time of ZIP File:", info.dateTime);
-    addField("Num Files in ZIP File:", info.fileCount);
-    addField("Total Size Uncompressed:", info.totalUncompressed);
-    addField("Total Size Compressed:", info.totalCompressed);
-    addField("Total Compression Percentage:", info.percentage);
+    addField(kind + QStringLiteral(" File Name:"), info.fileName);
+    addField(kind + QStringLiteral(" File Size:"), info.fileSize);
+    addField(QStringLiteral("Date/Time of ") + kind + QStringLiteral(" File:"), info.dateTime);
+    addField(QStringLiteral("Num Files in ") + kind + QStringLiteral(" File:"), info.fileCount);
+    addField(QStringLiteral("Total Size Uncompressed:"), info.totalUncompressed);
+    addField(QStringLiteral("Total Size Compressed:"), info.totalCompressed);
+    addField(QStringLiteral("Total Compression Percentage:"), info.percentage);
 
     auto* commentLabel = new QLabel(QStringLiteral("ZIP File &Comments:"), this);
     auto* comment = new QPlainTextEdit(QString::fromStdString(info.comment), this);
@@ -40,6 +42,9 @@ ZipFileInfoDialog::ZipFileInfoDialog(const ZipFileInfo& info, QWidget* parent) :
     layout->addWidget(commentLabel);
     layout->addWidget(comment, 1);
     layout->addWidget(buttons);
+    // A TAR archive has no comment to show.
+    commentLabel->setVisible(!tar);
+    comment->setVisible(!tar);
 }
 
 } // namespace quarvo::gui

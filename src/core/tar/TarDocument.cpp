@@ -1,0 +1,314 @@
+#include "core/tar/TarDocument.h"
+
+#include "core/app/CommandIds.h"
+#include "core/base/TextCase.h"
+#include "core/documents/ArchiveFileDeletion.h"
+#include "core/documents/ArchiveInfo.h"
+#include "core/documents/CheckOutRemoval.h"
+#include "core/documents/OpenItem.h"
+#include "core/documents/OpenItemList.h"
+#include "core/framework/DocumentManager.h"
+#include "core/framework/View.h"
+#include "core/settings/AppSettings.h"
+#include "core/text/CompressionRatio.h"
+#include "core/text/NumberFormat.h"
+#include "core/ui/ArchiveDialogs.h"
+#include "core/ui/DialogResult.h"
+#include "core/ui/UserInterface.h"
+#include "core/zip/ZipFormat.h"
+#include "core/zip/ZipNames.h"
+#include "engines/api/EngineResult.h"
+
+#include <chrono>
+#include <cstring>
+#include <sys/stat.h>
+#include <unordered_map>
+
+namespace quarvo {
+
+namespace {
+
+// "Reading: NAME" at most this often: a hundred thousand entries must not mean as many repaints.
+constexpr int64_t StatusIntervalMilliseconds = 100;
+
+int64_t nowMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
+} // namespace
+
+TarDocument::TarDocument(TarDocumentServices services)
+    : m_services(std::move(services)),
+      m_reader(m_services.ui, m_services.engine, m_services.unpackDirectory)
+{
+    m_reader.setEntryPathCallback(&TarDocument::onEntryExtracted, this);
+}
+
+TarDocument::~TarDocument() = default;
+
+void TarDocument::showMessage(const std::string& text, MessageIcon icon)
+{
+    MessageBoxRequest request;
+    request.text = text;
+    request.icon = icon;
+    m_services.ui.showMessage(request);
+}
+
+void TarDocument::closeSelf()
+{
+    // The manager destroys this document: nothing may touch it afterwards.
+    m_services.manager.closeDocument(this);
+}
+
+int TarDocument::openItemCount() const
+{
+    return m_services.openItems.countFor(*this);
+}
+
+void TarDocument::setCheckedOut(std::string directory)
+{
+    m_checkoutDirectory = std::move(directory);
+    m_checkedOut = true;
+}
+
+bool TarDocument::onOpenDocument(const std::string& path)
+{
+    m_zipInZip = m_services.openItems.findByFullPath(path) != nullptr;
+    setPath(path);
+    bool report = true;
+    if (!load(report)) {
+        if (report) {
+            std::string reason = joined(m_reader.engineMessages());
+            showMessage("Error loading TAR File. " + (reason.empty() ? "" : "\n" + reason));
+        }
+        // The document goes without a window: a stream unpacked to a file that is not TAR (or that
+        // the engine refused) is offered now.
+        m_reader.close();
+        return false;
+    }
+    // Only an archive that opened is worth offering again.
+    if (!m_zipInZip)
+        m_services.settings.addRecentFile(path);
+    return true;
+}
+
+bool TarDocument::load(bool& report)
+{
+    report = true;
+    m_current = 1 - m_current;
+    entries().clear();
+    m_entryTotal = 0;
+    m_totalUncompressed = 0;
+
+    struct stat status {};
+    if (::stat(path().c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    m_fileSize = static_cast<uint64_t>(status.st_size);
+    m_fileTime = status.st_ctim.tv_sec;
+
+    int result = 0;
+    if (!m_reader.isOpen()) {
+        result = m_reader.open(path());
+        if (result == TarOpenResult::NotOpened)
+            report = false;
+    } else {
+        result = m_reader.reread();
+    }
+    return result == 0 && readEntries();
+}
+
+bool TarDocument::readEntries()
+{
+    m_entryTotal = m_reader.entryCount();
+    // The previous list by name, ignoring case, so carrying over costs one look-up per entry.
+    std::unordered_map<std::string, size_t> previous;
+    EntryList& old = m_lists[1 - m_current];
+    for (size_t i = 0; i < old.size(); ++i)
+        previous.emplace(toLowerAscii(old[i]->name), i);
+
+    m_lastStatusTime.reset();
+    EntryList& current = entries();
+    current.reserve(m_entryTotal);
+    for (uint64_t i = 0; i < m_entryTotal; ++i) {
+        const TarEntryRecord* record = m_reader.nextEntry();
+        if (!record)
+            return false;
+        auto entry = makeTarListEntry(*record, static_cast<int32_t>(i));
+        showStatus(entry->name, i + 1 == m_entryTotal);
+        m_totalUncompressed += entry->uncompressedSize;
+        if (auto found = previous.find(toLowerAscii(entry->name)); found != previous.end() && old[found->second]) {
+            entry->selected = old[found->second]->selected;
+            entry->openItem = old[found->second]->openItem;
+            old[found->second].reset();
+        }
+        current.push_back(std::move(entry));
+    }
+    return true;
+}
+
+void TarDocument::showStatus(const std::string& name, bool force)
+{
+    int64_t now = nowMilliseconds();
+    if (!force && m_lastStatusTime && now - *m_lastStatusTime < StatusIntervalMilliseconds)
+        return;
+    m_lastStatusTime = now;
+    m_services.ui.setStatusText("Reading: " + escapeControlCharacters(name));
+}
+
+void TarDocument::dropPreviousEntries()
+{
+    EntryList& previous = m_lists[1 - m_current];
+    for (const auto& entry : previous) {
+        if (entry && entry->openItem)
+            m_services.openItems.remove(entry->openItem);
+    }
+    previous.clear();
+}
+
+bool TarDocument::reload()
+{
+    bool report = true;
+    if (!load(report)) {
+        if (report)
+            showMessage("Error loading ZIP File: " + path());
+        closeSelf();
+        return false;
+    }
+    dropPreviousEntries();
+    updateAllViews(nullptr, UpdateHint::ContentsRebuilt);
+    return true;
+}
+
+bool TarDocument::deleteArchive()
+{
+    if (m_zipInZip || !askAndDeleteArchiveFile(m_services.ui, path(), openItemCount()))
+        return false;
+    closeSelf();
+    return true;
+}
+
+void TarDocument::showInfo()
+{
+    ZipFileInfo info;
+    info.kind = ArchiveInfoKind::Tar;
+    info.fileName = path();
+    info.fileSize = formatThousands(m_fileSize) + " Bytes";
+    info.dateTime = formatInfoDateTime(m_fileTime);
+    info.fileCount = formatThousands(m_entryTotal);
+    info.totalUncompressed = formatThousands(m_totalUncompressed) + " Bytes";
+    info.totalCompressed = info.totalUncompressed;
+    info.percentage = std::to_string(compressionRatio(m_totalUncompressed, m_totalUncompressed)) + "%";
+    m_services.dialogs.showZipFileInfo(info);
+}
+
+std::optional<bool> TarDocument::isCommandEnabled(int commandId) const
+{
+    switch (commandId) {
+    case CommandId::DeleteZipFile:
+        return !m_zipInZip;
+    case CommandId::ShowParent:
+        return m_zipInZip;
+    case CommandId::Refresh:
+    case CommandId::Info:
+        return true;
+    case CommandId::Save:
+        return false;
+    default:
+        return std::nullopt;
+    }
+}
+
+uint16_t TarDocument::extract(const std::string& specification, const std::string& directory, int commandId)
+{
+    m_reader.setOptions(m_services.settings.untarOptions);
+    m_reader.setTargetDirectory(directory.empty() || directory.back() == '/' ? directory : directory + "/");
+    uint16_t result = m_reader.extract(specification, commandId);
+    const std::vector<std::string>& said = m_reader.engineMessages();
+    bool testing = commandId == CommandId::TestIntegrity;
+    // What the engine said would vanish with the wait window: a failure shows it, and so does a test,
+    // which exists to tell the user something. The user's own cancel needs no words.
+    if (result == EngineResult::Cancelled || said.empty() || (result == EngineResult::Ok && !testing))
+        return result;
+    MessageBoxRequest request;
+    request.caption = m_reader.archiveTitle();
+    request.icon = result == EngineResult::Ok ? MessageIcon::Information : MessageIcon::Warning;
+    request.text = result == EngineResult::Ok ? said.back() : joined(said);
+    m_services.ui.showMessage(request);
+    return result;
+}
+
+int TarDocument::onEntryExtracted(const char* writtenPath, const char* entryName, void* data)
+{
+    auto* document = static_cast<TarDocument*>(data);
+    if (!writtenPath || !entryName)
+        return 0;
+    std::string name = decodeArchiveText(
+        {reinterpret_cast<const uint8_t*>(entryName), std::strlen(entryName)}, zipformat::flag::Utf8Names);
+    for (auto& entry : document->entries()) {
+        if (equalsIgnoringCase(entry->name, name)) {
+            static_cast<TarListEntry&>(*entry).extractedPath = writtenPath;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int TarDocument::confirmClose(bool)
+{
+    if (!m_checkedOut)
+        return DialogResult::Yes;
+    MessageBoxRequest question;
+    question.text = path() + " has been Checked Out.\n\nDelete checked out files?";
+    question.buttons = MessageButtons::YesNo;
+    question.icon = MessageIcon::Warning;
+    question.defaultButton = DialogResult::No;
+    if (m_services.ui.showMessage(question) == DialogResult::Yes)
+        deleteCheckedOutFiles();
+    return DialogResult::Yes;
+}
+
+// Only what the check-out wrote goes: the paths the engine reported for this archive's entries,
+// through the removal that never follows a link.
+void TarDocument::deleteCheckedOutFiles()
+{
+    std::vector<std::string> written;
+    for (const auto& entry : entries()) {
+        const std::string& path = static_cast<const TarListEntry&>(*entry).extractedPath;
+        if (!path.empty())
+            written.push_back(path);
+    }
+    quarvo::deleteCheckedOutFiles(m_checkoutDirectory, written);
+}
+
+void TarDocument::onCloseDocument()
+{
+    OpenItemList& openItems = m_services.openItems;
+    if (m_updateParentOnClose && m_zipInZip) {
+        if (OpenItem* own = openItems.findByFullPath(path())) {
+            own->kind = OpenItemKind::ZipInZipClosing;
+            openItems.advance(*own);
+        }
+    }
+    m_reader.close();
+    for (EntryList& list : m_lists) {
+        for (const auto& entry : list) {
+            if (entry && entry->openItem)
+                openItems.remove(entry->openItem);
+        }
+        list.clear();
+    }
+    for (OpenItem* item : openItems.itemsOf(*this))
+        openItems.remove(item);
+}
+
+} // namespace quarvo

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "core/framework/Document.h"
+#include "core/ui/MessageBoxRequest.h"
+#include "core/tar/TarArchiveReader.h"
+#include "core/tar/TarListEntry.h"
+
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quarvo {
+
+class AppSettings;
+class ArchiveDialogs;
+class DocumentManager;
+class OpenItemList;
+class TarEngine;
+class UserInterface;
+
+// What a TAR document works with, all owned by the application.
+struct TarDocumentServices {
+    UserInterface& ui;
+    ArchiveDialogs& dialogs;
+    AppSettings& settings;
+    OpenItemList& openItems;
+    TarEngine& engine;
+    DocumentManager& manager;
+    // Where compressed streams are unpacked; the instance's own directory.
+    std::string unpackDirectory;
+};
+
+// One open TAR archive, plain or a compressed stream unpacked by its reader: its entries as the
+// listings show them, re-reading, deleting the archive file, its information and the questions
+// before it closes. TAR archives are read-only: nothing adds to or changes one.
+//
+// The entry lists alternate: each read fills the list that was not current and carries the
+// selection and the open copy of every entry whose name is still there over from the other.
+class TarDocument : public Document {
+  public:
+    using EntryList = std::vector<std::unique_ptr<ZipEntry>>;
+
+    explicit TarDocument(TarDocumentServices services);
+    ~TarDocument() override;
+
+    // Reads the archive at path (unpacking it first when it is a compressed stream) and, once read,
+    // puts it first in the recent files unless it is the copy of another archive's entry. False after
+    // "Error loading TAR File. " (with the reason on the next line when the engine gave one), or
+    // without a word when the file is no TAR archive or the user cancelled; an unpacked stream is
+    // then offered to be kept at once, since the document closes without a window.
+    bool onOpenDocument(const std::string& path) override;
+    // Offers a nested archive's copy back to its parent, closes the reader (which may offer to keep
+    // the unpacked file) and drops the entries and every open item of this document.
+    void onCloseDocument() override;
+    // The check-out question; closing goes ahead whatever the answer.
+    int confirmClose(bool closeAllMode) override;
+    bool isNested() const override { return m_zipInZip; }
+    bool isArchive() const override { return true; }
+
+    // Re-reads the directory of the file read at opening and tells the views. Returns false when
+    // the read failed: the user was told ("Error loading ZIP File: PATH") and the document is closed.
+    [[nodiscard]] bool reload();
+    // Deletes the archive file after asking, and closes the document once asked. Returns true when
+    // the document was closed.
+    [[nodiscard]] bool deleteArchive();
+    // Shows the "TAR File Info" dialog.
+    void showInfo();
+    // Whether a command this document handles is enabled now; nothing for other commands.
+    std::optional<bool> isCommandEnabled(int commandId) const;
+
+    // Extracts (or tests) the entries the specification names with the UNTAR options, into
+    // directory for an extraction; tells the user what the engine reported when it failed.
+    uint16_t extract(const std::string& specification, const std::string& directory, int commandId);
+
+    const EntryList& entries() const { return m_lists[m_current]; }
+    EntryList& entries() { return m_lists[m_current]; }
+    uint64_t entryTotal() const { return m_entryTotal; }
+    uint64_t totalUncompressed() const { return m_totalUncompressed; }
+    bool isZipInZip() const { return m_zipInZip; }
+    int openItemCount() const;
+    bool isCheckedOut() const { return m_checkedOut; }
+    void setCheckedOut(std::string directory);
+    bool updateParentOnClose() const { return m_updateParentOnClose; }
+    void setUpdateParentOnClose(bool update) { m_updateParentOnClose = update; }
+    TarArchiveReader& reader() { return m_reader; }
+    TarDocumentServices& services() { return m_services; }
+
+    // The engine's callback while it extracts: records where the entry went. data is the document.
+    static int onEntryExtracted(const char* writtenPath, const char* entryName, void* data);
+
+  private:
+    // Reads the directory into the other list. False when it failed; report then says whether the
+    // failure is the user's to hear of.
+    bool load(bool& report);
+    bool readEntries();
+    void carryOverFromPrevious(ZipEntry& entry, const std::string& name);
+    void dropPreviousEntries();
+    void showStatus(const std::string& name, bool force);
+    void deleteCheckedOutFiles();
+    void closeSelf();
+    void showMessage(const std::string& text, MessageIcon icon = MessageIcon::None);
+
+    TarDocumentServices m_services;
+    TarArchiveReader m_reader;
+    bool m_zipInZip = false;
+    bool m_updateParentOnClose = true;
+    bool m_checkedOut = false;
+    std::string m_checkoutDirectory;
+    uint64_t m_entryTotal = 0;
+    uint64_t m_totalUncompressed = 0;
+    uint64_t m_fileSize = 0;
+    std::time_t m_fileTime = 0;
+    EntryList m_lists[2];
+    int m_current = 0;
+    std::optional<int64_t> m_lastStatusTime;
+};
+
+} // namespace quarvo
