@@ -70,7 +70,8 @@ bool saveModifiedDocument(Document& document, UserInterface& ui)
     if (!document.isSavable() || !document.isModified())
         return true;
     MessageBoxRequest request;
-    request.text = saveQuestionFor(document.path().empty() ? document.title() : document.path());
+    std::string name = document.path().empty() ? document.title() : document.path();
+    request.text = saveQuestionFor(name.empty() ? SaveTexts::UntitledName : name);
     request.buttons = MessageButtons::YesNoCancel;
     request.icon = MessageIcon::Question;
     switch (ui.showMessage(request)) {

@@ -40,6 +40,7 @@ int UnattendedUserInterface::showMessage(const MessageBoxRequest& request)
     case MessageButtons::Ok:
         return DialogResult::Ok;
     case MessageButtons::YesNo:
+    case MessageButtons::YesNoCancel:
         return DialogResult::No;
     default:
         return DialogResult::Cancel;
