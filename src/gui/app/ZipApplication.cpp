@@ -162,6 +162,8 @@ std::optional<int> ZipApplication::start()
     if (std::optional<int> forwarded = forwardToRunningInstance(request))
         return forwarded;
     if (request.action == StartupAction::RunJob) {
+        // Nobody watches: no banner to look at, and no question waits for an answer.
+        m_environment.showBanner = false;
         m_unattendedAnswers = std::make_unique<UnattendedUserInterface>(stderr);
         m_ui.answerWith(m_unattendedAnswers.get());
     }
