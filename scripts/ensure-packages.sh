@@ -4,9 +4,10 @@
 QUARVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libdeflate-dev
     libarchive-dev libgtest-dev libgmock-dev libglib2.0-dev libxcb1-dev)
 # Real peers for the interoperability tests and the benchmark: GNU tar, bsdtar and the compressors
-# whose streams the TAR engine reads (ncompress is the compress program, lzip the LZIP one).
+# whose streams the TAR engine reads (ncompress is the compress program, lzip the LZIP one); and a
+# virtual X display (with xauth, which xvfb-run needs) for the program's unattended "-e" runs.
 QUARVO_TEST_PACKAGES=(zip unzip p7zip-full libarchive-tools python3 tar gzip ncompress bzip2 xz-utils zstd
-    lzip)
+    lzip xvfb xauth)
 
 quarvo_missing_packages() {
     local package

@@ -15,12 +15,13 @@ struct CommandSyntax {
     size_t minimumNames;
 };
 
-constexpr std::array<CommandSyntax, 5> Commands = {{
+constexpr std::array<CommandSyntax, 6> Commands = {{
     {"list", CliCommand::List, "v", 0},
     {"test", CliCommand::Test, "p:", 0},
     {"extract", CliCommand::Extract, "d:ojp:", 0},
     {"add", CliCommand::Add, "rjp:012345678", 1},
     {"delete", CliCommand::Delete, "", 1},
+    {"job", CliCommand::Job, "", 0},
 }};
 
 constexpr std::string_view Usage = R"(Usage: quarvo-cli COMMAND [OPTIONS] ARCHIVE [NAMES...]
@@ -41,6 +42,8 @@ Commands:
                                 add files to a ZIP archive, creating it when it does not exist;
                                 each file is stored under the path it was given by
   delete ARCHIVE NAMES...       remove the named entries from a ZIP archive
+  job JOBFILE                   run a ZIP job (.cfz) or an UNZIP job (.cfu) made in Quarvo, as its
+                                Execute does, without a window: for timers and scripts
   help, -h, --help              show this text
 
 Options:
@@ -60,8 +63,9 @@ Options:
 Messages go to standard error. The exit status is the engine's result: 0 success, 1 done with
 warnings (data after the end of a compressed stream), 2 not an archive or damaged, 3 archive
 cannot be opened, 5 cannot create, 6 write error, 7 CRC error, truncated or damaged data,
-8 wrong password, 9 unsupported method, 10 bad argument, 11 entries skipped (refused names or
-links, device nodes, existing files), 12 nothing to do, 13 cancelled, 14 read error, 15 too large.
+8 wrong password, 9 unsupported method, 10 bad argument (for job: the job file cannot be read or
+used), 11 entries skipped (refused names or links, device nodes, existing files), 12 nothing to do,
+13 cancelled, 14 read error, 15 too large.
 )";
 
 const CommandSyntax* findCommand(std::string_view name)
@@ -208,9 +212,12 @@ std::string Parser::finish(std::vector<std::string> positional)
         return "--update and --freshen cannot be combined";
     m_request.addMode = m_updateGiven ? AddMode::Update : m_freshenGiven ? AddMode::Freshen : AddMode::Add;
     if (positional.empty())
-        return "missing archive name for " + std::string(m_syntax.name);
+        return m_syntax.command == CliCommand::Job ? "missing job file name"
+                                                    : "missing archive name for " + std::string(m_syntax.name);
     if (m_syntax.command == CliCommand::List && positional.size() > 1)
         return "list takes one archive name";
+    if (m_syntax.command == CliCommand::Job && positional.size() > 1)
+        return "job takes one job file";
     if (positional.size() - 1 < m_syntax.minimumNames)
         return std::string(m_syntax.name) + " needs at least one name after the archive";
     m_request.archive = positional.front();

@@ -9,7 +9,7 @@
 
 namespace quarvo::cli {
 
-enum class CliCommand { Help, List, Test, Extract, Add, Delete };
+enum class CliCommand { Help, List, Test, Extract, Add, Delete, Job };
 
 // How add treats entries that are already in the archive.
 enum class AddMode { Add, Update, Freshen };
@@ -17,7 +17,7 @@ enum class AddMode { Add, Update, Freshen };
 // One run of quarvo-cli, as the command line asked for it.
 struct CliRequest {
     CliCommand command = CliCommand::Help;
-    std::string archive;
+    std::string archive; // job: the job file
     // add: the files to add; extract and delete: stored entry names.
     std::vector<std::string> names;
     std::string password; // empty: no encryption

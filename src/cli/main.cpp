@@ -3,6 +3,7 @@
 #include "cli/ArchiveCommands.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleReporter.h"
+#include "cli/JobCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/TarCommands.h"
 #include "engines/api/EngineResult.h"
@@ -40,6 +41,8 @@ int main(int argc, char** argv)
         reporter.finish();
         return result;
     }
+    case CliCommand::Job:
+        return runJobCommand(request->archive);
     default: {
         ConsoleReporter reporter(stderr);
         const uint16_t result = runArchiveCommand(*request, reporter);

@@ -130,6 +130,9 @@ TEST(CommandLine, RefusesMisuseWithOneLineSayingWhy)
         {{"add", "--update", "--freshen", "a.zip", "f"}, "--update and --freshen cannot be combined"},
         {{"extract", "a.zip", "a\"b"}, "names with a double quote cannot be used: a\"b"},
         {{"add", "a.zip", ""}, "a name is empty"},
+        {{"job"}, "missing job file name"},
+        {{"job", "a.cfz", "b.cfz"}, "job takes one job file"},
+        {{"job", "-o", "a.cfz"}, "unknown option '-o' for job"},
     };
     for (const auto& [arguments, message] : table) {
         SCOPED_TRACE(::testing::PrintToString(arguments));

@@ -106,6 +106,7 @@ DocumentKindBindings fakeBindings()
                                         [](Document& document, JobKind kind, ApplicationContext&) {
                                             journal.events.push_back(std::string(kind == JobKind::ZipJob ? "zip job " : "unzip job ") +
                                                                      document.title());
+                                            return 0;
                                         }};
     return bindings;
 }

@@ -16,6 +16,7 @@ constexpr std::array catalog{
     CommandText{Open, "&Open...", "Ctrl+O", "Open an existing archive or job file", "Open archive"},
     CommandText{Close, "&Close", "", "Close the active archive file", ""},
     CommandText{Save, "&Save", "", "Save the active document", "Save"},
+    CommandText{SaveAs, "Save &As...", "", "Save the active document with a new name", ""},
     CommandText{PrintSetup, "P&rint Setup...", "", "Change the printer and printing options", ""},
     CommandText{Print, "&Print...", "", "Print the active archive file listing", "Print file list"},
     CommandText{PrintPreview, "Print Pre&view", "", "Display full pages", ""},
@@ -42,6 +43,9 @@ constexpr std::array catalog{
     CommandText{NewZipConfig, "New &ZIP Config File", "", "Create a new ZIP job file", ""},
     CommandText{NewUnzipConfig, "New &UNZIP Config File", "", "Create a new UNZIP job file", ""},
     CommandText{OpenRemoteZip, "Open &Remote ZIP", "", "", ""},
+
+    // Job documents
+    CommandText{ExecuteJob, "&Execute!", "", "Run the job of the active job file", ""},
 
     // Main window
     CommandText{AlwaysOnTop, "&Always On Top", "", "Keep the main window above all other windows", ""},

@@ -15,6 +15,7 @@ constexpr int NewZip = 57600;
 constexpr int Open = 57601;
 constexpr int Close = 57602;
 constexpr int Save = 57603;
+constexpr int SaveAs = 57604;
 constexpr int PrintSetup = 57606;
 constexpr int Print = 57607;
 constexpr int PrintPreview = 57608;
@@ -38,6 +39,9 @@ constexpr int SearchZipFiles = 32787;
 constexpr int NewZipConfig = 32790;
 constexpr int NewUnzipConfig = 32791;
 constexpr int OpenRemoteZip = 32800;
+
+// Job documents
+constexpr int ExecuteJob = 32795;
 
 // Main window
 constexpr int AlwaysOnTop = 9088;

@@ -8,6 +8,7 @@ namespace {
 
 bool runExecute(const ExecuteCommand& command, ExecuteCommandTarget& target)
 {
+    const bool openedHere = !target.isDocumentOpen(command.path);
     Document* document = target.openDocument(command.path);
     if (!document)
         return false;
@@ -16,7 +17,8 @@ bool runExecute(const ExecuteCommand& command, ExecuteCommandTarget& target)
     if (job == JobKind::None)
         return false;
     target.runJob(*document, job);
-    target.closeDocument(*document);
+    if (openedHere)
+        target.closeDocument(*document);
     return true;
 }
 

@@ -18,10 +18,12 @@ class ExecuteCommandTarget {
     // Opens path as a document, or finds it already open. Null when it failed; the document has told
     // the user why.
     virtual Document* openDocument(const std::string& path) = 0;
+    // Whether a document is open on path already.
+    virtual bool isDocumentOpen(const std::string& path) const = 0;
     // Shows the main window with the start-up show state when it is hidden; otherwise nothing.
     virtual void showMainWindowIfHidden() = 0;
-    // Runs the job of an open job document.
-    virtual void runJob(Document& document, JobKind kind) = 0;
+    // Runs the job of an open job document. Returns the job's result: 0 when it ran and succeeded.
+    virtual int runJob(Document& document, JobKind kind) = 0;
     virtual void closeDocument(Document& document) = 0;
     // Shows the drag-and-drop compress dialog for an archive path (possibly empty) and a file-list
     // text; the dialog adds the files itself when the user confirms. False when the dialog could not
@@ -33,7 +35,8 @@ class ExecuteCommandTarget {
 
 // Handles one execute string. Returns true when it was handled, by these rules:
 // open: opens the document and shows the main window; true even when the open failed.
-// execute: false when the open failed; a job file runs and is closed again (true); any other
+// execute: false when the open failed; a job file runs (true) and is closed again when the request
+//   opened it: a job that was open already, perhaps with edits not saved, stays open; any other
 //   document stays open and the answer is false.
 // Add: opens the archive unless its name is empty (false when that fails), then shows the compress
 //   dialog; true once the dialog was shown.

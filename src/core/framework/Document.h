@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/base/Result.h"
 #include "core/ui/DialogResult.h"
+#include "core/ui/FileDialogRequest.h"
 
 #include <string>
 #include <vector>
@@ -51,6 +53,21 @@ public:
         (void)closeAllMode;
         return DialogResult::Yes;
     }
+    // Documents the user keeps as files of their own (job files) have Save, Save As and the question
+    // "Save changes to %1?" before they close (see DocumentSaving.h). Archives are written by their
+    // engines, never saved as a whole, and have none of these.
+    virtual bool isSavable() const { return false; }
+    // Writes the whole document to path, replacing what was there. The error says why nothing was
+    // written, in words for the user. Called only for a savable document.
+    virtual Result<Ok> onSaveDocument(const std::string& path)
+    {
+        (void)path;
+        return Error{"This document cannot be saved."};
+    }
+    // The title, filters and default extension of the Save As dialog; the framework adds the
+    // directory and the file name.
+    virtual FileDialogRequest saveAsRequest() const { return {}; }
+
     // Archive documents opened from inside another archive are closed by their parent.
     virtual bool isNested() const { return false; }
     // Archive documents share one "Yes To All" answer in the close-all walk; job documents do not.

@@ -1,6 +1,7 @@
 #include "core/framework/DocumentManager.h"
 
 #include "core/base/TextCase.h"
+#include "core/framework/DocumentSaving.h"
 #include "core/ui/DialogResult.h"
 
 #include <algorithm>
@@ -73,6 +74,9 @@ Document* DocumentManager::newDocument(const DocumentKind& kind)
     document->setKind(&kind);
     if (!document->onNewDocument())
         return nullptr;
+    // A document that chose no path of its own is named as unsaved documents are.
+    if (document->title().empty())
+        document->setTitle(SaveTexts::UntitledName);
     m_documents.push_back(std::move(document));
     return m_documents.back().get();
 }

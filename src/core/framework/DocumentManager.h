@@ -26,7 +26,8 @@ public:
     // it is. Returns null when no kind is registered or the document failed to open (it has told the
     // user why). The listener, if set, hears of every document that opened.
     Document* openDocument(const std::string& path);
-    // A new untitled document of a kind; null when its onNewDocument refused.
+    // A new document of a kind, titled "Untitled" unless it chose a path; null when its
+    // onNewDocument refused.
     Document* newDocument(const DocumentKind& kind);
 
     // Closes and destroys one document.

@@ -9,6 +9,7 @@ namespace UpdateHint {
 constexpr int ContentsRebuilt = 0; // the entry list was re-read: rebuild everything
 constexpr int SelectionChanged = 1; // another view changed the shared selection
 constexpr int Repaint = 2;          // something drawn changed (an entry's open state, ...)
+constexpr int TitleChanged = 3;     // the document was saved under another path: its title changed
 } // namespace UpdateHint
 
 // Something that shows a document and wants to hear when it changes. The Qt layer's windows and

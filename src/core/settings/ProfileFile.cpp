@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace quarvo {
 
@@ -79,14 +80,14 @@ bool writeAll(int descriptor, std::string_view bytes)
 }
 
 // Creates a fresh file beside target for the new contents; returns its descriptor (or -1) and name.
-int createTemporaryBeside(const std::filesystem::path& target, std::string& temporaryName)
+int createTemporaryBeside(const std::filesystem::path& target, std::string& temporaryName, mode_t mode)
 {
     static std::atomic<unsigned> counter{0};
     std::filesystem::path directory = target.parent_path();
     std::string prefix = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         temporaryName = (directory / (prefix + std::to_string(counter++))).string();
-        int descriptor = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        int descriptor = ::open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (descriptor >= 0 || errno != EEXIST)
             return descriptor;
     }
@@ -247,6 +248,25 @@ bool ProfileFile::hasSection(std::string_view section) const
     return findSection(section) != std::string::npos;
 }
 
+std::vector<std::pair<std::string, std::string>> ProfileFile::keys(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> found;
+    size_t sectionIndex = findSection(section);
+    if (sectionIndex == std::string::npos)
+        return found;
+    // Keys are compared ignoring case, as value() finds them.
+    std::unordered_set<std::string> seen;
+    size_t end = sectionEnd(sectionIndex);
+    for (size_t i = sectionIndex + 1; i < end; ++i) {
+        const Line& line = m_lines[i];
+        if (line.kind != LineKind::Key)
+            continue;
+        if (seen.insert(toLowerAscii(line.name)).second)
+            found.emplace_back(line.name, line.text.substr(line.valueOffset));
+    }
+    return found;
+}
+
 bool ProfileFile::writeString(std::string_view section, std::string_view key, std::string_view value)
 {
     if (!isStorableKey(key) || !isStorableSection(section))
@@ -306,25 +326,36 @@ std::string ProfileFile::text() const
     return result;
 }
 
-bool ProfileFile::save(const std::string& path) const
+bool ProfileFile::save(const std::string& path, Access access) const
 {
-    if (path.empty())
+    if (path.empty()) {
+        errno = ENOENT;
         return false;
+    }
     std::filesystem::path target = writeTarget(path);
     std::string temporaryName;
-    int descriptor = createTemporaryBeside(target, temporaryName);
+    const bool ownerOnly = access == Access::OwnerOnly;
+    int descriptor = createTemporaryBeside(target, temporaryName, ownerOnly ? 0600 : 0666);
     if (descriptor < 0)
         return false;
 
     // Keep the permissions the user gave the old file; a new one gets the usual 0666 less umask.
     struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+    if (!ownerOnly && ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(descriptor, old.st_mode & 07777);
 
-    bool written = writeAll(descriptor, text()) && ::fsync(descriptor) == 0;
-    written = ::close(descriptor) == 0 && written;
-    if (!written || ::rename(temporaryName.c_str(), target.c_str()) != 0) {
+    // The first failure is the one the caller hears of; a write of no bytes has no errno of its own.
+    int failure = 0;
+    errno = 0;
+    if (!writeAll(descriptor, text()) || ::fsync(descriptor) != 0)
+        failure = errno != 0 ? errno : EIO;
+    if (::close(descriptor) != 0 && failure == 0)
+        failure = errno;
+    if (failure == 0 && ::rename(temporaryName.c_str(), target.c_str()) != 0)
+        failure = errno;
+    if (failure != 0) {
         ::unlink(temporaryName.c_str());
+        errno = failure;
         return false;
     }
     syncDirectory(target.parent_path());

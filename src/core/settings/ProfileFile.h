@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quarvo {
@@ -37,6 +38,9 @@ class ProfileFile {
     // when the key is absent or its value is empty.
     int readInt(std::string_view section, std::string_view key, int defaultValue) const;
     bool hasSection(std::string_view section) const;
+    // The keys of a section in file order, each with its value verbatim: the first of a repeated
+    // key only. Empty when the section is absent.
+    std::vector<std::pair<std::string, std::string>> keys(std::string_view section) const;
 
     // Sets the value of a key: in place when the key exists, else appended to its section, else in a
     // new section at the end. A value is written up to its first line break, which could not be read
@@ -53,12 +57,17 @@ class ProfileFile {
     // The file's text: every line followed by LF.
     std::string text() const;
 
+    // Who may read the saved file. KeepPermissions gives the old file's mode (a new file 0666 less
+    // the umask); OwnerOnly makes the file, and its temporary file from its creation on, 0600, for
+    // files that hold a password.
+    enum class Access { KeepPermissions, OwnerOnly };
+
     // Replaces the file at path with text(), atomically: the text goes to a new file in the same
     // directory, is flushed to the disk and renamed over the old one, so a crash or a failure leaves
     // either the old file or the new one, never a truncated mix. A symbolic link at path is followed
     // and its target replaced. Returns false when the file could not be written (the old one is then
-    // untouched).
-    bool save(const std::string& path) const;
+    // untouched); errno then tells why.
+    bool save(const std::string& path, Access access = Access::KeepPermissions) const;
 
   private:
     enum class LineKind { Other, Section, Key };

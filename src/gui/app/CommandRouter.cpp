@@ -64,9 +64,28 @@ bool CommandRouter::run(int id)
     return true;
 }
 
+void CommandRouter::applyWords(int id, QAction* action)
+{
+    std::optional<CommandTarget::CommandWords> words =
+        m_activeTarget ? m_activeTarget->commandWords(id) : std::nullopt;
+    if (words) {
+        action->setText(words->text);
+        action->setShortcut(words->shortcut);
+        m_reworded.insert(id);
+        return;
+    }
+    if (m_reworded.erase(id) == 0)
+        return;
+    const CommandText* text = findCommandText(id);
+    action->setText(text ? QString::fromUtf8(text->menuText.data(), qsizetype(text->menuText.size())) : QString());
+    action->setShortcut(text ? QKeySequence(QString::fromUtf8(text->shortcut.data(), qsizetype(text->shortcut.size())))
+                             : QKeySequence());
+}
+
 void CommandRouter::updateStates()
 {
     for (auto& [id, action] : m_actions) {
+        applyWords(id, action);
         action->setEnabled(isEnabled(id));
         std::optional<bool> check;
         if (m_activeTarget && m_activeTarget->handlesCommand(id))

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 
 class QAction;
 
@@ -26,6 +28,18 @@ public:
         return std::nullopt;
     }
     virtual void runCommand(int id) = 0;
+
+    // The words a command has while this target is active, where they differ from the catalogue's
+    // (a job window's Save reads "&Save Config File" with Ctrl+S); nothing keeps the catalogue's.
+    struct CommandWords {
+        QString text;
+        QKeySequence shortcut;
+    };
+    virtual std::optional<CommandWords> commandWords(int id) const
+    {
+        (void)id;
+        return std::nullopt;
+    }
 };
 
 // One QAction per command id, with the words of the command catalogue, shared by the menus, the tool
@@ -62,9 +76,13 @@ public slots:
     void updateStates();
 
 private:
+    void applyWords(int id, QAction* action);
+
     std::map<int, QAction*> m_actions;
     std::map<int, Handler> m_handlers;
     CommandTarget* m_activeTarget = nullptr;
+    // The actions that carry a target's words now, to be given the catalogue's back.
+    std::set<int> m_reworded;
 };
 
 } // namespace quarvo::gui

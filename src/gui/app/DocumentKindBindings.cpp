@@ -3,13 +3,14 @@
 #include "core/app/DocumentKindTable.h"
 #include "core/documents/ZipDocument.h"
 #include "gui/app/ZipWindow.h"
+#include "gui/jobs/JobBindings.h"
 
 namespace quarvo::gui {
 
 DocumentKindBindings builtInDocumentKindBindings()
 {
-    // The TAR and job kinds bind themselves here as they arrive; until then their files are known
-    // by extension but do not open.
+    // The TAR kinds bind themselves here as they arrive; until then their files are known by
+    // extension but do not open.
     DocumentKindBindings bindings;
     bindings[DocumentKindId::Zip] = {
         [](ApplicationContext& context) -> std::unique_ptr<Document> {
@@ -23,6 +24,7 @@ DocumentKindBindings builtInDocumentKindBindings()
         },
         {},
     };
+    addJobBindings(bindings);
     return bindings;
 }
 

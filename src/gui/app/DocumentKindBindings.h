@@ -46,8 +46,8 @@ struct ApplicationContext {
 struct DocumentKindBinding {
     std::function<std::unique_ptr<Document>(ApplicationContext&)> createDocument;
     std::function<DocumentWindow*(Document&, ApplicationContext&)> createWindow;
-    // Job kinds only: runs the open job document.
-    std::function<void(Document&, JobKind, ApplicationContext&)> runJob;
+    // Job kinds only: runs the open job document and returns its result, 0 when it succeeded.
+    std::function<int(Document&, JobKind, ApplicationContext&)> runJob;
 };
 
 using DocumentKindBindings = std::map<int, DocumentKindBinding>;

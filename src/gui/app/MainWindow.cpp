@@ -357,6 +357,10 @@ void MainWindow::rebuildMenus()
     }
     m_menus.clear();
     for (const MenuEntry& entry : menuLayout(m_menuResourceId)) {
+        if (entry.kind == MenuEntry::Kind::Command) {
+            menuBar()->addAction(m_commands.action(entry.id));
+            continue;
+        }
         auto* menu = new QMenu(entry.title, this);
         fillMenu(menu, entry.children);
         menuBar()->addMenu(menu);

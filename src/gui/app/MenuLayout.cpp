@@ -106,6 +106,22 @@ std::vector<MenuEntry> plainDocumentMenu()
     };
 }
 
+// A job window's menu: its own words for Close, Save and Save As, and "&Execute!" on the menu bar
+// itself.
+std::vector<MenuEntry> jobMenu()
+{
+    return {
+        popup(QStringLiteral("&File"),
+              {command(NewZip), command(Open), separator(), command(NewZipConfig), command(NewUnzipConfig),
+               separator(), command(SearchZipFiles), separator(), command(Close), command(Save), command(SaveAs),
+               separator(), special(Kind::RecentFiles), separator(), command(Exit)}),
+        command(ExecuteJob),
+        optionsMenu(),
+        windowMenu(),
+        helpMenu(),
+    };
+}
+
 void collectIds(const std::vector<MenuEntry>& entries, std::vector<int>& ids)
 {
     for (const MenuEntry& entry : entries) {
@@ -124,6 +140,9 @@ std::vector<MenuEntry> menuLayout(int resourceId)
         return mainMenu();
     case DocumentKindId::Zip:
         return zipMenu();
+    case DocumentKindId::ZipJob:
+    case DocumentKindId::UnzipJob:
+        return jobMenu();
     default:
         return plainDocumentMenu();
     }

@@ -23,8 +23,9 @@ struct MenuEntry {
 };
 
 // The menu bar of a kind of window: the main window's own (resource 4) when no document window is
-// active, the ZIP archive window's (resource 5), and a plain document menu for any other kind until
-// that kind brings its own. Each element is a top-level pop-up.
+// active, the ZIP archive window's (resource 5), the job windows' (resources 8 and 10), and a plain
+// document menu for any other kind until that kind brings its own. Each element is a top-level
+// pop-up, or a command that sits on the menu bar itself.
 std::vector<MenuEntry> menuLayout(int resourceId);
 
 // Every command id that appears anywhere in a layout, sub-menus included.

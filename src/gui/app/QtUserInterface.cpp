@@ -91,6 +91,8 @@ QWidget* QtUserInterface::dialogParent() const
 
 int QtUserInterface::showMessage(const MessageBoxRequest& request)
 {
+    if (m_answers)
+        return m_answers->showMessage(request);
     QString caption = request.caption.empty() ? ProductInfo::title() : text(request.caption);
     QMessageBox box(iconOf(request.icon), caption, text(request.text), QMessageBox::NoButton, dialogParent());
     std::vector<ButtonResult> buttons = buttonsOf(request.buttons);
@@ -115,6 +117,8 @@ int QtUserInterface::showMessage(const MessageBoxRequest& request)
 
 int QtUserInterface::askCloseQuestion(const std::string& question)
 {
+    if (m_answers)
+        return m_answers->askCloseQuestion(question);
     QuestionDialog dialog(text(question), dialogParent());
     return dialog.exec();
 }
@@ -169,6 +173,8 @@ bool QtUserInterface::processEvents()
 
 std::vector<std::string> QtUserInterface::chooseFilesToOpen(const FileDialogRequest& request)
 {
+    if (m_answers)
+        return m_answers->chooseFilesToOpen(request);
     FileRequestDialog dialog(request, FileRequestDialog::Purpose::Open, dialogParent());
     dialog.exec();
     return dialog.chosenPaths();
@@ -176,6 +182,8 @@ std::vector<std::string> QtUserInterface::chooseFilesToOpen(const FileDialogRequ
 
 std::string QtUserInterface::chooseFileToSave(const FileDialogRequest& request)
 {
+    if (m_answers)
+        return m_answers->chooseFileToSave(request);
     FileRequestDialog dialog(request, FileRequestDialog::Purpose::Save, dialogParent());
     dialog.exec();
     std::vector<std::string> paths = dialog.chosenPaths();
@@ -184,6 +192,8 @@ std::string QtUserInterface::chooseFileToSave(const FileDialogRequest& request)
 
 int QtUserInterface::editGeneralOptions(GeneralOptionsValues& values)
 {
+    if (m_answers)
+        return m_answers->editGeneralOptions(values);
     GeneralOptionsDialog dialog(values, m_hooks.viewerProblem, dialogParent());
     if (m_hooks.showHelp)
         QObject::connect(&dialog, &GeneralOptionsDialog::helpRequested, m_hooks.showHelp);
@@ -195,6 +205,8 @@ int QtUserInterface::editGeneralOptions(GeneralOptionsValues& values)
 
 int QtUserInterface::editCommandLine(const std::string& message, std::string& commandLine)
 {
+    if (m_answers)
+        return m_answers->editCommandLine(message, commandLine);
     RunFileDialog dialog(message, commandLine, dialogParent());
     if (m_hooks.showHelp)
         QObject::connect(&dialog, &RunFileDialog::helpRequested, m_hooks.showHelp);
@@ -206,6 +218,8 @@ int QtUserInterface::editCommandLine(const std::string& message, std::string& co
 
 int QtUserInterface::askPassword(const std::string& entryName, std::string& password)
 {
+    if (m_answers)
+        return m_answers->askPassword(entryName, password);
     PasswordDialog dialog(entryName, dialogParent());
     if (dialog.exec() != DialogResult::Ok)
         return DialogResult::Cancel;

@@ -31,6 +31,9 @@ public:
 
     void setParentWindow(QWidget* parent) { m_parent = parent; }
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
+    // While set, every message box and dialog is answered by answers instead of being shown, for a
+    // run nobody watches ("-e"); the progress window and the status bar still show.
+    void answerWith(UserInterface* answers) { m_answers = answers; }
     // Set when the user asked to quit while an operation ran; processEvents() reports it once.
     void requestQuit() { m_quitRequested = true; }
     bool isProgressOpen() const;
@@ -59,6 +62,7 @@ private:
     Hooks m_hooks;
     QPointer<ProgressWindow> m_progress;
     bool m_quitRequested = false;
+    UserInterface* m_answers = nullptr;
 };
 
 } // namespace quarvo::gui

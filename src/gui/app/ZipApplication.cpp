@@ -9,6 +9,8 @@
 #include "core/dialogs/ArchiveFileFilters.h"
 #include "core/engine/LinkedEngines.h"
 #include "core/engine/ZipEngineSession.h"
+#include "core/jobs/JobRun.h"
+#include "core/jobs/UnattendedUserInterface.h"
 #include "core/launch/FindOnPath.h"
 #include "core/launch/ViewerCheck.h"
 #include "core/settings/ExecutableLocation.h"
@@ -159,6 +161,12 @@ std::optional<int> ZipApplication::start()
     });
     if (std::optional<int> forwarded = forwardToRunningInstance(request))
         return forwarded;
+    if (request.action == StartupAction::RunJob) {
+        // Nobody watches: no banner to look at, and no question waits for an answer.
+        m_environment.showBanner = false;
+        m_unattendedAnswers = std::make_unique<UnattendedUserInterface>(stderr);
+        m_ui.answerWith(m_unattendedAnswers.get());
+    }
 
     applyDialogPalette();
     setUpScratchDirectory();
@@ -329,16 +337,19 @@ std::optional<int> ZipApplication::runCommandLine(const CommandLineRequest& requ
     case StartupAction::OpenDocument:
         openDocumentWithWindow(request.path);
         return std::nullopt;
-    case StartupAction::RunJob:
+    case StartupAction::RunJob: {
+        // A job that did not run, or failed, ends the program with a status a script can see.
+        int exitCode = JobResult::Refused;
         if (Document* document = openDocumentWithWindow(request.path)) {
             JobKind job = jobKindForPath(request.path);
-            if (job != JobKind::None)
-                runJob(*document, job);
+            exitCode = job == JobKind::None ? 0 : runJob(*document, job);
         }
         exit();
         if (m_mainWindow->isVisible())
             return std::nullopt;
-        return finish();
+        finish();
+        return exitCode;
+    }
     }
     return std::nullopt;
 }
@@ -396,6 +407,11 @@ Document* ZipApplication::openDocumentWithWindow(const std::string& path)
 Document* ZipApplication::openDocument(const std::string& path)
 {
     return openDocumentWithWindow(path);
+}
+
+bool ZipApplication::isDocumentOpen(const std::string& path) const
+{
+    return m_documents.findByPath(path) != nullptr;
 }
 
 void ZipApplication::closeDocument(Document& document)
@@ -478,13 +494,14 @@ void ZipApplication::showMainWindowIfHidden()
     m_mainWindow->activateWindow();
 }
 
-void ZipApplication::runJob(Document& document, JobKind kind)
+int ZipApplication::runJob(Document& document, JobKind kind)
 {
     if (!document.kind())
-        return;
+        return JobResult::Refused;
     auto binding = m_bindings.find(document.kind()->resourceId);
-    if (binding != m_bindings.end() && binding->second.runJob)
-        binding->second.runJob(document, kind, *m_context);
+    if (binding == m_bindings.end() || !binding->second.runJob)
+        return JobResult::Refused;
+    return binding->second.runJob(document, kind, *m_context);
 }
 
 bool ZipApplication::offerFilesForCompression(const std::string& archivePath, const std::string& fileList)

@@ -90,8 +90,9 @@ public:
 
     // ExecuteCommandTarget
     Document* openDocument(const std::string& path) override;
+    bool isDocumentOpen(const std::string& path) const override;
     void showMainWindowIfHidden() override;
-    void runJob(Document& document, JobKind kind) override;
+    int runJob(Document& document, JobKind kind) override;
     void closeDocument(Document& document) override;
     bool offerFilesForCompression(const std::string& archivePath, const std::string& fileList) override;
     void startExtract(Document& document) override;
@@ -143,6 +144,8 @@ private:
     std::optional<ScratchDirectory> m_scratch;
     std::optional<ScratchDirectory> m_unpack;
     CompressOffer m_compressOffer;
+    // Answers every question of a "-e" run, which nobody watches, in place of the dialogs.
+    std::unique_ptr<UserInterface> m_unattendedAnswers;
     bool m_mailAvailable = false;
     bool m_finished = false;
 };

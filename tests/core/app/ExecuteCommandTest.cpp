@@ -98,10 +98,12 @@ class RecordingTarget : public ExecuteCommandTarget {
         }
         return document.get();
     }
+    bool isDocumentOpen(const std::string& path) const override { return m_documents.count(path) > 0; }
     void showMainWindowIfHidden() override { calls.push_back("show"); }
-    void runJob(Document& document, JobKind kind) override
+    int runJob(Document& document, JobKind kind) override
     {
         calls.push_back(std::string(kind == JobKind::ZipJob ? "zip job " : "unzip job ") + document.path());
+        return 0;
     }
     void closeDocument(Document& document) override { calls.push_back("close " + document.path()); }
     bool offerFilesForCompression(const std::string& archivePath, const std::string& fileList) override
@@ -127,6 +129,15 @@ TEST(ExecuteCommandDispatcher, AddIsNotHandledWhenTheCompressDialogCannotBeShown
     target.compressDialogAvailable = false;
     EXPECT_FALSE(dispatchExecuteCommand("[Add(\"\") \"/x.txt\")]", target));
     EXPECT_EQ(target.calls, (std::vector<std::string>{"compress [] [) \"/x.txt\")]]"}));
+}
+
+TEST(ExecuteCommandDispatcher, ExecuteLeavesAJobOpenThatWasOpenBefore)
+{
+    RecordingTarget target;
+    target.openDocument("/jobs/edited.cfz");
+    target.calls.clear();
+    EXPECT_TRUE(dispatchExecuteCommand("[execute(\"/jobs/edited.cfz\")]", target));
+    EXPECT_EQ(target.calls, (std::vector<std::string>{"open /jobs/edited.cfz", "show", "zip job /jobs/edited.cfz"}));
 }
 
 TEST(ExecuteCommandDispatcher, FollowsTheResultRulesOfEachForm)

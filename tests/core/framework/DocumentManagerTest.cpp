@@ -160,3 +160,11 @@ TEST_F(DocumentManagerTest, UpdateAllViewsTellsEveryViewButTheSender)
     EXPECT_EQ(other.updates.size(), 1u);
     EXPECT_EQ(sender.updates.size(), 1u);
 }
+
+TEST_F(DocumentManagerTest, ANewDocumentWithoutAPathIsCalledUntitled)
+{
+    Document* job = manager.newDocument(*manager.kindForExtension(".cfz"));
+    ASSERT_NE(job, nullptr);
+    EXPECT_EQ(job->title(), "Untitled");
+    EXPECT_EQ(job->path(), "");
+}
