@@ -7,6 +7,8 @@
 #include "core/framework/View.h"
 #include "core/settings/AppSettings.h"
 #include "core/tar/LinkedTarEngine.h"
+#include "core/tar/TarExtractCommand.h"
+#include "core/documents/SelectionSource.h"
 #include "core/ui/DialogResult.h"
 #include "core/zip/ZipFormat.h"
 #include "support/ScriptedArchiveDialogs.h"
@@ -23,6 +25,18 @@ using namespace quarvo::testing;
 namespace fs = std::filesystem;
 
 namespace {
+
+class FixedSelection : public SelectionSource {
+  public:
+    FixedSelection(int count, std::string text) : m_count(count), m_text(std::move(text)) {}
+    int selectedCount() const override { return m_count; }
+    // An empty text stands for a list that could not be built.
+    ItemList buildSelectionList() const override { return {m_text.empty() ? 0 : m_count, m_text}; }
+
+  private:
+    int m_count;
+    std::string m_text;
+};
 
 class RecordingView : public View {
   public:
@@ -222,6 +236,52 @@ TEST_F(TarDocumentTest, ExtractAndTestTellWhatTheEngineSaidAndCheckOutRemovesOnl
     EXPECT_EQ(ui.messageTexts().back(), path + " has been Checked Out.\n\nDelete checked out files?");
     EXPECT_FALSE(fs::exists(out + "/d"));
     EXPECT_EQ(readFile(out + "/mine.txt"), "the user's own");
+}
+
+TEST_F(TarDocumentTest, TheExtractDialogInItsTarFormWritesBackTheUntarOptionsAndChoosesTheEntries)
+{
+    std::string path = directory.file("a b.tar");
+    writeFile(path, TarBuilder()
+                        .add(TarBuilder::file("d/one two.txt", "1"))
+                        .add(TarBuilder::file("d/[x].txt", "x"))
+                        .add(TarBuilder::file("d/xx.txt", "xx"))
+                        .finish());
+    TarDocument* document = open(path);
+    ASSERT_TRUE(document);
+    std::string out = directory.file("out");
+    ExtractDialogValues shown;
+    dialogs.answerExtract(DialogResult::Ok, [&](ExtractDialogValues& values) {
+        shown = values;
+        values.destinationDirectory = out;
+        values.overwrite = true;
+        values.recreate = false;
+    });
+    EXPECT_EQ(extractTarEntries(*document, CommandId::Extract,
+                                FixedSelection(2, "\"d/one two.txt\" d/[x].txt")),
+              0);
+    EXPECT_EQ(shown.title, "Extract Files (a b.tar)");
+    EXPECT_EQ(shown.archiveKind, ArchiveKind::Tar);
+    EXPECT_EQ(shown.filesToExtract, FilesToExtract::Selected);
+    EXPECT_EQ(settings.untarOptions.tarOverwrite, 1);
+    EXPECT_EQ(settings.untarOptions.tarRecreate, 0);
+    EXPECT_EQ(readFile(out + "/one two.txt"), "1");
+    EXPECT_EQ(readFile(out + "/[x].txt"), "x");
+    EXPECT_FALSE(fs::exists(out + "/xx.txt"));
+
+    // Test writes nothing; an empty selection list is told.
+    dialogs.answerExtract(DialogResult::Ok, [&](ExtractDialogValues& values) {
+        values.destinationDirectory = directory.file("tested");
+        values.operationIndex = 3;
+        values.filesToExtract = FilesToExtract::All;
+    });
+    ui.answerMessage(DialogResult::Ok);
+    EXPECT_EQ(extractTarEntries(*document, CommandId::Extract, FixedSelection(0, "")), 0);
+    EXPECT_FALSE(fs::exists(directory.file("tested/d")));
+    EXPECT_EQ(ui.messageTexts().back(), "No errors detected in 3 entries.");
+    dialogs.answerExtract(DialogResult::Ok, [&](ExtractDialogValues& values) { values.selectionAvailable = true; });
+    ui.answerMessage(DialogResult::Ok);
+    EXPECT_EQ(extractTarEntries(*document, CommandId::Extract, FixedSelection(1, "")), 0);
+    EXPECT_EQ(ui.messageTexts().back(), "Unable to create an UNTAR List.\n\n");
 }
 
 } // namespace
