@@ -4,13 +4,12 @@
 #include "core/documents/ZipDocument.h"
 #include "gui/app/ZipWindow.h"
 #include "gui/jobs/JobBindings.h"
+#include "gui/tar/TarBindings.h"
 
 namespace quarvo::gui {
 
 DocumentKindBindings builtInDocumentKindBindings()
 {
-    // The TAR kinds bind themselves here as they arrive; until then their files are known by
-    // extension but do not open.
     DocumentKindBindings bindings;
     bindings[DocumentKindId::Zip] = {
         [](ApplicationContext& context) -> std::unique_ptr<Document> {
@@ -25,6 +24,7 @@ DocumentKindBindings builtInDocumentKindBindings()
         {},
     };
     addJobBindings(bindings);
+    addTarBindings(bindings);
     return bindings;
 }
 

@@ -17,6 +17,7 @@ class Document;
 class DocumentManager;
 struct EntryLaunchServices;
 class OpenItemList;
+class TarEngine;
 class UserInterface;
 } // namespace quarvo
 
@@ -32,6 +33,8 @@ struct ApplicationContext {
     DocumentManager& documents;
     OpenItemList& openItems;
     CompressionEngines& engines;
+    // The TAR engine; the TAR kinds open nothing without it.
+    TarEngine* tarEngine = nullptr;
     // The running instance's scratch directory; empty when it could not be made.
     std::string scratchDirectory;
     // Where TAR documents unpack compressed streams; empty when it could not be made.

@@ -93,6 +93,31 @@ std::vector<MenuEntry> zipMenu()
     };
 }
 
+// The TAR archive window's menu, the same for every TAR kind: read-only, so no ZIP menu.
+std::vector<MenuEntry> tarMenu()
+{
+    return {
+        popup(QStringLiteral("&File"),
+              {command(NewZip), command(Open), command(Close), command(CloseAll), separator(), command(DeleteZipFile),
+               command(Info), command(Refresh), separator(), command(SearchZipFiles), separator(),
+               command(PrintSetup), separator(), special(Kind::RecentFiles), separator(), command(Exit)}),
+        popup(QStringLiteral("&Extract"),
+              {command(Extract), command(ExtractUpdate), command(ExtractFreshen), separator(),
+               command(TestIntegrity)}),
+        popup(QStringLiteral("&View"),
+              {command(ShowAllDetails), command(ShowNameOnly), separator(),
+               popup(QStringLiteral("&Sort"),
+                     {command(SortByName), command(SortByPath), command(SortByExtension), command(SortByDate),
+                      command(SortByUncompressedSize), command(SortByCompressedSize), command(SortByRatio),
+                      command(SortByOrder)}),
+               separator(), command(ChangeFilter), command(ChangeFont), separator(), command(SelectAll),
+               command(ClearSelection)}),
+        optionsMenu(),
+        windowMenu(),
+        helpMenu(),
+    };
+}
+
 std::vector<MenuEntry> plainDocumentMenu()
 {
     return {
@@ -143,6 +168,12 @@ std::vector<MenuEntry> menuLayout(int resourceId)
     case DocumentKindId::ZipJob:
     case DocumentKindId::UnzipJob:
         return jobMenu();
+    case DocumentKindId::Tar:
+    case DocumentKindId::Tgz:
+    case DocumentKindId::Taz:
+    case DocumentKindId::Gz:
+    case DocumentKindId::Z:
+        return tarMenu();
     default:
         return plainDocumentMenu();
     }

@@ -128,6 +128,7 @@ ZipApplication::ZipApplication(StartupEnvironment environment, DocumentKindBindi
         ApplicationContext{*m_settings, m_ui, m_archiveDialogs, m_documents, m_openItems, *m_engines, {}});
     m_entryCommands = std::make_unique<OpenEntryCommands>(*this, m_openItems, std::move(launchServices));
     m_context->entryLaunch = &m_entryCommands->services();
+    m_context->tarEngine = &m_tarEngine;
     m_documents.setOpenedListener([this](Document& document) {
         // A copy of an entry opened from inside another archive is no file the user chose.
         if (!document.isNested())

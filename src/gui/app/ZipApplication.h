@@ -3,6 +3,7 @@
 #include "core/app/CommandLine.h"
 #include "core/app/ExecuteCommandDispatcher.h"
 #include "core/app/ScratchDirectory.h"
+#include "core/tar/LinkedTarEngine.h"
 #include "core/documents/OpenItemList.h"
 #include "core/engine/CompressionEngines.h"
 #include "core/framework/DocumentManager.h"
@@ -132,6 +133,7 @@ private:
     QtArchiveDialogs m_archiveDialogs;
     OpenItemList m_openItems;
     std::unique_ptr<CompressionEngines> m_engines;
+    LinkedTarEngine m_tarEngine;
     // Before the documents: closing one cleans up after its viewed entries through it.
     std::unique_ptr<OpenEntryCommands> m_entryCommands;
     DocumentManager m_documents;

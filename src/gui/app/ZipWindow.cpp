@@ -5,11 +5,11 @@
 #include "core/documents/AddFilesCommand.h"
 #include "core/documents/DeleteEntriesCommand.h"
 #include "core/documents/ExtractCommand.h"
-#include "core/documents/SelectionSource.h"
 #include "core/documents/ZipDocument.h"
 #include "core/framework/View.h"
 #include "gui/app/OpenEntryCommands.h"
 #include "gui/listing/ListingPane.h"
+#include "gui/listing/ListingSelection.h"
 #include "gui/listing/ListingView.h"
 
 #include <QVBoxLayout>
@@ -28,22 +28,6 @@ constexpr std::array documentCommands = {
     CommandId::MoveFiles,    CommandId::MoveUpdateFiles, CommandId::MoveFreshenFiles,
     CommandId::DeleteEntries, CommandId::Extract,      CommandId::ExtractUpdate,
     CommandId::ExtractFreshen, CommandId::ExtractNew,  CommandId::TestIntegrity,
-};
-
-// The listing's selection as the core's delete and extract commands take it.
-class ListingSelection : public SelectionSource {
-public:
-    explicit ListingSelection(const ListingView& listing) : m_listing(listing) {}
-
-    int selectedCount() const override { return m_listing.selectedRowCount(); }
-    ItemList buildSelectionList() const override
-    {
-        SelectionList list = m_listing.buildSelectionList();
-        return {list.count, std::move(list.text)};
-    }
-
-private:
-    const ListingView& m_listing;
 };
 
 } // namespace
