@@ -7,6 +7,8 @@ QUARVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev 
 # whose streams the TAR engine reads (ncompress is the compress program, lzip the LZIP one).
 QUARVO_TEST_PACKAGES=(zip unzip p7zip-full libarchive-tools python3 tar gzip ncompress bzip2 xz-utils zstd
     lzip)
+# pdftotext and pdfinfo read back the listings the printing tests print to PDF files.
+QUARVO_TEST_PACKAGES+=(poppler-utils)
 
 quarvo_missing_packages() {
     local package
