@@ -240,11 +240,24 @@ private slots:
         QVERIFY(application.mainWindow()->close());
     }
 
-    // A cancelled print writes nothing; a file that cannot be written is told, naming it.
-    void aCancelledOrFailedPrintLeavesNoFile()
+    // A cancelled print writes nothing, nor does one whose archive closed while the dialog was open;
+    // a file that cannot be written is told, naming it.
+    void aPrintThatCannotGoOnLeavesNoFile()
     {
         ZipApplication application(m_directory->environment());
         QCOMPARE(application.start(), std::nullopt);
+        ZipWindow* window = openArchive(application);
+        QVERIFY(window);
+
+        std::string orphaned = m_directory->file("orphaned.pdf");
+        sharedPrinter(application).setOutputFileName(QString::fromStdString(orphaned));
+        whenModalShows([&](QWidget* modal) {
+            application.closeDocument(window->document());
+            static_cast<QDialog*>(modal)->accept();
+        });
+        QVERIFY(application.commands().run(CommandId::Print));
+        QVERIFY(!fs::exists(orphaned));
+        QVERIFY(application.mainWindow()->documentWindows().empty());
         QVERIFY(openArchive(application));
 
         std::string cancelled = m_directory->file("cancelled.pdf");

@@ -7,6 +7,8 @@
 #include "gui/app/DocumentWindow.h"
 #include "gui/printing/PrintableListing.h"
 
+#include <QPointer>
+
 namespace quarvo::gui {
 
 PrintCommands::PrintCommands(AppSettings& settings, UserInterface& ui) : m_settings(settings), m_ui(ui) {}
@@ -27,20 +29,30 @@ PrintableListing* PrintCommands::printableListing() const
     return listing && listing->canPrintListing() ? listing : nullptr;
 }
 
+ListingPrinter::PrintoutSource PrintCommands::activeListingSource() const
+{
+    QPointer<DocumentWindow> window = m_activeWindow();
+    return [window]() -> std::optional<ListingPrintout> {
+        auto* listing = dynamic_cast<PrintableListing*>(window.data());
+        if (!listing || !listing->canPrintListing())
+            return std::nullopt;
+        return listing->listingPrintout();
+    };
+}
+
 void PrintCommands::print()
 {
-    PrintableListing* listing = printableListing();
-    if (!listing)
+    if (!printableListing())
         return;
-    if (m_printer.print(listing->listingPrintout(), m_dialogParent()) != ListingPrinter::Outcome::Failed)
+    if (m_printer.print(activeListingSource(), m_dialogParent()) != ListingPrinter::Outcome::Failed)
         return;
     m_ui.showMessage({m_printer.failureText().toStdString(), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
 }
 
 void PrintCommands::preview()
 {
-    if (PrintableListing* listing = printableListing())
-        m_printer.preview(listing->listingPrintout(), m_settings.previewPages, m_dialogParent());
+    if (printableListing())
+        m_printer.preview(activeListingSource(), m_settings.previewPages, m_dialogParent());
 }
 
 } // namespace quarvo::gui

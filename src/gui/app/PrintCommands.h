@@ -34,6 +34,9 @@ public:
 private:
     // The active window's listing when it can be printed now; null otherwise.
     PrintableListing* printableListing() const;
+    // The active window's listing, asked again whenever pages are drawn, for as long as that window
+    // lives and has its document.
+    ListingPrinter::PrintoutSource activeListingSource() const;
     void print();
     void preview();
 

@@ -31,32 +31,38 @@ std::optional<int> pagesShown(QPrintPreviewWidget::ViewMode mode)
 
 ListingPrinter::ListingPrinter() : m_printer(QPrinter::HighResolution) {}
 
-void ListingPrinter::nameDocument(const ListingPrintout& printout)
+void ListingPrinter::nameDocument(const PrintoutSource& source)
 {
-    // The print queue, and the PDF file name the print dialog suggests, show the archive's name.
-    m_printer.setDocName(QString::fromStdString(std::string(fileNamePart(printout.archivePath))));
+    if (std::optional<ListingPrintout> printout = source())
+        m_printer.setDocName(QString::fromStdString(std::string(fileNamePart(printout->archivePath))));
 }
 
-ListingPrinter::Outcome ListingPrinter::print(const ListingPrintout& printout, QWidget* parent)
+ListingPrinter::Outcome ListingPrinter::print(const PrintoutSource& source, QWidget* parent)
 {
-    nameDocument(printout);
+    nameDocument(source);
     QPrintDialog dialog(&m_printer, parent);
     // Everything is printed whatever is selected, and there is no "current page" of a listing.
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     if (dialog.exec() != QDialog::Accepted)
         return Outcome::Cancelled;
-    return printListing(printout, m_printer) ? Outcome::Printed : Outcome::Failed;
+    std::optional<ListingPrintout> printout = source();
+    if (!printout)
+        return Outcome::Cancelled;
+    return printListing(*printout, m_printer) ? Outcome::Printed : Outcome::Failed;
 }
 
-void ListingPrinter::preview(const ListingPrintout& printout, int& previewPages, QWidget* parent)
+void ListingPrinter::preview(const PrintoutSource& source, int& previewPages, QWidget* parent)
 {
-    nameDocument(printout);
+    nameDocument(source);
     // A page range chosen for an earlier print would hide the other pages.
     m_printer.setPrintRange(QPrinter::AllPages);
     QPrintPreviewDialog dialog(&m_printer, parent);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&printout](QPrinter* printer) { printListing(printout, *printer); });
+    // The preview draws again whenever its page set-up changes, each time from the listing as it is.
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&source](QPrinter* printer) {
+        if (std::optional<ListingPrintout> printout = source())
+            printListing(*printout, *printer);
+    });
     auto* view = dialog.findChild<QPrintPreviewWidget*>();
     if (view && previewPages == 1)
         view->setViewMode(QPrintPreviewWidget::SinglePageView);

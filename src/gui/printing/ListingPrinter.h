@@ -4,6 +4,9 @@
 
 #include <QPrinter>
 
+#include <functional>
+#include <optional>
+
 class QWidget;
 
 namespace quarvo::gui {
@@ -20,16 +23,21 @@ public:
         Failed, // the printer (or the PDF file) could not be written
     };
 
+    // Hands over the listing as it is shown at the moment the pages are drawn, or nothing when the
+    // window has gone meanwhile. The dialogs run event loops, in which a document may be re-read or
+    // closed, so rows are never kept across one.
+    using PrintoutSource = std::function<std::optional<ListingPrintout>()>;
+
     ListingPrinter();
 
     QPrinter& printer() { return m_printer; }
 
     // Print: the print dialog, then every page, or the pages chosen in the dialog.
-    Outcome print(const ListingPrintout& printout, QWidget* parent);
+    Outcome print(const PrintoutSource& source, QWidget* parent);
     // Print Preview: the pages in the preview dialog, from which they can be printed too. It starts
     // with previewPages pages side by side (1 or 2; anything else leaves Qt's default), and the
     // number shown when it closes is written back.
-    void preview(const ListingPrintout& printout, int& previewPages, QWidget* parent);
+    void preview(const PrintoutSource& source, int& previewPages, QWidget* parent);
     // Print Setup: the page set-up dialog (paper, orientation, margins) for the shared printer.
     void setUpPage(QWidget* parent);
 
@@ -37,7 +45,8 @@ public:
     QString failureText() const;
 
 private:
-    void nameDocument(const ListingPrintout& printout);
+    // The print queue, and the PDF file name the print dialog suggests, show the archive's name.
+    void nameDocument(const PrintoutSource& source);
 
     QPrinter m_printer;
 };

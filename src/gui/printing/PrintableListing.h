@@ -15,7 +15,7 @@ public:
     // The rows as the listing shows them at this moment, in its order and filter, selected or not,
     // with the archive's path and (ZIP only) its comment. The rows point into the document's
     // entries: print them before control returns to the event loop, where a re-read may replace
-    // them.
+    // them, and ask again for the next print.
     virtual ListingPrintout listingPrintout() const = 0;
 };
 
