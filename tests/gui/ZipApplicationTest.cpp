@@ -472,10 +472,10 @@ private slots:
         ZipApplication application(environment(), {});
         QCOMPARE(application.start(), std::nullopt);
         for (int id : {CommandId::NewZip, CommandId::Open, CommandId::NewZipConfig, CommandId::CloseAll,
-                       CommandId::SearchZipFiles, CommandId::PrintSetup})
+                       CommandId::SearchZipFiles, CommandId::Print})
             QVERIFY2(!application.commands().isEnabled(id), qPrintable(QString::number(id)));
         for (int id : {CommandId::About, CommandId::GeneralOptions, CommandId::ZipOptions, CommandId::UnzipOptions,
-                       CommandId::Exit, CommandId::HelpIndex, CommandId::AlwaysOnTop})
+                       CommandId::Exit, CommandId::HelpIndex, CommandId::AlwaysOnTop, CommandId::PrintSetup})
             QVERIFY2(application.commands().isEnabled(id), qPrintable(QString::number(id)));
         // A file of any kind cannot be opened yet; the request says so.
         QCOMPARE(send(application, "[extract(\"" + archive("a.zip") + "\")]"), std::optional<bool>(false));

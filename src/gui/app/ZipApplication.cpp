@@ -23,6 +23,7 @@
 #include "gui/app/ManualLocation.h"
 #include "gui/app/OpenEntryCommands.h"
 #include "gui/app/OptionsDialogSet.h"
+#include "gui/app/PrintCommands.h"
 #include "gui/app/ProductInfo.h"
 #include "gui/dialogs/CheckOutDialog.h"
 #include "gui/dialogs/CompressFilesDialog.h"
@@ -559,6 +560,7 @@ void ZipApplication::registerCommands()
     registerDocumentCommands();
     registerHelpCommands();
     registerMailCommands();
+    registerPrintCommands();
 }
 
 void ZipApplication::registerDocumentCommands()
@@ -593,6 +595,14 @@ void ZipApplication::registerHelpCommands()
     for (int id : {HelpIndex, HelpUsing, Help, DefaultHelp})
         m_commands.setHandler(id, {[this] { showHelp(); }, {}, {}, {}});
     m_commands.setHandler(ContextHelp, {[] { QWhatsThis::enterWhatsThisMode(); }, {}, {}, {}});
+}
+
+void ZipApplication::registerPrintCommands()
+{
+    m_printCommands = std::make_unique<PrintCommands>(*m_settings, m_ui);
+    m_printCommands->registerWith(
+        m_commands, [this] { return m_mainWindow ? m_mainWindow->activeDocumentWindow() : nullptr; },
+        [this] { return m_mainWindow.get(); });
 }
 
 void ZipApplication::registerMailCommands()

@@ -29,6 +29,7 @@ class InstanceServer;
 class MainWindow;
 class OpenEntryCommands;
 class OptionsDialogSet;
+class PrintCommands;
 
 // Where the application finds its files; the defaults are the real ones, tests point them at
 // temporary places.
@@ -85,6 +86,8 @@ public:
     QtArchiveDialogs& archiveDialogs() { return m_archiveDialogs; }
     OptionsDialogSet& optionsDialogs() { return *m_optionsDialogs; }
     InstanceServer* instanceServer() const { return m_server; }
+    // Print, Print Preview and Print Setup with the shared printer; null until the main window exists.
+    PrintCommands* printCommands() const { return m_printCommands.get(); }
     QString instanceSocketPath() const { return m_socketPath; }
     const ScratchDirectory* scratchDirectory() const { return m_scratch ? &*m_scratch : nullptr; }
     const ScratchDirectory* unpackDirectory() const { return m_unpack ? &*m_unpack : nullptr; }
@@ -112,6 +115,7 @@ private:
     void registerDocumentCommands();
     void registerHelpCommands();
     void registerMailCommands();
+    void registerPrintCommands();
     bool kindOpens(const DocumentKind* kind) const;
     bool anyKindOpens() const;
     DocumentWindow* createWindowFor(Document& document);
@@ -139,6 +143,8 @@ private:
     DocumentManager m_documents;
     CommandRouter m_commands;
     std::unique_ptr<ApplicationContext> m_context;
+    // Before the main window, whose closing still asks the print commands whether they are enabled.
+    std::unique_ptr<PrintCommands> m_printCommands;
     std::unique_ptr<MainWindow> m_mainWindow;
     InstanceServer* m_server = nullptr;
     QString m_socketPath;

@@ -8,6 +8,7 @@
 #include "core/documents/ZipDocument.h"
 #include "core/framework/View.h"
 #include "gui/app/OpenEntryCommands.h"
+#include "gui/listing/ListingModel.h"
 #include "gui/listing/ListingPane.h"
 #include "gui/listing/ListingSelection.h"
 #include "gui/listing/ListingView.h"
@@ -166,6 +167,14 @@ void ZipWindow::runCommand(int id)
         m_pane->runCommand(id);
         emit commandStatesChanged();
     }
+}
+
+ListingPrintout ZipWindow::listingPrintout() const
+{
+    ListingPrintout printout{PrintedListingKind::Zip, m_zip->path(), m_zip->archive().archiveComment, {}};
+    std::span<ZipEntry* const> rows = m_pane->listing().listingModel().rows();
+    printout.rows.assign(rows.begin(), rows.end());
+    return printout;
 }
 
 void ZipWindow::onDocumentUpdate(View*, int hint)

@@ -2,6 +2,7 @@
 
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/ZipListingSource.h"
+#include "gui/printing/PrintableListing.h"
 
 namespace quarvo {
 class AppSettings;
@@ -16,8 +17,8 @@ class ListingPane;
 // commands, and the archive's own commands (refresh, info, delete the archive file, adding, deleting,
 // extracting, viewing, running and checking out entries, show parent). Its title is
 // the archive's name with the listing's filter: "NAME.ZIP(*.*)", with a leading "*" for an archive
-// opened from inside another one.
-class ZipWindow : public DocumentWindow {
+// opened from inside another one. Its listing prints with the archive's comment under the name.
+class ZipWindow : public DocumentWindow, public PrintableListing {
     Q_OBJECT
 public:
     ZipWindow(ZipDocument& document, AppSettings& settings, QWidget* parent = nullptr);
@@ -37,6 +38,9 @@ public:
     bool runCommandWithResult(int id) override;
 
     void onDocumentUpdate(View* sender, int hint) override;
+
+    bool canPrintListing() const override { return m_zip != nullptr; }
+    ListingPrintout listingPrintout() const override;
 
 private:
     bool isDocumentCommand(int id) const;

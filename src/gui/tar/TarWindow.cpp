@@ -5,6 +5,7 @@
 #include "core/framework/View.h"
 #include "core/tar/TarDocument.h"
 #include "core/tar/TarExtractCommand.h"
+#include "gui/listing/ListingModel.h"
 #include "gui/listing/ListingPane.h"
 #include "gui/listing/ListingSelection.h"
 #include "gui/listing/ListingView.h"
@@ -130,6 +131,14 @@ void TarWindow::runCommand(int id)
         m_pane->runCommand(id);
         emit commandStatesChanged();
     }
+}
+
+ListingPrintout TarWindow::listingPrintout() const
+{
+    ListingPrintout printout{PrintedListingKind::Tar, m_tar->path(), {}, {}};
+    std::span<ZipEntry* const> rows = m_pane->listing().listingModel().rows();
+    printout.rows.assign(rows.begin(), rows.end());
+    return printout;
 }
 
 void TarWindow::onDocumentUpdate(View*, int hint)

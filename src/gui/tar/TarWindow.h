@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/app/DocumentWindow.h"
+#include "gui/printing/PrintableListing.h"
 #include "gui/tar/TarListingSource.h"
 
 namespace quarvo {
@@ -16,7 +17,7 @@ class ListingPane;
 // a ZIP window, read-only, with the archive's own commands (refresh, info, delete the archive file)
 // and the extract family with the integrity test. Its title is the archive's name with the
 // listing's filter, as a ZIP window's.
-class TarWindow : public DocumentWindow {
+class TarWindow : public DocumentWindow, public PrintableListing {
     Q_OBJECT
 public:
     TarWindow(TarDocument& document, AppSettings& settings, QWidget* parent = nullptr);
@@ -33,6 +34,9 @@ public:
     std::optional<bool> commandCheck(int id) const override;
     void runCommand(int id) override;
     std::optional<CommandWords> commandWords(int id) const override;
+
+    bool canPrintListing() const override { return m_tar != nullptr; }
+    ListingPrintout listingPrintout() const override;
 
     void onDocumentUpdate(View* sender, int hint) override;
 
