@@ -388,8 +388,13 @@ DocumentWindow* ZipApplication::createWindowFor(Document& document)
     return window;
 }
 
-Document* ZipApplication::openDocumentWithWindow(const std::string& path)
+Document* ZipApplication::openDocumentWithWindow(const std::string& givenPath)
 {
+    // A document is known by its full path: the recent files and a later look-up by path must not
+    // depend on the working directory of the moment.
+    std::error_code error;
+    std::filesystem::path full = std::filesystem::absolute(givenPath, error);
+    const std::string path = error ? givenPath : full.lexically_normal().string();
     if (Document* open = m_documents.findByPath(path)) {
         std::vector<DocumentWindow*> windows = m_mainWindow->windowsOf(*open);
         if (!windows.empty())
