@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quarvo {
@@ -26,5 +27,10 @@ struct EntryFingerprint {
 // read only when the size agrees. A copy that cannot be read counts as changed, so it is offered
 // back (and kept) rather than thrown away.
 CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry);
+
+// The size and CRC-32 of the copy at path as it is now, for an archive that records no CRC-32 of
+// its entries: the copy is then compared with itself as it was made. Nothing when it is not a
+// regular file (a link is never followed) or cannot be read.
+std::optional<EntryFingerprint> fingerprintOf(const std::string& path);
 
 } // namespace quarvo
