@@ -99,7 +99,7 @@ std::vector<MenuEntry> tarMenu()
     return {
         popup(QStringLiteral("&File"),
               {command(NewZip), command(Open), command(Close), command(CloseAll), separator(), command(DeleteZipFile),
-               command(Info), command(Refresh), separator(), command(SearchZipFiles), separator(),
+               command(Info), command(Refresh), command(ShowParent), separator(), command(SearchZipFiles), separator(),
                command(Print), command(PrintPreview), command(PrintSetup), separator(), special(Kind::RecentFiles),
                separator(), command(Exit)}),
         popup(QStringLiteral("&Extract"),
@@ -112,7 +112,7 @@ std::vector<MenuEntry> tarMenu()
                       command(SortByUncompressedSize), command(SortByCompressedSize), command(SortByRatio),
                       command(SortByOrder)}),
                separator(), command(ChangeFilter), command(ChangeFont), separator(), command(SelectAll),
-               command(ClearSelection)}),
+               command(ClearSelection), separator(), command(ViewFile), command(RunFile), command(CheckOut)}),
         optionsMenu(),
         windowMenu(),
         helpMenu(),
