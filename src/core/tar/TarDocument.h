@@ -70,7 +70,7 @@ class TarDocument : public Document {
     // Whether a command this document handles is enabled now; nothing for other commands.
     std::optional<bool> isCommandEnabled(int commandId) const;
 
-    // Extracts (or tests) the entries the specification names with the UNTAR options, into
+    // Extracts (or tests) the entries the item specification names with the UNTAR options, into
     // directory for an extraction; tells the user what the engine reported when it failed.
     uint16_t extract(const std::string& specification, const std::string& directory, int commandId);
 
