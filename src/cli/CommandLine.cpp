@@ -55,7 +55,8 @@ Options:
   --move       delete the files once they are in the archive
   --no-hidden  leave out files and directories whose names begin with a dot (-r takes them
                by default)
-  -v           list with details; "*" after the method marks an encrypted entry
+  -v           list with details; after the method "+" marks an AES-encrypted entry, "*" one
+               encrypted with the traditional ZIP cipher
 
 Messages go to standard error. The exit status is the engine's result: 0 success, 1 done with
 warnings (data after the end of a compressed stream), 2 not an archive or damaged, 3 archive

@@ -1,0 +1,10 @@
+#include "engines/dunzip/MethodDecoder.h"
+
+namespace quarvo {
+
+std::unique_ptr<MethodDecoder> makePpmdDecoder(uint64_t)
+{
+    return nullptr;
+}
+
+} // namespace quarvo
