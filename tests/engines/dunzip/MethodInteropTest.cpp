@@ -25,7 +25,12 @@ class MethodInterop : public ::testing::Test {
         std::string words;
         while (words.size() < 3 << 20)
             words += "line " + std::to_string(words.size() % 7919) + " of some compressible text\n";
-        files = {{"text.txt", words}, {"sub/random.bin", randomBytes(200000, 3)}, {"small", "hi\n"}, {"empty", ""}};
+        // Repeats 40,000 bytes apart and a long run: Deflate64 codes them with its far distance codes
+        // and its 16-bit lengths.
+        const std::string far = randomBytes(40000, 8);
+        files = {{"text.txt", words},          {"sub/random.bin", randomBytes(200000, 3)},
+                 {"far.bin", far + "x" + far}, {"run.bin", std::string(300000, 'z')},
+                 {"small", "hi\n"},             {"empty", ""}};
         for (const auto& [name, bytes] : files)
             writeFile(work.path() / "in" / name, bytes);
     }
@@ -73,9 +78,12 @@ TEST_F(MethodInterop, SevenZipMethodsAndEncryption)
         {"lzma", "-mm=LZMA", false},
         {"lzma-end-marker", "-mm=LZMA:eos", false},
         {"xz", "-mm=XZ", false},
+        {"deflate64", "-mm=Deflate64", false},
+        {"deflate64-strongest", "-mm=Deflate64 -mx=9", false},
         {"aes128", "-mem=AES128", true},
         {"aes192", "-mm=BZip2 -mem=AES192", true},
         {"aes256", "-mm=LZMA -mem=AES256", true},
+        {"aes256-deflate64", "-mm=Deflate64 -mem=AES256", true},
     };
     for (const Case& c : cases) {
         const std::string archive = work.file(std::string(c.label) + ".zip");
