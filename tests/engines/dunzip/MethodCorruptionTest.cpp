@@ -117,6 +117,7 @@ TEST_F(MethodCorruption, DamagedEntriesOfEveryMethodFailByNameAndLeaveNoFile)
          "python3 -c \"import zipfile\nzipfile.ZipFile('archive.zip', 'w', zipfile.ZIP_LZMA).write('data.bin')\""},
         {"xz", sevenZip + " -mm=XZ"},
         {"deflate64", sevenZip + " -mm=Deflate64"},
+        {"ppmd", sevenZip + " -mm=PPMd"},
         {"zstandard", "zstd -q data.bin -o data.zst && python3 -c \"import zipfile\n"
                       "z = zipfile.ZipFile('archive.zip', 'w')\nz.write('data.zst', 'data.bin')\""},
         {"aes256-lzma", sevenZip + " -mm=LZMA" + aes, true},

@@ -79,11 +79,14 @@ TEST_F(MethodInterop, SevenZipMethodsAndEncryption)
         {"lzma-end-marker", "-mm=LZMA:eos", false},
         {"xz", "-mm=XZ", false},
         {"deflate64", "-mm=Deflate64", false},
+        {"ppmd", "-mm=PPMd", false},
+        {"ppmd-strongest", "-mm=PPMd -mx=9", false},
         {"deflate64-strongest", "-mm=Deflate64 -mx=9", false},
         {"aes128", "-mem=AES128", true},
         {"aes192", "-mm=BZip2 -mem=AES192", true},
         {"aes256", "-mm=LZMA -mem=AES256", true},
         {"aes256-deflate64", "-mm=Deflate64 -mem=AES256", true},
+        {"aes256-ppmd", "-mm=PPMd -mem=AES256", true},
     };
     for (const Case& c : cases) {
         const std::string archive = work.file(std::string(c.label) + ".zip");
