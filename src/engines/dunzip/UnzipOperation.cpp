@@ -562,7 +562,8 @@ uint16_t Operation::reportDecodeFailure(const ArchiveEntry& entry, const std::st
                     shown + ": the compressed data asks for more memory than an entry may use." + kept);
     case DecodeStatus::Unsupported:
         return fail(EngineResult::UnsupportedMethod,
-                    shown + ": the data uses a variant of " + methodName(entry.fields.method) +
+                    shown + ": the data uses a variant of " +
+                        methodName(entry.aes ? entry.aes->actualMethod : entry.fields.method) +
                         " that is not supported." + kept);
     case DecodeStatus::ReadError:
         return fail(EngineResult::CannotOpenArchive, shown + ": the archive cannot be read." + kept);
