@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr size_t OutputLimit = 4u << 20;
+constexpr size_t OutputLimit = 1u << 20;
 
 // zlib's raw inflate of the stream: its output, and whether the stream ended properly; nothing
 // when the output runs past the limit.
