@@ -56,12 +56,14 @@ std::optional<std::string> readLine(std::FILE* input)
 
 } // namespace
 
-Result<Ok> resolvePassword(CliRequest& request, std::FILE* input, std::FILE* errors, const char* environmentValue)
+Result<Ok> resolvePassword(CliRequest& request, std::FILE* input, std::FILE* errors,
+                           const char* environmentValue)
 {
     switch (request.passwordSource) {
     case PasswordSource::Argument:
-        std::fprintf(errors, "quarvo-cli: warning: a password given with -p can be seen by other users of "
-                             "this system; use -p - (standard input) or %s instead\n",
+        std::fprintf(errors,
+                     "quarvo-cli: warning: a password given with -p can be seen by other users of "
+                     "this system; use -p - (standard input) or %s instead\n",
                      PasswordVariable);
         return Ok{};
     case PasswordSource::StandardInput: {
@@ -97,7 +99,8 @@ void hidePasswordInArguments(int argc, char** argv, const std::string& password)
     if (password.empty())
         return;
     for (int i = 1; i < argc; ++i) {
-        for (char* found = std::strstr(argv[i], password.c_str()); found; found = std::strstr(found, password.c_str()))
+        for (char* found = std::strstr(argv[i], password.c_str()); found;
+             found = std::strstr(found, password.c_str()))
             std::memset(found, '*', password.size());
     }
 }

@@ -15,7 +15,8 @@ constexpr const char* PasswordVariable = "QUARVO_PASSWORD";
 // or null) serves add, test and extract. A password given with -p itself earns a warning on errors,
 // since any user may read a command line. Fails with a text for the user when the line cannot be
 // read or is empty.
-Result<Ok> resolvePassword(CliRequest& request, std::FILE* input, std::FILE* errors, const char* environmentValue);
+Result<Ok> resolvePassword(CliRequest& request, std::FILE* input, std::FILE* errors,
+                           const char* environmentValue);
 
 // Overwrites the password wherever it appears in the arguments (after the program name) with "*", so
 // the process list no longer shows it. The program works on its own copy of the arguments by then.

@@ -37,16 +37,18 @@ TEST(PasswordInput, TakesThePasswordFromWhereTheCommandLineSays)
         bool warned;
     };
     const Case cases[] = {
-        {"-p TEXT is used, with a warning", CliCommand::Add, PasswordSource::Argument, "typed", "", "env", "typed", true},
-        {"-p - reads one line", CliCommand::Test, PasswordSource::StandardInput, "", "line one\nline two\n", "env",
-         "line one", false},
-        {"a CR LF line end is not part of it", CliCommand::Extract, PasswordSource::StandardInput, "", "pw\r\n",
-         nullptr, "pw", false},
-        {"the last line needs no line end", CliCommand::Add, PasswordSource::StandardInput, "", " sp aces ", nullptr,
-         " sp aces ", false},
-        {"the environment serves when -p is not given", CliCommand::Extract, PasswordSource::None, "", "", "env",
-         "env", false},
-        {"but not for a command without passwords", CliCommand::List, PasswordSource::None, "", "", "env", "", false},
+        {"-p TEXT is used, with a warning", CliCommand::Add, PasswordSource::Argument, "typed", "", "env",
+         "typed", true},
+        {"-p - reads one line", CliCommand::Test, PasswordSource::StandardInput, "", "line one\nline two\n",
+         "env", "line one", false},
+        {"a CR LF line end is not part of it", CliCommand::Extract, PasswordSource::StandardInput, "",
+         "pw\r\n", nullptr, "pw", false},
+        {"the last line needs no line end", CliCommand::Add, PasswordSource::StandardInput, "", " sp aces ",
+         nullptr, " sp aces ", false},
+        {"the environment serves when -p is not given", CliCommand::Extract, PasswordSource::None, "", "",
+         "env", "env", false},
+        {"but not for a command without passwords", CliCommand::List, PasswordSource::None, "", "", "env", "",
+         false},
         {"an empty variable is no password", CliCommand::Add, PasswordSource::None, "", "", "", "", false},
     };
     for (const Case& c : cases) {

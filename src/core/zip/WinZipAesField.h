@@ -28,10 +28,10 @@ struct WinZipAesField {
 
 // Why an AES extra field cannot be used.
 enum class AesFieldError {
-    Missing,            // the extra field holds no 0x9901 block
-    Damaged,            // the block is shorter than its seven bytes
-    UnknownVendor,      // the vendor id is not "AE" or the version is neither 1 nor 2
-    UnknownStrength,    // the strength byte is not 1, 2 or 3
+    Missing,         // the extra field holds no 0x9901 block
+    Damaged,         // the block is shorter than its seven bytes
+    UnknownVendor,   // the vendor id is not "AE" or the version is neither 1 nor 2
+    UnknownStrength, // the strength byte is not 1, 2 or 3
 };
 
 // Finds and checks the 0x9901 block in an entry's extra field.

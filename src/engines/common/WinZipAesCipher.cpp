@@ -56,7 +56,7 @@ WinZipAesCipher::~WinZipAesCipher()
 }
 
 Result<WinZipAesCipher> WinZipAesCipher::create(std::string_view password, std::span<const uint8_t> salt,
-                                                 unsigned keyBits)
+                                                unsigned keyBits)
 {
     const EVP_CIPHER* blockCipher = blockCipherFor(keyBits);
     if (!blockCipher || salt.size() != keyBits / 16)
@@ -76,7 +76,8 @@ Result<WinZipAesCipher> WinZipAesCipher::create(std::string_view password, std::
         return Error{"AES could not be set up"};
     EVP_CIPHER_CTX_set_padding(cipher.m_cipher.get(), 0);
 
-    std::unique_ptr<EVP_MAC, decltype(&EVP_MAC_free)> hmac(EVP_MAC_fetch(nullptr, "HMAC", nullptr), EVP_MAC_free);
+    std::unique_ptr<EVP_MAC, decltype(&EVP_MAC_free)> hmac(EVP_MAC_fetch(nullptr, "HMAC", nullptr),
+                                                           EVP_MAC_free);
     if (!hmac)
         return Error{"HMAC-SHA1 is not available"};
     cipher.m_mac.reset(EVP_MAC_CTX_new(hmac.get()));

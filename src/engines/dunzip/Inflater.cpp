@@ -23,15 +23,16 @@ constexpr size_t InputPieceSize = 64 * 1024;
 
 constexpr std::array<uint8_t, CodeLengthCodes> CodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                                   11, 4,  12, 3, 13, 2, 14, 1, 15};
-constexpr std::array<uint16_t, 29> LengthBase = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
-                                                 31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr std::array<uint16_t, 29> LengthBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                                 15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                                 67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::array<uint8_t, 29> LengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                                  2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
 constexpr std::array<uint32_t, DistanceCodes> DistanceBase = {
-    1,    2,    3,    4,    5,    7,     9,     13,    17,    25,    33,    49,    65,    97,    129,   193,
-    257,  385,  513,  769,  1025, 1537,  2049,  3073,  4097,  6145,  8193,  12289, 16385, 24577, 32769, 49153};
-constexpr std::array<uint8_t, DistanceCodes> DistanceExtra = {0, 0, 0, 0, 1, 1, 2,  2,  3,  3,  4,  4,  5,  5,  6,  6,
-                                                              7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14};
+    1,   2,   3,   4,   5,    7,    9,    13,   17,   25,   33,   49,    65,    97,    129,   193,
+    257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577, 32769, 49153};
+constexpr std::array<uint8_t, DistanceCodes> DistanceExtra = {
+    0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14};
 
 // Bits of the compressed data, least significant first, read in pieces from the entry's data.
 class BitInput {
@@ -58,7 +59,10 @@ class BitInput {
         }
         return std::min(m_count, count);
     }
-    uint32_t peek(unsigned count) const { return static_cast<uint32_t>(m_bits & ((uint64_t{1} << count) - 1)); }
+    uint32_t peek(unsigned count) const
+    {
+        return static_cast<uint32_t>(m_bits & ((uint64_t{1} << count) - 1));
+    }
     void drop(unsigned count)
     {
         m_bits >>= count;

@@ -67,21 +67,22 @@ DecodeStatus feedHeader(lzma_stream& stream, std::span<const uint8_t> header)
 // Runs an initialised liblzma decoder over the rest of the input.
 DecodeStatus runLzma(lzma_stream& stream, EntryDataStream& input, const DecodedOutput& output)
 {
-    return pumpDecoder(input, output, [&](std::span<const uint8_t> in, std::span<uint8_t> out, bool inputEnded) {
-        stream.next_in = in.data();
-        stream.avail_in = in.size();
-        stream.next_out = out.data();
-        stream.avail_out = out.size();
-        const lzma_ret result = lzma_code(&stream, inputEnded ? LZMA_FINISH : LZMA_RUN);
-        DecodeStep step;
-        step.consumed = in.size() - stream.avail_in;
-        step.produced = out.size() - stream.avail_out;
-        if (result == LZMA_STREAM_END)
-            step.state = DecodeStep::State::Ended;
-        else if (result != LZMA_OK)
-            step = {step.consumed, step.produced, DecodeStep::State::Failed, statusOf(result)};
-        return step;
-    });
+    return pumpDecoder(
+        input, output, [&](std::span<const uint8_t> in, std::span<uint8_t> out, bool inputEnded) {
+            stream.next_in = in.data();
+            stream.avail_in = in.size();
+            stream.next_out = out.data();
+            stream.avail_out = out.size();
+            const lzma_ret result = lzma_code(&stream, inputEnded ? LZMA_FINISH : LZMA_RUN);
+            DecodeStep step;
+            step.consumed = in.size() - stream.avail_in;
+            step.produced = out.size() - stream.avail_out;
+            if (result == LZMA_STREAM_END)
+                step.state = DecodeStep::State::Ended;
+            else if (result != LZMA_OK)
+                step = {step.consumed, step.produced, DecodeStep::State::Failed, statusOf(result)};
+            return step;
+        });
 }
 
 class LzmaDecoder : public MethodDecoder {

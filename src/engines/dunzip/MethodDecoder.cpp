@@ -17,7 +17,8 @@ std::unique_ptr<MethodDecoder> makeMethodDecoder(const MethodParameters& paramet
     case m::Bzip2:
         return makeBzip2Decoder();
     case m::Lzma:
-        return makeLzmaDecoder(parameters.flags & zipformat::flag::LzmaEndMarker, parameters.uncompressedSize);
+        return makeLzmaDecoder(parameters.flags & zipformat::flag::LzmaEndMarker,
+                               parameters.uncompressedSize);
     case m::Xz:
         return makeXzDecoder();
     case m::Zstandard:

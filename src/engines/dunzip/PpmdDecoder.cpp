@@ -79,7 +79,8 @@ class PpmdDecoder : public MethodDecoder {
                 return DecodeStatus::Ok;
             if (count < 0)
                 return feed.readFailure.value_or(DecodeStatus::Corrupt);
-            if (DecodeStatus status = output(std::span<const uint8_t>(piece).first(static_cast<size_t>(count)));
+            if (DecodeStatus status =
+                    output(std::span<const uint8_t>(piece).first(static_cast<size_t>(count)));
                 status != DecodeStatus::Ok)
                 return status;
         }

@@ -22,27 +22,29 @@ class ZstandardDecoder : public MethodDecoder {
     DecodeStatus decode(EntryDataStream& input, const DecodedOutput& output) override
     {
         std::unique_ptr<ZSTD_DStream, DecompressionStreamFree> stream(ZSTD_createDStream());
-        if (!stream || ZSTD_isError(ZSTD_DCtx_setParameter(stream.get(), ZSTD_d_windowLogMax, WindowLogLimit)))
+        if (!stream ||
+            ZSTD_isError(ZSTD_DCtx_setParameter(stream.get(), ZSTD_d_windowLogMax, WindowLogLimit)))
             return DecodeStatus::MemoryLimit;
         // A data size of 0 after a frame means the frame is complete; more frames may follow it.
         size_t lastResult = 1;
-        return pumpDecoder(input, output, [&](std::span<const uint8_t> in, std::span<uint8_t> out, bool inputEnded) {
-            ZSTD_inBuffer source{in.data(), in.size(), 0};
-            ZSTD_outBuffer target{out.data(), out.size(), 0};
-            DecodeStep step;
-            if (!in.empty() || lastResult != 0)
-                lastResult = ZSTD_decompressStream(stream.get(), &target, &source);
-            step.consumed = source.pos;
-            step.produced = target.pos;
-            if (ZSTD_isError(lastResult)) {
-                step.state = DecodeStep::State::Failed;
-                if (ZSTD_getErrorCode(lastResult) == ZSTD_error_frameParameter_windowTooLarge)
-                    step.failure = DecodeStatus::MemoryLimit;
-            } else if (lastResult == 0 && inputEnded && source.pos == source.size) {
-                step.state = DecodeStep::State::Ended;
-            }
-            return step;
-        });
+        return pumpDecoder(
+            input, output, [&](std::span<const uint8_t> in, std::span<uint8_t> out, bool inputEnded) {
+                ZSTD_inBuffer source{in.data(), in.size(), 0};
+                ZSTD_outBuffer target{out.data(), out.size(), 0};
+                DecodeStep step;
+                if (!in.empty() || lastResult != 0)
+                    lastResult = ZSTD_decompressStream(stream.get(), &target, &source);
+                step.consumed = source.pos;
+                step.produced = target.pos;
+                if (ZSTD_isError(lastResult)) {
+                    step.state = DecodeStep::State::Failed;
+                    if (ZSTD_getErrorCode(lastResult) == ZSTD_error_frameParameter_windowTooLarge)
+                        step.failure = DecodeStatus::MemoryLimit;
+                } else if (lastResult == 0 && inputEnded && source.pos == source.size) {
+                    step.state = DecodeStep::State::Ended;
+                }
+                return step;
+            });
     }
 };
 

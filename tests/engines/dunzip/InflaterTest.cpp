@@ -2,8 +2,8 @@
 // and distance codes 30 and 31. 7-Zip's streams (in the interoperability tests) use the far
 // distances; these make sure of the rest, and that deflate still refuses what is Deflate64's only.
 
-#include "core/zip/ByteSource.h"
 #include "engines/dunzip/Inflater.h"
+#include "core/zip/ByteSource.h"
 
 #include <gtest/gtest.h>
 
@@ -129,13 +129,14 @@ TEST(Inflater, Deflate64LengthsAndDistancesAreItsOwnAndDeflateKeepsItsRules)
          std::string(1001, 'a')},
         {"the longest length, 65,538", runOfA(0xFFFF, true), InflateVariant::Deflate64, DecodeStatus::Ok,
          std::string(65539, 'a')},
-        {"deflate's 285 is 258 without extra bits", runOfA(0, false), InflateVariant::Deflate, DecodeStatus::Ok,
-         std::string(259, 'a')},
-        {"code 30 reaches 32,769 and more", farCopy(30, 100, stored), InflateVariant::Deflate64, DecodeStatus::Ok,
-         stored + stored.substr(40000 - 32869, 3)},
+        {"deflate's 285 is 258 without extra bits", runOfA(0, false), InflateVariant::Deflate,
+         DecodeStatus::Ok, std::string(259, 'a')},
+        {"code 30 reaches 32,769 and more", farCopy(30, 100, stored), InflateVariant::Deflate64,
+         DecodeStatus::Ok, stored + stored.substr(40000 - 32869, 3)},
         {"code 31 from 49,153 reaches before the start", farCopy(31, 0, stored), InflateVariant::Deflate64,
          DecodeStatus::Corrupt, ""},
-        {"deflate has no code 30", farCopy(30, 100, stored), InflateVariant::Deflate, DecodeStatus::Corrupt, ""},
+        {"deflate has no code 30", farCopy(30, 100, stored), InflateVariant::Deflate, DecodeStatus::Corrupt,
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rule);

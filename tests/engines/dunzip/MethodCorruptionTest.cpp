@@ -32,9 +32,9 @@ std::optional<ZipBuilder::Entry> firstEntryOf(const std::string& archive)
     if (!index || index->entries.empty())
         return std::nullopt;
     const ArchiveEntry& found = index->entries.front();
-    Result<LocalHeader> local = parseLocalHeader(
-        {reinterpret_cast<const uint8_t*>(archive.data()) + found.localHeaderOffset,
-         archive.size() - found.localHeaderOffset});
+    Result<LocalHeader> local =
+        parseLocalHeader({reinterpret_cast<const uint8_t*>(archive.data()) + found.localHeaderOffset,
+                          archive.size() - found.localHeaderOffset});
     if (!local)
         return std::nullopt;
     ZipBuilder::Entry entry;
@@ -96,7 +96,8 @@ class MethodCorruption : public ::testing::Test {
         for (const std::string& destination : {out, std::string()}) {
             const UnzipRun run = runDunzip(archive, destination, configure);
             EXPECT_NE(run.result, EngineResult::Ok) << label;
-            EXPECT_TRUE(run.mentioned(entry.name + ": " + expectedText)) << label << "\n" << run.allMessages();
+            EXPECT_TRUE(run.mentioned(entry.name + ": " + expectedText)) << label << "\n"
+                                                                         << run.allMessages();
         }
         EXPECT_TRUE(treeOf(out).empty()) << label; // no partial or temporary file
     }
@@ -113,8 +114,8 @@ TEST_F(MethodCorruption, DamagedEntriesOfEveryMethodFailByNameAndLeaveNoFile)
     const Source sources[] = {
         {"bzip2", sevenZip + " -mm=BZip2"},
         {"lzma", sevenZip + " -mm=LZMA"},
-        {"lzma-end-marker",
-         "python3 -c \"import zipfile\nzipfile.ZipFile('archive.zip', 'w', zipfile.ZIP_LZMA).write('data.bin')\""},
+        {"lzma-end-marker", "python3 -c \"import zipfile\nzipfile.ZipFile('archive.zip', 'w', "
+                            "zipfile.ZIP_LZMA).write('data.bin')\""},
         {"xz", sevenZip + " -mm=XZ"},
         {"deflate64", sevenZip + " -mm=Deflate64"},
         {"ppmd", sevenZip + " -mm=PPMd"},
@@ -154,7 +155,8 @@ TEST_F(MethodCorruption, DamagedEntriesOfEveryMethodFailByNameAndLeaveNoFile)
             damage.apply(damaged);
             // Under AES any change to the stored bytes is a change the code sees first.
             const bool changedBytes = damage.label == "flipped" || damage.label == "truncated";
-            const std::string expected = source.encrypted && changedBytes ? AuthenticationFailure : damage.expectedText;
+            const std::string expected =
+                source.encrypted && changedBytes ? AuthenticationFailure : damage.expectedText;
             expectRefused(damaged, source.label + "-" + damage.label, password, expected);
         }
         if (source.encrypted) {
@@ -172,7 +174,8 @@ TEST_F(MethodCorruption, AnLzmaDictionaryLargerThanTheEntryIsNotAllocated)
 {
     if (!haveTool("7z"))
         GTEST_SKIP() << "7z is not installed";
-    std::optional<ZipBuilder::Entry> entry = make({"lzma-dictionary", "7z a -tzip -mm=LZMA archive.zip data.bin"});
+    std::optional<ZipBuilder::Entry> entry =
+        make({"lzma-dictionary", "7z a -tzip -mm=LZMA archive.zip data.bin"});
     ASSERT_TRUE(entry);
     // The dictionary size sits after the four-byte header and the properties byte.
     for (size_t i = 5; i < 9; ++i)

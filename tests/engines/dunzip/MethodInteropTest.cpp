@@ -28,9 +28,12 @@ class MethodInterop : public ::testing::Test {
         // Repeats 40,000 bytes apart and a long run: Deflate64 codes them with its far distance codes
         // and its 16-bit lengths.
         const std::string far = randomBytes(40000, 8);
-        files = {{"text.txt", words},          {"sub/random.bin", randomBytes(200000, 3)},
-                 {"far.bin", far + "x" + far}, {"run.bin", std::string(300000, 'z')},
-                 {"small", "hi\n"},             {"empty", ""}};
+        files = {{"text.txt", words},
+                 {"sub/random.bin", randomBytes(200000, 3)},
+                 {"far.bin", far + "x" + far},
+                 {"run.bin", std::string(300000, 'z')},
+                 {"small", "hi\n"},
+                 {"empty", ""}};
         for (const auto& [name, bytes] : files)
             writeFile(work.path() / "in" / name, bytes);
     }
@@ -38,7 +41,8 @@ class MethodInterop : public ::testing::Test {
     std::string in() const { return "cd '" + work.file("in") + "' && "; }
 
     // Tests and extracts archive with dunzip, then compares every file with 7-Zip's extraction.
-    void expectSameAsSevenZip(const std::string& archive, const std::string& label, const std::string& password = {})
+    void expectSameAsSevenZip(const std::string& archive, const std::string& label,
+                              const std::string& password = {})
     {
         auto configure = [&](UnzipCommand& command) {
             command.decrypt = !password.empty();
@@ -50,7 +54,8 @@ class MethodInterop : public ::testing::Test {
         const UnzipRun run = runDunzip(archive, ours, configure);
         ASSERT_EQ(run.result, EngineResult::Ok) << label << "\n" << run.allMessages();
         const std::string passwordOption = password.empty() ? "" : " '-p" + password + "'";
-        ASSERT_TRUE(runQuietly("7z x -y" + passwordOption + " '-o" + theirs + "' '" + archive + "'")) << label;
+        ASSERT_TRUE(runQuietly("7z x -y" + passwordOption + " '-o" + theirs + "' '" + archive + "'"))
+            << label;
         ASSERT_EQ(treeOf(ours), treeOf(theirs)) << label;
         for (const std::string& name : treeOf(theirs)) {
             if (!name.ends_with("/"))
@@ -91,7 +96,8 @@ TEST_F(MethodInterop, SevenZipMethodsAndEncryption)
     for (const Case& c : cases) {
         const std::string archive = work.file(std::string(c.label) + ".zip");
         const std::string password = c.encrypted ? std::string(" '-p") + Password + "'" : "";
-        ASSERT_TRUE(runQuietly(in() + "7z a -tzip " + c.options + password + " '" + archive + "' .")) << c.label;
+        ASSERT_TRUE(runQuietly(in() + "7z a -tzip " + c.options + password + " '" + archive + "' ."))
+            << c.label;
         expectSameAsSevenZip(archive, c.label, c.encrypted ? Password : "");
     }
 }
@@ -102,9 +108,10 @@ TEST_F(MethodInterop, PythonZipfileBzip2AndLzma)
         GTEST_SKIP() << "python3 or 7z is not installed";
     for (const char* method : {"ZIP_BZIP2", "ZIP_LZMA"}) {
         const std::string archive = work.file(std::string(method) + ".zip");
-        ASSERT_TRUE(runQuietly(in() + "python3 -c \"import zipfile, os\nwith zipfile.ZipFile('" + archive +
-                               "', 'w', zipfile." + method +
-                               ") as z:\n for d, _, fs in os.walk('.'):\n  for f in fs: z.write(os.path.join(d, f))\""));
+        ASSERT_TRUE(runQuietly(
+            in() + "python3 -c \"import zipfile, os\nwith zipfile.ZipFile('" + archive + "', 'w', zipfile." +
+            method +
+            ") as z:\n for d, _, fs in os.walk('.'):\n  for f in fs: z.write(os.path.join(d, f))\""));
         expectSameAsSevenZip(archive, method);
     }
 }
@@ -126,14 +133,16 @@ TEST_F(MethodInterop, ZstandardStreamsOfTheZstdProgram)
         GTEST_SKIP() << "zstd is not installed";
     const std::string& text = files["text.txt"];
     const std::string source = work.file("in/text.txt");
-    const std::string single = work.file("single.zst"), first = work.file("first.zst"), second = work.file("second.zst");
+    const std::string single = work.file("single.zst"), first = work.file("first.zst"),
+                      second = work.file("second.zst");
     ASSERT_TRUE(runQuietly("zstd -q -19 '" + source + "' -o '" + single + "'"));
     // Two frames back to back, as a writer that flushes per block makes them.
     ASSERT_TRUE(runQuietly("head -c 1000000 '" + source + "' | zstd -q -o '" + first + "'"));
     ASSERT_TRUE(runQuietly("tail -c +1000001 '" + source + "' | zstd -q -o '" + second + "'"));
     const std::string framed = readFile(first) + readFile(second);
     ZipBuilder builder;
-    for (const auto& [name, stream] : {std::pair{"single.txt", readFile(single)}, std::pair{"framed.txt", framed}}) {
+    for (const auto& [name, stream] :
+         {std::pair{"single.txt", readFile(single)}, std::pair{"framed.txt", framed}}) {
         ZipBuilder::Entry entry = ZipBuilder::stored(name, stream);
         entry.method = 93;
         entry.crc32 = crc32Of(text);

@@ -52,9 +52,11 @@ class AesWrite : public ::testing::Test {
         // Every file entry is AES-256, over deflate or stored data; 7-Zip lists entries in blocks
         // of "Key = value" lines, directories with "Folder = +".
         size_t methods = 0;
-        for (size_t at = technical.find("\nPath = "); at != std::string::npos; at = technical.find("\nPath = ", at + 1)) {
+        for (size_t at = technical.find("\nPath = "); at != std::string::npos;
+             at = technical.find("\nPath = ", at + 1)) {
             const std::string block = technical.substr(at, technical.find("\n\n", at) - at);
-            if (block.find("\nFolder = +") != std::string::npos || block.find("\nType = zip") != std::string::npos)
+            if (block.find("\nFolder = +") != std::string::npos ||
+                block.find("\nType = zip") != std::string::npos)
                 continue; // a directory, or the archive itself
             EXPECT_NE(block.find("\nMethod = AES-256 "), std::string::npos) << block;
             ++methods;
@@ -88,7 +90,8 @@ TEST_F(AesWrite, EveryPathIntoTheArchivePassesSevenZip)
         for (const auto& [name, bytes] : files)
             stored[work.file(name).substr(1)] = bytes;
         expectSevenZipReads(archive, stored);
-        EXPECT_NE(commandOutput("7z t -pwrong '" + archive + "' 2>&1").find("Wrong password"), std::string::npos);
+        EXPECT_NE(commandOutput("7z t -pwrong '" + archive + "' 2>&1").find("Wrong password"),
+                  std::string::npos);
     }
 }
 

@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         },
         deflate64 ? InflateVariant::Deflate64 : InflateVariant::Deflate);
     // Memory cannot fail to read: the stream is good, bad, or longer than the output allowed.
-    fuzz::check(status == DecodeStatus::Ok || status == DecodeStatus::Corrupt || status == DecodeStatus::TooLong);
+    fuzz::check(status == DecodeStatus::Ok || status == DecodeStatus::Corrupt ||
+                status == DecodeStatus::TooLong);
     if (deflate64 || status == DecodeStatus::TooLong)
         return 0;
     const std::optional<std::pair<std::string, bool>> reference = zlibInflate(stream);
