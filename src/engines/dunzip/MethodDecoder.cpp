@@ -22,7 +22,7 @@ std::unique_ptr<MethodDecoder> makeMethodDecoder(const MethodParameters& paramet
     case m::Xz:
         return makeXzDecoder();
     case m::Zstandard:
-        return makeZstandardDecoder();
+        return makeZstandardDecoder(parameters.uncompressedSize);
     case m::Deflate64:
         return makeDeflate64Decoder();
     case m::Ppmd:

@@ -59,7 +59,7 @@ DecodeStatus pumpDecoder(EntryDataStream& input, const DecodedOutput& output, co
 std::unique_ptr<MethodDecoder> makeBzip2Decoder();
 std::unique_ptr<MethodDecoder> makeLzmaDecoder(bool endMarker, uint64_t uncompressedSize);
 std::unique_ptr<MethodDecoder> makeXzDecoder();
-std::unique_ptr<MethodDecoder> makeZstandardDecoder();
+std::unique_ptr<MethodDecoder> makeZstandardDecoder(uint64_t uncompressedSize);
 std::unique_ptr<MethodDecoder> makeDeflate64Decoder();
 std::unique_ptr<MethodDecoder> makePpmdDecoder(uint64_t uncompressedSize);
 

@@ -1,5 +1,7 @@
 // Zstandard entries (method 93), decoded by libzstd. The window a frame may ask for is limited, so
-// a frame cannot make the decoder take more memory than that.
+// a frame cannot make the decoder take more memory than the entry can use: zstd's own default limit
+// of 128 MiB, or the entry's size rounded up to a power of two when it is larger (frames written
+// with --long reach that far), up to 2 GiB.
 
 #include "engines/dunzip/MethodDecoder.h"
 
@@ -10,8 +12,16 @@ namespace quarvo {
 
 namespace {
 
-// 2^30: a 1 GiB window, the largest zstd writes without --long=31 and more than any level uses.
-constexpr int WindowLogLimit = 30;
+constexpr int DefaultWindowLog = 27; // what libzstd accepts unless told otherwise
+constexpr int LargestWindowLog = 31;
+
+int windowLogLimitFor(uint64_t uncompressedSize)
+{
+    int log = DefaultWindowLog;
+    while (log < LargestWindowLog && (uint64_t{1} << log) < uncompressedSize)
+        ++log;
+    return log;
+}
 
 struct DecompressionStreamFree {
     void operator()(ZSTD_DStream* stream) const { ZSTD_freeDStream(stream); }
@@ -19,11 +29,16 @@ struct DecompressionStreamFree {
 
 class ZstandardDecoder : public MethodDecoder {
   public:
+    explicit ZstandardDecoder(uint64_t uncompressedSize)
+        : m_windowLogLimit(windowLogLimitFor(uncompressedSize))
+    {
+    }
+
     DecodeStatus decode(EntryDataStream& input, const DecodedOutput& output) override
     {
         std::unique_ptr<ZSTD_DStream, DecompressionStreamFree> stream(ZSTD_createDStream());
         if (!stream ||
-            ZSTD_isError(ZSTD_DCtx_setParameter(stream.get(), ZSTD_d_windowLogMax, WindowLogLimit)))
+            ZSTD_isError(ZSTD_DCtx_setParameter(stream.get(), ZSTD_d_windowLogMax, m_windowLogLimit)))
             return DecodeStatus::MemoryLimit;
         // A data size of 0 after a frame means the frame is complete; more frames may follow it.
         size_t lastResult = 1;
@@ -46,13 +61,16 @@ class ZstandardDecoder : public MethodDecoder {
                 return step;
             });
     }
+
+  private:
+    int m_windowLogLimit;
 };
 
 } // namespace
 
-std::unique_ptr<MethodDecoder> makeZstandardDecoder()
+std::unique_ptr<MethodDecoder> makeZstandardDecoder(uint64_t uncompressedSize)
 {
-    return std::make_unique<ZstandardDecoder>();
+    return std::make_unique<ZstandardDecoder>(uncompressedSize);
 }
 
 } // namespace quarvo

@@ -189,5 +189,32 @@ TEST_F(MethodCorruption, AnLzmaDictionaryLargerThanTheEntryIsNotAllocated)
     EXPECT_EQ(readFile(work.file("out/data.bin")), sample());
 }
 
+// A Zstandard frame may ask for a window of up to 2 GiB; more than zstd's default of 128 MiB is
+// granted only to an entry that large.
+TEST_F(MethodCorruption, AZstandardWindowBeyondWhatTheEntryCanUseIsRefused)
+{
+    if (!haveTool("zstd"))
+        GTEST_SKIP() << "zstd is not installed";
+    const std::string text = sample();
+    writeFile(work.file("data.bin"), text);
+    // From a pipe zstd cannot know the size and writes the window asked for into the frame.
+    ASSERT_TRUE(
+        runQuietly("cd '" + work.path().string() +
+                   "' && zstd -q --long=28 - -o wide.zst < data.bin && zstd -q - -o narrow.zst < data.bin"));
+    for (const auto& [file, expected] :
+         {std::pair{"wide.zst", EngineResult::OutOfMemory}, std::pair{"narrow.zst", EngineResult::Ok}}) {
+        ZipBuilder::Entry entry = ZipBuilder::stored("data.bin", readFile(work.file(file)));
+        entry.method = 93;
+        entry.crc32 = crc32Of(text);
+        entry.uncompressedSize = static_cast<uint32_t>(text.size());
+        ZipBuilder builder;
+        builder.add(entry);
+        const std::string archive = work.file(std::string(file) + ".zip");
+        writeFile(archive, builder.finish());
+        const UnzipRun run = runDunzip(archive, "");
+        EXPECT_EQ(run.result, expected) << file << "\n" << run.allMessages();
+    }
+}
+
 } // namespace
 } // namespace quarvo
