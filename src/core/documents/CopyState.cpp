@@ -34,6 +34,15 @@ std::optional<uint32_t> crc32Of(int descriptor)
 
 } // namespace
 
+std::optional<uint32_t> copyCrc32(const std::string& path)
+{
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return crc32Of(file.get());
+}
+
 CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry)
 {
     // O_NOFOLLOW: a link put in the copy's place is not the copy.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quarvo {
@@ -26,5 +27,9 @@ struct EntryFingerprint {
 // read only when the size agrees. A copy that cannot be read counts as changed, so it is offered
 // back (and kept) rather than thrown away.
 CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry);
+
+// The CRC-32 of the regular file at path (a link is not followed); nothing when it cannot be read.
+// For an entry whose archive stores no CRC-32 (AES AE-2), the fresh copy's stands in for it.
+std::optional<uint32_t> copyCrc32(const std::string& path);
 
 } // namespace quarvo

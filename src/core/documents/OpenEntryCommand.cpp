@@ -3,6 +3,7 @@
 #include "core/app/CommandIds.h"
 #include "core/base/TextCase.h"
 #include "core/documents/ApplicationWindows.h"
+#include "core/documents/CopyState.h"
 #include "core/documents/EntryLaunchServices.h"
 #include "core/documents/ItemDirectory.h"
 #include "core/documents/OpenItemList.h"
@@ -129,6 +130,11 @@ class EntryOpening {
         } else if (!extract(item)) {
             closeOpenItem(m_document, item);
             return;
+        } else if (entry.aes && !entry.aes->checksCrc()) {
+            // AE-2 stores no CRC-32; the copy just made, vouched for by its authentication code,
+            // gives the one later changes are measured against.
+            if (std::optional<uint32_t> crc = copyCrc32(item.fullTemporaryPath()))
+                item.crc32 = *crc;
         }
         advanceOpenItem(m_document, item);
     }

@@ -18,6 +18,7 @@
 #include "core/text/PathParts.h"
 #include "core/ui/DialogResult.h"
 #include "core/ui/UserInterface.h"
+#include "core/zip/ZipFormat.h"
 #include "core/zip/ZipProbe.h"
 #include "engines/api/EngineResult.h"
 
@@ -163,6 +164,9 @@ class Stages {
     {
         ZipJobOptions job;
         job.password = m_item.password;
+        // An entry goes back encrypted the way it came.
+        job.encryption = m_item.method == zipformat::method::Aes ? ZipEncryptionChoice::Aes256
+                                                                 : ZipEncryptionChoice::Traditional;
         job.compMethod = static_cast<int>(m_item.method);
         job.storePath = 1;
         job.include = m_item.name.find('"') == std::string::npos ? '"' + m_item.name + '"' : m_item.name;
