@@ -2,7 +2,8 @@
 # Sourced by ./run and ./test; the lists below are the whole of what the project needs.
 
 QUARVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libdeflate-dev
-    libarchive-dev libgtest-dev libgmock-dev libglib2.0-dev libxcb1-dev)
+    libarchive-dev libgtest-dev libgmock-dev libglib2.0-dev libxcb1-dev
+    libbz2-dev liblzma-dev libzstd-dev libssl-dev)
 # Real peers for the interoperability tests and the benchmark: GNU tar, bsdtar and the compressors
 # whose streams the TAR engine reads (ncompress is the compress program, lzip the LZIP one); and a
 # virtual X display (with xauth, which xvfb-run needs) for the program's unattended "-e" runs.

@@ -90,6 +90,7 @@ uint16_t runZip(const CliRequest& request, const std::string& itemSpecification,
         command.deleteSourceFiles = request.move;
         command.encrypt = !request.password.empty();
         command.password = request.password.empty() ? nullptr : request.password.c_str();
+        command.encryption = request.zipCrypto ? ZipEncryption::Traditional : ZipEncryption::Aes256;
     }
     return dzip(&command);
 }

@@ -38,7 +38,8 @@ Commands:
                                 check them, writing nothing
   extract [-d DIR] [-o] [-j] [-p PASSWORD] ARCHIVE [NAMES...]
                                 extract the named entries (all when none are named)
-  add [-r] [-j] [-0..-8] [-p PASSWORD] [--update|--freshen] [--move] [--no-hidden] ARCHIVE FILES...
+  add [-r] [-j] [-0..-8] [-p PASSWORD] [--zipcrypto] [--update|--freshen] [--move] [--no-hidden]
+      ARCHIVE FILES...
                                 add files to a ZIP archive, creating it when it does not exist;
                                 each file is stored under the path it was given by
   delete ARCHIVE NAMES...       remove the named entries from a ZIP archive
@@ -52,13 +53,19 @@ Options:
   -j           junk directory names: store (add) or extract (extract) file names only
   -r           add the contents of directories, recursively
   -0 .. -8     0 stores without compression; 1 is fastest, 8 smallest; 5 by default
-  -p PASSWORD  encrypt (add) or decrypt (test, extract) with PASSWORD
+  -p PASSWORD  encrypt (add, with AES-256) or decrypt (test, extract) with PASSWORD. Other users
+               can see a command line: prefer "-p -", which reads the password from standard
+               input (a line; without echo on a terminal), or, for scripts, the environment
+               variable QUARVO_PASSWORD, which is used when -p is not given
+  --zipcrypto  encrypt with the traditional ZIP cipher, for old programs that cannot read AES;
+               it is weak: the password can be recovered from the archive
   --update     add new files and replace entries whose file is newer
   --freshen    only replace entries whose file is newer; add nothing new
   --move       delete the files once they are in the archive
   --no-hidden  leave out files and directories whose names begin with a dot (-r takes them
                by default)
-  -v           list with details; "*" after the method marks an encrypted entry
+  -v           list with details; after the method "+" marks an AES-encrypted entry, "*" one
+               encrypted with the traditional ZIP cipher
 
 Messages go to standard error. The exit status is the engine's result: 0 success, 1 done with
 warnings (data after the end of a compressed stream), 2 not an archive or damaged, 3 archive
@@ -145,6 +152,10 @@ std::string Parser::takeLongOption(std::string_view option)
             m_request.includeHidden = false;
             return {};
         }
+        if (option == "--zipcrypto") {
+            m_request.zipCrypto = true;
+            return {};
+        }
     }
     return "unknown option '" + std::string(option) + "' for " + std::string(m_syntax.name);
 }
@@ -197,7 +208,11 @@ void Parser::setFlag(char letter)
 std::string Parser::setValue(char letter, const std::string& value)
 {
     if (letter == 'p') {
-        m_request.password = value;
+        // An empty password stands for none, as in the options dialogs.
+        m_request.passwordSource = value.empty() ? PasswordSource::None
+                                   : value == "-" ? PasswordSource::StandardInput
+                                                  : PasswordSource::Argument;
+        m_request.password = value == "-" ? std::string() : value;
         return {};
     }
     if (value.empty())

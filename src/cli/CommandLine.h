@@ -11,6 +11,9 @@ namespace quarvo::cli {
 
 enum class CliCommand { Help, List, Test, Extract, Add, Delete, Job };
 
+// Where a command's password comes from.
+enum class PasswordSource { None, Argument, StandardInput };
+
 // How add treats entries that are already in the archive.
 enum class AddMode { Add, Update, Freshen };
 
@@ -20,7 +23,11 @@ struct CliRequest {
     std::string archive; // job: the job file
     // add: the files to add; extract and delete: stored entry names.
     std::vector<std::string> names;
-    std::string password; // empty: no encryption
+    std::string password; // empty: no encryption; see passwordSource
+    // Where the password comes from: the text of -p, standard input for "-p -", or, without -p,
+    // the QUARVO_PASSWORD environment variable. main resolves it into password before the run.
+    PasswordSource passwordSource = PasswordSource::None;
+    bool zipCrypto = false; // add --zipcrypto: the traditional cipher instead of AES-256
     std::string destination = ".";
     bool verbose = false;          // list -v
     bool overwrite = false;        // extract -o

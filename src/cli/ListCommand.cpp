@@ -7,6 +7,7 @@
 #include "core/zip/DirectoryError.h"
 #include "core/zip/ZipDirectoryReader.h"
 #include "core/zip/ZipFormat.h"
+#include "core/zip/ZipMethodNames.h"
 #include "core/zip/ZipNames.h"
 #include "engines/api/EngineResult.h"
 
@@ -26,45 +27,15 @@ constexpr std::string_view TableHeader =
 constexpr std::string_view TableRule =
     "---------- ---------- -----                                     ----\n";
 
-std::string_view methodName(uint16_t method)
-{
-    switch (method) {
-    case zipformat::method::Stored:
-        return "Stored";
-    case zipformat::method::Shrunk:
-        return "Shrunk";
-    case zipformat::method::Reduced1:
-    case zipformat::method::Reduced2:
-    case zipformat::method::Reduced3:
-    case zipformat::method::Reduced4:
-        return "Reduced";
-    case zipformat::method::Imploded:
-        return "Implode";
-    case zipformat::method::Deflated:
-        return "Deflate";
-    case zipformat::method::Deflate64:
-        return "Defl64";
-    case zipformat::method::Bzip2:
-        return "BZip2";
-    case zipformat::method::Lzma:
-        return "LZMA";
-    case zipformat::method::Zstandard:
-        return "Zstd";
-    case zipformat::method::Xz:
-        return "XZ";
-    case zipformat::method::Aes:
-        return "AES";
-    default:
-        return {};
-    }
-}
-
 std::string tableRow(const ZipEntry& entry)
 {
-    std::string method(methodName(entry.method));
+    std::string method(compressionMethodName(entry.compressionMethod()));
     if (method.empty())
-        method = "M" + std::to_string(entry.method);
-    if (entry.isEncrypted())
+        method = "M" + std::to_string(entry.compressionMethod());
+    // "+" marks AES encryption, "*" the traditional cipher (or AES whose field is unreadable).
+    if (entry.aes)
+        method += '+';
+    else if (entry.isEncrypted())
         method += '*';
     const std::tm time = localTimeFromDosDateTime({entry.modDate, entry.modTime});
     std::array<char, 128> row{};

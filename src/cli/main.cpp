@@ -5,10 +5,12 @@
 #include "cli/ConsoleReporter.h"
 #include "cli/JobCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/PasswordInput.h"
 #include "cli/TarCommands.h"
 #include "engines/api/EngineResult.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,12 @@ int main(int argc, char** argv)
                      request.error().message.c_str());
         return EngineResult::BadArgument;
     }
+    if (Result<Ok> password = resolvePassword(*request, stdin, stderr, std::getenv(PasswordVariable)); !password) {
+        std::fprintf(stderr, "quarvo-cli: %s\n", password.error().message.c_str());
+        return EngineResult::BadArgument;
+    }
+    if (request->passwordSource == PasswordSource::Argument)
+        hidePasswordInArguments(argc, argv, request->password);
     switch (request->command) {
     case CliCommand::Help: {
         const std::string_view usage = usageText();

@@ -207,7 +207,7 @@ TEST_F(Cli, ArchivesThatCannotBeReadAreNamedForWhatTheyAre)
 
 TEST_F(Cli, PasswordsWorkBothWaysWithInfoZip)
 {
-    expectSuccess({"add", "-p", "secret", "ours.zip", "docs/readme.txt"});
+    expectSuccess({"add", "--zipcrypto", "-p", "secret", "ours.zip", "docs/readme.txt"});
     EXPECT_EQ(tool("unzip", {"-P", "secret", "-p", "ours.zip", "docs/readme.txt"}).out, m_text);
     EXPECT_EQ(cli({"test", "ours.zip"}).exitCode, WrongPassword);
     EXPECT_EQ(cli({"test", "-p", "wrong", "ours.zip"}).exitCode, WrongPassword);

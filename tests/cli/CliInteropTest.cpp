@@ -159,7 +159,7 @@ TEST_F(CliInterop, EncryptedArchivesWeWriteOpenWithThePasswordInEveryTool)
 {
     for (const std::string level : {"-0", "-5"}) {
         const std::string archive = "secret" + level + ".zip";
-        cliSucceeds({"add", "-r", level, "-p", "pass word", archive, "src"});
+        cliSucceeds({"add", "-r", level, "--zipcrypto", "-p", "pass word", archive, "src"});
         expectEveryToolAgrees(archive, "pass word");
         EXPECT_NE(shell("unzip -tq -P wrong '" + archive + "'").exitCode, 0);
         EXPECT_NE(shell("7z t -pwrong '" + archive + "'").exitCode, 0);

@@ -42,6 +42,8 @@ void expectSameRequest(const CliRequest& actual, const CliRequest& expected)
     EXPECT_EQ(actual.addMode, expected.addMode);
     EXPECT_EQ(actual.move, expected.move);
     EXPECT_EQ(actual.includeHidden, expected.includeHidden);
+    EXPECT_EQ(actual.passwordSource, expected.passwordSource);
+    EXPECT_EQ(actual.zipCrypto, expected.zipCrypto);
 }
 
 TEST(CommandLine, AcceptsEveryCommandWithItsOptions)
@@ -51,7 +53,20 @@ TEST(CommandLine, AcceptsEveryCommandWithItsOptions)
         {{"list", "-v", "a.zip"},
          with(request(CliCommand::List, "a.zip"), [](auto& r) { r.verbose = true; })},
         {{"test", "-pSECRET", "a.zip"},
-         with(request(CliCommand::Test, "a.zip"), [](auto& r) { r.password = "SECRET"; })},
+         with(request(CliCommand::Test, "a.zip"),
+              [](auto& r) {
+                  r.password = "SECRET";
+                  r.passwordSource = PasswordSource::Argument;
+              })},
+        // "-" asks for the password on standard input; it is read later, not here.
+        {{"test", "-p", "-", "a.zip"},
+         with(request(CliCommand::Test, "a.zip"), [](auto& r) { r.passwordSource = PasswordSource::StandardInput; })},
+        {{"add", "--zipcrypto", "-p-", "a.zip", "f"},
+         with(request(CliCommand::Add, "a.zip", {"f"}),
+              [](auto& r) {
+                  r.zipCrypto = true;
+                  r.passwordSource = PasswordSource::StandardInput;
+              })},
         {{"test", "a.zip", "x", "d/*"}, request(CliCommand::Test, "a.zip", {"x", "d/*"})},
         {{"extract", "-d", "out", "-o", "-j", "-p", "pw", "a.zip", "x", "y z"},
          with(request(CliCommand::Extract, "a.zip", {"x", "y z"}),
@@ -59,6 +74,7 @@ TEST(CommandLine, AcceptsEveryCommandWithItsOptions)
                   r.destination = "out";
                   r.overwrite = r.noDirectoryNames = true;
                   r.password = "pw";
+                  r.passwordSource = PasswordSource::Argument;
               })},
         // Options may follow the archive, and a value may be attached to its letter.
         {{"extract", "a.zip", "-dout", "-oj"},
@@ -122,6 +138,7 @@ TEST(CommandLine, RefusesMisuseWithOneLineSayingWhy)
         {{"add", "-9", "a.zip", "f"}, "unknown option '-9' for add"},
         {{"add", "-:", "a.zip", "f"}, "unknown option '-:' for add"},
         {{"extract", "--update", "a.zip"}, "unknown option '--update' for extract"},
+        {{"extract", "--zipcrypto", "a.zip"}, "unknown option '--zipcrypto' for extract"},
         {{"add", "a.zip"}, "add needs at least one name after the archive"},
         {{"delete", "a.zip"}, "delete needs at least one name after the archive"},
         {{"extract", "a.zip", "-d"}, "option '-d' needs a value"},

@@ -32,9 +32,6 @@ struct EntryCopyRules {
     // A viewed entry that is an archive opens as a nested window of its own; otherwise only job
     // files open as windows and every other copy is launched.
     bool opensNestedArchives = true;
-    // The entries carry the CRC-32 of their data, which tells whether a copy changed. Without it
-    // the copy is fingerprinted when it is made.
-    bool entriesHaveChecksums = true;
     // A changed copy can be put back in place of its entry. When not, the archive is read-only and
     // the user is offered to keep the copy elsewhere.
     bool takesChangedCopies = true;
@@ -69,6 +66,9 @@ class ArchiveEntrySource {
 
     // The entry is stored as a symbolic link, which is never viewed or run.
     virtual bool isStoredLink(const ZipEntry& entry) const = 0;
+    // The entry records the CRC-32 of its data, which tells whether a copy changed. When it does not
+    // (TAR entries, AES entries of the AE-2 kind), the copy is fingerprinted when it is made.
+    virtual bool recordsChecksumOf(const ZipEntry& entry) const = 0;
     // The guard asked before viewing or putting a copy back; it may refuse with a message.
     virtual bool canRunCommand(int commandId) = 0;
 

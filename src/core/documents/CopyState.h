@@ -28,9 +28,9 @@ struct EntryFingerprint {
 // back (and kept) rather than thrown away.
 CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry);
 
-// The size and CRC-32 of the copy at path as it is now, for an archive that records no CRC-32 of
-// its entries: the copy is then compared with itself as it was made. Nothing when it is not a
-// regular file (a link is never followed) or cannot be read.
+// The size and CRC-32 of the copy at path as it is now, for an entry whose archive records no CRC-32
+// of its data (TAR, AES AE-2): the copy is then compared with itself as it was made. Nothing when it
+// is not a regular file (a link is never followed) or cannot be read.
 std::optional<EntryFingerprint> fingerprintOf(const std::string& path);
 
 } // namespace quarvo

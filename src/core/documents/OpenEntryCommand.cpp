@@ -135,7 +135,7 @@ class EntryOpening {
             closeOpenItem(m_archive, item);
             return;
         }
-        if (!rules.entriesHaveChecksums)
+        if (!m_archive.recordsChecksumOf(entry))
             takeFingerprint(item);
         advanceOpenItem(m_archive, item);
     }
@@ -168,8 +168,9 @@ class EntryOpening {
         return m_archive.extractEntryCopy(item);
     }
 
-    // An archive that keeps no CRC-32 of its entries (TAR) is compared with the copy as it was made.
-    // A copy that is missing is left to the stages, which say so.
+    // An entry without a CRC-32 of its data (TAR, AES AE-2) is compared with its copy as it was made,
+    // which the extraction vouched for (an AES entry by its authentication code). A copy that is
+    // missing is left to the stages, which say so.
     static void takeFingerprint(OpenItem& item)
     {
         if (std::optional<EntryFingerprint> made = fingerprintOf(item.fullTemporaryPath())) {

@@ -24,8 +24,8 @@ struct ZipEntry;
 //   directory), and the stage machine runs: View opens a ".cfu" or ".cfz" entry as a job window
 //   and, in an archive that opens nested archives (ZIP), a ".zip" or ".exe" entry that is an
 //   archive and a TAR archive or compressed stream as a window of its own; it launches everything
-//   else. An archive that keeps no CRC-32 of its entries (TAR) fingerprints the copy first, to tell
-//   later whether it changed.
+//   else. The copy of an entry without a CRC-32 of its data (TAR, AES AE-2) is fingerprinted first,
+//   to tell later whether it changed.
 //
 // listing is the view the entry was shown in (Show Parent brings it back). Nothing happens without
 // the entry services, or while an engine runs. The archive may be re-read and, if that fails,

@@ -148,6 +148,12 @@ EntrySourceServices ZipDocument::entryServices()
     return {m_services.ui, m_services.dialogs, m_services.settings, m_services.openItems, m_services.entryLaunch};
 }
 
+// An AE-2 entry stores no CRC-32: its authentication code checks it instead.
+bool ZipDocument::recordsChecksumOf(const ZipEntry& entry) const
+{
+    return !entry.aes || entry.aes->checksCrc();
+}
+
 bool ZipDocument::extractEntryCopy(const OpenItem& item)
 {
     return extractZipEntryCopy(m_services, path(), item);

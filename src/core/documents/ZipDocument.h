@@ -85,11 +85,13 @@ class ZipDocument : public Document, public ArchiveEntrySource {
     ZipDocumentServices& services() { return m_services; }
 
     // ArchiveEntrySource: a ZIP archive opens the archives among its entries as nested windows,
-    // knows the CRC-32 of every entry and takes changed copies back through the engine.
+    // knows the CRC-32 of every entry but AES AE-2 ones and takes changed copies back through the
+    // engine.
     Document& asDocument() override { return *this; }
     EntrySourceServices entryServices() override;
     EntryCopyRules entryCopyRules() const override { return {}; }
     bool isStoredLink(const ZipEntry& entry) const override { return entry.isSymbolicLink(); }
+    bool recordsChecksumOf(const ZipEntry& entry) const override;
     bool extractEntryCopy(const OpenItem& item) override;
     uint16_t extractForCheckOut(const std::string& directory, const std::string& password) override;
     bool putBackChangedCopy(const OpenItem& item) override;

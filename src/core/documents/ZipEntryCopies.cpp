@@ -5,6 +5,8 @@
 #include "core/documents/OpenItem.h"
 #include "core/documents/ZipDocumentServices.h"
 #include "core/engine/ZipEngineSession.h"
+#include "core/settings/AppSettings.h"
+#include "core/zip/ZipFormat.h"
 #include "engines/api/EngineResult.h"
 
 namespace quarvo {
@@ -42,6 +44,9 @@ bool putBackZipEntryCopy(ZipDocumentServices& services, const std::string& archi
 {
     ZipJobOptions job;
     job.password = item.password;
+    // An entry goes back encrypted the way it came.
+    job.encryption = item.method == zipformat::method::Aes ? ZipEncryptionChoice::Aes256
+                                                           : ZipEncryptionChoice::Traditional;
     job.compMethod = static_cast<int>(item.method);
     job.storePath = 1;
     job.include = item.name.find('"') == std::string::npos ? '"' + item.name + '"' : item.name;

@@ -153,6 +153,7 @@ void ZipEngineSession::applyZipOptions(const ZipOptions& options)
 {
     ZipJobOptions job;
     job.password = options.password;
+    job.encryption = options.encryption;
     job.tempFilePath = options.tempFilePath;
     job.addNewerFiles = options.addFilesByDate;
     job.date = options.afterDate;
@@ -169,6 +170,8 @@ void ZipEngineSession::applyZipJob(const ZipJobOptions& job)
 {
     m_zipPassword = job.password;
     m_zip.password = pointerOrNull(m_zipPassword);
+    const int encryption = job.encryption.value_or(m_settings.zipOptions.encryption);
+    m_zip.encryption = encryption == ZipEncryptionChoice::Aes256 ? ZipEncryption::Aes256 : ZipEncryption::Traditional;
     m_temporaryDirectory = job.tempFilePath;
     m_zip.temporaryDirectory = pointerOrNull(m_temporaryDirectory);
     m_date = job.addNewerFiles == 1 ? job.date : std::string();

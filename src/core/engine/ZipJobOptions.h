@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace quarvo {
@@ -8,6 +9,8 @@ namespace quarvo {
 // them; texts as typed.
 struct ZipJobOptions {
     std::string password;     // empty: no encryption
+    // How the password encrypts (ZipEncryptionChoice); unset: the ZIP Options' current choice.
+    std::optional<int> encryption;
     std::string tempFilePath; // empty: the engine's default
     int addNewerFiles = 0;    // 1: only files dated on or after `date`
     std::string date;

@@ -116,6 +116,10 @@ void AppSettings::load(int verticalDpi)
     zip.oldAsLatest = profile.readInt(Section::Options, "OldAsLatest", 0);
     zip.spanDiskType = profile.readInt(Section::Options, "SpanDiskType", 0);
     zip.tempFilePath = profile.readString(Section::Options, "TempFilePath", "");
+    std::error_code missing;
+    const bool existingProfile = std::filesystem::exists(m_profilePath, missing);
+    zip.encryption = profile.readInt(Section::Options, "Encryption",
+                                     existingProfile ? ZipEncryptionChoice::Traditional : ZipEncryptionChoice::Aes256);
 
     unzipOptions.overwrite = profile.readInt(Section::Options, "Overwrite", 0);
     unzipOptions.recreate = profile.readInt(Section::Options, "Recreate", 0);
@@ -184,6 +188,7 @@ void AppSettings::saveZipOptions()
         profile.writeInt(Section::Options, "OldAsLatest", zip.oldAsLatest);
         profile.writeInt(Section::Options, "SpanDiskType", zip.spanDiskType);
         profile.writeString(Section::Options, "TempFilePath", zip.tempFilePath);
+        profile.writeInt(Section::Options, "Encryption", zip.encryption);
     });
 }
 
@@ -229,6 +234,11 @@ void AppSettings::saveOnExit(const std::string& workingDirectory)
             profile.writeInt(Section::Settings, "PreviewPages", previewPages);
         profile.writeString(Section::General, "CurrentDir", currentDir);
         profile.writeInt(Section::General, "AlwaysOnTop", alwaysOnTop);
+        // A profile without the encryption key is one written before the key existed. The choice
+        // this run started with is recorded, so a new profile is never mistaken for such an old one
+        // at the next start (the ZIP Options' Save writes it as well).
+        if (!profile.value(Section::Options, "Encryption"))
+            profile.writeInt(Section::Options, "Encryption", zipOptions.encryption);
         writeHistory(profile, "EXTRACT", extractHistory);
         writeHistory(profile, "COMPRESS", compressHistory);
     });

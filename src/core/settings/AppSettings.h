@@ -21,6 +21,12 @@ namespace SettingsDefaults {
 constexpr std::string_view ViewerName = "VIEWER.EXE";
 } // namespace SettingsDefaults
 
+// The choices of the ZIP Options dialog's encryption list, as stored.
+namespace ZipEncryptionChoice {
+constexpr int Traditional = 0;
+constexpr int Aes256 = 1;
+} // namespace ZipEncryptionChoice
+
 // The compression defaults, section "Options", edited by the ZIP Options dialog. Numbers are kept
 // exactly as read: a compressionFactor of 12 stays 12 and reaches the engine unchanged.
 struct ZipOptions {
@@ -38,6 +44,11 @@ struct ZipOptions {
     // Kept for the run only, never written to the profile.
     std::string password;
     int backupEntireDrive = 0;
+
+    // How a password encrypts, key "Encryption": 0 the traditional ZIP cipher, 1 AES-256. A new
+    // profile starts with AES-256; a profile written before the key existed keeps the traditional
+    // cipher its user had until the user chooses otherwise.
+    int encryption = ZipEncryptionChoice::Aes256;
 };
 
 // The extraction defaults, section "Options", edited by the UNZIP Options dialog.

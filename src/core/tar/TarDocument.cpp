@@ -339,7 +339,6 @@ EntryCopyRules TarDocument::entryCopyRules() const
 {
     EntryCopyRules rules;
     rules.opensNestedArchives = false;
-    rules.entriesHaveChecksums = false;
     rules.takesChangedCopies = false;
     return rules;
 }

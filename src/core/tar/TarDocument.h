@@ -76,7 +76,7 @@ class TarDocument : public Document, public ArchiveEntrySource {
     // Whether a command this document handles is enabled now; nothing for other commands.
     std::optional<bool> isCommandEnabled(int commandId) const;
 
-    // Extracts (or tests) the entries the specification names with the UNTAR options, into
+    // Extracts (or tests) the entries the item specification names with the UNTAR options, into
     // directory for an extraction; tells the user what the engine reported when it failed.
     uint16_t extract(const std::string& specification, const std::string& directory, int commandId);
 
@@ -104,6 +104,7 @@ class TarDocument : public Document, public ArchiveEntrySource {
     EntrySourceServices entryServices() override;
     EntryCopyRules entryCopyRules() const override;
     bool isStoredLink(const ZipEntry& entry) const override;
+    bool recordsChecksumOf(const ZipEntry&) const override { return false; }
     // Viewing a TAR entry asks no guard: nothing spans disks, nothing is written.
     bool canRunCommand(int) override { return true; }
     bool extractEntryCopy(const OpenItem& item) override;

@@ -4,6 +4,7 @@
 #include "core/ui/DialogResult.h"
 #include "core/ui/UserInterface.h"
 #include "core/zip/EndRecordSearch.h"
+#include "core/zip/WinZipAesField.h"
 #include "core/zip/ZipFormat.h"
 #include "core/zip/ZipNames.h"
 #include "core/zip/ZipRecords.h"
@@ -458,6 +459,10 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous
     if (m_file.read(extra) != extra.size())
         return failDamagedHeader(PastTheFile);
     entry->name = decodeEntryName(bytes, entry->flags, extra);
+    if (entry->method == zipformat::method::Aes) {
+        if (Result<WinZipAesField, AesFieldError> aes = parseWinZipAesField(extra))
+            entry->aes = aes.value();
+    }
     if (!entry->name.empty())
         showStatus(entry->name, false);
     // Sizes and offset kept in a ZIP64 extra field. A damaged field leaves what it cannot give

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/zip/WinZipAesField.h"
 #include "core/zip/ZipFormat.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quarvo {
@@ -37,6 +39,9 @@ struct ZipEntry {
     uint32_t externalAttributes = 0;
     uint64_t localHeaderOffset = 0;
 
+    // The WinZip AES field of an entry encrypted with AES (method 99), when it is there and usable.
+    std::optional<WinZipAesField> aes;
+
     // 0-based position in the directory as stored.
     int32_t index = 0;
     // The stored name, decoded to UTF-8, with "/" separators as stored.
@@ -46,6 +51,8 @@ struct ZipEntry {
     bool selected = false;
 
     bool isEncrypted() const { return flags & 1; }
+    // The method that compressed the data: under AES encryption the one its field names.
+    uint16_t compressionMethod() const { return aes ? aes->actualMethod : method; }
     // Stored by a Unix host as a symbolic link: the data is the link's target.
     bool isSymbolicLink() const
     {

@@ -83,6 +83,7 @@ constexpr size_t Comment = 22;
 namespace flag {
 constexpr uint16_t Encrypted = 0x0001;          // bit 0
 constexpr uint16_t CompressionOption1 = 0x0002; // bit 1, deflate: maximum / fast
+constexpr uint16_t LzmaEndMarker = 0x0002;      // bit 1, LZMA: the stream ends with an end marker
 constexpr uint16_t CompressionOption2 = 0x0004; // bit 2
 constexpr uint16_t DataDescriptor = 0x0008;     // bit 3: CRC and sizes follow the data
 constexpr uint16_t EnhancedDeflate = 0x0010;    // bit 4
@@ -121,6 +122,9 @@ constexpr uint16_t Default = 10;   // stored data
 constexpr uint16_t Directory = 20; // folders, deflate, traditional encryption
 constexpr uint16_t Deflate = 20;
 constexpr uint16_t Zip64 = 45;
+constexpr uint16_t Bzip2 = 46;
+constexpr uint16_t Aes = 51; // WinZip AES encryption
+constexpr uint16_t Lzma = 63;
 } // namespace version
 
 // Host systems in the upper byte of "version made by" (4.4.2.2).
@@ -168,6 +172,31 @@ constexpr uint16_t InfoZipUnix = 0x7875;       // "ux", Info-ZIP new Unix
 constexpr uint16_t UnicodePath = 0x7075;       // 4.6.9 "up", Info-ZIP Unicode path
 constexpr uint16_t WinZipAes = 0x9901;         // AE-x
 } // namespace extra
+
+// LZMA data in a ZIP entry (5.8.8): a four-byte header, then the five property bytes of the LZMA
+// stream (properties byte and 32-bit dictionary size), then the stream itself.
+namespace lzma {
+constexpr size_t HeaderSize = 4;       // LZMA SDK major and minor version, properties size (LE16)
+constexpr size_t PropertiesSize = 5;   // the only properties size the format has
+constexpr size_t DictionarySizeOffset = 1; // within the properties
+} // namespace lzma
+
+// WinZip AES encryption (method 99 with the 0x9901 extra field; WinZip's "AES Encryption
+// Information" note, APPNOTE 7.2.3 points to it). The entry's data is the salt, a two-byte password
+// verifier, the encrypted data, and ten bytes of authentication code.
+namespace aes {
+constexpr size_t ExtraDataSize = 7;         // vendor version, vendor id, strength, actual method
+constexpr uint16_t VendorVersionAe1 = 1;    // AE-1: the CRC-32 is stored and checked
+constexpr uint16_t VendorVersionAe2 = 2;    // AE-2: the CRC-32 is 0; the authentication code alone checks
+constexpr uint16_t VendorId = 0x4541;       // "AE", little-endian
+constexpr uint8_t Strength128 = 1;
+constexpr uint8_t Strength192 = 2;
+constexpr uint8_t Strength256 = 3;
+constexpr size_t VerifierSize = 2;
+constexpr size_t AuthenticationCodeSize = 10; // the first ten bytes of HMAC-SHA1
+constexpr unsigned KeyDerivationIterations = 1000; // PBKDF2-HMAC-SHA1
+constexpr size_t BlockSize = 16;
+} // namespace aes
 
 // MS-DOS date and time fields (4.4.6).
 namespace dostime {

@@ -15,6 +15,12 @@ constexpr uint32_t Update = 3;  // add new files, replace entries whose file is 
 constexpr uint32_t Add = 4;     // add, replacing entries of the same name
 } // namespace ZipFunction
 
+// How the encrypt flag encrypts new entries (offset 160).
+namespace ZipEncryption {
+constexpr uint32_t Traditional = 0; // the traditional PKWARE cipher: every unzip reads it, but it is weak
+constexpr uint32_t Aes256 = 1;      // WinZip AES-256 (AE-2): 7-Zip, WinZip and most current tools read it
+} // namespace ZipEncryption
+
 namespace ZipOptionBits {
 constexpr uint16_t Default = 3;
 constexpr uint16_t Bit0 = 0x0001; // cleared for delete
@@ -69,7 +75,8 @@ struct ZipCommand {
     void* queryCallbackData = nullptr;     // 152
     uint16_t spanOptions = 0;              // 156  0 = none; anything else is refused here
     uint16_t optionBits = 0;               // 158  ZipOptionBits
-    uint8_t reserved160[28] = {};          // 160 .. 187
+    uint32_t encryption = 0;               // 160  ZipEncryption, when encrypt is set
+    uint8_t reserved164[24] = {};          // 164 .. 187
 };
 
 #if UINTPTR_MAX == 0xFFFFFFFFu
@@ -84,6 +91,7 @@ static_assert(offsetof(ZipCommand, writeLog) == 136);
 static_assert(offsetof(ZipCommand, queryCallbackData) == 152);
 static_assert(offsetof(ZipCommand, spanOptions) == 156);
 static_assert(offsetof(ZipCommand, optionBits) == 158);
+static_assert(offsetof(ZipCommand, encryption) == 160);
 #endif
 
 // Runs the operation the block describes, synchronously. Returns an EngineResult.

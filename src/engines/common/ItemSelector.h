@@ -25,7 +25,7 @@ class ItemSelector {
     // which items matched nothing. Names are looked up in a hash index and only patterns are tried
     // on every entry, so a long list of names costs no more than one pass.
     Selection select(const std::vector<std::string_view>& names) const;
-    // Whether the specification names every entry ("*.*", "*" or nothing at all), so that no name
+    // Whether the item specification names every entry ("*.*", "*" or nothing at all), so that no name
     // needs looking at.
     bool selectsEveryEntry() const { return m_everything || m_items.empty(); }
 

@@ -71,6 +71,13 @@ Result<ArchiveEntry, IndexError> entryFrom(const CentralHeader& header, int32_t 
         return damagedHeader(index, "with the data in front of the archive its local header lies beyond "
                                     "the end of the file");
     entry.unixModificationTime = extendedModificationTime(header.extra);
+    if (header.fields.method == zf::method::Aes) {
+        Result<WinZipAesField, AesFieldError> aes = parseWinZipAesField(header.extra);
+        if (aes)
+            entry.aes = aes.value();
+        else
+            entry.aesProblem = aes.error();
+    }
     return entry;
 }
 

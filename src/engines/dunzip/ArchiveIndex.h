@@ -3,6 +3,7 @@
 #include "core/base/Result.h"
 #include "core/zip/ByteSource.h"
 #include "core/zip/EndRecordSearch.h"
+#include "core/zip/WinZipAesField.h"
 #include "core/zip/ZipRecords.h"
 
 #include <cstdint>
@@ -31,6 +32,9 @@ struct ArchiveEntry {
     std::string damage;
     // Modification time from the extended-timestamp extra field (seconds since 1970), when given.
     std::optional<int64_t> unixModificationTime;
+    // For an AES entry (method 99): its field, or why it is unusable.
+    std::optional<WinZipAesField> aes;
+    AesFieldError aesProblem = AesFieldError::Missing;
 };
 
 // Why an archive cannot be worked on; code is an EngineResult.

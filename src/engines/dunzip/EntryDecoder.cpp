@@ -2,6 +2,9 @@
 
 #include "core/zip/ZipFormat.h"
 #include "engines/common/PkwareCipher.h"
+#include "engines/common/WinZipAesCipher.h"
+#include "engines/dunzip/EntryDataStream.h"
+#include "engines/dunzip/MethodDecoder.h"
 
 #include <libdeflate.h>
 #include <zlib.h>
@@ -20,58 +23,11 @@ constexpr size_t ChunkSize = 64 * 1024;
 // larger ones go through zlib's streaming inflate so memory stays bounded.
 constexpr uint64_t WholeBufferLimit = 8 * 1024 * 1024;
 
-// Why a read of length bytes at offset gave fewer. A source never reads past its end, so a read that
-// reaches beyond it means the archive ends inside the entry's data; anywhere else the read failed.
-DecodeStatus shortReadStatus(const ByteSource& source, uint64_t offset, uint64_t length)
-{
-    const bool pastTheEnd = offset >= source.size() || length > source.size() - offset;
-    return pastTheEnd ? DecodeStatus::Truncated : DecodeStatus::ReadError;
-}
-
 struct LibdeflateFree {
     void operator()(libdeflate_decompressor* decompressor) const
     {
         libdeflate_free_decompressor(decompressor);
     }
-};
-
-// Reads the entry's data in order, decrypting it when needed.
-class DataStream {
-  public:
-    DataStream(ByteSource& source, uint64_t offset, uint64_t length, std::optional<PkwareCipher> cipher)
-        : m_source(source), m_offset(offset), m_remaining(length), m_cipher(std::move(cipher))
-    {
-    }
-
-    // Reads up to into.size() bytes; returns how many, 0 at the end; nothing when the source gave
-    // fewer, with failure() saying why.
-    std::optional<size_t> read(std::span<uint8_t> into)
-    {
-        size_t wanted = static_cast<size_t>(std::min<uint64_t>(into.size(), m_remaining));
-        if (wanted == 0)
-            return 0;
-        size_t count = m_source.readAt(m_offset, into.first(wanted));
-        if (count != wanted) {
-            m_failure = shortReadStatus(m_source, m_offset, wanted);
-            return std::nullopt;
-        }
-        if (m_cipher)
-            m_cipher->decrypt(into.first(count));
-        m_offset += count;
-        m_remaining -= count;
-        return count;
-    }
-
-    uint64_t remaining() const { return m_remaining; }
-    // Why the last read gave nothing: Truncated or ReadError.
-    DecodeStatus failure() const { return m_failure; }
-
-  private:
-    ByteSource& m_source;
-    uint64_t m_offset;
-    uint64_t m_remaining;
-    std::optional<PkwareCipher> m_cipher;
-    DecodeStatus m_failure = DecodeStatus::ReadError;
 };
 
 class Decoder {
@@ -99,7 +55,7 @@ class Decoder {
         return DecodeStatus::Ok;
     }
 
-    DecodeStatus copy(DataStream& stream)
+    DecodeStatus copy(EntryDataStream& stream)
     {
         // No larger than the entry: small stored files would otherwise each clear a whole chunk.
         std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(ChunkSize, stream.remaining())));
@@ -114,7 +70,7 @@ class Decoder {
         }
     }
 
-    DecodeStatus inflateWhole(DataStream& stream)
+    DecodeStatus inflateWhole(EntryDataStream& stream)
     {
         std::vector<uint8_t> input(static_cast<size_t>(stream.remaining()));
         std::optional<size_t> count = stream.read(input);
@@ -140,7 +96,7 @@ class Decoder {
         return emit(std::span(output).first(produced));
     }
 
-    DecodeStatus inflateStreaming(DataStream& stream)
+    DecodeStatus inflateStreaming(EntryDataStream& stream)
     {
         z_stream z{};
         if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
@@ -172,34 +128,99 @@ class Decoder {
         }
     }
 
-    DecodeResult run(ByteSource& source)
+    DecodeStatus decompress(EntryDataStream& stream)
+    {
+        namespace m = zipformat::method;
+        if (m_request.method == m::Stored)
+            return copy(stream);
+        if (m_request.method == m::Deflated) {
+            if (stream.remaining() <= WholeBufferLimit && m_request.uncompressedSize <= WholeBufferLimit)
+                return inflateWhole(stream);
+            return inflateStreaming(stream);
+        }
+        std::unique_ptr<MethodDecoder> decoder = makeMethodDecoder(
+            {.method = m_request.method, .flags = m_request.flags, .uncompressedSize = m_request.uncompressedSize});
+        if (!decoder)
+            return DecodeStatus::Unsupported;
+        return decoder->decode(stream, [this](std::span<const uint8_t> bytes) { return emit(bytes); });
+    }
+
+    DecodeResult runTraditional(ByteSource& source)
     {
         uint64_t length = m_request.compressedSize;
         uint64_t offset = m_request.dataOffset;
-        std::optional<PkwareCipher> cipher;
-        if (m_request.encrypted) {
-            // Smaller than the encryption header it must begin with: no writer makes such an entry.
-            if (length < PkwareCipher::HeaderSize)
-                return finish(DecodeStatus::Corrupt);
-            std::array<uint8_t, PkwareCipher::HeaderSize> header{};
-            if (source.readAt(offset, header) != header.size())
-                return finish(shortReadStatus(source, offset, header.size()));
-            cipher.emplace(m_request.password);
-            if (!cipher->acceptHeader(header, m_request.checkByte))
-                return finish(DecodeStatus::WrongPassword);
-            offset += header.size();
-            length -= header.size();
+        // Smaller than the encryption header it must begin with: no writer makes such an entry.
+        if (length < PkwareCipher::HeaderSize)
+            return finish(DecodeStatus::Corrupt);
+        std::array<uint8_t, PkwareCipher::HeaderSize> header{};
+        if (source.readAt(offset, header) != header.size())
+            return finish(shortReadStatus(source, offset, header.size()));
+        PkwareCipher cipher(m_request.password);
+        if (!cipher.acceptHeader(header, m_request.checkByte))
+            return finish(DecodeStatus::WrongPassword);
+        offset += header.size();
+        length -= header.size();
+        EntryDataStream stream(source, offset, length,
+                               [&cipher](std::span<uint8_t> bytes) { cipher.decrypt(bytes); });
+        return finish(decompress(stream));
+    }
+
+    DecodeResult runAes(ByteSource& source, const WinZipAesField& field)
+    {
+        std::optional<AesDataLayout> layout = aesDataLayout(field, m_request.compressedSize);
+        // Too small for its salt, verifier and authentication code: no writer makes such an entry.
+        if (!layout)
+            return finish(DecodeStatus::Corrupt);
+        const uint64_t start = m_request.dataOffset;
+        std::vector<uint8_t> salt(field.saltSize());
+        std::array<uint8_t, WinZipAesCipher::VerifierSize> verifier{};
+        std::array<uint8_t, WinZipAesCipher::AuthenticationCodeSize> storedCode{};
+        if (source.readAt(start, salt) != salt.size())
+            return finish(shortReadStatus(source, start, salt.size()));
+        if (source.readAt(start + layout->verifierOffset, verifier) != verifier.size())
+            return finish(shortReadStatus(source, start + layout->verifierOffset, verifier.size()));
+        const uint64_t codeOffset = start + layout->authenticationCodeOffset;
+        if (source.readAt(codeOffset, storedCode) != storedCode.size())
+            return finish(shortReadStatus(source, codeOffset, storedCode.size()));
+        Result<WinZipAesCipher> cipher = WinZipAesCipher::create(m_request.password, salt, field.keyBits());
+        if (!cipher)
+            return finish(DecodeStatus::OutputFailed);
+        if (cipher->verifier() != verifier)
+            return finish(DecodeStatus::WrongPassword);
+
+        const uint64_t encryptedStart = start + layout->encryptedOffset;
+        EntryDataStream stream(source, encryptedStart, layout->encryptedSize,
+                               [&cipher](std::span<uint8_t> bytes) { cipher->decrypt(bytes); });
+        DecodeStatus status = decompress(stream);
+        if (status == DecodeStatus::Cancelled || status == DecodeStatus::OutputFailed ||
+            status == DecodeStatus::ReadError || status == DecodeStatus::Truncated)
+            return finish(status);
+        // Whatever the decompressor made of the data, the code covers all of it: bytes it left
+        // unread are taken in too, so a changed entry is called that rather than damaged.
+        std::vector<uint8_t> rest(ChunkSize);
+        uint64_t restOffset = encryptedStart + (layout->encryptedSize - stream.remaining());
+        for (uint64_t left = stream.remaining(); left > 0;) {
+            const size_t piece = static_cast<size_t>(std::min<uint64_t>(left, rest.size()));
+            if (source.readAt(restOffset, std::span(rest).first(piece)) != piece)
+                return finish(shortReadStatus(source, restOffset, piece));
+            cipher->authenticate(std::span(rest).first(piece));
+            restOffset += piece;
+            left -= piece;
         }
-        DataStream stream(source, offset, length, std::move(cipher));
-        DecodeStatus status;
-        if (m_request.method == zipformat::method::Stored) {
-            status = copy(stream);
-        } else if (length <= WholeBufferLimit && m_request.uncompressedSize <= WholeBufferLimit) {
-            status = inflateWhole(stream);
-        } else {
-            status = inflateStreaming(stream);
-        }
+        if (cipher->authenticationCode() != storedCode)
+            return finish(DecodeStatus::NotAuthentic);
+        m_checksCrc = field.checksCrc();
         return finish(status);
+    }
+
+    DecodeResult run(ByteSource& source)
+    {
+        if (m_request.encrypted && m_request.aes)
+            return runAes(source, *m_request.aes);
+        if (m_request.encrypted)
+            return runTraditional(source);
+        EntryDataStream stream(source, m_request.dataOffset, m_request.compressedSize);
+        return finish(decompress(stream));
     }
 
   private:
@@ -208,7 +229,7 @@ class Decoder {
         m_result.actualCrc32 = m_crc;
         if (status == DecodeStatus::Ok && m_result.bytesOut != m_request.uncompressedSize)
             status = DecodeStatus::EndsEarly;
-        if (status == DecodeStatus::Ok && m_result.actualCrc32 != m_request.crc32)
+        if (status == DecodeStatus::Ok && m_checksCrc && m_result.actualCrc32 != m_request.crc32)
             status = DecodeStatus::CrcMismatch;
         m_result.status = status;
         return m_result;
@@ -218,6 +239,7 @@ class Decoder {
     const DecodeSink& m_sink;
     const DecodeProgress& m_progress;
     DecodeResult m_result;
+    bool m_checksCrc = true; // AE-2 entries store no CRC-32: their authentication code checks them
     uint32_t m_crc = 0; // libdeflate's CRC-32 is the same function as zlib's, several times faster
 };
 
@@ -227,6 +249,12 @@ DecodeResult decodeEntry(ByteSource& source, const DecodeRequest& request, const
                          const DecodeProgress& progress)
 {
     return Decoder(request, sink, progress).run(source);
+}
+
+bool isDecodableMethod(uint16_t method)
+{
+    return method == zipformat::method::Stored || method == zipformat::method::Deflated ||
+           hasMethodDecoder(method);
 }
 
 } // namespace quarvo

@@ -3,7 +3,9 @@
 #include "core/base/ByteReader.h"
 #include "core/text/DosDateTime.h"
 #include "core/zip/ByteSource.h"
+#include "core/zip/WinZipAesField.h"
 #include "core/zip/ZipFormat.h"
+#include "core/zip/ZipMethodNames.h"
 #include "core/zip/ZipNames.h"
 #include "core/zip/ZipRecords.h"
 #include "engines/api/EngineResult.h"
@@ -37,41 +39,11 @@ constexpr size_t UsualLocalExtraSize = 256;
 // The local header fields that must agree with the central directory whatever the producer.
 constexpr uint16_t CheckedFlags = zf::flag::Encrypted | zf::flag::DataDescriptor | zf::flag::StrongEncryption;
 
+// A method's name in messages: its listing name, or its number when it has none.
 std::string methodName(uint16_t method)
 {
-    switch (method) {
-    case zf::method::Shrunk:
-        return "shrunk";
-    case zf::method::Reduced1:
-    case zf::method::Reduced2:
-    case zf::method::Reduced3:
-    case zf::method::Reduced4:
-        return "reduced";
-    case zf::method::Imploded:
-        return "imploded";
-    case zf::method::Deflate64:
-        return "Deflate64";
-    case zf::method::PkwareImplode:
-        return "PKWARE DCL imploded";
-    case zf::method::Bzip2:
-        return "BZIP2";
-    case zf::method::Lzma:
-        return "LZMA";
-    case zf::method::Zstandard:
-        return "Zstandard";
-    case zf::method::Xz:
-        return "XZ";
-    case zf::method::Jpeg:
-        return "JPEG";
-    case zf::method::WavPack:
-        return "WavPack";
-    case zf::method::Ppmd:
-        return "PPMd";
-    case zf::method::Aes:
-        return "AES encrypted";
-    default:
-        return "unknown";
-    }
+    std::string_view name = compressionMethodName(method);
+    return name.empty() ? "method " + std::to_string(method) : std::string(name);
 }
 
 std::string hex32(uint32_t value)
@@ -301,7 +273,14 @@ std::string Operation::statusText(const ArchiveEntry& entry, const std::string& 
 {
     if (m_command.testOnly)
         return "Testing: " + shown;
-    return (entry.fields.method == zf::method::Stored ? "Extracting: " : "Inflating: ") + shown;
+    switch (entry.fields.method) {
+    case zf::method::Stored:
+        return "Extracting: " + shown;
+    case zf::method::Deflated:
+        return "Inflating: " + shown;
+    default:
+        return "Decompressing: " + shown;
+    }
 }
 
 void Operation::processEntry(const ArchiveEntry& entry)
@@ -427,14 +406,25 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
         code = fail(EngineResult::BadArchive, shown + ": " + entry.damage + "; the entry is not trusted.");
         return std::nullopt;
     }
-    if ((central.flags & zf::flag::StrongEncryption) || central.method == zf::method::Aes) {
-        code = fail(EngineResult::UnsupportedMethod, shown + ": strong encryption is not supported.");
+    if (central.flags & zf::flag::StrongEncryption) {
+        code = fail(EngineResult::UnsupportedMethod,
+                    shown + ": PKWARE strong encryption is not supported; nothing was written for it.");
         return std::nullopt;
     }
-    if (central.method != zf::method::Stored && central.method != zf::method::Deflated) {
-        code = fail(EngineResult::UnsupportedMethod, shown + ": compression method " +
-                                                         std::to_string(central.method) + " (" +
-                                                         methodName(central.method) + ") is not supported.");
+    std::optional<WinZipAesField> aes;
+    uint16_t method = central.method;
+    if (central.method == zf::method::Aes) {
+        if (!entry.aes) {
+            code = fail(EngineResult::UnsupportedMethod,
+                        shown + ": AES encrypted, but " + describeAesFieldError(entry.aesProblem) + ".");
+            return std::nullopt;
+        }
+        aes = entry.aes;
+        method = aes->actualMethod;
+    }
+    if (!isDecodableMethod(method)) {
+        code = fail(EngineResult::UnsupportedMethod, shown + ": compression method " + std::to_string(method) +
+                                                         " (" + methodName(method) + ") is not supported.");
         return std::nullopt;
     }
 
@@ -486,7 +476,9 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
     request.compressedSize = entry.compressedSize;
     request.uncompressedSize = entry.uncompressedSize;
     request.crc32 = central.crc32;
-    request.method = central.method;
+    request.method = method;
+    request.flags = central.flags;
+    request.aes = aes;
     // Compared by subtraction: a size near 2^64 would wrap the sum.
     const uint64_t directoryStart = m_index.directory.start;
     if (request.dataOffset > directoryStart || request.compressedSize > directoryStart - request.dataOffset) {
@@ -502,7 +494,8 @@ std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry,
         }
         request.encrypted = true;
         request.password = m_command.password;
-        request.checkByte =
+        if (!aes)
+            request.checkByte =
             PkwareCipher::checkByteFor(central.crc32, l.modTime, (l.flags & zf::flag::DataDescriptor) != 0);
     }
     return request;
@@ -562,6 +555,17 @@ uint16_t Operation::reportDecodeFailure(const ArchiveEntry& entry, const std::st
                     shown + ": the data is truncated: the archive ends inside it." + kept);
     case DecodeStatus::Corrupt:
         return fail(EngineResult::CrcError, shown + ": the compressed data is damaged." + kept);
+    case DecodeStatus::NotAuthentic:
+        return fail(EngineResult::CrcError, shown + ": the authentication code does not match: the "
+                                                "encrypted data was damaged or changed." + kept);
+    case DecodeStatus::MemoryLimit:
+        return fail(EngineResult::OutOfMemory,
+                    shown + ": the compressed data asks for more memory than an entry may use." + kept);
+    case DecodeStatus::Unsupported:
+        return fail(EngineResult::UnsupportedMethod,
+                    shown + ": the data uses a variant of " +
+                        methodName(entry.aes ? entry.aes->actualMethod : entry.fields.method) +
+                        " that is not supported." + kept);
     case DecodeStatus::ReadError:
         return fail(EngineResult::CannotOpenArchive, shown + ": the archive cannot be read." + kept);
     case DecodeStatus::OutputFailed:

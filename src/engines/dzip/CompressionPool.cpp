@@ -75,10 +75,16 @@ void CompressionPool::work(std::shared_ptr<Shared> shared)
         }
         std::vector<uint8_t> bytes;
         std::string error;
-        const bool ok = readWholeFile(job->path, job->size, bytes, error);
+        bool ok = readWholeFile(job->path, job->size, bytes, error);
         EncodedData data;
-        if (ok)
-            data = encoder.encode(std::move(bytes), shared->options);
+        if (ok) {
+            Result<EncodedData> encoded = encoder.encode(std::move(bytes), shared->options);
+            ok = encoded.ok();
+            if (ok)
+                data = std::move(encoded).value();
+            else
+                error = encoded.error().message;
+        }
         {
             std::lock_guard lock(shared->mutex);
             --shared->busyWorkers;

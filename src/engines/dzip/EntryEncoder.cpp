@@ -2,6 +2,7 @@
 
 #include "core/zip/ZipFormat.h"
 #include "engines/common/PkwareCipher.h"
+#include "engines/dzip/AesEntryEncryption.h"
 
 #include <fcntl.h>
 #include <libdeflate.h>
@@ -9,6 +10,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <cstring>
 
@@ -35,6 +37,14 @@ uint16_t deflateOptionFlags(int level)
 uint32_t updateCrc32(uint32_t crc, const uint8_t* data, size_t size)
 {
     return libdeflate_crc32(crc, data, size);
+}
+
+void markAesEncrypted(EncodedData& data)
+{
+    data.extra = AesEntryEncryption::extraField(data.method);
+    data.method = zipformat::method::Aes;
+    data.flags |= zipformat::flag::Encrypted;
+    data.crc32 = 0; // AE-2: the authentication code checks the data
 }
 
 int libdeflateLevelFor(int level)
@@ -98,12 +108,20 @@ libdeflate_compressor* BufferEncoder::compressorFor(int level)
     return m_compressor;
 }
 
-EncodedData BufferEncoder::encode(std::vector<uint8_t>&& data, const EncodingOptions& options)
+Result<EncodedData> BufferEncoder::encode(std::vector<uint8_t>&& data, const EncodingOptions& options)
 {
     EncodedData result;
     result.crc32 = updateCrc32(0, data.data(), data.size());
     result.uncompressedSize = static_cast<uint32_t>(data.size());
-    const size_t headerSize = options.encrypt ? PkwareCipher::HeaderSize : 0;
+    std::optional<AesEntryEncryption> aes;
+    if (options.encrypt && options.aes) {
+        Result<AesEntryEncryption> started = AesEntryEncryption::start(options.password);
+        if (!started)
+            return started.error();
+        aes.emplace(std::move(started).value());
+    }
+    // Room in front of the data for what the encryption puts there.
+    const size_t headerSize = aes ? aes->prefix().size() : options.encrypt ? PkwareCipher::HeaderSize : 0;
 
     std::vector<uint8_t> payload;
     if (options.deflateLevel > 0 && data.size() > 1) {
@@ -137,7 +155,14 @@ EncodedData BufferEncoder::encode(std::vector<uint8_t>&& data, const EncodingOpt
     }
     std::vector<uint8_t>().swap(data);
 
-    if (options.encrypt) {
+    if (aes) {
+        const std::vector<uint8_t> prefix = aes->prefix();
+        std::memcpy(payload.data(), prefix.data(), prefix.size());
+        aes->encrypt(std::span<uint8_t>(payload.data() + headerSize, payload.size() - headerSize));
+        const std::vector<uint8_t> suffix = aes->suffix();
+        payload.insert(payload.end(), suffix.begin(), suffix.end());
+        markAesEncrypted(result);
+    } else if (options.encrypt) {
         PkwareCipher cipher(options.password);
         const auto header = cipher.makeHeader(PkwareCipher::checkByteFor(result.crc32, 0, false));
         std::memcpy(payload.data(), header.data(), header.size());

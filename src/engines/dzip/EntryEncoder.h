@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/Result.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@ namespace quarvo {
 struct EncodingOptions {
     int deflateLevel = 6;
     bool encrypt = false;
+    bool aes = false; // encrypt with AES-256 (AE-2) rather than the traditional cipher
     std::string password;
 };
 
@@ -25,8 +28,11 @@ struct EncodedData {
     uint16_t flags = 0;
     uint32_t crc32 = 0;
     uint32_t uncompressedSize = 0;
-    // The data that follows the local header: encryption header included.
+    // The data that follows the local header: encryption header, or AES salt, verifier and
+    // authentication code, included.
     std::vector<uint8_t> payload;
+    // The extra field the entry's headers carry: AES's 0x9901 field, or nothing.
+    std::string extra;
 };
 
 // Owns one libdeflate compressor per level; one object per thread.
@@ -38,8 +44,9 @@ class BufferEncoder {
     BufferEncoder& operator=(const BufferEncoder&) = delete;
 
     // Encodes a whole file's bytes: deflated at the level, or stored when deflating would not make
-    // them smaller; then encrypted when asked. The input is released when done.
-    EncodedData encode(std::vector<uint8_t>&& data, const EncodingOptions& options);
+    // them smaller; then encrypted when asked. The input is released when done. Fails only when AES
+    // keys cannot be made (no random bytes).
+    Result<EncodedData> encode(std::vector<uint8_t>&& data, const EncodingOptions& options);
 
   private:
     libdeflate_compressor* compressorFor(int level);
@@ -47,6 +54,10 @@ class BufferEncoder {
     libdeflate_compressor* m_compressor = nullptr;
     int m_level = -1;
 };
+
+// Turns an entry's method, flags and CRC into those of AES-256 (AE-2) encryption over the same data,
+// with the extra field that names the method underneath.
+void markAesEncrypted(EncodedData& data);
 
 // The libdeflate level used for a zlib deflate level: about the same output size, much faster.
 int libdeflateLevelFor(int level);

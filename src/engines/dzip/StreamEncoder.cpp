@@ -2,6 +2,7 @@
 
 #include "core/zip/ZipFormat.h"
 #include "engines/common/PkwareCipher.h"
+#include "engines/dzip/AesEntryEncryption.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -52,8 +53,11 @@ class FileReader {
 };
 
 // One pass over the file: stored (level 0) or deflated. Returns the payload size in written.
-StreamOutcome encodePass(const std::string& path, uint64_t expectedSize, int level,
-                         std::optional<PkwareCipher>& cipher, TemporaryArchive& out,
+// Encrypts bytes in place on their way into the archive; empty when the entry is not encrypted.
+using Encrypt = std::function<void(std::span<uint8_t>)>;
+
+StreamOutcome encodePass(const std::string& path, uint64_t expectedSize, int level, const Encrypt& encrypt,
+                         TemporaryArchive& out,
                          const std::function<bool(uint64_t)>& progress, uint32_t& crc, uint64_t& written,
                          std::string& error)
 {
@@ -75,8 +79,8 @@ StreamOutcome encodePass(const std::string& path, uint64_t expectedSize, int lev
     crc = 0;
     written = 0;
     auto emit = [&](uint8_t* data, size_t size) {
-        if (cipher)
-            cipher->encrypt(std::span<uint8_t>(data, size));
+        if (encrypt)
+            encrypt(std::span<uint8_t>(data, size));
         written += size;
         return out.write(std::span<const uint8_t>(data, size));
     };
@@ -130,29 +134,50 @@ StreamOutcome streamEncodeFile(const std::string& path, uint64_t expectedSize, c
     const uint64_t start = out.position();
     for (int level : {options.deflateLevel, 0}) {
         std::optional<PkwareCipher> cipher;
-        if (options.encrypt) {
+        std::optional<AesEntryEncryption> aes;
+        Encrypt encrypt;
+        if (options.encrypt && options.aes) {
+            Result<AesEntryEncryption> started = AesEntryEncryption::start(options.password);
+            if (!started) {
+                error = started.error().message;
+                return StreamOutcome::WriteFailed;
+            }
+            aes.emplace(std::move(started).value());
+            if (!out.write(aes->prefix()))
+                return StreamOutcome::WriteFailed;
+            encrypt = [&aes](std::span<uint8_t> bytes) { aes->encrypt(bytes); };
+        } else if (options.encrypt) {
             cipher.emplace(options.password);
             const auto header = cipher->makeHeader(PkwareCipher::checkByteFor(0, dosTime, true));
             if (!out.write(header))
                 return StreamOutcome::WriteFailed;
+            encrypt = [&cipher](std::span<uint8_t> bytes) { cipher->encrypt(bytes); };
         }
         uint32_t crc = 0;
         uint64_t written = 0;
-        const StreamOutcome outcome =
-            encodePass(path, expectedSize, level, cipher, out, progress, crc, written, error);
+        const StreamOutcome outcome = encodePass(path, expectedSize, level, encrypt, out, progress, crc, written, error);
         if (outcome != StreamOutcome::Done)
             return outcome;
+        if (aes && !out.write(aes->suffix()))
+            return StreamOutcome::WriteFailed;
         result.crc32 = crc;
         result.uncompressedSize = static_cast<uint32_t>(expectedSize);
-        result.flags = options.encrypt ? zipformat::flag::Encrypted | zipformat::flag::DataDescriptor : 0;
+        // The traditional cipher's check byte comes from the time, announced by a data descriptor;
+        // AES needs none, and its header is written again with the sizes like a plain entry's.
+        result.flags = cipher ? zipformat::flag::Encrypted | zipformat::flag::DataDescriptor : 0;
         if (level > 0 && written < expectedSize) {
             result.method = zipformat::method::Deflated;
             result.flags |= deflateOptionFlags(level);
+            if (aes)
+                markAesEncrypted(result);
             return StreamOutcome::Done;
         }
         result.method = zipformat::method::Stored;
-        if (level == 0)
+        if (level == 0) {
+            if (aes)
+                markAesEncrypted(result);
             return StreamOutcome::Done;
+        }
         // Deflate made it no smaller: write it again, stored.
         if (!out.truncateTo(start))
             return StreamOutcome::WriteFailed;

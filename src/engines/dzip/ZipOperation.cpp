@@ -8,6 +8,7 @@
 #include "engines/common/NameList.h"
 #include "engines/common/ItemSelector.h"
 #include "engines/dzip/ArchiveRepair.h"
+#include "engines/dzip/AesEntryEncryption.h"
 #include "engines/dzip/ArchiveTarget.h"
 #include "engines/dzip/CompressionPool.h"
 #include "engines/dzip/DateArgument.h"
@@ -80,7 +81,19 @@ CentralRecord centralRecordFor(const SourceFile& file, const LocalHeaderFields& 
     record.fields.externalAttributes = externalAttributesFor(file);
     record.fields.localHeaderOffset = static_cast<uint32_t>(offset);
     record.name = file.storedName;
+    record.extra = data.extra;
     return record;
+}
+
+// The version a reader needs for an entry: 1.0 for plain stored data, 2.0 for deflate and the
+// traditional cipher, 5.1 for AES.
+uint16_t versionNeededFor(const EncodedData& data, bool directory)
+{
+    if (data.method == zipformat::method::Aes)
+        return zipformat::version::Aes;
+    if (data.method == zipformat::method::Stored && !(data.flags & zipformat::flag::Encrypted) && !directory)
+        return zipformat::version::Default;
+    return zipformat::version::Deflate;
 }
 
 // A stamp as one number that orders stamps in time: the date in the upper half.
@@ -185,6 +198,10 @@ uint16_t ZipOperation::execute()
         m_encoding.encrypt = m_command.encrypt && m_command.password && m_command.password[0];
         if (m_encoding.encrypt)
             m_encoding.password = m_command.password;
+        if (m_command.encryption != ZipEncryption::Traditional && m_command.encryption != ZipEncryption::Aes256)
+            return fail(EngineResult::BadArgument,
+                        "Unknown encryption " + std::to_string(m_command.encryption) + ".");
+        m_encoding.aes = m_command.encryption == ZipEncryption::Aes256;
         if (const uint16_t result = planAdd(); result != EngineResult::Ok)
             return result;
         if (since) {
@@ -368,7 +385,9 @@ uint16_t ZipOperation::checkLimits()
     uint64_t size = m_archive.prefixSize;
     size += zipformat::EndRecordSize + m_newComment.size();
     const uint64_t encryptionOverhead =
-        m_encoding.encrypt ? zipformat::EncryptionHeaderSize + zipformat::DataDescriptorSize + 4 : 0;
+        !m_encoding.encrypt ? 0
+        : m_encoding.aes    ? AesEntryEncryption::overhead() + AesEntryEncryption::extraField(0).size()
+                            : zipformat::EncryptionHeaderSize + zipformat::DataDescriptorSize + 4;
     for (const OutputItem& item : m_output) {
         if (item.fromDisk) {
             const SourceFile& file = m_sources[item.index];
@@ -533,10 +552,7 @@ uint16_t ZipOperation::writeEncoded(const SourceFile& file, const EncodedData& d
     const DosDateTime stamp = dosDateTimeFromTime(file.modified);
     const bool utf8 = !isPlainAscii(file.storedName) && isValidUtf8(file.storedName);
     LocalHeaderFields local;
-    local.versionNeeded = data.method == zipformat::method::Stored &&
-                                  !(data.flags & zipformat::flag::Encrypted) && !file.directory
-                              ? zipformat::version::Default
-                              : zipformat::version::Deflate;
+    local.versionNeeded = versionNeededFor(data, file.directory);
     local.flags = static_cast<uint16_t>(data.flags | (utf8 ? zipformat::flag::Utf8Names : 0));
     local.method = data.method;
     local.modTime = stamp.time;
@@ -547,7 +563,7 @@ uint16_t ZipOperation::writeEncoded(const SourceFile& file, const EncodedData& d
 
     const uint64_t offset = m_temporary.position();
     std::vector<uint8_t> header;
-    appendLocalHeader(header, local, file.storedName);
+    appendLocalHeader(header, local, file.storedName, data.extra);
     if (offset + header.size() + data.payload.size() >= maximumEntrySize)
         return fail(EngineResult::TooLarge,
                     "The archive would be 4 GiB or larger, which needs ZIP64 records.");
@@ -565,8 +581,9 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
     const DosDateTime stamp = dosDateTimeFromTime(file.modified);
     const uint64_t offset = m_temporary.position();
     // A placeholder header of the final size; it is written again once sizes and CRC are known.
+    const std::string extra = m_encoding.encrypt && m_encoding.aes ? AesEntryEncryption::extraField(0) : "";
     std::vector<uint8_t> header;
-    appendLocalHeader(header, LocalHeaderFields{}, file.storedName);
+    appendLocalHeader(header, LocalHeaderFields{}, file.storedName, extra);
     if (!m_temporary.write(header))
         return writeFailure();
 
@@ -597,7 +614,7 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
     const bool descriptor = data.flags & zipformat::flag::DataDescriptor;
     const bool utf8 = !isPlainAscii(file.storedName) && isValidUtf8(file.storedName);
     LocalHeaderFields local;
-    local.versionNeeded = zipformat::version::Deflate;
+    local.versionNeeded = std::max(zipformat::version::Deflate, versionNeededFor(data, false));
     local.flags = static_cast<uint16_t>(data.flags | (utf8 ? zipformat::flag::Utf8Names : 0));
     local.method = data.method;
     local.modTime = stamp.time;
@@ -608,7 +625,7 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
         local.uncompressedSize = data.uncompressedSize;
     }
     header.clear();
-    appendLocalHeader(header, local, file.storedName);
+    appendLocalHeader(header, local, file.storedName, data.extra);
     if (!m_temporary.writeAt(offset, header))
         return writeFailure();
     if (descriptor) {

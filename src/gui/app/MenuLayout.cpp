@@ -49,6 +49,25 @@ MenuEntry windowMenu()
                                              separator(), special(Kind::WindowList)});
 }
 
+// The View menu of an archive listing, ZIP or TAR.
+MenuEntry listingViewMenu()
+{
+    return popup(QStringLiteral("&View"),
+                 {command(ShowAllDetails), command(ShowNameOnly), separator(),
+                  popup(QStringLiteral("&Sort"),
+                        {command(SortByName), command(SortByPath), command(SortByExtension), command(SortByDate),
+                         command(SortByUncompressedSize), command(SortByCompressedSize), command(SortByRatio),
+                         command(SortByOrder)}),
+                  separator(), command(ChangeFilter), command(ChangeFont), separator(), command(SelectAll),
+                  command(ClearSelection), separator(), command(ViewFile), command(RunFile), command(CheckOut)});
+}
+
+MenuEntry extractMenu()
+{
+    return popup(QStringLiteral("&Extract"), {command(Extract), command(ExtractUpdate), command(ExtractFreshen),
+                                              separator(), command(TestIntegrity)});
+}
+
 // The main window's own menu. "Open Remote ZIP" is not offered: the program has no remote archives.
 std::vector<MenuEntry> mainMenu()
 {
@@ -76,17 +95,8 @@ std::vector<MenuEntry> zipMenu()
               {command(AddFiles), command(UpdateFiles), command(FreshenFiles), separator(), command(MoveFiles),
                command(MoveUpdateFiles), command(MoveFreshenFiles), separator(), command(DeleteEntries), separator(),
                command(ConvertToZip), command(ConvertToDosExe), command(ConvertToWindowsExe)}),
-        popup(QStringLiteral("&Extract"),
-              {command(Extract), command(ExtractUpdate), command(ExtractFreshen), separator(),
-               command(TestIntegrity)}),
-        popup(QStringLiteral("&View"),
-              {command(ShowAllDetails), command(ShowNameOnly), separator(),
-               popup(QStringLiteral("&Sort"),
-                     {command(SortByName), command(SortByPath), command(SortByExtension), command(SortByDate),
-                      command(SortByUncompressedSize), command(SortByCompressedSize), command(SortByRatio),
-                      command(SortByOrder)}),
-               separator(), command(ChangeFilter), command(ChangeFont), separator(), command(SelectAll),
-               command(ClearSelection), separator(), command(ViewFile), command(RunFile), command(CheckOut)}),
+        extractMenu(),
+        listingViewMenu(),
         optionsMenu(),
         windowMenu(),
         helpMenu(),
@@ -102,17 +112,8 @@ std::vector<MenuEntry> tarMenu()
                command(Info), command(Refresh), command(ShowParent), separator(), command(SearchZipFiles), separator(),
                command(Print), command(PrintPreview), command(PrintSetup), separator(), special(Kind::RecentFiles),
                separator(), command(Exit)}),
-        popup(QStringLiteral("&Extract"),
-              {command(Extract), command(ExtractUpdate), command(ExtractFreshen), separator(),
-               command(TestIntegrity)}),
-        popup(QStringLiteral("&View"),
-              {command(ShowAllDetails), command(ShowNameOnly), separator(),
-               popup(QStringLiteral("&Sort"),
-                     {command(SortByName), command(SortByPath), command(SortByExtension), command(SortByDate),
-                      command(SortByUncompressedSize), command(SortByCompressedSize), command(SortByRatio),
-                      command(SortByOrder)}),
-               separator(), command(ChangeFilter), command(ChangeFont), separator(), command(SelectAll),
-               command(ClearSelection), separator(), command(ViewFile), command(RunFile), command(CheckOut)}),
+        extractMenu(),
+        listingViewMenu(),
         optionsMenu(),
         windowMenu(),
         helpMenu(),

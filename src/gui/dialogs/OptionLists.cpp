@@ -17,6 +17,11 @@ QStringList compressionMethodNames()
             QStringLiteral("Deflate")};
 }
 
+QStringList encryptionNames()
+{
+    return {QStringLiteral("Traditional"), QStringLiteral("AES-256")};
+}
+
 QStringList spanDiskNames()
 {
     return {QStringLiteral("Don't Span Disks"),   QStringLiteral("Span Disks"),

@@ -28,7 +28,7 @@ void coupleRecurseAndStorePath(QCheckBox* recurse, QCheckBox* storePath)
 ZipOptionsDialog::ZipOptionsDialog(AppSettings& settings, QWidget* parent)
     : OptionsDialog(settings, QStringLiteral("ZIP Options"), parent), m_method(new QComboBox(this)),
       m_span(new QComboBox(this)), m_addByDate(new QCheckBox(QStringLiteral("Add Files Dated From :"), this)),
-      m_date(new QLineEdit(this)), m_password(new QLineEdit(this)),
+      m_date(new QLineEdit(this)), m_password(new QLineEdit(this)), m_encryption(new QComboBox(this)),
       m_storePath(new QCheckBox(QStringLiteral("Store &Path"), this)),
       m_oldAsLatest(new QCheckBox(QStringLiteral("Old As Latest"), this)),
       m_recurse(new QCheckBox(QStringLiteral("&Recurse Subdirectories"), this)),
@@ -40,6 +40,7 @@ ZipOptionsDialog::ZipOptionsDialog(AppSettings& settings, QWidget* parent)
     m_method->addItems(compressionMethodNames());
     m_span->addItems(spanDiskNames());
     m_password->setEchoMode(QLineEdit::Password);
+    m_encryption->addItems(encryptionNames());
 
     auto* lists = new QFormLayout;
     lists->addRow(QStringLiteral("Compression &Method :"), m_method);
@@ -48,7 +49,13 @@ ZipOptionsDialog::ZipOptionsDialog(AppSettings& settings, QWidget* parent)
     dated->addWidget(m_addByDate);
     dated->addWidget(m_date);
     lists->addRow(dated);
-    lists->addRow(QStringLiteral("Password:"), m_password);
+    auto* secret = new QHBoxLayout;
+    secret->addWidget(m_password);
+    auto* encryptionLabel = new QLabel(QStringLiteral("&Encryption :"), this);
+    encryptionLabel->setBuddy(m_encryption);
+    secret->addWidget(encryptionLabel);
+    secret->addWidget(m_encryption);
+    lists->addRow(QStringLiteral("Password:"), secret);
 
     auto* boxes = new QGridLayout;
     boxes->addWidget(m_storePath, 0, 0);
@@ -81,6 +88,7 @@ void ZipOptionsDialog::loadControls()
     m_addByDate->setChecked(options.addFilesByDate != 0);
     m_date->setText(QString::fromStdString(options.afterDate));
     m_password->setText(QString::fromStdString(options.password));
+    selectIndex(m_encryption, options.encryption);
     m_storePath->setChecked(options.storePath != 0);
     m_oldAsLatest->setChecked(options.oldAsLatest != 0);
     m_recurse->setChecked(options.recurse != 0);
@@ -99,6 +107,7 @@ void ZipOptionsDialog::takeOverControls()
     options.addFilesByDate = m_addByDate->isChecked() ? 1 : 0;
     options.afterDate = m_date->text().toStdString();
     options.password = m_password->text().toStdString();
+    options.encryption = selectedIndexOr(m_encryption, options.encryption);
     options.storePath = m_storePath->isChecked() ? 1 : 0;
     options.oldAsLatest = m_oldAsLatest->isChecked() ? 1 : 0;
     options.recurse = m_recurse->isChecked() ? 1 : 0;

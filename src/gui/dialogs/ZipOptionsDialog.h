@@ -11,8 +11,9 @@ namespace quarvo::gui {
 // "ZIP Options": the compression defaults. Checking "&Recurse Subdirectories" also checks
 // "Store &Path" and unchecking "Store &Path" also unchecks it, because recursing without the
 // directory names would put files of the same name on top of each other. "Backup Entire Drive" is
-// offered only while a span option is chosen. The password and the backup flag live for the run
-// only; Save writes every other value.
+// offered only while a span option is chosen. Beside the password, "Encryption :" chooses how it
+// encrypts: "Traditional" (every unzip reads it, but it is weak) or "AES-256". The password and the
+// backup flag live for the run only; Save writes every other value.
 class ZipOptionsDialog : public OptionsDialog {
     Q_OBJECT
   public:
@@ -23,6 +24,7 @@ class ZipOptionsDialog : public OptionsDialog {
     QCheckBox* addByDateBox() const { return m_addByDate; }
     QLineEdit* dateField() const { return m_date; }
     QLineEdit* passwordField() const { return m_password; }
+    QComboBox* encryptionList() const { return m_encryption; }
     QCheckBox* storePathBox() const { return m_storePath; }
     QCheckBox* oldAsLatestBox() const { return m_oldAsLatest; }
     QCheckBox* recurseBox() const { return m_recurse; }
@@ -42,6 +44,7 @@ class ZipOptionsDialog : public OptionsDialog {
     QCheckBox* m_addByDate;
     QLineEdit* m_date;
     QLineEdit* m_password;
+    QComboBox* m_encryption;
     QCheckBox* m_storePath;
     QCheckBox* m_oldAsLatest;
     QCheckBox* m_recurse;

@@ -1,6 +1,7 @@
 #include "gui/listing/ListingModel.h"
 
 #include "core/zip/ZipEntry.h"
+#include "core/zip/ZipMethodNames.h"
 #include "gui/listing/ListingSource.h"
 
 namespace quarvo::gui {
@@ -41,6 +42,8 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         return QString::fromStdString(entry->name);
+    case Qt::ToolTipRole:
+        return QStringLiteral("Method: ") + QString::fromStdString(entryMethodText(*entry));
     case EntryRole:
         return QVariant::fromValue(entry);
     case MarkerRole:

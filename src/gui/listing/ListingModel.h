@@ -13,7 +13,7 @@ class ListingSource;
 
 // The rows of a listing for Qt's item views: one row per shown entry, in the listing's order. It
 // holds pointers only; what a row looks like is the delegate's business, fed the entry and its
-// marker through the roles below.
+// marker through the roles below. A row's tool tip names its compression method and encryption.
 class ListingModel : public QAbstractListModel {
     Q_OBJECT
 public:

@@ -1,4 +1,5 @@
 #include "EngineSessionFixture.h"
+#include "core/engine/ZipJobOptions.h"
 
 #include "core/ui/DialogResult.h"
 #include "engines/api/EngineResult.h"
@@ -176,6 +177,43 @@ TEST_F(ZipEngineSessionTest, AnEmptyPasswordLeavesEncryptAndDecryptOff)
     EXPECT_EQ(engine.zipCalls().back().password, "secret");
     EXPECT_EQ(engine.unzipCalls().back().block.decrypt, 1u);
     EXPECT_EQ(engine.unzipCalls().back().password, "other");
+}
+
+// The ZIP Options' choice reaches the engine; a job that names none takes it too, and one that
+// names one (an entry put back the way it came) keeps its own.
+TEST_F(ZipEngineSessionTest, TheEncryptionChoiceReachesTheEngine)
+{
+    struct Case {
+        int optionsChoice;
+        std::optional<int> jobChoice;
+        bool fromOptions;
+        uint32_t expected;
+    };
+    const Case cases[] = {
+        {ZipEncryptionChoice::Aes256, std::nullopt, true, ZipEncryption::Aes256},
+        {ZipEncryptionChoice::Traditional, std::nullopt, true, ZipEncryption::Traditional},
+        {ZipEncryptionChoice::Aes256, std::nullopt, false, ZipEncryption::Aes256},
+        {ZipEncryptionChoice::Traditional, ZipEncryptionChoice::Aes256, false, ZipEncryption::Aes256},
+        {ZipEncryptionChoice::Aes256, ZipEncryptionChoice::Traditional, false, ZipEncryption::Traditional},
+    };
+    for (const Case& c : cases) {
+        settings.zipOptions.encryption = c.optionsChoice;
+        settings.zipOptions.password = "pw";
+        {
+            ZipEngineSession session(ui, engine, settings);
+            if (c.fromOptions) {
+                session.applyZipOptions(settings.zipOptions);
+            } else {
+                ZipJobOptions job;
+                job.password = "pw";
+                job.encryption = c.jobChoice;
+                session.applyZipJob(job);
+            }
+            session.runZip("/a/B.ZIP", "*.*", 2150);
+        }
+        EXPECT_EQ(engine.zipCalls().back().block.encryption, c.expected);
+        EXPECT_EQ(engine.zipCalls().back().block.encrypt, 1u);
+    }
 }
 
 TEST_F(ZipEngineSessionTest, ZipOptionsFillTheirFieldsAndGivenFlagsFollowThePointers)

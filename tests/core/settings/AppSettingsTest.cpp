@@ -5,6 +5,9 @@
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +85,35 @@ TEST_F(AppSettingsTest, WithoutAProfileEveryValueIsItsDefaultAndExitCreatesTheFi
     EXPECT_FALSE(saved.value("Settings", "PreviewPages")) << "PreviewPages 0 is not written";
     EXPECT_FALSE(saved.hasSection("Recent File List"));
     EXPECT_FALSE(saved.hasSection("Directories"));
+}
+
+// AES-256 is the choice of new profiles; a profile from before the choice existed has no key and
+// keeps the traditional cipher its user had. The exit records the choice the run started with, so a
+// new profile stays new even when another group's save created the file first.
+TEST_F(AppSettingsTest, NewProfilesEncryptWithAesAndOldOnesKeepTheTraditionalCipher)
+{
+    struct Case {
+        const char* rule;
+        std::optional<std::string> profileBefore;
+        int expected;
+    };
+    const Case cases[] = {
+        {"no profile yet", std::nullopt, ZipEncryptionChoice::Aes256},
+        {"a profile without the key", "[General]\nAlwaysOnTop=0\n", ZipEncryptionChoice::Traditional},
+        {"the key says traditional", "[Options]\nEncryption=0\n", ZipEncryptionChoice::Traditional},
+        {"the key says AES-256", "[Options]\nEncryption=1\n", ZipEncryptionChoice::Aes256},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        std::filesystem::remove(profilePath());
+        if (c.profileBefore)
+            writeFile(profilePath(), *c.profileBefore);
+        AppSettings settings = newRun();
+        EXPECT_EQ(settings.zipOptions.encryption, c.expected);
+        settings.saveUnzipOptions();
+        settings.saveOnExit("/w");
+        EXPECT_EQ(newRun().zipOptions.encryption, c.expected);
+    }
 }
 
 TEST_F(AppSettingsTest, ExitCreatesAMissingConfigurationDirectory)

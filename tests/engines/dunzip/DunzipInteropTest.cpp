@@ -133,20 +133,6 @@ TEST_F(DunzipInterop, TraditionalEncryptionFromInfoZipAndSevenZip)
     }
 }
 
-TEST_F(DunzipInterop, UnsupportedMethodFailsThatEntryOnly)
-{
-    if (!haveTool("zip") || !runQuietly("zip -h2 | grep -q bzip2"))
-        GTEST_SKIP() << "zip with bzip2 is not installed";
-    ASSERT_TRUE(runQuietly(in() + "zip -Z bzip2 '" + archive() + "' sub/deeper/big.txt"));
-    ASSERT_TRUE(runQuietly(in() + "zip -Z deflate '" + archive() + "' sub/random.bin"));
-    UnzipRun run = runDunzip(archive(), work.file("out"));
-    EXPECT_EQ(run.result, EngineResult::UnsupportedMethod);
-    EXPECT_TRUE(run.mentioned("big.txt: compression method 12 (BZIP2) is not supported"))
-        << run.allMessages();
-    EXPECT_EQ(readFile(work.file("out/sub/random.bin")), files["sub/random.bin"]);
-    EXPECT_FALSE(std::filesystem::exists(work.file("out/sub/deeper/big.txt")));
-}
-
 TEST_F(DunzipInterop, ExtractedFilesMatchWhatUnzipExtracts)
 {
     if (!haveTool("zip") || !haveTool("unzip"))

@@ -800,7 +800,7 @@ TEST(BufferEncoderTest, SkewedNoiseIsCodedNoLargerThanZlibAndEveryLevelDecodesBa
             EncodingOptions options;
             options.deflateLevel = deflateLevelFor(factor);
             std::vector<uint8_t> data(original.begin(), original.end());
-            const EncodedData encoded = encoder.encode(std::move(data), options);
+            const EncodedData encoded = encoder.encode(std::move(data), options).value();
             ASSERT_EQ(encoded.method, zipformat::method::Deflated) << factor;
             EXPECT_EQ(zlibInflate(encoded.payload, original.size()), original) << factor;
             if (isNoise)

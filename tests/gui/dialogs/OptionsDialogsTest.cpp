@@ -107,9 +107,12 @@ class OptionsDialogsTest : public QObject {
         settings.load();
         ZipOptionsDialog dialog(settings);
         QCOMPARE(dialog.methodList()->count(), 9);
+        QCOMPARE(dialog.encryptionList()->count(), 2);
 
         dialog.show();
         QCOMPARE(dialog.methodList()->currentText(), QStringLiteral("Reduce Type 4"));
+        // A new profile encrypts with AES-256.
+        QCOMPARE(dialog.encryptionList()->currentText(), QStringLiteral("AES-256"));
         dialog.methodList()->setCurrentIndex(8);
         dialog.passwordField()->setText(QStringLiteral("secret"));
         dialog.dateField()->setText(QStringLiteral("12/31/99"));
@@ -127,6 +130,7 @@ class OptionsDialogsTest : public QObject {
         dialog.spanList()->setCurrentIndex(2);
         dialog.backupBox()->setChecked(true);
         dialog.tempFileField()->setText(QStringLiteral("/var/tmp"));
+        dialog.encryptionList()->setCurrentIndex(0);
         click(dialog.saveButton());
         QCOMPARE(dialog.result(), DialogResult::Save);
 
@@ -134,9 +138,9 @@ class OptionsDialogsTest : public QObject {
         for (const QString& line : profileSection(profilePath(), QStringLiteral("Options")))
             keys << line.section(QLatin1Char('='), 0, 0);
         keys.sort();
-        QStringList expected{"AddFilesByDate",    "AfterDate",   "CompressionFactor", "EditComment",
-                             "IncSysHiddenFiles", "OldAsLatest", "Recurse",           "SpanDiskType",
-                             "StorePath",         "TempFilePath"};
+        QStringList expected{"AddFilesByDate", "AfterDate", "CompressionFactor", "EditComment",
+                             "Encryption",     "IncSysHiddenFiles", "OldAsLatest", "Recurse",
+                             "SpanDiskType",   "StorePath",         "TempFilePath"};
         expected.sort();
         QCOMPARE(keys, expected);
         QFile profile(profilePath());
@@ -150,6 +154,7 @@ class OptionsDialogsTest : public QObject {
         QCOMPARE(restarted->zipOptions.spanDiskType, 2);
         QCOMPARE(restarted->zipOptions.afterDate, std::string("12/31/99"));
         QCOMPARE(restarted->zipOptions.tempFilePath, std::string("/var/tmp"));
+        QCOMPARE(restarted->zipOptions.encryption, ZipEncryptionChoice::Traditional);
         QVERIFY(restarted->zipOptions.password.empty());
         QCOMPARE(restarted->zipOptions.backupEntireDrive, 0);
     }

@@ -59,6 +59,7 @@ private slots:
     void namesOnlyArrowsMoveBetweenColumns();
     void rereadKeepsSelectionAndCaret();
     void markerCellTellsHowAnEntryIsOpen();
+    void toolTipNamesTheMethodAndEncryption();
     void displayModeSwitchKeepsCaretSelectionAndFont();
     void fillReportsProgressOnlyAFewTimes();
     void selectionListQuotesTheSelectedNames();
@@ -298,6 +299,20 @@ void ListingViewTest::markerCellTellsHowAnEntryIsOpen()
     // A checked-out archive marks every row.
     archive.checkedOut = true;
     QCOMPARE(markers(), (QStringList{"-", "-", "-"}));
+}
+
+void ListingViewTest::toolTipNamesTheMethodAndEncryption()
+{
+    testing::FakeArchive archive;
+    archive.add("A").method = 12;
+    ZipEntry& aes = archive.add("B");
+    aes.method = 99;
+    aes.flags = 1;
+    aes.aes = WinZipAesField{.vendorVersion = 2, .strength = 3, .actualMethod = 98};
+    ListingView view(archive);
+    view.fillList();
+    QCOMPARE(view.listingModel().index(0).data(Qt::ToolTipRole).toString(), QStringLiteral("Method: BZip2"));
+    QCOMPARE(view.listingModel().index(1).data(Qt::ToolTipRole).toString(), QStringLiteral("Method: PPMd, AES-256"));
 }
 
 void ListingViewTest::displayModeSwitchKeepsCaretSelectionAndFont()
