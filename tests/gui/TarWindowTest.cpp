@@ -202,7 +202,8 @@ private slots:
 
         QString question;
         QString kept;
-        answerMessageBox(QStringLiteral("Yes"), &question, [&kept] { answerMessageBox(QStringLiteral("OK"), &kept); });
+        answerMessageBox(QStringLiteral("Yes"), &question,
+                         [&kept] { answerMessageBox(QStringLiteral("OK"), &kept); });
         emit window->pane().listing().doubleClicked(placeCaret(*window, "notes.txt"));
         QTRY_VERIFY_WITH_TIMEOUT(!kept.isEmpty(), 10000);
         QCOMPARE(question, QStringLiteral("The file has changed, but a TAR archive is read-only: the changed "
@@ -244,11 +245,13 @@ private slots:
         QCOMPARE(readFile(target / "sub" / "b.txt"), std::string("b\n"));
         ListingView& listing = window->pane().listing();
         for (int row = 0; row < listing.rowCount(); ++row)
-            QCOMPARE(listing.model()->index(row, 0).data(ListingModel::MarkerRole).toString(), QStringLiteral("-"));
+            QCOMPARE(listing.model()->index(row, 0).data(ListingModel::MarkerRole).toString(),
+                     QStringLiteral("-"));
 
         QString question;
         QString offer;
-        answerMessageBox(QStringLiteral("Yes"), &question, [&offer] { answerMessageBox(QStringLiteral("No"), &offer); });
+        answerMessageBox(QStringLiteral("Yes"), &question,
+                         [&offer] { answerMessageBox(QStringLiteral("No"), &offer); });
         QVERIFY(commands.run(CommandId::Close));
         QCOMPARE(question, QString::fromStdString(path) +
                                QStringLiteral(" has been Checked Out.\n\nDelete checked out files?"));

@@ -188,7 +188,8 @@ class Stages {
             ask(m_services.ui, text + copy, MessageButtons::Ok, icon);
             return;
         }
-        Result<std::string> kept = keepChangedCopy(copy, m_launch.keptDirectory, m_archive.asDocument().path());
+        Result<std::string> kept =
+            keepChangedCopy(copy, m_launch.keptDirectory, m_archive.asDocument().path());
         if (kept) {
             ask(m_services.ui, text + *kept, MessageButtons::Ok, icon);
             return;

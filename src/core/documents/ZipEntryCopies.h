@@ -23,8 +23,8 @@ uint16_t extractZipArchive(ZipDocumentServices& services, const std::string& arc
 // Puts the item's changed copy back in place of its entry, whatever the copy's time: an edit within
 // the same two-second tick as the entry is newer too, which a freshen would not see. The entry's
 // method is the compression level (a stored entry is stored again) and its password encrypts it
-// again, with AES-256 when it came with AES. Only the named file is taken, found directly below the item's directory, so nothing else
-// there goes in. True when the engine succeeded.
+// again, with AES-256 when it came with AES. Only the named file is taken, found directly below the item's
+// directory, so nothing else there goes in. True when the engine succeeded.
 bool putBackZipEntryCopy(ZipDocumentServices& services, const std::string& archivePath, const OpenItem& item);
 
 } // namespace quarvo

@@ -332,7 +332,8 @@ void TarDocument::onCloseDocument()
 
 EntrySourceServices TarDocument::entryServices()
 {
-    return {m_services.ui, m_services.dialogs, m_services.settings, m_services.openItems, m_services.entryLaunch};
+    return {m_services.ui, m_services.dialogs, m_services.settings, m_services.openItems,
+            m_services.entryLaunch};
 }
 
 EntryCopyRules TarDocument::entryCopyRules() const

@@ -10,9 +10,9 @@ void addTarBindings(DocumentKindBindings& bindings)
 {
     DocumentKindBinding binding{
         [](ApplicationContext& context) -> std::unique_ptr<Document> {
-            TarDocumentServices services{context.ui,         context.archiveDialogs, context.settings,
-                                         context.openItems,  *context.tarEngine,     context.documents,
-                                         context.unpackDirectory};
+            TarDocumentServices services{
+                context.ui,         context.archiveDialogs, context.settings,       context.openItems,
+                *context.tarEngine, context.documents,      context.unpackDirectory};
             services.entryLaunch = context.entryLaunch;
             return std::make_unique<TarDocument>(std::move(services));
         },

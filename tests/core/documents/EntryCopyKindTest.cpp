@@ -15,13 +15,13 @@ TEST(EntryCopyKind, TellsWhatACopyMayOpenAsByItsExtension)
         EntryCopyKind kind;
     };
     const Case cases[] = {
-        {"backup.cfz", EntryCopyKind::JobFile},      {"dir/Restore.CFU", EntryCopyKind::JobFile},
-        {"inner.zip", EntryCopyKind::ZipArchive},    {"SETUP.EXE", EntryCopyKind::ZipArchive},
-        {"src.tar", EntryCopyKind::TarArchive},      {"SRC.TGZ", EntryCopyKind::TarArchive},
-        {"old.taz", EntryCopyKind::TarArchive},      {"notes.txt.gz", EntryCopyKind::TarArchive},
-        {"old.tar.Z", EntryCopyKind::TarArchive},    {"src.tar.bak", EntryCopyKind::Other},
-        {"dir.tar/README", EntryCopyKind::Other},    {"README", EntryCopyKind::Other},
-        {"archive.", EntryCopyKind::Other},          {"a.zipx", EntryCopyKind::Other},
+        {"backup.cfz", EntryCopyKind::JobFile},   {"dir/Restore.CFU", EntryCopyKind::JobFile},
+        {"inner.zip", EntryCopyKind::ZipArchive}, {"SETUP.EXE", EntryCopyKind::ZipArchive},
+        {"src.tar", EntryCopyKind::TarArchive},   {"SRC.TGZ", EntryCopyKind::TarArchive},
+        {"old.taz", EntryCopyKind::TarArchive},   {"notes.txt.gz", EntryCopyKind::TarArchive},
+        {"old.tar.Z", EntryCopyKind::TarArchive}, {"src.tar.bak", EntryCopyKind::Other},
+        {"dir.tar/README", EntryCopyKind::Other}, {"README", EntryCopyKind::Other},
+        {"archive.", EntryCopyKind::Other},       {"a.zipx", EntryCopyKind::Other},
     };
     for (const Case& test : cases)
         EXPECT_EQ(entryCopyKind(test.name), test.kind) << test.name;

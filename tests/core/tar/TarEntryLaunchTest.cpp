@@ -66,8 +66,8 @@ class TarEntryLaunchTest : public EntryLaunchTest {
             DocumentKind kind;
             kind.extension = extension;
             kind.create = [this] {
-                TarDocumentServices services{ui,      dialogs, settings, openItems, tarEngine,
-                                             manager, directory.file("unpacked")};
+                TarDocumentServices services{
+                    ui, dialogs, settings, openItems, tarEngine, manager, directory.file("unpacked")};
                 services.entryLaunch = &launchServices;
                 return std::make_unique<TarDocument>(services);
             };
@@ -118,8 +118,8 @@ class TarEntryLaunchTest : public EntryLaunchTest {
 
 TEST_F(TarEntryLaunchTest, ViewAndRunExtractTheEntryAloneAndFingerprintTheCopy)
 {
-    TarDocument* document = openTar("A.TAR", tarOf({{"doc/read me.txt", "hello"}, {"doc/*.txt", "star"},
-                                                  {"tool.sh", "#!/bin/sh\n"}}));
+    TarDocument* document = openTar(
+        "A.TAR", tarOf({{"doc/read me.txt", "hello"}, {"doc/*.txt", "star"}, {"tool.sh", "#!/bin/sh\n"}}));
     ASSERT_NE(document, nullptr);
 
     // Blanks and wildcard characters in a name stand for themselves: only that entry comes out.
@@ -206,7 +206,8 @@ TEST_F(TarEntryLaunchTest, OnlyJobFilesOpenAsWindowsAndArchivesAreLaunched)
 {
     const std::string innerTar = tarOf({{"x.txt", "x"}});
     TarDocument* document = openTar(
-        "OUTER.TAR", tarOf({{"backup.cfz", "[ZIP]\n"}, {"inner.zip", ZipBuilder().finish()}, {"inner.tar", innerTar}}));
+        "OUTER.TAR",
+        tarOf({{"backup.cfz", "[ZIP]\n"}, {"inner.zip", ZipBuilder().finish()}, {"inner.tar", innerTar}}));
     ASSERT_NE(document, nullptr);
     viewTar(*document, "backup.cfz");
     OpenItem* job = entryOf(*document, "backup.cfz")->openItem;
@@ -263,7 +264,8 @@ TEST_F(TarEntryLaunchTest, CheckOutForcesItsOptionsAndDeletesOnlyWhatItCreated)
 
     ui.answerMessage(DialogResult::Yes);
     EXPECT_EQ(document->confirmClose(false), DialogResult::Yes);
-    EXPECT_EQ(ui.messageTexts().back(), document->path() + " has been Checked Out.\n\nDelete checked out files?");
+    EXPECT_EQ(ui.messageTexts().back(),
+              document->path() + " has been Checked Out.\n\nDelete checked out files?");
     EXPECT_EQ(treeOf(target), (std::set<std::string>{"a.txt", "mine.txt", "sub/"}));
 }
 
