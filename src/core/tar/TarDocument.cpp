@@ -349,8 +349,9 @@ bool TarDocument::isStoredLink(const ZipEntry& entry) const
     return S_ISLNK(static_cast<const TarListEntry&>(entry).mode);
 }
 
-// The copy is the entry as stored: its line ends are never converted, whatever the options say,
-// and the name is quoted so that blanks and wildcard characters in it stand for themselves.
+// The copy is the entry as stored: its line ends are never converted, whatever the options say.
+// The name is quoted so that a blank does not split it; a name that is stored is never taken as a
+// pattern, so "*" or "?" in it stand for themselves.
 bool TarDocument::extractEntryCopy(const OpenItem& item)
 {
     UntarOptions options;
