@@ -42,26 +42,14 @@
 
 using namespace quarvo;
 using namespace quarvo::gui;
+using quarvo::testing::answerMessageBox;
 using quarvo::testing::ApplicationSandbox;
 using quarvo::testing::randomBytes;
-using quarvo::testing::whenModalShows;
+using quarvo::testing::whenDialogShows;
 using quarvo::testing::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs action on the next modal dialog of type Dialog, waiting past any other modal state.
-template <typename Dialog>
-void whenDialogShows(std::function<void(Dialog*)> action)
-{
-    whenModalShows([action = std::move(action)](QWidget* modal) mutable {
-        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
-            action(dialog);
-            return;
-        }
-        whenDialogShows<Dialog>(std::move(action));
-    });
-}
 
 // The whole contents of one file.
 std::string fileContents(const fs::path& path)
@@ -164,7 +152,7 @@ class ArchiveCommandsTest : public QObject {
             dialog->recreateBox()->setChecked(true);
             dialog->directoryChooser()->setDirectory(QString::fromStdString(target.string()));
             if (!fs::exists(target))
-                answerMessage(QStringLiteral("Yes"), question);
+                answerMessageBox(QStringLiteral("Yes"), question);
             dialog->executeButton()->click();
         });
     }
@@ -205,21 +193,6 @@ class ArchiveCommandsTest : public QObject {
                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
         listing.recountSelection();
-    }
-
-    // Answers the next message box with the button whose text is buttonText, keeping its text.
-    static void answerMessage(const QString& buttonText, QString* text)
-    {
-        whenDialogShows<QMessageBox>([buttonText, text](QMessageBox* box) {
-            *text = box->text();
-            for (QAbstractButton* button : box->buttons()) {
-                if (button->text().remove(QLatin1Char('&')) == buttonText) {
-                    button->click();
-                    return;
-                }
-            }
-            box->reject();
-        });
     }
 
 private slots:
@@ -272,7 +245,7 @@ private slots:
         whenDialogShows<ExtractFilesDialog>([&summary](ExtractFilesDialog* dialog) {
             QCOMPARE(dialog->commandList()->currentIndex(), 3);
             dialog->allFilesButton()->setChecked(true);
-            answerMessage(QStringLiteral("OK"), &summary);
+            answerMessageBox(QStringLiteral("OK"), &summary);
             dialog->executeButton()->click();
         });
         QVERIFY(commands.run(CommandId::TestIntegrity));
@@ -287,7 +260,7 @@ private slots:
         selectRows(listing, {QStringLiteral("sub/middle.txt")});
         QCOMPARE(listing.selectedRowCount(), 1);
         QString question;
-        answerMessage(QStringLiteral("Yes"), &question);
+        answerMessageBox(QStringLiteral("Yes"), &question);
         QVERIFY(commands.run(CommandId::DeleteEntries));
         QVERIFY(question.startsWith(QStringLiteral("Are you sure you want to delete the selected files")));
         QCOMPARE(listedNames(*window), QStringList({"sub/", "sub/deep/", "sub/deep/bottom.bin", "top.txt"}));

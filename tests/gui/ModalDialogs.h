@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QList>
@@ -44,6 +45,37 @@ inline void whenModalShows(std::function<void(QWidget*)> action)
         modalsBeingAnswered().append(modal);
         action(modal);
         modalsBeingAnswered().removeLast();
+    });
+}
+
+// Runs action on the next modal dialog of type Dialog, waiting past any other modal state.
+template <typename Dialog> void whenDialogShows(std::function<void(Dialog*)> action)
+{
+    whenModalShows([action = std::move(action)](QWidget* modal) mutable {
+        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
+            action(dialog);
+            return;
+        }
+        whenDialogShows<Dialog>(std::move(action));
+    });
+}
+
+// Answers the next message box with the button whose text, without its "&", is buttonText (a box
+// without one is rejected), keeping the box's text in *text; runs next first, which may arm the
+// answer to what the click brings up.
+inline void answerMessageBox(const QString& buttonText, QString* text, std::function<void()> next = {})
+{
+    whenDialogShows<QMessageBox>([buttonText, text, next](QMessageBox* box) {
+        *text = box->text();
+        if (next)
+            next();
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text().remove(QLatin1Char('&')) == buttonText) {
+                button->click();
+                return;
+            }
+        }
+        box->reject();
     });
 }
 

@@ -32,11 +32,12 @@
 
 using namespace quarvo;
 using namespace quarvo::gui;
+using quarvo::testing::answerMessageBox;
 using quarvo::testing::ApplicationSandbox;
 using quarvo::testing::readFile;
 using quarvo::testing::runProcess;
 using quarvo::testing::ScopedEnvironment;
-using quarvo::testing::whenModalShows;
+using quarvo::testing::whenDialogShows;
 using quarvo::testing::writeFile;
 using quarvo::testing::ZipBuilder;
 namespace fs = std::filesystem;
@@ -45,41 +46,6 @@ namespace {
 
 const QString ChangedQuestion =
     QStringLiteral("The file has changed. Do you want to update the ZIP file with the changed file?\n\n");
-
-// Runs action on the next modal dialog of type Dialog, waiting past any other modal state.
-template <typename Dialog> void whenDialogShows(std::function<void(Dialog*)> action)
-{
-    whenModalShows([action = std::move(action)](QWidget* modal) mutable {
-        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
-            action(dialog);
-            return;
-        }
-        whenDialogShows<Dialog>(std::move(action));
-    });
-}
-
-void clickButton(QMessageBox* box, const QString& text)
-{
-    for (QAbstractButton* button : box->buttons()) {
-        if (button->text().remove(QLatin1Char('&')) == text) {
-            button->click();
-            return;
-        }
-    }
-    box->reject();
-}
-
-// Answers the next message box with the button whose text is buttonText, keeping its text; then
-// runs next, which may arm the answer to what the click brings up.
-void answerMessage(const QString& buttonText, QString* text, std::function<void()> next = {})
-{
-    whenDialogShows<QMessageBox>([buttonText, text, next](QMessageBox* box) {
-        *text = box->text();
-        if (next)
-            next();
-        clickButton(box, buttonText);
-    });
-}
 
 std::string archiveBytes(const std::map<std::string, std::string>& entries)
 {
@@ -191,7 +157,7 @@ class OpenEntryTest : public QObject {
         // View from the menu: the viewer appends its line and ends; Yes puts the file back.
         placeCaret(*window, "notes.txt");
         QString question;
-        answerMessage(QStringLiteral("Yes"), &question);
+        answerMessageBox(QStringLiteral("Yes"), &question);
         QVERIFY(application->commands().run(CommandId::ViewFile));
         QTRY_COMPARE_WITH_TIMEOUT(unzipped(path, "notes.txt"),
                                   std::string("first line\nseen by the viewer\n"), 10000);
@@ -202,8 +168,8 @@ class OpenEntryTest : public QObject {
         QModelIndex other = placeCaret(*window, "other.txt");
         QString refused;
         QString kept;
-        answerMessage(QStringLiteral("No"), &refused,
-                      [&kept] { answerMessage(QStringLiteral("OK"), &kept); });
+        answerMessageBox(QStringLiteral("No"), &refused,
+                      [&kept] { answerMessageBox(QStringLiteral("OK"), &kept); });
         emit window->pane().listing().doubleClicked(other);
         QTRY_VERIFY_WITH_TIMEOUT(!kept.isEmpty(), 10000);
         QCOMPARE(refused, ChangedQuestion + QStringLiteral("other.txt"));
@@ -219,7 +185,7 @@ class OpenEntryTest : public QObject {
         placeCaret(*window, "third.txt");
         window->pane().listing().setFocus();
         QString third;
-        answerMessage(QStringLiteral("Yes"), &third);
+        answerMessageBox(QStringLiteral("Yes"), &third);
         QTest::keyClick(&window->pane().listing(), Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(unzipped(path, "third.txt"), std::string("3\nseen by the viewer\n"), 10000);
         QCOMPARE(third, ChangedQuestion + QStringLiteral("third.txt"));
@@ -243,7 +209,7 @@ class OpenEntryTest : public QObject {
         whenDialogShows<RunFileDialog>([&](RunFileDialog* dialog) {
             prefilled = dialog->commandLineField()->text();
             dialog->commandLineField()->setText(QStringLiteral("sed -i s/lower/UPPER/ text.txt"));
-            answerMessage(QStringLiteral("Yes"), &question);
+            answerMessageBox(QStringLiteral("Yes"), &question);
             dialog->executeButton()->click();
         });
         QVERIFY(application->commands().run(CommandId::RunFile));
@@ -267,7 +233,7 @@ class OpenEntryTest : public QObject {
         whenDialogShows<RunFileDialog>([&](RunFileDialog* dialog) {
             dialog->commandLineField()->setText(
                 QStringLiteral("sh -c '(sleep 1; echo after >> text.txt) > /dev/null 2>&1 &'"));
-            answerMessage(QStringLiteral("Yes"), &question);
+            answerMessageBox(QStringLiteral("Yes"), &question);
             dialog->executeButton()->click();
         });
         QVERIFY(application->commands().run(CommandId::RunFile));
@@ -309,10 +275,10 @@ class OpenEntryTest : public QObject {
                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
         listing.recountSelection();
         QString sure;
-        answerMessage(QStringLiteral("Yes"), &sure);
+        answerMessageBox(QStringLiteral("Yes"), &sure);
         QVERIFY(commands.run(CommandId::DeleteEntries));
         QString question;
-        answerMessage(QStringLiteral("Yes"), &question);
+        answerMessageBox(QStringLiteral("Yes"), &question);
         QVERIFY(commands.run(CommandId::Close));
         QCOMPARE(question, ChangedQuestion + QStringLiteral("inner.zip"));
         QCOMPARE(application->mainWindow()->documentWindows().size(), size_t(1));
@@ -326,7 +292,7 @@ class OpenEntryTest : public QObject {
         QVERIFY(commands.run(CommandId::ViewFile));
         QCOMPARE(application->mainWindow()->documentWindows().size(), size_t(2));
         QString closing;
-        answerMessage(QStringLiteral("Yes"), &closing);
+        answerMessageBox(QStringLiteral("Yes"), &closing);
         QVERIFY(application->mainWindow()->close());
         QVERIFY(closing.startsWith(
             QStringLiteral("Closing this ZIP file will close all its associated zip in zip")));
@@ -353,7 +319,7 @@ class OpenEntryTest : public QObject {
             whenDialogShows<CheckOutDialog>([&](CheckOutDialog* dialog) {
                 dialog->directoryChooser()->setDirectory(QString::fromStdString(target.string()));
                 if (target == busy)
-                    answerMessage(QStringLiteral("Yes"), &notEmpty);
+                    answerMessageBox(QStringLiteral("Yes"), &notEmpty);
                 dialog->okButton()->click();
             });
             QVERIFY(commands.run(CommandId::CheckOut));
@@ -362,7 +328,7 @@ class OpenEntryTest : public QObject {
             QVERIFY(static_cast<ZipDocument&>(window->document()).isCheckedOut());
 
             QString question;
-            answerMessage(QStringLiteral("Yes"), &question);
+            answerMessageBox(QStringLiteral("Yes"), &question);
             QVERIFY(commands.run(CommandId::Close));
             QCOMPARE(question, QString::fromStdString(path) +
                                    QStringLiteral(" has been Checked Out.\n\nDelete checked out files?"));

@@ -1,6 +1,10 @@
 #include "core/app/CommandIds.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ZipApplication.h"
+#include "gui/dialogs/CheckOutDialog.h"
+#include "gui/dialogs/DirectoryChooser.h"
+#include "gui/launch/DesktopLaunchServices.h"
+#include "gui/listing/ListingModel.h"
 #include "gui/listing/ListingPane.h"
 #include "gui/listing/ListingView.h"
 #include "gui/tar/TarWindow.h"
@@ -17,18 +21,27 @@
 #include <QMessageBox>
 #include <QTest>
 
+#include <QPushButton>
+
 #include <filesystem>
+#include <map>
+#include <set>
 
 using namespace quarvo;
 using namespace quarvo::gui;
+using quarvo::testing::answerMessageBox;
 using quarvo::testing::ApplicationSandbox;
+using quarvo::testing::readFile;
+using quarvo::testing::ScopedEnvironment;
 using quarvo::testing::TarBuilder;
+using quarvo::testing::whenDialogShows;
 using quarvo::testing::whenModalShows;
 using quarvo::testing::writeFile;
 namespace fs = std::filesystem;
 
 // TAR archives in the program's own windows: a compressed one unpacked, listed, refreshed and
-// closed with the offer to keep its unpacked copy, and a lone compressed file offered at once.
+// closed with the offer to keep its unpacked copy, a lone compressed file offered at once, and the
+// entries of a compressed one viewed with a real viewer and checked out.
 class TarWindowTest : public QObject {
     Q_OBJECT
 
@@ -49,12 +62,69 @@ class TarWindowTest : public QObject {
         return fs::exists(directory) ? static_cast<size_t>(std::distance(fs::directory_iterator(directory), {})) : 0;
     }
 
+    // A compressed TAR archive of the files, as GNU tar and gzip would write it.
+    std::string compressedTar(const std::string& name, const std::map<std::string, std::string>& files)
+    {
+        TarBuilder builder;
+        for (const auto& [file, data] : files)
+            builder.add(TarBuilder::file(file, data));
+        std::string path = m_directory->file(name);
+        writeFile(path, quarvo::testing::gzipOf(builder.finish()));
+        return path;
+    }
+
+    // The application with the system's launch services and a viewer script, which appends a line
+    // to the file it is given, as the default viewer; path opens in its window.
+    std::unique_ptr<ZipApplication> startWithViewer(const std::string& path)
+    {
+        const std::string viewer = m_directory->file("viewer.sh");
+        writeFile(viewer, "#!/bin/sh\nprintf 'seen by the viewer\\n' >> \"$1\"\n");
+        fs::permissions(viewer, fs::perms::owner_all);
+        writeFile(m_directory->file("quarvo.ini"), "[PROGRAMS]\nViewerName=" + viewer + "\n");
+        auto application = std::make_unique<ZipApplication>(
+            m_directory->environment({QString::fromStdString(path)}), builtInDocumentKindBindings(), nullptr,
+            std::make_unique<DesktopLaunchServices>());
+        if (application->start())
+            return nullptr;
+        return application;
+    }
+
+    static TarWindow* activeTarWindow(ZipApplication& application)
+    {
+        return qobject_cast<TarWindow*>(application.mainWindow()->activeDocumentWindow());
+    }
+
+    // Puts the caret on the row of the entry, leaving the selection alone.
+    static QModelIndex placeCaret(TarWindow& window, const std::string& name)
+    {
+        ListingView& listing = window.pane().listing();
+        for (int row = 0; row < listing.rowCount(); ++row) {
+            if (listing.listingModel().entryAt(row)->name == name) {
+                QModelIndex index = listing.model()->index(row, 0);
+                listing.selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+                return index;
+            }
+        }
+        return {};
+    }
+
+    static std::set<std::string> treeOf(const fs::path& root)
+    {
+        std::set<std::string> paths;
+        for (const auto& item : fs::recursive_directory_iterator(root)) {
+            std::string path = fs::relative(item.path(), root).string();
+            paths.insert(item.is_directory() ? path + "/" : path);
+        }
+        return paths;
+    }
+
 private slots:
     void init() { m_directory = std::make_unique<ApplicationSandbox>(); }
 
     void cleanup()
     {
         m_directory.reset();
+        QCOMPARE(quarvo::testing::pendingModalAnswers(), 0);
         QCOMPARE(m_guard.takeRejected(), QStringList());
     }
 
@@ -111,6 +181,83 @@ private slots:
         QVERIFY2(fileName.endsWith(QStringLiteral("/notes.txt")), qPrintable(fileName));
         QVERIFY(application.mainWindow()->documentWindows().empty());
         QVERIFY(application.mainWindow()->close());
+    }
+
+    // The viewer changes its copy; the archive is read-only, so the copy is kept elsewhere on Yes and
+    // the archive stays as it was.
+    void aViewedEntryOfACompressedTarThatChangedIsKeptElsewhere()
+    {
+        ScopedEnvironment dataHome("XDG_DATA_HOME", m_directory->file("data"));
+        const std::string path =
+            compressedTar("notes.tar.gz", {{"notes.txt", "first line\n"}, {"other.txt", "other\n"}});
+        const std::string before = readFile(path);
+        auto application = startWithViewer(path);
+        QVERIFY(application);
+        TarWindow* window = activeTarWindow(*application);
+        QVERIFY(window);
+        CommandRouter& commands = application->commands();
+        for (int id : {CommandId::ViewFile, CommandId::RunFile, CommandId::CheckOut})
+            QVERIFY(commands.isEnabled(id));
+        QVERIFY(!commands.isEnabled(CommandId::ShowParent));
+
+        QString question;
+        QString kept;
+        answerMessageBox(QStringLiteral("Yes"), &question,
+                         [&kept] { answerMessageBox(QStringLiteral("OK"), &kept); });
+        emit window->pane().listing().doubleClicked(placeCaret(*window, "notes.txt"));
+        QTRY_VERIFY_WITH_TIMEOUT(!kept.isEmpty(), 10000);
+        QCOMPARE(question, QStringLiteral("The file has changed, but a TAR archive is read-only: the changed "
+                                          "file cannot be put back into it.\n\nDo you want to keep the "
+                                          "changed file elsewhere?\n\nnotes.txt"));
+        const QString prefix = QStringLiteral("The changed file was kept as:\n\n");
+        QVERIFY2(kept.startsWith(prefix), qPrintable(kept));
+        const std::string keptPath = kept.mid(prefix.size()).toStdString();
+        QVERIFY(keptPath.starts_with(m_directory->file("data/quarvo/kept/notes.tar-")));
+        QCOMPARE(readFile(keptPath), std::string("first line\nseen by the viewer\n"));
+        QCOMPARE(readFile(path), before);
+
+        QString offer;
+        answerMessageBox(QStringLiteral("No"), &offer);
+        QVERIFY(commands.run(CommandId::Close));
+        QCOMPARE(offer, QStringLiteral("Save extracted TAR file: NOTES.TAR?"));
+        QVERIFY(application->mainWindow()->close());
+    }
+
+    void checkOutMarksEveryRowAndClosingDeletesOnlyWhatItCreated()
+    {
+        const std::string path = compressedTar("co.tgz", {{"a.txt", "a\n"}, {"sub/b.txt", "b\n"}});
+        const fs::path target = m_directory->path() / "out";
+        writeFile((target / "mine.txt").string(), "the user's\n");
+        auto application = startWithViewer(path);
+        QVERIFY(application);
+        TarWindow* window = activeTarWindow(*application);
+        QVERIFY(window);
+        CommandRouter& commands = application->commands();
+
+        QString notEmpty;
+        whenDialogShows<CheckOutDialog>([&](CheckOutDialog* dialog) {
+            dialog->directoryChooser()->setDirectory(QString::fromStdString(target.string()));
+            answerMessageBox(QStringLiteral("Yes"), &notEmpty);
+            dialog->okButton()->click();
+        });
+        QVERIFY(commands.run(CommandId::CheckOut));
+        QVERIFY2(notEmpty.startsWith(QStringLiteral("The directory")), qPrintable(notEmpty));
+        QCOMPARE(readFile(target / "sub" / "b.txt"), std::string("b\n"));
+        ListingView& listing = window->pane().listing();
+        for (int row = 0; row < listing.rowCount(); ++row)
+            QCOMPARE(listing.model()->index(row, 0).data(ListingModel::MarkerRole).toString(),
+                     QStringLiteral("-"));
+
+        QString question;
+        QString offer;
+        answerMessageBox(QStringLiteral("Yes"), &question,
+                         [&offer] { answerMessageBox(QStringLiteral("No"), &offer); });
+        QVERIFY(commands.run(CommandId::Close));
+        QCOMPARE(question, QString::fromStdString(path) +
+                               QStringLiteral(" has been Checked Out.\n\nDelete checked out files?"));
+        QCOMPARE(offer, QStringLiteral("Save extracted TAR file: CO.TAR?"));
+        QCOMPARE(treeOf(target), std::set<std::string>{"mine.txt"});
+        QVERIFY(application->mainWindow()->close());
     }
 };
 

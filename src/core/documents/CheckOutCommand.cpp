@@ -1,15 +1,16 @@
 #include "core/documents/CheckOutCommand.h"
 
-#include "core/app/CommandIds.h"
+#include "core/documents/ArchiveEntrySource.h"
 #include "core/documents/CheckOutRecord.h"
 #include "core/documents/ChosenDirectory.h"
-#include "core/documents/ZipDocument.h"
 #include "core/engine/ZipEngineSession.h"
+#include "core/framework/Document.h"
 #include "core/framework/View.h"
 #include "core/settings/AppSettings.h"
 #include "core/ui/ArchiveDialogs.h"
 #include "core/ui/DialogResult.h"
 #include "core/ui/UserInterface.h"
+#include "core/zip/ZipEntry.h"
 #include "engines/api/EngineResult.h"
 
 #include <filesystem>
@@ -17,8 +18,6 @@
 namespace quarvo {
 
 namespace {
-
-constexpr const char* AllEntries = "*.*";
 
 // The chosen directory as a full path without a trailing "/": the working directory changes later,
 // the check-out stays where it was made. An empty choice is the working directory.
@@ -54,11 +53,11 @@ bool agreesToNonEmptyDirectory(UserInterface& ui, const std::string& directory)
 
 } // namespace
 
-uint16_t checkOut(ZipDocument& document)
+uint16_t checkOut(ArchiveEntrySource& archive)
 {
     if (isEngineOperationRunning())
         return SessionResult::Busy;
-    ZipDocumentServices& services = document.services();
+    EntrySourceServices services = archive.entryServices();
     AppSettings& settings = services.settings;
     CheckOutDialogValues values;
     values.directoryHistory = settings.extractHistory;
@@ -71,20 +70,16 @@ uint16_t checkOut(ZipDocument& document)
         return 0;
 
     std::vector<std::string> names;
-    names.reserve(document.entries().size());
-    for (const auto& entry : document.entries())
+    names.reserve(archive.entries().size());
+    for (const auto& entry : archive.entries())
         names.push_back(entry->name);
     CheckOutRecord record(directory, names);
 
-    ZipEngineSession session(services.ui, services.engines, settings);
-    // Overwrite on, stored directories recreated, no path recursion.
-    session.applyUnzipJob(UnzipJobOptions{1, 0, 1, values.password});
-    session.setDestination(withTrailingSlash(directory));
-    uint16_t result = session.runUnzip(document.path(), AllEntries, CommandId::Extract);
+    uint16_t result = archive.extractForCheckOut(directory, values.password);
     if (result != EngineResult::Ok)
         return result;
-    document.setCheckedOut(directory, record.created());
-    document.updateAllViews(nullptr, UpdateHint::ContentsRebuilt);
+    archive.setCheckedOut(directory, record.created());
+    archive.asDocument().updateAllViews(nullptr, UpdateHint::ContentsRebuilt);
     return result;
 }
 

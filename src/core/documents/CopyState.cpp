@@ -32,21 +32,17 @@ std::optional<uint32_t> crc32Of(int descriptor)
     }
 }
 
-} // namespace
-
-std::optional<uint32_t> copyCrc32(const std::string& path)
+// O_NOFOLLOW: a link put in the copy's place is not the copy.
+UniqueFd openCopy(const std::string& path)
 {
-    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
-    struct stat status {};
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
-        return std::nullopt;
-    return crc32Of(file.get());
+    return UniqueFd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
 }
+
+} // namespace
 
 CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry)
 {
-    // O_NOFOLLOW: a link put in the copy's place is not the copy.
-    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    UniqueFd file = openCopy(path);
     if (file.get() < 0)
         return errno == ENOENT || errno == ELOOP || errno == ENOTDIR ? CopyState::Missing
                                                                      : CopyState::Changed;
@@ -59,6 +55,18 @@ CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry)
         return CopyState::Changed;
     std::optional<uint32_t> crc = crc32Of(file.get());
     return crc && *crc == entry.crc32 ? CopyState::Unchanged : CopyState::Changed;
+}
+
+std::optional<EntryFingerprint> fingerprintOf(const std::string& path)
+{
+    UniqueFd file = openCopy(path);
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    std::optional<uint32_t> crc = crc32Of(file.get());
+    if (!crc)
+        return std::nullopt;
+    return EntryFingerprint{static_cast<uint64_t>(status.st_size), *crc};
 }
 
 } // namespace quarvo

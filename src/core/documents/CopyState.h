@@ -28,8 +28,9 @@ struct EntryFingerprint {
 // back (and kept) rather than thrown away.
 CopyState inspectCopy(const std::string& path, const EntryFingerprint& entry);
 
-// The CRC-32 of the regular file at path (a link is not followed); nothing when it cannot be read.
-// For an entry whose archive stores no CRC-32 (AES AE-2), the fresh copy's stands in for it.
-std::optional<uint32_t> copyCrc32(const std::string& path);
+// The size and CRC-32 of the copy at path as it is now, for an entry whose archive records no CRC-32
+// of its data (TAR, AES AE-2): the copy is then compared with itself as it was made. Nothing when it
+// is not a regular file (a link is never followed) or cannot be read.
+std::optional<EntryFingerprint> fingerprintOf(const std::string& path);
 
 } // namespace quarvo

@@ -1,25 +1,25 @@
 #include "core/documents/OpenEntryCommand.h"
 
 #include "core/app/CommandIds.h"
-#include "core/base/TextCase.h"
 #include "core/documents/ApplicationWindows.h"
+#include "core/documents/ArchiveEntrySource.h"
 #include "core/documents/CopyState.h"
+#include "core/documents/EntryCopyKind.h"
 #include "core/documents/EntryLaunchServices.h"
 #include "core/documents/ItemDirectory.h"
 #include "core/documents/OpenItemList.h"
 #include "core/documents/OpenItemStages.h"
-#include "core/documents/ZipDocument.h"
 #include "core/engine/ZipEngineSession.h"
+#include "core/framework/Document.h"
 #include "core/framework/View.h"
 #include "core/launch/CommandLineSplit.h"
 #include "core/launch/Execute.h"
 #include "core/settings/AppSettings.h"
-#include "core/text/PathParts.h"
 #include "core/ui/DialogResult.h"
 #include "core/ui/UserInterface.h"
-#include "engines/api/EngineResult.h"
+#include "core/zip/ZipEntry.h"
 
-#include <array>
+#include <optional>
 
 namespace quarvo {
 
@@ -33,15 +33,18 @@ constexpr const char* SymbolicLinkText =
     "The file selected is stored as a symbolic link. Quarvo does not show or run links, so that a link "
     "never leads it to another file.\n\n";
 
-// Entries with these extensions may be archives or job files of their own.
-constexpr std::array<std::string_view, 4> DocumentExtensions{"zip", "exe", "cfu", "cfz"};
-
-bool mayOpenAsDocument(const std::string& name)
+// Whether the copy goes to stage 1, to be opened as a document of the program's own: a job file
+// always, an archive only where nested archives open.
+bool mayOpenAsDocument(const std::string& name, const EntryCopyRules& rules)
 {
-    std::string_view extension = extensionPart(name);
-    for (std::string_view candidate : DocumentExtensions) {
-        if (equalsIgnoringCase(extension, candidate))
-            return true;
+    switch (entryCopyKind(name)) {
+    case EntryCopyKind::JobFile:
+        return true;
+    case EntryCopyKind::ZipArchive:
+    case EntryCopyKind::TarArchive:
+        return rules.opensNestedArchives;
+    case EntryCopyKind::Other:
+        return false;
     }
     return false;
 }
@@ -63,9 +66,9 @@ std::string withoutTrailingSlash(std::string directory)
 
 class EntryOpening {
   public:
-    EntryOpening(ZipDocument& document, View* listing)
-        : m_document(document), m_listing(listing), m_services(document.services()),
-          m_launch(*document.services().entryLaunch)
+    EntryOpening(ArchiveEntrySource& archive, View* listing)
+        : m_archive(archive), m_listing(listing), m_services(archive.entryServices()),
+          m_launch(*m_services.entryLaunch)
     {
     }
 
@@ -74,7 +77,7 @@ class EntryOpening {
     {
         if (item.kind == OpenItemKind::ZipInZip || item.kind == OpenItemKind::JobFile) {
             if (!m_launch.windows.openDocumentWithWindow(item.fullTemporaryPath()))
-                closeOpenItem(m_document, item);
+                closeOpenItem(m_archive, item);
             return;
         }
         if (item.kind != OpenItemKind::LaunchedFile)
@@ -82,16 +85,16 @@ class EntryOpening {
         // Its program ended at once and the copy is being watched: whatever it handed the file to is
         // no process of ours to bring forward. The copy is checked now instead, which ends the item.
         if (item.handedOff) {
-            advanceOpenItem(m_document, item);
+            advanceOpenItem(m_archive, item);
             return;
         }
         LaunchContext context{m_services.ui, m_launch.launcher, m_services.settings};
-        if (activateRunningProgram(item.launch, context) || m_document.isCheckedOut())
+        if (activateRunningProgram(item.launch, context) || m_archive.isCheckedOut())
             return;
         if (item.stage == OpenItemStage::Watched)
-            advanceOpenItem(m_document, item);
+            advanceOpenItem(m_archive, item);
         else
-            closeOpenItem(m_document, item);
+            closeOpenItem(m_archive, item);
     }
 
     // The same name is open from another archive: that archive's window comes forward instead.
@@ -101,7 +104,7 @@ class EntryOpening {
         Document* owner = other.document;
         if (owner && m_launch.windows.openDocumentWithWindow(owner->path()))
             return;
-        if (auto* archive = dynamic_cast<ZipDocument*>(owner))
+        if (auto* archive = dynamic_cast<ArchiveEntrySource*>(owner))
             closeOpenItem(*archive, other);
         else
             m_services.openItems.remove(&other);
@@ -109,7 +112,7 @@ class EntryOpening {
 
     void open(ZipEntry& entry, bool runMode)
     {
-        OpenItem& item = m_services.openItems.add(m_document, m_listing);
+        OpenItem& item = m_services.openItems.add(m_archive.asDocument(), m_listing);
         item.entrySize = entry.uncompressedSize;
         item.dosTime = entry.modTime;
         item.dosDate = entry.modDate;
@@ -119,24 +122,22 @@ class EntryOpening {
         item.tempDirectory = m_launch.scratchDirectory;
         entry.openItem = &item;
         if (!askWhatIsNeeded(entry, item, runMode)) {
-            closeOpenItem(m_document, item);
+            closeOpenItem(m_archive, item);
             return;
         }
-        item.stage = !runMode && mayOpenAsDocument(entry.name) ? OpenItemStage::ExtractedForViewing
-                                                               : OpenItemStage::ExtractedForRunning;
-        m_document.updateAllViews(nullptr, UpdateHint::Repaint);
-        if (m_document.isCheckedOut()) {
-            item.tempDirectory = withoutTrailingSlash(m_document.checkoutDirectory());
+        const EntryCopyRules rules = m_archive.entryCopyRules();
+        item.stage = !runMode && mayOpenAsDocument(entry.name, rules) ? OpenItemStage::ExtractedForViewing
+                                                                      : OpenItemStage::ExtractedForRunning;
+        m_archive.asDocument().updateAllViews(nullptr, UpdateHint::Repaint);
+        if (m_archive.isCheckedOut()) {
+            item.tempDirectory = withoutTrailingSlash(m_archive.checkoutDirectory());
         } else if (!extract(item)) {
-            closeOpenItem(m_document, item);
+            closeOpenItem(m_archive, item);
             return;
-        } else if (entry.aes && !entry.aes->checksCrc()) {
-            // AE-2 stores no CRC-32; the copy just made, vouched for by its authentication code,
-            // gives the one later changes are measured against.
-            if (std::optional<uint32_t> crc = copyCrc32(item.fullTemporaryPath()))
-                item.crc32 = *crc;
         }
-        advanceOpenItem(m_document, item);
+        if (!m_archive.recordsChecksumOf(entry))
+            takeFingerprint(item);
+        advanceOpenItem(m_archive, item);
     }
 
   private:
@@ -164,24 +165,31 @@ class EntryOpening {
         }
         item.tempDirectory = *directory;
         item.ownsDirectory = true;
-        ZipEngineSession session(m_services.ui, m_services.engines, m_services.settings);
-        // Overwrite on, stored directories recreated, no path recursion.
-        session.applyUnzipJob(UnzipJobOptions{1, 0, 1, item.password});
-        session.setDestination(item.tempDirectory + "/");
-        return session.runUnzip(m_document.path(), item.name, CommandId::Extract) == EngineResult::Ok;
+        return m_archive.extractEntryCopy(item);
     }
 
-    ZipDocument& m_document;
+    // An entry without a CRC-32 of its data (TAR, AES AE-2) is compared with its copy as it was made,
+    // which the extraction vouched for (an AES entry by its authentication code). A copy that is
+    // missing is left to the stages, which say so.
+    static void takeFingerprint(OpenItem& item)
+    {
+        if (std::optional<EntryFingerprint> made = fingerprintOf(item.fullTemporaryPath())) {
+            item.entrySize = made->size;
+            item.crc32 = made->crc32;
+        }
+    }
+
+    ArchiveEntrySource& m_archive;
     View* m_listing;
-    ZipDocumentServices& m_services;
+    EntrySourceServices m_services;
     EntryLaunchServices& m_launch;
 };
 
 } // namespace
 
-void openEntry(ZipDocument& document, View* listing, ZipEntry* entry, bool runMode)
+void openEntry(ArchiveEntrySource& archive, View* listing, ZipEntry* entry, bool runMode)
 {
-    ZipDocumentServices& services = document.services();
+    EntrySourceServices services = archive.entryServices();
     if (!services.entryLaunch || isEngineOperationRunning())
         return;
     if (!entry || entry->name.ends_with('/')) {
@@ -190,18 +198,18 @@ void openEntry(ZipDocument& document, View* listing, ZipEntry* entry, bool runMo
     }
     if (services.settings.alwaysOnTop)
         services.entryLaunch->windows.leaveAlwaysOnTop();
-    EntryOpening opening(document, listing);
+    EntryOpening opening(archive, listing);
     if (entry->openItem) {
         opening.showAgain(*entry->openItem);
         return;
     }
-    if (!document.canRunCommand(CommandId::ViewFile))
+    if (!archive.canRunCommand(CommandId::ViewFile))
         return;
     if (OpenItem* other = services.openItems.findByName(entry->name)) {
         opening.refuseSecondCopy(*other);
         return;
     }
-    if (entry->isSymbolicLink()) {
+    if (archive.isStoredLink(*entry)) {
         warn(services.ui, SymbolicLinkText + entry->name);
         return;
     }

@@ -1,26 +1,23 @@
 #include "core/documents/OpenItemStages.h"
 
 #include "core/app/CommandIds.h"
-#include "core/base/TextCase.h"
 #include "core/documents/ApplicationWindows.h"
+#include "core/documents/ArchiveEntrySource.h"
 #include "core/documents/CopyState.h"
+#include "core/documents/EntryCopyKind.h"
 #include "core/documents/EntryLaunchServices.h"
 #include "core/documents/ItemDirectory.h"
 #include "core/documents/KeptCopy.h"
 #include "core/documents/OpenItemList.h"
-#include "core/documents/ZipDocument.h"
-#include "core/engine/ZipEngineSession.h"
+#include "core/framework/Document.h"
 #include "core/framework/DocumentManager.h"
 #include "core/framework/View.h"
 #include "core/launch/Execute.h"
 #include "core/launch/ProgramLauncher.h"
-#include "core/settings/AppSettings.h"
-#include "core/text/PathParts.h"
 #include "core/ui/DialogResult.h"
 #include "core/ui/UserInterface.h"
-#include "core/zip/ZipFormat.h"
+#include "core/zip/ZipEntry.h"
 #include "core/zip/ZipProbe.h"
-#include "engines/api/EngineResult.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,6 +28,9 @@ namespace {
 
 constexpr const char* ChangedQuestion =
     "The file has changed. Do you want to update the ZIP file with the changed file?\n\n";
+constexpr const char* ReadOnlyQuestion =
+    "The file has changed, but a TAR archive is read-only: the changed file cannot be put back into "
+    "it.\n\nDo you want to keep the changed file elsewhere?\n\n";
 
 std::string notExtractedMessage(const std::string& name)
 {
@@ -54,12 +54,6 @@ bool isRegularFile(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-bool isJobFile(const std::string& name)
-{
-    std::string_view extension = extensionPart(name);
-    return equalsIgnoringCase(extension, "cfu") || equalsIgnoringCase(extension, "cfz");
-}
-
 void deleteExtraTemporaryFiles(OpenItem& item)
 {
     for (std::string& file : item.extraTemporaryFiles) {
@@ -69,12 +63,12 @@ void deleteExtraTemporaryFiles(OpenItem& item)
     }
 }
 
-// The stages' view of the document's services.
+// The stages' view of the archive's services.
 class Stages {
   public:
-    Stages(ZipDocument& document, OpenItem& item)
-        : m_document(document), m_item(item), m_services(document.services()),
-          m_launch(*document.services().entryLaunch)
+    Stages(ArchiveEntrySource& archive, OpenItem& item)
+        : m_archive(archive), m_item(item), m_services(archive.entryServices()),
+          m_launch(*m_services.entryLaunch)
     {
     }
 
@@ -86,16 +80,16 @@ class Stages {
         if (!copyIsThere())
             return true;
         const std::string path = m_item.fullTemporaryPath();
-        bool job = isJobFile(m_item.name);
-        if (!job && !holdsZipDirectory(path))
+        bool job = entryCopyKind(m_item.name) == EntryCopyKind::JobFile;
+        if (!job && !opensAsNestedArchive(path))
             return false;
         m_item.stage = OpenItemStage::Watched;
         m_item.kind = job ? OpenItemKind::JobFile : OpenItemKind::ZipInZip;
         if (!m_launch.windows.openDocumentWithWindow(path)) {
-            closeOpenItem(m_document, m_item);
+            closeOpenItem(m_archive, m_item);
             return true;
         }
-        m_document.updateAllViews(nullptr, UpdateHint::Repaint);
+        m_archive.asDocument().updateAllViews(nullptr, UpdateHint::Repaint);
         return true;
     }
 
@@ -112,7 +106,7 @@ class Stages {
         LaunchContext context{m_services.ui, m_launch.launcher, m_services.settings};
         const std::string& name = m_item.useAlternateFileName ? m_item.alternateFileName : m_item.name;
         if (!launchStarted(execute(m_item.launch, LaunchFile{m_item.tempDirectory, name}, mode, context)))
-            closeOpenItem(m_document, m_item);
+            closeOpenItem(m_archive, m_item);
     }
 
     // Stage 3, after the process endedProcess ended (0 for a window that closed).
@@ -127,22 +121,15 @@ class Stages {
             return;
         }
         if (copy != CopyState::Changed) {
-            closeOpenItem(m_document, m_item);
+            closeOpenItem(m_archive, m_item);
             return;
         }
         m_launch.windows.raiseMainWindow();
-        int answer =
-            ask(m_services.ui, ChangedQuestion + m_item.name, MessageButtons::YesNo, MessageIcon::Warning);
-        if (answer != DialogResult::Yes) {
-            keepCopy("The changed file was not put back into the ZIP file. It was kept as:\n\n",
-                     MessageIcon::Information);
-        } else if (!m_document.canRunCommand(CommandId::PutBackChangedFile) || !putBack()) {
-            keepCopy("The ZIP file was not updated with the changed file. It was kept as:\n\n",
-                     MessageIcon::Warning);
-        } else {
-            m_item.updated = true;
-        }
-        closeOpenItem(m_document, m_item);
+        if (m_archive.entryCopyRules().takesChangedCopies)
+            offerBack();
+        else
+            offerToKeep();
+        closeOpenItem(m_archive, m_item);
     }
 
   private:
@@ -153,27 +140,43 @@ class Stages {
         if (isRegularFile(m_item.fullTemporaryPath()))
             return true;
         ask(m_services.ui, notExtractedMessage(m_item.name), MessageButtons::Ok, MessageIcon::Warning);
-        closeOpenItem(m_document, m_item);
+        closeOpenItem(m_archive, m_item);
         return false;
     }
 
-    // The copy replaces the entry of its name, whatever its time: an edit within the same
-    // two-second tick as the entry is newer too, which a freshen would not see. Only the named file
-    // is taken, found directly below the item's directory, so nothing else there goes in.
-    bool putBack()
+    // Archives and compressed streams named as such open in the program itself, whatever their
+    // data: the document's kind decides by the extension, and its own open says what is wrong with
+    // one that is none.
+    bool opensAsNestedArchive(const std::string& path) const
     {
-        ZipJobOptions job;
-        job.password = m_item.password;
-        // An entry goes back encrypted the way it came.
-        job.encryption = m_item.method == zipformat::method::Aes ? ZipEncryptionChoice::Aes256
-                                                                 : ZipEncryptionChoice::Traditional;
-        job.compMethod = static_cast<int>(m_item.method);
-        job.storePath = 1;
-        job.include = m_item.name.find('"') == std::string::npos ? '"' + m_item.name + '"' : m_item.name;
-        ZipEngineSession session(m_services.ui, m_services.engines, m_services.settings);
-        session.applyZipJob(job);
-        return session.runZip(m_document.path(), m_item.tempDirectory + "/*.*", CommandId::AddFiles) ==
-               EngineResult::Ok;
+        if (!m_archive.entryCopyRules().opensNestedArchives)
+            return false;
+        return entryCopyKind(m_item.name) == EntryCopyKind::TarArchive || holdsZipDirectory(path);
+    }
+
+    void offerBack()
+    {
+        int answer =
+            ask(m_services.ui, ChangedQuestion + m_item.name, MessageButtons::YesNo, MessageIcon::Warning);
+        if (answer != DialogResult::Yes) {
+            keepCopy("The changed file was not put back into the ZIP file. It was kept as:\n\n",
+                     MessageIcon::Information);
+        } else if (!m_archive.canRunCommand(CommandId::PutBackChangedFile) ||
+                   !m_archive.putBackChangedCopy(m_item)) {
+            keepCopy("The ZIP file was not updated with the changed file. It was kept as:\n\n",
+                     MessageIcon::Warning);
+        } else {
+            m_item.updated = true;
+        }
+    }
+
+    // A read-only archive (TAR) is never offered the copy: the engine that puts copies back writes
+    // ZIP archives only and would destroy it. The user may keep the edit elsewhere instead.
+    void offerToKeep()
+    {
+        if (ask(m_services.ui, ReadOnlyQuestion + m_item.name, MessageButtons::YesNo, MessageIcon::Warning) ==
+            DialogResult::Yes)
+            keepCopy("The changed file was kept as:\n\n", MessageIcon::Information);
     }
 
     // The edited copy stays where the user can find it: in the check-out directory, which nothing
@@ -185,7 +188,8 @@ class Stages {
             ask(m_services.ui, text + copy, MessageButtons::Ok, icon);
             return;
         }
-        Result<std::string> kept = keepChangedCopy(copy, m_launch.keptDirectory, m_document.path());
+        Result<std::string> kept =
+            keepChangedCopy(copy, m_launch.keptDirectory, m_archive.asDocument().path());
         if (kept) {
             ask(m_services.ui, text + *kept, MessageButtons::Ok, icon);
             return;
@@ -197,9 +201,9 @@ class Stages {
             MessageButtons::Ok, MessageIcon::Warning);
     }
 
-    ZipDocument& m_document;
+    ArchiveEntrySource& m_archive;
     OpenItem& m_item;
-    ZipDocumentServices& m_services;
+    EntrySourceServices m_services;
     EntryLaunchServices& m_launch;
 };
 
@@ -208,7 +212,7 @@ void releaseOpenItem(OpenItem& item, EntryLaunchServices& services, DocumentMana
     if (item.kind == OpenItemKind::ZipInZip || item.kind == OpenItemKind::JobFile) {
         if (Document* copy = manager.findByPath(item.fullTemporaryPath())) {
             // The copy's own close must not offer it back: the parent is done with it.
-            if (auto* nested = dynamic_cast<ZipDocument*>(copy))
+            if (auto* nested = dynamic_cast<ArchiveEntrySource*>(copy))
                 nested->setUpdateParentOnClose(false);
             services.windows.closeDocument(*copy);
         }
@@ -219,13 +223,13 @@ void releaseOpenItem(OpenItem& item, EntryLaunchServices& services, DocumentMana
 
 } // namespace
 
-void advanceOpenItem(ZipDocument& document, OpenItem& item)
+void advanceOpenItem(ArchiveEntrySource& archive, OpenItem& item)
 {
-    if (!document.services().entryLaunch)
+    if (!archive.entryServices().entryLaunch)
         return;
     const int64_t endedProcess = item.launch.processId;
     item.launch.clear();
-    Stages stages(document, item);
+    Stages stages(archive, item);
     switch (item.stage) {
     case OpenItemStage::ExtractedForViewing:
         if (stages.openAsDocument())
@@ -243,28 +247,27 @@ void advanceOpenItem(ZipDocument& document, OpenItem& item)
     }
 }
 
-bool closeOpenItem(ZipDocument& document, OpenItem& item)
+bool closeOpenItem(ArchiveEntrySource& archive, OpenItem& item)
 {
     item.launch.clear();
-    for (const auto& entry : document.entries()) {
+    for (const auto& entry : archive.entries()) {
         if (entry->openItem == &item)
             entry->openItem = nullptr;
     }
     deleteExtraTemporaryFiles(item);
     const bool updated = item.updated;
-    document.services().openItems.remove(&item);
+    archive.entryServices().openItems.remove(&item);
     if (updated)
-        return document.reload();
-    document.updateAllViews(nullptr, UpdateHint::Repaint);
+        return archive.reload();
+    archive.asDocument().updateAllViews(nullptr, UpdateHint::Repaint);
     return true;
 }
 
 void installOpenItemHandlers(OpenItemList& openItems, EntryLaunchServices& services, DocumentManager& manager)
 {
     openItems.setAdvanceHandler([](OpenItem& item) {
-        // Items of other kinds of documents (TAR archives) have stage machines of their own.
-        if (auto* document = dynamic_cast<ZipDocument*>(item.document))
-            advanceOpenItem(*document, item);
+        if (auto* archive = dynamic_cast<ArchiveEntrySource*>(item.document))
+            advanceOpenItem(*archive, item);
     });
     openItems.setReleaseHandler(
         [&services, &manager](OpenItem& item) { releaseOpenItem(item, services, manager); });

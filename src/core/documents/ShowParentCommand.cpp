@@ -1,20 +1,21 @@
 #include "core/documents/ShowParentCommand.h"
 
 #include "core/documents/ApplicationWindows.h"
+#include "core/documents/ArchiveEntrySource.h"
 #include "core/documents/EntryLaunchServices.h"
 #include "core/documents/OpenItemList.h"
-#include "core/documents/ZipDocument.h"
+#include "core/framework/Document.h"
 
 #include <algorithm>
 
 namespace quarvo {
 
-bool showParent(ZipDocument& document)
+bool showParent(ArchiveEntrySource& archive)
 {
-    ZipDocumentServices& services = document.services();
-    if (!services.entryLaunch || !document.isZipInZip())
+    EntrySourceServices services = archive.entryServices();
+    if (!services.entryLaunch || !archive.isZipInZip())
         return false;
-    OpenItem* item = services.openItems.findByFullPath(document.path());
+    OpenItem* item = services.openItems.findByFullPath(archive.asDocument().path());
     if (!item || !item->document)
         return false;
     const std::vector<View*>& views = item->document->views();

@@ -7,6 +7,7 @@
 #include "core/documents/CheckOutRemoval.h"
 #include "core/documents/EmptyArchive.h"
 #include "core/documents/OpenItemList.h"
+#include "core/documents/ZipEntryCopies.h"
 #include "core/framework/DocumentManager.h"
 #include "core/framework/View.h"
 #include "core/settings/AppSettings.h"
@@ -140,6 +141,32 @@ void ZipDocument::setCheckedOut(std::string directory, std::vector<std::string> 
 {
     setCheckedOut(std::move(directory));
     m_checkoutCreated = std::move(createdPaths);
+}
+
+EntrySourceServices ZipDocument::entryServices()
+{
+    return {m_services.ui, m_services.dialogs, m_services.settings, m_services.openItems, m_services.entryLaunch};
+}
+
+// An AE-2 entry stores no CRC-32: its authentication code checks it instead.
+bool ZipDocument::recordsChecksumOf(const ZipEntry& entry) const
+{
+    return !entry.aes || entry.aes->checksCrc();
+}
+
+bool ZipDocument::extractEntryCopy(const OpenItem& item)
+{
+    return extractZipEntryCopy(m_services, path(), item);
+}
+
+uint16_t ZipDocument::extractForCheckOut(const std::string& directory, const std::string& password)
+{
+    return extractZipArchive(m_services, path(), directory, password);
+}
+
+bool ZipDocument::putBackChangedCopy(const OpenItem& item)
+{
+    return putBackZipEntryCopy(m_services, path(), item);
 }
 
 std::string ZipDocument::askNewArchivePath()

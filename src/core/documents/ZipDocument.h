@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/documents/ArchiveEntrySource.h"
 #include "core/documents/ZipDocumentServices.h"
 #include "core/framework/Document.h"
 #include "core/ui/MessageBoxRequest.h"
@@ -19,7 +20,7 @@ namespace quarvo {
 //
 // Closing goes through the document manager, which destroys the document. The operations that may
 // close it say so in their result; after such a result the caller must not touch the document.
-class ZipDocument : public Document {
+class ZipDocument : public Document, public ArchiveEntrySource {
   public:
     explicit ZipDocument(ZipDocumentServices services);
     ~ZipDocument() override;
@@ -45,7 +46,7 @@ class ZipDocument : public Document {
 
     // Re-reads the directory and tells the views. Returns false when the read failed: the user was
     // told and the document is closed.
-    [[nodiscard]] bool reload();
+    [[nodiscard]] bool reload() override;
     // Re-reads when the file's change time, modification time or size differ from the last read;
     // never for an archive spanning disks. Returns false when the file is gone or the re-read failed:
     // the document is closed.
@@ -59,29 +60,41 @@ class ZipDocument : public Document {
     // The guard asked before a command that writes, converts, deletes, extracts or views. Refuses
     // (with a message) writing to an archive that spans disks and reminds of the last disk before
     // reading one; refuses every unknown command silently.
-    bool canRunCommand(int commandId);
+    bool canRunCommand(int commandId) override;
     // Whether a command this document handles is enabled now; nothing for commands it does not handle.
     std::optional<bool> isCommandEnabled(int commandId) const;
 
     const ZipArchiveRecord& archive() const { return m_reader.archive(); }
     ZipArchiveRecord& archive() { return m_reader.archive(); }
     const ZipEntryList& entries() const { return m_reader.entries(); }
-    ZipEntryList& entries() { return m_reader.entries(); }
+    ZipEntryList& entries() override { return m_reader.entries(); }
 
-    bool isZipInZip() const { return m_zipInZip; }
+    bool isZipInZip() const override { return m_zipInZip; }
     // The viewed, run or opened entries of this archive.
     int openItemCount() const;
-    bool isCheckedOut() const { return m_checkedOut; }
-    const std::string& checkoutDirectory() const { return m_checkoutDirectory; }
+    bool isCheckedOut() const override { return m_checkedOut; }
+    const std::string& checkoutDirectory() const override { return m_checkoutDirectory; }
     // Records a completed check-out to directory (kept exactly: disk paths keep their case). Without
     // a record of what it created, deleting the checked-out files later takes every entry's file and
     // the directories that became empty; with one (CheckOutRecord::created), exactly those paths.
     void setCheckedOut(std::string directory);
-    void setCheckedOut(std::string directory, std::vector<std::string> createdPaths);
+    void setCheckedOut(std::string directory, std::vector<std::string> createdPaths) override;
     bool updateParentOnClose() const { return m_updateParentOnClose; }
-    void setUpdateParentOnClose(bool update) { m_updateParentOnClose = update; }
+    void setUpdateParentOnClose(bool update) override { m_updateParentOnClose = update; }
 
     ZipDocumentServices& services() { return m_services; }
+
+    // ArchiveEntrySource: a ZIP archive opens the archives among its entries as nested windows,
+    // knows the CRC-32 of every entry but AES AE-2 ones and takes changed copies back through the
+    // engine.
+    Document& asDocument() override { return *this; }
+    EntrySourceServices entryServices() override;
+    EntryCopyRules entryCopyRules() const override { return {}; }
+    bool isStoredLink(const ZipEntry& entry) const override { return entry.isSymbolicLink(); }
+    bool recordsChecksumOf(const ZipEntry& entry) const override;
+    bool extractEntryCopy(const OpenItem& item) override;
+    uint16_t extractForCheckOut(const std::string& directory, const std::string& password) override;
+    bool putBackChangedCopy(const OpenItem& item) override;
 
   private:
     void setArchivePath(const std::string& path);

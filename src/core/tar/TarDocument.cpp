@@ -28,6 +28,8 @@ namespace quarvo {
 
 namespace {
 
+constexpr const char* AllEntries = "*.*";
+
 // "Reading: NAME" at most this often: a hundred thousand entries must not mean as many repaints.
 constexpr int64_t StatusIntervalMilliseconds = 100;
 
@@ -78,7 +80,14 @@ int TarDocument::openItemCount() const
 void TarDocument::setCheckedOut(std::string directory)
 {
     m_checkoutDirectory = std::move(directory);
+    m_checkoutCreated.reset();
     m_checkedOut = true;
+}
+
+void TarDocument::setCheckedOut(std::string directory, std::vector<std::string> createdPaths)
+{
+    setCheckedOut(std::move(directory));
+    m_checkoutCreated = std::move(createdPaths);
 }
 
 bool TarDocument::onOpenDocument(const std::string& path)
@@ -230,7 +239,13 @@ std::optional<bool> TarDocument::isCommandEnabled(int commandId) const
 
 uint16_t TarDocument::extract(const std::string& specification, const std::string& directory, int commandId)
 {
-    m_reader.setOptions(m_services.settings.untarOptions);
+    return extractWith(specification, directory, commandId, m_services.settings.untarOptions);
+}
+
+uint16_t TarDocument::extractWith(const std::string& specification, const std::string& directory,
+                                  int commandId, const UntarOptions& options)
+{
+    m_reader.setOptions(options);
     m_reader.setTargetDirectory(directory.empty() || directory.back() == '/' ? directory : directory + "/");
     uint16_t result = m_reader.extract(specification, commandId);
     const std::vector<std::string>& said = m_reader.engineMessages();
@@ -277,10 +292,14 @@ int TarDocument::confirmClose(bool)
     return DialogResult::Yes;
 }
 
-// Only what the check-out wrote goes: the paths the engine reported for this archive's entries,
-// through the removal that never follows a link.
+// Only what the check-out wrote goes: what it created, or else the paths the engine reported for
+// this archive's entries, through the removal that never follows a link.
 void TarDocument::deleteCheckedOutFiles()
 {
+    if (m_checkoutCreated) {
+        quarvo::deleteCheckedOutFiles(m_checkoutDirectory, *m_checkoutCreated, false);
+        return;
+    }
     std::vector<std::string> written;
     for (const auto& entry : entries()) {
         const std::string& path = static_cast<const TarListEntry&>(*entry).extractedPath;
@@ -309,6 +328,53 @@ void TarDocument::onCloseDocument()
     }
     for (OpenItem* item : openItems.itemsOf(*this))
         openItems.remove(item);
+}
+
+EntrySourceServices TarDocument::entryServices()
+{
+    return {m_services.ui, m_services.dialogs, m_services.settings, m_services.openItems,
+            m_services.entryLaunch};
+}
+
+EntryCopyRules TarDocument::entryCopyRules() const
+{
+    EntryCopyRules rules;
+    rules.opensNestedArchives = false;
+    rules.takesChangedCopies = false;
+    return rules;
+}
+
+bool TarDocument::isStoredLink(const ZipEntry& entry) const
+{
+    return S_ISLNK(static_cast<const TarListEntry&>(entry).mode);
+}
+
+// The copy is the entry as stored: its line ends are never converted, whatever the options say.
+// The name is quoted so that a blank does not split it; a name that is stored is never taken as a
+// pattern, so "*" or "?" in it stand for themselves.
+bool TarDocument::extractEntryCopy(const OpenItem& item)
+{
+    UntarOptions options;
+    options.tarOverwrite = 1;
+    options.tarRecreate = 1;
+    std::string specification = item.name.find('"') == std::string::npos ? '"' + item.name + '"' : item.name;
+    return extractWith(specification, item.tempDirectory, CommandId::Extract, options) == EngineResult::Ok;
+}
+
+// Overwrite on, stored directories recreated and no path recursion for this run only; the UNTAR
+// options keep what the user chose, line ends included.
+uint16_t TarDocument::extractForCheckOut(const std::string& directory, const std::string&)
+{
+    UntarOptions options = m_services.settings.untarOptions;
+    options.tarOverwrite = 1;
+    options.tarRecreate = 1;
+    options.tarRecurseOut = 0;
+    return extractWith(AllEntries, directory, CommandId::Extract, options);
+}
+
+bool TarDocument::putBackChangedCopy(const OpenItem&)
+{
+    return false;
 }
 
 } // namespace quarvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/documents/ArchiveEntrySource.h"
 #include "core/framework/Document.h"
 #include "core/ui/MessageBoxRequest.h"
 #include "core/tar/TarArchiveReader.h"
@@ -19,6 +20,8 @@ class DocumentManager;
 class OpenItemList;
 class TarEngine;
 class UserInterface;
+struct EntryLaunchServices;
+struct UntarOptions;
 
 // What a TAR document works with, all owned by the application.
 struct TarDocumentServices {
@@ -30,15 +33,18 @@ struct TarDocumentServices {
     DocumentManager& manager;
     // Where compressed streams are unpacked; the instance's own directory.
     std::string unpackDirectory;
+    // Viewing, running and checking out entries; without them those commands do nothing.
+    EntryLaunchServices* entryLaunch = nullptr;
 };
 
 // One open TAR archive, plain or a compressed stream unpacked by its reader: its entries as the
 // listings show them, re-reading, deleting the archive file, its information and the questions
-// before it closes. TAR archives are read-only: nothing adds to or changes one.
+// before it closes, and its entries viewed, run and checked out (ArchiveEntrySource). TAR archives
+// are read-only: nothing adds to or changes one, and a changed copy of an entry is never put back.
 //
 // The entry lists alternate: each read fills the list that was not current and carries the
 // selection and the open copy of every entry whose name is still there over from the other.
-class TarDocument : public Document {
+class TarDocument : public Document, public ArchiveEntrySource {
   public:
     using EntryList = std::vector<std::unique_ptr<ZipEntry>>;
 
@@ -61,7 +67,7 @@ class TarDocument : public Document {
 
     // Re-reads the directory of the file read at opening and tells the views. Returns false when
     // the read failed: the user was told ("Error loading ZIP File: PATH") and the document is closed.
-    [[nodiscard]] bool reload();
+    [[nodiscard]] bool reload() override;
     // Deletes the archive file after asking, and closes the document once asked. Returns true when
     // the document was closed.
     [[nodiscard]] bool deleteArchive();
@@ -75,17 +81,36 @@ class TarDocument : public Document {
     uint16_t extract(const std::string& specification, const std::string& directory, int commandId);
 
     const EntryList& entries() const { return m_lists[m_current]; }
-    EntryList& entries() { return m_lists[m_current]; }
+    EntryList& entries() override { return m_lists[m_current]; }
     uint64_t entryTotal() const { return m_entryTotal; }
     uint64_t totalUncompressed() const { return m_totalUncompressed; }
-    bool isZipInZip() const { return m_zipInZip; }
+    bool isZipInZip() const override { return m_zipInZip; }
     int openItemCount() const;
-    bool isCheckedOut() const { return m_checkedOut; }
+    bool isCheckedOut() const override { return m_checkedOut; }
+    const std::string& checkoutDirectory() const override { return m_checkoutDirectory; }
+    // Records a check-out to directory. Without a record of what it created, deleting the
+    // checked-out files later takes the paths the engine last reported writing for the entries; with
+    // one (CheckOutRecord::created), exactly those paths.
     void setCheckedOut(std::string directory);
+    void setCheckedOut(std::string directory, std::vector<std::string> createdPaths) override;
     bool updateParentOnClose() const { return m_updateParentOnClose; }
-    void setUpdateParentOnClose(bool update) { m_updateParentOnClose = update; }
+    void setUpdateParentOnClose(bool update) override { m_updateParentOnClose = update; }
     TarArchiveReader& reader() { return m_reader; }
     TarDocumentServices& services() { return m_services; }
+
+    // ArchiveEntrySource: a TAR archive opens only job files among its entries as windows of their
+    // own, keeps no CRC-32 of its entries and takes no changed copies back.
+    Document& asDocument() override { return *this; }
+    EntrySourceServices entryServices() override;
+    EntryCopyRules entryCopyRules() const override;
+    bool isStoredLink(const ZipEntry& entry) const override;
+    bool recordsChecksumOf(const ZipEntry&) const override { return false; }
+    // Viewing a TAR entry asks no guard: nothing spans disks, nothing is written.
+    bool canRunCommand(int) override { return true; }
+    bool extractEntryCopy(const OpenItem& item) override;
+    uint16_t extractForCheckOut(const std::string& directory, const std::string& password) override;
+    // Never called: the rules take no changed copies. False all the same.
+    bool putBackChangedCopy(const OpenItem& item) override;
 
     // The engine's callback while it extracts: records where the entry went. data is the document.
     static int onEntryExtracted(const char* writtenPath, const char* entryName, void* data);
@@ -95,7 +120,8 @@ class TarDocument : public Document {
     // failure is the user's to hear of.
     bool load(bool& report);
     bool readEntries();
-    void carryOverFromPrevious(ZipEntry& entry, const std::string& name);
+    uint16_t extractWith(const std::string& specification, const std::string& directory, int commandId,
+                         const UntarOptions& options);
     void dropPreviousEntries();
     void showStatus(const std::string& name, bool force);
     void deleteCheckedOutFiles();
@@ -108,6 +134,7 @@ class TarDocument : public Document {
     bool m_updateParentOnClose = true;
     bool m_checkedOut = false;
     std::string m_checkoutDirectory;
+    std::optional<std::vector<std::string>> m_checkoutCreated;
     uint64_t m_entryTotal = 0;
     uint64_t m_totalUncompressed = 0;
     uint64_t m_fileSize = 0;

@@ -109,7 +109,7 @@ std::vector<MenuEntry> tarMenu()
     return {
         popup(QStringLiteral("&File"),
               {command(NewZip), command(Open), command(Close), command(CloseAll), separator(), command(DeleteZipFile),
-               command(Info), command(Refresh), separator(), command(SearchZipFiles), separator(),
+               command(Info), command(Refresh), command(ShowParent), separator(), command(SearchZipFiles), separator(),
                command(Print), command(PrintPreview), command(PrintSetup), separator(), special(Kind::RecentFiles),
                separator(), command(Exit)}),
         extractMenu(),

@@ -1,13 +1,13 @@
 #include "gui/app/OpenEntryCommands.h"
 
 #include "core/app/CommandIds.h"
+#include "core/documents/ArchiveEntrySource.h"
 #include "core/documents/CheckOutCommand.h"
 #include "core/documents/KeptCopy.h"
 #include "core/documents/OpenEntryCommand.h"
 #include "core/documents/OpenItemList.h"
 #include "core/documents/OpenItemStages.h"
 #include "core/documents/ShowParentCommand.h"
-#include "core/documents/ZipDocument.h"
 #include "core/engine/ZipEngineSession.h"
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/MainWindow.h"
@@ -111,25 +111,25 @@ bool isEntryCommand(int id)
            id == CommandId::ShowParent;
 }
 
-bool isEntryCommandEnabled(const ZipDocument& document, int id)
+bool isEntryCommandEnabled(const ArchiveEntrySource& archive, int id)
 {
     if (id == CommandId::ShowParent)
-        return document.isCommandEnabled(id).value_or(false);
+        return archive.isZipInZip();
     return isEntryCommand(id);
 }
 
-void runEntryCommand(ZipDocument& document, View& window, ListingView& listing, int id)
+void runEntryCommand(ArchiveEntrySource& archive, View& window, ListingView& listing, int id)
 {
     switch (id) {
     case CommandId::ViewFile:
     case CommandId::RunFile:
-        openEntry(document, &window, listing.caretEntry(), id == CommandId::RunFile);
+        openEntry(archive, &window, listing.caretEntry(), id == CommandId::RunFile);
         return;
     case CommandId::CheckOut:
-        (void)checkOut(document);
+        (void)checkOut(archive);
         return;
     case CommandId::ShowParent:
-        (void)showParent(document);
+        (void)showParent(archive);
         return;
     default:
         return;

@@ -10,9 +10,9 @@
 #include <string>
 
 namespace quarvo {
+class ArchiveEntrySource;
 class OpenItemList;
 class View;
-class ZipDocument;
 } // namespace quarvo
 
 namespace quarvo::gui {
@@ -53,14 +53,14 @@ class OpenEntryCommands : public QObject, public ApplicationWindows {
     EntryLaunchServices m_services;
 };
 
-// The entry commands of an archive window: View File (8055), Run (8054), Check Out (8057) and Show
-// Parent (8053).
+// The entry commands of an archive window, ZIP or TAR: View File (8055), Run (8054), Check Out (8057)
+// and Show Parent (8053).
 bool isEntryCommand(int id);
 // View, Run and Check Out are always there in an archive window; Show Parent only in a nested one.
-bool isEntryCommandEnabled(const ZipDocument& document, int id);
+bool isEntryCommandEnabled(const ArchiveEntrySource& archive, int id);
 // Runs one of them on the listing's caret entry; window is the view recorded for Show Parent. The
 // archive may be closed by a failed re-read afterwards.
-void runEntryCommand(ZipDocument& document, View& window, ListingView& listing, int id);
+void runEntryCommand(ArchiveEntrySource& archive, View& window, ListingView& listing, int id);
 // Enter on the listing views the caret entry, as a double click does.
 void connectEnterToView(ListingView& listing, std::function<void()> view);
 

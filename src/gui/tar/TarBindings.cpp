@@ -10,9 +10,11 @@ void addTarBindings(DocumentKindBindings& bindings)
 {
     DocumentKindBinding binding{
         [](ApplicationContext& context) -> std::unique_ptr<Document> {
-            return std::make_unique<TarDocument>(TarDocumentServices{
-                context.ui, context.archiveDialogs, context.settings, context.openItems, *context.tarEngine,
-                context.documents, context.unpackDirectory});
+            TarDocumentServices services{
+                context.ui,         context.archiveDialogs, context.settings,       context.openItems,
+                *context.tarEngine, context.documents,      context.unpackDirectory};
+            services.entryLaunch = context.entryLaunch;
+            return std::make_unique<TarDocument>(std::move(services));
         },
         [](Document& document, ApplicationContext& context) -> DocumentWindow* {
             return new TarWindow(static_cast<TarDocument&>(document), context.settings);

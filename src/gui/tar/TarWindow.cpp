@@ -5,6 +5,7 @@
 #include "core/framework/View.h"
 #include "core/tar/TarDocument.h"
 #include "core/tar/TarExtractCommand.h"
+#include "gui/app/OpenEntryCommands.h"
 #include "gui/listing/ListingModel.h"
 #include "gui/listing/ListingPane.h"
 #include "gui/listing/ListingSelection.h"
@@ -19,8 +20,8 @@ namespace quarvo::gui {
 
 namespace {
 
-// The archive's own commands that a TAR window offers. Nothing adds to or deletes from a TAR
-// archive.
+// The archive's own commands that a TAR window offers, besides the entry commands (view, run, check
+// out, show parent). Nothing adds to or deletes from a TAR archive.
 constexpr std::array documentCommands = {
     CommandId::Refresh,        CommandId::Info,       CommandId::DeleteZipFile, CommandId::Extract,
     CommandId::ExtractUpdate,  CommandId::ExtractFreshen, CommandId::ExtractNew, CommandId::TestIntegrity,
@@ -40,6 +41,9 @@ TarWindow::TarWindow(TarDocument& document, AppSettings& settings, QWidget* pare
     connect(m_pane, &ListingPane::statusTextRequested, this, &DocumentWindow::statusTextRequested);
     connect(&m_pane->listing(), &ListingView::filterChanged, this, &DocumentWindow::titleChanged);
     connect(&m_pane->listing(), &ListingView::displayModeChanged, this, &DocumentWindow::commandStatesChanged);
+    // A double click or Enter views the caret row's entry.
+    connect(m_pane, &ListingPane::viewEntryRequested, this, [this] { runCommand(CommandId::ViewFile); });
+    connectEnterToView(m_pane->listing(), [this] { runCommand(CommandId::ViewFile); });
 }
 
 TarWindow::~TarWindow()
@@ -75,7 +79,7 @@ bool TarWindow::isDocumentCommand(int id) const
 
 bool TarWindow::handlesCommand(int id) const
 {
-    return m_tar && (isDocumentCommand(id) || m_pane->handlesCommand(id));
+    return m_tar && (isDocumentCommand(id) || isEntryCommand(id) || m_pane->handlesCommand(id));
 }
 
 bool TarWindow::isCommandEnabled(int id) const
@@ -84,6 +88,8 @@ bool TarWindow::isCommandEnabled(int id) const
         return false;
     if (CommandId::isExtractCommand(id))
         return !m_tar->entries().empty();
+    if (isEntryCommand(id))
+        return isEntryCommandEnabled(*m_tar, id);
     if (isDocumentCommand(id))
         return m_tar->isCommandEnabled(id).value_or(false);
     return m_pane->isCommandEnabled(id);
@@ -91,7 +97,7 @@ bool TarWindow::isCommandEnabled(int id) const
 
 std::optional<bool> TarWindow::commandCheck(int id) const
 {
-    if (!m_tar || isDocumentCommand(id))
+    if (!m_tar || isDocumentCommand(id) || isEntryCommand(id))
         return std::nullopt;
     return m_pane->commandCheck(id);
 }
@@ -112,6 +118,14 @@ void TarWindow::runCommand(int id)
 {
     if (!m_tar)
         return;
+    if (isEntryCommand(id)) {
+        // Closing an updated item re-reads the archive, which may fail and close the document with
+        // this window.
+        runEntryCommand(*m_tar, *this, m_pane->listing(), id);
+        if (m_tar)
+            emit commandStatesChanged();
+        return;
+    }
     if (CommandId::isExtractCommand(id)) {
         (void)extractTarEntries(*m_tar, id, ListingSelection(m_pane->listing()));
         return;

@@ -14,8 +14,9 @@ namespace quarvo::gui {
 class ListingPane;
 
 // The window of an open TAR archive, plain or unpacked from a compressed stream: the same listing as
-// a ZIP window, read-only, with the archive's own commands (refresh, info, delete the archive file)
-// and the extract family with the integrity test. Its title is the archive's name with the
+// a ZIP window, read-only, with the archive's own commands (refresh, info, delete the archive file),
+// the extract family with the integrity test, and viewing, running and checking out entries and Show
+// Parent as in a ZIP window. Its title is the archive's name with the
 // listing's filter, as a ZIP window's.
 class TarWindow : public DocumentWindow, public PrintableListing {
     Q_OBJECT

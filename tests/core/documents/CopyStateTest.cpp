@@ -68,8 +68,15 @@ TEST(CopyState, NothingButARegularFileIsTheCopy)
     // A link to a file that would pass is still no copy.
     fs::create_symlink(root.file("target.txt"), root.file("link.txt"));
     fs::create_directories(root.file("directory"));
-    for (const char* name : {"missing.txt", "link.txt", "directory", "missing/deeper.txt"})
+    for (const char* name : {"missing.txt", "link.txt", "directory", "missing/deeper.txt"}) {
         EXPECT_EQ(inspectCopy(root.file(name), entry), CopyState::Missing) << name;
+        EXPECT_FALSE(fingerprintOf(root.file(name))) << name;
+    }
+    // The fingerprint of the regular file is what inspectCopy compares with.
+    std::optional<EntryFingerprint> made = fingerprintOf(root.file("target.txt"));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->size, entry.size);
+    EXPECT_EQ(made->crc32, entry.crc32);
 }
 
 } // namespace
