@@ -115,6 +115,7 @@ bool TarDocument::load(bool& report)
 {
     report = true;
     m_current = 1 - m_current;
+    m_entriesByName.clear();
     entries().clear();
     m_entryTotal = 0;
     m_totalUncompressed = 0;
@@ -269,13 +270,16 @@ int TarDocument::onEntryExtracted(const char* writtenPath, const char* entryName
         return 0;
     std::string name = decodeArchiveText(
         {reinterpret_cast<const uint8_t*>(entryName), std::strlen(entryName)}, zipformat::flag::Utf8Names);
-    for (auto& entry : document->entries()) {
-        if (equalsIgnoringCase(entry->name, name)) {
-            static_cast<TarListEntry&>(*entry).extractedPath = writtenPath;
-            return 1;
-        }
+    // Every extracted entry calls back: one look-up each, not a walk of the whole list.
+    if (document->m_entriesByName.empty()) {
+        for (auto& entry : document->entries())
+            document->m_entriesByName.emplace(toLowerAscii(entry->name), static_cast<TarListEntry*>(entry.get()));
     }
-    return 0;
+    auto found = document->m_entriesByName.find(toLowerAscii(name));
+    if (found == document->m_entriesByName.end())
+        return 0;
+    found->second->extractedPath = writtenPath;
+    return 1;
 }
 
 int TarDocument::confirmClose(bool)
@@ -325,6 +329,7 @@ void TarDocument::onCloseDocument()
                 openItems.remove(entry->openItem);
         }
         list.clear();
+        m_entriesByName.clear();
     }
     for (OpenItem* item : openItems.itemsOf(*this))
         openItems.remove(item);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace quarvo {
@@ -142,6 +143,8 @@ class TarDocument : public Document, public ArchiveEntrySource {
     EntryList m_lists[2];
     int m_current = 0;
     std::optional<int64_t> m_lastStatusTime;
+    // The current entries by name in lower case, made at the first extraction after a read.
+    std::unordered_map<std::string, TarListEntry*> m_entriesByName;
 };
 
 } // namespace quarvo
