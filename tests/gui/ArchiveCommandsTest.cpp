@@ -45,6 +45,7 @@ using namespace quarvo::gui;
 using quarvo::testing::answerMessageBox;
 using quarvo::testing::ApplicationSandbox;
 using quarvo::testing::randomBytes;
+using quarvo::testing::treeContents;
 using quarvo::testing::whenDialogShows;
 using quarvo::testing::writeFile;
 namespace fs = std::filesystem;
@@ -56,18 +57,6 @@ std::string fileContents(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Every regular file below root with its contents, by path relative to root.
-std::map<std::string, std::string> treeContents(const fs::path& root)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& item : fs::recursive_directory_iterator(root)) {
-        if (!item.is_regular_file())
-            continue;
-        files[fs::relative(item.path(), root).generic_string()] = fileContents(item.path());
-    }
-    return files;
 }
 
 // The names in a directory, not recursing.

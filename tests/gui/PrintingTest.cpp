@@ -5,8 +5,10 @@
 #include "gui/app/ZipWindow.h"
 #include "gui/listing/ListingPane.h"
 #include "gui/listing/ListingView.h"
+#include "gui/tar/TarWindow.h"
 
 #include "support/ProcessRunner.h"
+#include "support/TarBuilder.h"
 #include "support/TemporaryDirectory.h"
 #include "support/ZipBuilder.h"
 
@@ -25,6 +27,7 @@
 
 using namespace quarvo;
 using namespace quarvo::gui;
+using quarvo::testing::answerMessageBox;
 using quarvo::testing::ApplicationSandbox;
 using quarvo::testing::runProcess;
 using quarvo::testing::whenModalShows;
@@ -179,6 +182,45 @@ private slots:
         QRegularExpression row(QStringLiteral("N042\\.TXT\\s+\\d\\d/\\d\\d/\\d\\d\\s+\\d\\d:\\d\\d\\s+420\\s+420\\s+0%\\s+----"));
         QVERIFY2(all.contains(row), qPrintable(all.left(2000)));
         QVERIFY(application.mainWindow()->close());
+    }
+
+    // A TAR listing prints the same way: its name on page 1, no comment, the rows in the shown order
+    // and every page but the last numbered.
+    void aTarListingPrintsToAPdfFile()
+    {
+        quarvo::testing::TarBuilder builder;
+        for (int i = entryCount - 1; i >= 0; --i)
+            builder.add(quarvo::testing::TarBuilder::file("dir/T" + std::to_string(100 + i) + ".C",
+                                                          std::string(size_t(i), 't')));
+        std::string path = m_directory->file("sources.tar.gz");
+        writeFile(path, quarvo::testing::gzipOf(builder.finish()));
+        ZipApplication application(m_directory->environment({QString::fromStdString(path)}));
+        QCOMPARE(application.start(), std::nullopt);
+        auto* window = qobject_cast<TarWindow*>(application.mainWindow()->activeDocumentWindow());
+        QVERIFY(window);
+        window->pane().listing().setSort(SortOrder::FileName);
+
+        std::string pdf = m_directory->file("tar.pdf");
+        sharedPrinter(application).setOutputFileName(QString::fromStdString(pdf));
+        printAccepting(application);
+        QStringList pages = pdfPages(pdf);
+        QVERIFY(pages.size() >= 2);
+        QCOMPARE(pages.size(), pdfPageCount(pdf));
+        QCOMPARE(pages.first().trimmed().split(QLatin1Char('\n')).first().trimmed(),
+                 QStringLiteral("sources.tar.gz"));
+        QString all = pages.join(QString());
+        qsizetype previous = -1;
+        for (int i = 0; i < entryCount; ++i) {
+            qsizetype at = all.indexOf(QStringLiteral("T%1.C").arg(100 + i));
+            QVERIFY2(at > previous, qPrintable(QString::number(i)));
+            previous = at;
+        }
+        for (int page = 1; page <= pages.size(); ++page)
+            QCOMPARE(pages[page - 1].contains(QStringLiteral("Page %1").arg(page)), page < pages.size());
+        QString offer;
+        answerMessageBox(QStringLiteral("No"), &offer);
+        QVERIFY(application.mainWindow()->close());
+        QCOMPARE(offer, QStringLiteral("Save extracted TAR file: SOURCES.TAR?"));
     }
 
     // The preview lays out the same pages as the print, starting with as many side by side as the

@@ -61,6 +61,16 @@ ScopedEnvironment::~ScopedEnvironment()
         unsetenv(m_name.c_str());
 }
 
+std::map<std::string, std::string> treeContents(const std::filesystem::path& root)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+        if (item.is_regular_file())
+            files[std::filesystem::relative(item.path(), root).generic_string()] = readFile(item.path());
+    }
+    return files;
+}
+
 std::string randomBytes(size_t count, unsigned seed)
 {
     std::mt19937 generator(seed);

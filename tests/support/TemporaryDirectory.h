@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,8 @@ private:
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 // The whole file, or an empty text when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
+// Every regular file below root with its contents, by path relative to root.
+std::map<std::string, std::string> treeContents(const std::filesystem::path& root);
 // Bytes that do not compress, the same for the same seed.
 std::string randomBytes(size_t count, unsigned seed);
 
