@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/documents/ArchiveEntrySource.h"
+#include "core/documents/ArchiveDocument.h"
 #include "core/documents/ZipDocumentServices.h"
 #include "core/framework/Document.h"
 #include "core/ui/MessageBoxRequest.h"
@@ -20,7 +20,7 @@ namespace quarvo {
 //
 // Closing goes through the document manager, which destroys the document. The operations that may
 // close it say so in their result; after such a result the caller must not touch the document.
-class ZipDocument : public Document, public ArchiveEntrySource {
+class ZipDocument : public Document, public ArchiveDocument {
   public:
     explicit ZipDocument(ZipDocumentServices services);
     ~ZipDocument() override;
@@ -53,16 +53,16 @@ class ZipDocument : public Document, public ArchiveEntrySource {
     [[nodiscard]] bool checkFileChanged();
     // Deletes the archive file after asking, and closes the document whether the deletion worked or
     // not. Returns true when the document was closed.
-    [[nodiscard]] bool deleteArchive();
+    [[nodiscard]] bool deleteArchive() override;
     // Shows the "ZIP File Info" dialog.
-    void showInfo();
+    void showInfo() override;
 
     // The guard asked before a command that writes, converts, deletes, extracts or views. Refuses
     // (with a message) writing to an archive that spans disks and reminds of the last disk before
     // reading one; refuses every unknown command silently.
     bool canRunCommand(int commandId) override;
     // Whether a command this document handles is enabled now; nothing for commands it does not handle.
-    std::optional<bool> isCommandEnabled(int commandId) const;
+    std::optional<bool> isCommandEnabled(int commandId) const override;
 
     const ZipArchiveRecord& archive() const { return m_reader.archive(); }
     ZipArchiveRecord& archive() { return m_reader.archive(); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/documents/ArchiveEntrySource.h"
+#include "core/documents/ArchiveDocument.h"
 #include "core/framework/Document.h"
 #include "core/ui/MessageBoxRequest.h"
 #include "core/tar/TarArchiveReader.h"
@@ -45,7 +45,7 @@ struct TarDocumentServices {
 //
 // The entry lists alternate: each read fills the list that was not current and carries the
 // selection and the open copy of every entry whose name is still there over from the other.
-class TarDocument : public Document, public ArchiveEntrySource {
+class TarDocument : public Document, public ArchiveDocument {
   public:
     using EntryList = std::vector<std::unique_ptr<ZipEntry>>;
 
@@ -71,11 +71,11 @@ class TarDocument : public Document, public ArchiveEntrySource {
     [[nodiscard]] bool reload() override;
     // Deletes the archive file after asking, and closes the document once asked. Returns true when
     // the document was closed.
-    [[nodiscard]] bool deleteArchive();
+    [[nodiscard]] bool deleteArchive() override;
     // Shows the "TAR File Info" dialog.
-    void showInfo();
+    void showInfo() override;
     // Whether a command this document handles is enabled now; nothing for other commands.
-    std::optional<bool> isCommandEnabled(int commandId) const;
+    std::optional<bool> isCommandEnabled(int commandId) const override;
 
     // Extracts (or tests) the entries the item specification names with the UNTAR options, into
     // directory for an extraction; tells the user what the engine reported when it failed.
@@ -126,6 +126,7 @@ class TarDocument : public Document, public ArchiveEntrySource {
     void dropPreviousEntries();
     void showStatus(const std::string& name, bool force);
     void deleteCheckedOutFiles();
+    void offerChangedCopiesBeforeClose();
     void closeSelf();
     void showMessage(const std::string& text, MessageIcon icon = MessageIcon::None);
 

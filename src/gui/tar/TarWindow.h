@@ -1,52 +1,29 @@
 #pragma once
 
-#include "gui/app/DocumentWindow.h"
-#include "gui/printing/PrintableListing.h"
-#include "gui/tar/TarListingSource.h"
+#include "gui/app/ArchiveWindow.h"
 
 namespace quarvo {
-class AppSettings;
 class TarDocument;
 } // namespace quarvo
 
 namespace quarvo::gui {
 
-class ListingPane;
-
-// The window of an open TAR archive, plain or unpacked from a compressed stream: the same listing as
-// a ZIP window, read-only, with the archive's own commands (refresh, info, delete the archive file),
-// the extract family with the integrity test, and viewing, running and checking out entries and Show
-// Parent as in a ZIP window. Its title is the archive's name with the
-// listing's filter, as a ZIP window's.
-class TarWindow : public DocumentWindow, public PrintableListing {
+// The window of an open TAR archive, plain or unpacked from a compressed stream: an archive window
+// that is read-only, with the TAR form of the extract dialog and the TAR words for the commands it
+// shares with the ZIP window.
+class TarWindow : public ArchiveWindow {
     Q_OBJECT
 public:
     TarWindow(TarDocument& document, AppSettings& settings, QWidget* parent = nullptr);
-    ~TarWindow() override;
 
-    ListingPane& pane() const { return *m_pane; }
-
-    QString titleText() const override;
-    const SummaryProvider* summaryProvider() const override;
-    void releaseDocument() override;
-
-    bool handlesCommand(int id) const override;
-    bool isCommandEnabled(int id) const override;
-    std::optional<bool> commandCheck(int id) const override;
-    void runCommand(int id) override;
     std::optional<CommandWords> commandWords(int id) const override;
 
-    bool canPrintListing() const override { return m_tar != nullptr; }
-    ListingPrintout listingPrintout() const override;
-
-    void onDocumentUpdate(View* sender, int hint) override;
+protected:
+    void runExtractCommand(int id) override;
+    ListingPrintout printoutHeading() const override;
 
 private:
-    bool isDocumentCommand(int id) const;
-
-    TarDocument* m_tar;
-    TarListingSource m_source;
-    ListingPane* m_pane;
+    TarDocument* tar() const;
 };
 
 } // namespace quarvo::gui
