@@ -7,6 +7,7 @@
 #include "core/documents/CheckOutRemoval.h"
 #include "core/documents/OpenItem.h"
 #include "core/documents/OpenItemList.h"
+#include "core/documents/OpenItemStages.h"
 #include "core/framework/DocumentManager.h"
 #include "core/framework/View.h"
 #include "core/settings/AppSettings.h"
@@ -284,6 +285,7 @@ int TarDocument::onEntryExtracted(const char* writtenPath, const char* entryName
 
 int TarDocument::confirmClose(bool)
 {
+    offerChangedCopiesBeforeClose();
     if (!m_checkedOut)
         return DialogResult::Yes;
     MessageBoxRequest question;
@@ -294,6 +296,20 @@ int TarDocument::confirmClose(bool)
     if (m_services.ui.showMessage(question) == DialogResult::Yes)
         deleteCheckedOutFiles();
     return DialogResult::Yes;
+}
+
+// Closing removes the copies still open in their programs. Each one that changed is offered first,
+// as when its program ends: the archive is read-only, so the user may keep it elsewhere. Without
+// this the changes made in a viewer that is still open would go with the copy, unasked.
+void TarDocument::offerChangedCopiesBeforeClose()
+{
+    for (OpenItem* item : m_services.openItems.itemsOf(*this)) {
+        if (item->kind != OpenItemKind::LaunchedFile || item->stage != OpenItemStage::Watched)
+            continue;
+        // The program is still running: no ended process to follow to another one.
+        item->launch.processId = 0;
+        advanceOpenItem(*this, *item);
+    }
 }
 
 // Only what the check-out wrote goes: what it created, or else the paths the engine reported for

@@ -202,6 +202,31 @@ TEST_F(TarEntryLaunchTest, AChangedCopyIsNeverOfferedToTheZipEngineButMayBeKeptE
     }
 }
 
+// A copy still open in its program when the archive closes is offered like one whose program ended:
+// the changed one may be kept elsewhere, the unchanged one goes without a word.
+TEST_F(TarEntryLaunchTest, ClosingOffersTheChangedCopiesStillOpenInTheirPrograms)
+{
+    TarDocument* document = openTar("OPEN.TAR", tarOf({{"edited.txt", "old"}, {"same.txt", "same"}}));
+    ASSERT_NE(document, nullptr);
+    viewTar(*document, "edited.txt");
+    const std::string editedCopy = lastFile();
+    viewTar(*document, "same.txt");
+    writeFile(editedCopy, "new");
+    ASSERT_EQ(openItems.size(), 2u);
+
+    ui.answerMessage(DialogResult::Yes);
+    ui.answerMessage(DialogResult::Ok);
+    EXPECT_EQ(document->confirmClose(false), DialogResult::Yes);
+    std::vector<fs::path> kept = keptFiles();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(readFile(kept[0]), "new");
+    EXPECT_EQ(ui.messageTexts(), (std::vector<std::string>{ReadOnlyQuestion + std::string("edited.txt"),
+                                                           KeptText + kept[0].string()}));
+    EXPECT_EQ(openItems.size(), 0u);
+    EXPECT_TRUE(itemDirectories().empty());
+    manager.closeDocument(document);
+}
+
 TEST_F(TarEntryLaunchTest, OnlyJobFilesOpenAsWindowsAndArchivesAreLaunched)
 {
     const std::string innerTar = tarOf({{"x.txt", "x"}});
