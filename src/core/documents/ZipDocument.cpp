@@ -60,6 +60,7 @@ bool isWritingCommand(int commandId)
     case CommandId::ConvertToZip:
     case CommandId::FixZipFile:
     case CommandId::ConvertToWindowsExe:
+    case CommandId::ConvertToLinuxExtractor:
     case CommandId::DeleteZipFile:
         return true;
     default:
@@ -333,6 +334,9 @@ std::optional<bool> ZipDocument::isCommandEnabled(int commandId) const
         return kind == SelfExtractorKind::None;
     case CommandId::ConvertToWindowsExe:
         return kind != SelfExtractorKind::Windows;
+    // Any archive, plain or behind a program, may become a Linux self-extractor.
+    case CommandId::ConvertToLinuxExtractor:
+        return true;
     case CommandId::SelfExtractorConfigurator:
         return kind == SelfExtractorKind::Windows;
     case CommandId::Save:
