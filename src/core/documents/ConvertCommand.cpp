@@ -4,6 +4,8 @@
 #include "core/convert/ArchiveConverter.h"
 #include "core/convert/BuiltInStubs.h"
 #include "core/convert/LinuxExtractor.h"
+#include "core/documents/ApplicationWindows.h"
+#include "core/documents/EntryLaunchServices.h"
 #include "core/documents/ZipDocument.h"
 #include "core/engine/ZipEngineSession.h"
 #include "core/framework/DocumentManager.h"
@@ -124,9 +126,15 @@ bool convertDocument(ZipDocument& document, int commandId)
     }
     // The document itself may be the one on the target: nothing of it is used once it is closed.
     DocumentManager& manager = services.manager;
+    EntryLaunchServices* launch = services.entryLaunch;
     if (Document* open = manager.findByPath(target))
         manager.closeDocument(open);
-    manager.openDocument(target);
+    // In the program the new file opens in a window of its own; without windows (tests, scripts)
+    // as a document only.
+    if (launch)
+        launch->windows.openDocumentWithWindow(target);
+    else
+        manager.openDocument(target);
     return true;
 }
 

@@ -3,8 +3,10 @@
 #include "core/app/CommandIds.h"
 #include "core/app/WindowTitle.h"
 #include "core/documents/AddFilesCommand.h"
+#include "core/documents/ConvertCommand.h"
 #include "core/documents/DeleteEntriesCommand.h"
 #include "core/documents/ExtractCommand.h"
+#include "core/documents/RepairCommand.h"
 #include "core/documents/ZipDocument.h"
 #include "core/framework/View.h"
 #include "gui/app/OpenEntryCommands.h"
@@ -22,13 +24,15 @@ namespace quarvo::gui {
 namespace {
 
 // The archive's own commands that this window offers, besides the entry commands (view, run, check
-// out, show parent); the conversion family joins as its dialogs arrive.
+// out, show parent).
 constexpr std::array documentCommands = {
     CommandId::Refresh,      CommandId::Info,          CommandId::DeleteZipFile,
     CommandId::AddFiles,     CommandId::UpdateFiles,   CommandId::FreshenFiles,
     CommandId::MoveFiles,    CommandId::MoveUpdateFiles, CommandId::MoveFreshenFiles,
     CommandId::DeleteEntries, CommandId::Extract,      CommandId::ExtractUpdate,
     CommandId::ExtractFreshen, CommandId::ExtractNew,  CommandId::TestIntegrity,
+    CommandId::ConvertToZip, CommandId::ConvertToDosExe, CommandId::ConvertToWindowsExe,
+    CommandId::ConvertToLinuxExtractor, CommandId::FixZipFile,
 };
 
 } // namespace
@@ -162,6 +166,17 @@ void ZipWindow::runCommand(int id)
         return;
     case CommandId::DeleteZipFile:
         (void)m_zip->deleteArchive();
+        return;
+    case CommandId::ConvertToZip:
+    case CommandId::ConvertToDosExe:
+    case CommandId::ConvertToWindowsExe:
+    case CommandId::ConvertToLinuxExtractor:
+        // The archive may be the target, or fail its re-read: either closes this window.
+        (void)convertDocument(*m_zip, id);
+        return;
+    case CommandId::FixZipFile:
+        // A failed re-read after the repair closes the document, and with it this window.
+        (void)repairDocument(*m_zip);
         return;
     default:
         m_pane->runCommand(id);
