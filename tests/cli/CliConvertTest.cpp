@@ -122,6 +122,13 @@ TEST_F(CliConvert, TheLinuxSelfExtractorExtractsByteForByteAnywhere)
     EXPECT_NE(listed.out.find("Long Directory/a file.text"), std::string::npos) << listed.out;
     ProcessOutcome tested = runProcess(run, {"-t"}, m_dir.path());
     EXPECT_EQ(tested.exitCode, Success) << tested.err;
+    // Adding to it later keeps the program in front, and its mode: it still extracts, the new file too.
+    writeFile(m_dir.file("added.txt"), "added later\n");
+    ASSERT_EQ(cli({"add", run, "added.txt"}).exitCode, Success);
+    expectReadersAccept(run);
+    ProcessOutcome again = runProcess(run, {"-d", "again"}, m_dir.path() / "elsewhere");
+    ASSERT_EQ(again.exitCode, Success) << again.err;
+    EXPECT_EQ(readFile(m_dir.path() / "elsewhere" / "again" / "added.txt"), "added later\n");
     ProcessOutcome wrong = runProcess(run, {"-x"}, m_dir.path());
     EXPECT_EQ(wrong.exitCode, 10);
     EXPECT_NE(wrong.err.find("unknown option '-x'"), std::string::npos) << wrong.err;
