@@ -68,6 +68,12 @@ TEST_F(ConversionCommands, EachFormAsksInItsDialogAndOpensWhatItMade)
     }
     EXPECT_EQ(documentAt(directory.file("out-5050"))->entries()[0]->name, "LONGNA~1.TEX");
     EXPECT_EQ(documentAt(directory.file("out-5053"))->entries()[0]->name, "Long Name.text");
+    // A program in front may be taken off, whatever kind it reads as; a plain archive has none.
+    for (int made : {5050, 32780, 5053})
+        EXPECT_EQ(documentAt(directory.file("out-" + std::to_string(made)))->isCommandEnabled(CommandId::ConvertToZip),
+                  true) << made;
+    EXPECT_EQ(documentAt(directory.file("out-5052"))->isCommandEnabled(CommandId::ConvertToZip), false);
+    EXPECT_EQ(document->isCommandEnabled(CommandId::ConvertToZip), false);
     EXPECT_TRUE(ui.messages().empty());
 }
 
