@@ -72,8 +72,9 @@ Result<Options> parseOptions(int argc, char** argv)
             options.help = true;
             break;
         default:
-            return Error{optopt == 'd' ? "option '-d' needs a directory"
-                                       : "unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'"};
+            return Error{optopt == 'd'
+                             ? "option '-d' needs a directory"
+                             : "unknown option '-" + std::string(1, static_cast<char>(optopt)) + "'"};
         }
     }
     if (optind < argc)
@@ -122,8 +123,8 @@ int main(int argc, char** argv)
     const char* program = argc > 0 ? argv[0] : "quarvo-sfx";
     Result<Options> options = parseOptions(argc, argv);
     if (!options) {
-        std::fprintf(stderr, "%s: %s\nTry '%s -h' for more information.\n", program, options.error().message.c_str(),
-                     program);
+        std::fprintf(stderr, "%s: %s\nTry '%s -h' for more information.\n", program,
+                     options.error().message.c_str(), program);
         return EngineResult::BadArgument;
     }
     if (options->help) {

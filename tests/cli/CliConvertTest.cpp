@@ -151,7 +151,8 @@ TEST_F(CliConvert, TheLinuxSelfExtractorRefusesTraversalAndFailsOnACrcError)
     fs::create_directories(m_dir.path() / "jail" / "inner");
     ProcessOutcome refused = runProcess(hostile, {"-d", "inner"}, m_dir.path() / "jail");
     EXPECT_EQ(refused.exitCode, EntriesSkipped) << refused.err;
-    EXPECT_EQ(treeContents(m_dir.path() / "jail"), (std::map<std::string, std::string>{{"inner/inside.txt", "kept"}}));
+    EXPECT_EQ(treeContents(m_dir.path() / "jail"),
+              (std::map<std::string, std::string>{{"inner/inside.txt", "kept"}}));
     EXPECT_FALSE(fs::exists("/absolute.txt") && readFile("/absolute.txt") == "rooted");
 
     const std::string broken = selfExtractor("damaged.zip", "damaged");
@@ -165,7 +166,8 @@ TEST_F(CliConvert, TheLinuxSelfExtractorRefusesTraversalAndFailsOnACrcError)
 TEST_F(CliConvert, RepairRebuildsTruncatedAndDamagedArchives)
 {
     const std::string archive = readFile(m_dir.file("tree.zip"));
-    const size_t directory = archive.rfind(std::string("PK\x01\x02", 4), archive.rfind(std::string("PK\x05\x06", 4)));
+    const size_t directory =
+        archive.rfind(std::string("PK\x01\x02", 4), archive.rfind(std::string("PK\x05\x06", 4)));
     ASSERT_NE(directory, std::string::npos);
     // A download cut inside the directory; a directory overwritten with garbage; an archive
     // streamed by zip with ZIP64 data descriptors whose directory zip left inconsistent.
@@ -181,7 +183,8 @@ TEST_F(CliConvert, RepairRebuildsTruncatedAndDamagedArchives)
         EXPECT_NE(repaired.err.find(std::string("Fixed ") + name + "."), std::string::npos) << repaired.err;
         expectReadersAccept(m_dir.file(name));
         ASSERT_EQ(cli({"extract", "-d", std::string("x-") + name, name}).exitCode, Success);
-        EXPECT_EQ(treeContents(m_dir.path() / (std::string("x-") + name)), treeContents(m_dir.path() / "tree"));
+        EXPECT_EQ(treeContents(m_dir.path() / (std::string("x-") + name)),
+                  treeContents(m_dir.path() / "tree"));
     }
     writeFile(m_dir.file("noise.zip"), randomBytes(5000, 9));
     ProcessOutcome hopeless = cli({"repair", "noise.zip"});

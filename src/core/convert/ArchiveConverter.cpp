@@ -84,7 +84,8 @@ std::string rebuiltExtraField(std::span<const uint8_t> extra, const std::vector<
             continue;
         out.insert(out.end(), extra.begin() + static_cast<std::ptrdiff_t>(start), data.end());
     }
-    out.insert(out.end(), extra.begin() + static_cast<std::ptrdiff_t>(extra.size() - reader.remaining()), extra.end());
+    out.insert(out.end(), extra.begin() + static_cast<std::ptrdiff_t>(extra.size() - reader.remaining()),
+               extra.end());
     return std::string(asText(out));
 }
 
@@ -98,7 +99,10 @@ class ConvertedArchiveWriter {
     Result<Ok, ConvertError> write(const ConversionStubs& stubs);
 
   private:
-    bool shortensNames() const { return m_mode == ConversionMode::DosExe || m_mode == ConversionMode::WindowsExe; }
+    bool shortensNames() const
+    {
+        return m_mode == ConversionMode::DosExe || m_mode == ConversionMode::WindowsExe;
+    }
     Result<Ok, ConvertError> writeProgramPart(const ConversionStubs& stubs);
     Result<Ok, ConvertError> readDirectory();
     Result<Ok, ConvertError> parseEntries();
@@ -109,7 +113,10 @@ class ConvertedArchiveWriter {
     Result<Ok, ConvertError> writeCentralHeader(const SourceEntry& entry, const WrittenEntry& written);
     Result<Ok, ConvertError> writeEndRecords(uint64_t directoryStart);
     bool put(std::span<const uint8_t> bytes) { return m_out.write(bytes); }
-    Result<Ok, ConvertError> writeFailed() const { return ConvertError{ConvertFailure::WriteFailed, "a write failed"}; }
+    Result<Ok, ConvertError> writeFailed() const
+    {
+        return ConvertError{ConvertFailure::WriteFailed, "a write failed"};
+    }
 
     ByteSource& m_source;
     ReplacingFile& m_out;
@@ -180,10 +187,12 @@ Result<Ok, ConvertError> ConvertedArchiveWriter::readDirectory()
     if (!chosen->has_value())
         return ConvertError{ConvertFailure::NotAnArchive, "it has no end of central directory record"};
     m_endRecord = **chosen;
-    if (m_endRecord.fields.thisDisk != 0 || m_endRecord.fields.entriesOnThisDisk != m_endRecord.fields.entriesTotal)
+    if (m_endRecord.fields.thisDisk != 0 ||
+        m_endRecord.fields.entriesOnThisDisk != m_endRecord.fields.entriesTotal)
         return ConvertError{ConvertFailure::SpannedArchive, {}};
     m_location = locateDirectory(m_source, m_endRecord);
-    if (m_location.fit == DirectoryLocation::Fit::None || lacksUsableZip64EndRecord(m_endRecord.fields, m_location))
+    if (m_location.fit == DirectoryLocation::Fit::None ||
+        lacksUsableZip64EndRecord(m_endRecord.fields, m_location))
         return damaged("its central directory is not where its end record says");
     m_directory.resize(m_location.size);
     if (m_source.readAt(m_location.start, m_directory) != m_directory.size())
@@ -201,15 +210,17 @@ Result<Ok, ConvertError> ConvertedArchiveWriter::parseEntries()
                            header.error().message);
         SourceEntry entry;
         entry.central = *header;
-        if (widenCentralFields(header->fields, header->extra, m_source.size(), entry.wide) == Zip64Fields::Damaged)
-            return damaged("the ZIP64 field of central directory record " + std::to_string(m_entries.size() + 1));
+        if (widenCentralFields(header->fields, header->extra, m_source.size(), entry.wide) ==
+            Zip64Fields::Damaged)
+            return damaged("the ZIP64 field of central directory record " +
+                           std::to_string(m_entries.size() + 1));
         entry.localOffset = entry.wide.localHeaderOffset + m_location.prependedLength;
         m_entries.push_back(entry);
         rest = rest.subspan(header->recordSize);
     }
     if (m_entries.size() != m_location.entriesTotal)
-        return damaged("its end record counts " + std::to_string(m_location.entriesTotal) + " entries, its directory " +
-                       std::to_string(m_entries.size()));
+        return damaged("its end record counts " + std::to_string(m_location.entriesTotal) +
+                       " entries, its directory " + std::to_string(m_entries.size()));
     // Each record ends where the next one in the file begins, or where the directory does; two
     // entries at one offset would share their data, and a record past the directory lies.
     std::vector<uint64_t> starts;
@@ -242,8 +253,8 @@ Result<Ok, ConvertError> ConvertedArchiveWriter::copyBytes(uint64_t offset, uint
     return Ok{};
 }
 
-Result<uint64_t, ConvertError> ConvertedArchiveWriter::descriptorLength(const SourceEntry& entry,
-                                                                       const LocalHeader& local, uint64_t dataEnd)
+Result<uint64_t, ConvertError>
+ConvertedArchiveWriter::descriptorLength(const SourceEntry& entry, const LocalHeader& local, uint64_t dataEnd)
 {
     // Either header may be the one that says so: the central one drives the copy, and the local one
     // tells what really follows the data.
@@ -258,7 +269,8 @@ Result<uint64_t, ConvertError> ConvertedArchiveWriter::descriptorLength(const So
     expected.compressedSize = entry.wide.compressedSize;
     expected.uncompressedSize = entry.wide.uncompressedSize;
     expected.zip64 = findExtraBlock(local.extra, zf::extra::Zip64).has_value();
-    std::optional<size_t> length = measureDataDescriptor(bytes, dataEnd + available == entry.recordEnd, expected);
+    std::optional<size_t> length =
+        measureDataDescriptor(bytes, dataEnd + available == entry.recordEnd, expected);
     if (!length)
         return damaged("the data descriptor of " + std::string(asText(entry.central.name)) + " is cut short");
     return uint64_t{*length};
@@ -302,13 +314,15 @@ Result<Ok, ConvertError> ConvertedArchiveWriter::copyEntry(const SourceEntry& en
     appendLocalHeader(header, local->fields, localName, asText(local->extra));
     if (!put(header))
         return writeFailed();
-    if (Result<Ok, ConvertError> copied = copyBytes(dataStart, entry.wide.compressedSize + *descriptor); !copied)
+    if (Result<Ok, ConvertError> copied = copyBytes(dataStart, entry.wide.compressedSize + *descriptor);
+        !copied)
         return copied;
     m_written.push_back(std::move(written));
     return Ok{};
 }
 
-Result<Ok, ConvertError> ConvertedArchiveWriter::writeCentralHeader(const SourceEntry& entry, const WrittenEntry& written)
+Result<Ok, ConvertError> ConvertedArchiveWriter::writeCentralHeader(const SourceEntry& entry,
+                                                                    const WrittenEntry& written)
 {
     CentralHeaderFields fields = entry.central.fields;
     const bool offsetTooWide = written.localOffset >= zf::Max32;
@@ -341,8 +355,8 @@ Result<Ok, ConvertError> ConvertedArchiveWriter::writeEndRecords(uint64_t direct
 {
     const uint64_t count = m_entries.size();
     const uint64_t directorySize = m_out.position() - directoryStart;
-    const bool zip64 = m_location.zip64 || count >= zf::Max16 || directoryStart >= zf::Max32 ||
-                       directorySize >= zf::Max32;
+    const bool zip64 =
+        m_location.zip64 || count >= zf::Max16 || directoryStart >= zf::Max32 || directorySize >= zf::Max32;
     std::vector<uint8_t> records;
     if (zip64) {
         const uint64_t recordOffset = m_out.position();
@@ -367,8 +381,8 @@ Result<Ok, ConvertError> ConvertedArchiveWriter::writeEndRecords(uint64_t direct
     }
     // The archive comment, as much of it as the file holds.
     const uint64_t commentStart = m_endRecord.offset + zf::EndRecordSize;
-    const uint64_t commentLength =
-        std::min<uint64_t>(m_endRecord.fields.commentLength, m_source.size() - std::min(m_source.size(), commentStart));
+    const uint64_t commentLength = std::min<uint64_t>(
+        m_endRecord.fields.commentLength, m_source.size() - std::min(m_source.size(), commentStart));
     std::vector<uint8_t> comment(static_cast<size_t>(commentLength));
     if (m_source.readAt(commentStart, comment) != comment.size())
         return unreadable();

@@ -64,9 +64,9 @@ constexpr uint8_t TargetWindows = 2;
 constexpr uint16_t SectorShift = 4; // the only alignment the converter moves: 16-byte sectors
 constexpr size_t SectorSize = size_t{1} << SectorShift;
 
-constexpr size_t SegmentEntrySize = 8;      // sector, length, flags, minimum allocation
+constexpr size_t SegmentEntrySize = 8;       // sector, length, flags, minimum allocation
 constexpr size_t ResourceTypeHeaderSize = 8; // type id (0 ends the table), count, reserved
-constexpr size_t ResourceEntrySize = 12;    // sector, length, flags, id, reserved
+constexpr size_t ResourceEntrySize = 12;     // sector, length, flags, id, reserved
 } // namespace ne
 
 // The record in front of the Windows image a converter puts behind the DOS stub: u16 image length L,

@@ -31,8 +31,8 @@ ReplacingFile::ReplacingFile(int descriptor, std::string temporaryPath, std::str
 
 ReplacingFile::ReplacingFile(ReplacingFile&& other) noexcept
     : m_descriptor(other.m_descriptor), m_temporaryPath(std::move(other.m_temporaryPath)),
-      m_target(std::move(other.m_target)), m_write(std::move(other.m_write)), m_buffer(std::move(other.m_buffer)),
-      m_position(other.m_position), m_failure(other.m_failure)
+      m_target(std::move(other.m_target)), m_write(std::move(other.m_write)),
+      m_buffer(std::move(other.m_buffer)), m_position(other.m_position), m_failure(other.m_failure)
 {
     other.m_descriptor = -1;
     other.m_temporaryPath.clear();
@@ -44,14 +44,17 @@ ReplacingFile::~ReplacingFile()
 }
 
 Result<ReplacingFile, ConvertError> ReplacingFile::create(const std::string& target, bool executable,
-                                                         WriteCall write)
+                                                          WriteCall write)
 {
     static std::atomic<unsigned> counter{0};
     const std::filesystem::path path(target);
     const std::filesystem::path directory = path.has_parent_path() ? path.parent_path() : ".";
-    const std::string prefix = "." + path.filename().string() + ".convert-" + std::to_string(::getpid()) + "-";
+    const std::string prefix =
+        "." + path.filename().string() + ".convert-" + std::to_string(::getpid()) + "-";
     if (!write)
-        write = [](int descriptor, const void* data, size_t count) { return ::write(descriptor, data, count); };
+        write = [](int descriptor, const void* data, size_t count) {
+            return ::write(descriptor, data, count);
+        };
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         std::string temporary = (directory / (prefix + std::to_string(counter++))).string();
         int descriptor =

@@ -26,7 +26,7 @@ class ReplacingFile {
     // Creates the temporary file beside target with the permissions a new file gets (0666, or 0777
     // for a program, less the umask). Fails as CannotCreateOutput with the system's reason.
     static Result<ReplacingFile, ConvertError> create(const std::string& target, bool executable = false,
-                                                     WriteCall write = {});
+                                                      WriteCall write = {});
     ReplacingFile(ReplacingFile&& other) noexcept;
     ReplacingFile& operator=(ReplacingFile&&) = delete;
     ~ReplacingFile();

@@ -122,7 +122,8 @@ Result<Ok, ConvertError> moveResources(ImageBytes& image, int64_t delta)
 Result<Ok, ConvertError> moveHeaderPositions(ImageBytes& image, int64_t delta)
 {
     uint64_t names = 0;
-    if (!addWithin(image.le32(ne::NonResidentNamesOffset), delta, std::numeric_limits<uint32_t>::max(), names))
+    if (!addWithin(image.le32(ne::NonResidentNamesOffset), delta, std::numeric_limits<uint32_t>::max(),
+                   names))
         return badImage("its non-resident names would move outside the file");
     image.setLE32(ne::NonResidentNamesOffset, static_cast<uint32_t>(names));
     if ((image.u8(ne::OtherFlags) & ne::GangloadArea) != 0 &&
@@ -138,9 +139,10 @@ Result<std::vector<uint8_t>, ConvertError> relocateWindowsImage(std::span<const 
 {
     if (record.size() < imagerecord::Size)
         return badImage("its record is shorter than 8 bytes");
-    const size_t length = static_cast<size_t>(record[imagerecord::ImageLength] | record[imagerecord::ImageLength + 1] << 8);
-    const uint32_t originalOffset =
-        static_cast<uint32_t>(record[imagerecord::OriginalOffset] | record[imagerecord::OriginalOffset + 1] << 8);
+    const size_t length =
+        static_cast<size_t>(record[imagerecord::ImageLength] | record[imagerecord::ImageLength + 1] << 8);
+    const uint32_t originalOffset = static_cast<uint32_t>(record[imagerecord::OriginalOffset] |
+                                                          record[imagerecord::OriginalOffset + 1] << 8);
     if (length < ne::HeaderSize || length > record.size() - imagerecord::Size)
         return badImage("its length does not fit the record");
     std::span<const uint8_t> bytes = record.subspan(imagerecord::Size, length);

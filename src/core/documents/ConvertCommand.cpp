@@ -35,14 +35,30 @@ struct ConversionForm {
 const std::vector<ConversionForm>& conversionForms()
 {
     static const std::vector<ConversionForm> forms = {
-        {CommandId::ConvertToZip, ConversionMode::Zip, "EXE TO ZIP",
-         {{"ZIP (*.zip)", {"*.zip"}}, {"All Files (*.*)", {"*.*"}}}, "zip", "ZIP"},
-        {CommandId::ConvertToDosExe, ConversionMode::DosExe, "ZIP TO EXE",
-         {{"EXE (*.exe)", {"*.exe"}}, {"All Files (*.*)", {"*.*"}}}, "exe", "EXE"},
-        {CommandId::ConvertToWindowsExe, ConversionMode::WindowsExe, "Create Windows EXE File",
-         {{"EXE (*.exe)", {"*.exe"}}, {"All Files (*.*)", {"*.*"}}}, "exe", "Windows EXE"},
-        {CommandId::ConvertToLinuxExtractor, ConversionMode::LinuxExtractor, "Create Linux Self-Extractor",
-         {{"Linux Self-Extractor (*.run)", {"*.run"}}, {"All Files (*.*)", {"*.*"}}}, "run", "Linux self-extractor"},
+        {CommandId::ConvertToZip,
+         ConversionMode::Zip,
+         "EXE TO ZIP",
+         {{"ZIP (*.zip)", {"*.zip"}}, {"All Files (*.*)", {"*.*"}}},
+         "zip",
+         "ZIP"},
+        {CommandId::ConvertToDosExe,
+         ConversionMode::DosExe,
+         "ZIP TO EXE",
+         {{"EXE (*.exe)", {"*.exe"}}, {"All Files (*.*)", {"*.*"}}},
+         "exe",
+         "EXE"},
+        {CommandId::ConvertToWindowsExe,
+         ConversionMode::WindowsExe,
+         "Create Windows EXE File",
+         {{"EXE (*.exe)", {"*.exe"}}, {"All Files (*.*)", {"*.*"}}},
+         "exe",
+         "Windows EXE"},
+        {CommandId::ConvertToLinuxExtractor,
+         ConversionMode::LinuxExtractor,
+         "Create Linux Self-Extractor",
+         {{"Linux Self-Extractor (*.run)", {"*.run"}}, {"All Files (*.*)", {"*.*"}}},
+         "run",
+         "Linux self-extractor"},
     };
     return forms;
 }
@@ -96,7 +112,8 @@ bool convertDocument(ZipDocument& document, int commandId)
         return false;
     // A document open on the target loses its file: it asks first, so viewed copies are not
     // dropped without a word.
-    if (Document* open = services.manager.findByPath(target); open && open->confirmClose(false) != DialogResult::Yes)
+    if (Document* open = services.manager.findByPath(target);
+        open && open->confirmClose(false) != DialogResult::Yes)
         return false;
 
     const std::string source = document.path();
@@ -106,7 +123,8 @@ bool convertDocument(ZipDocument& document, int commandId)
         std::optional<std::vector<uint8_t>> extractor;
         ConversionStubs stubs{builtInDosStub(), builtInWindowsImageRecord(), {}};
         if (form->mode == ConversionMode::LinuxExtractor) {
-            Result<std::vector<uint8_t>, ConvertError> loaded = loadLinuxExtractor(services.settings.programDirectory());
+            Result<std::vector<uint8_t>, ConvertError> loaded =
+                loadLinuxExtractor(services.settings.programDirectory());
             if (loaded)
                 extractor = std::move(*loaded);
             else
@@ -120,7 +138,8 @@ bool convertDocument(ZipDocument& document, int commandId)
     if (!converted) {
         const bool noFile = converted.error().failure == ConvertFailure::CannotCreateOutput;
         showError(document, "Error creating " + std::string(form->fileKind) + " file " +
-                                (noFile ? target : "from " + source) + "!\n" + describeConvertError(converted.error()));
+                                (noFile ? target : "from " + source) + "!\n" +
+                                describeConvertError(converted.error()));
         (void)document.reload();
         return false;
     }

@@ -65,8 +65,9 @@ TEST_F(ConverterTest, EachFormReadsBackAsItsKindWithEveryEntryKept)
         int kind;
         bool shortNames;
     };
-    for (Case c : {Case{ConversionMode::Zip, 0, false}, Case{ConversionMode::DosExe, 1, true},
-                   Case{ConversionMode::WindowsExe, 2, true}, Case{ConversionMode::LinuxExtractor, 0, false}}) {
+    for (Case c :
+         {Case{ConversionMode::Zip, 0, false}, Case{ConversionMode::DosExe, 1, true},
+          Case{ConversionMode::WindowsExe, 2, true}, Case{ConversionMode::LinuxExtractor, 0, false}}) {
         const std::string target = directory.file("out" + std::to_string(int(c.mode)));
         Result<Ok, ConvertError> done = convert(source, target, c.mode);
         ASSERT_TRUE(done.ok()) << describeConvertError(done.error());
@@ -75,7 +76,8 @@ TEST_F(ConverterTest, EachFormReadsBackAsItsKindWithEveryEntryKept)
         EXPECT_EQ(converted.entries, original.entries) << int(c.mode);
         EXPECT_EQ(converted.comment, "archive comment");
         const std::vector<std::string> expectedNames =
-            c.shortNames ? std::vector<std::string>{"README.TXT", "DOCS/LONGNA~1.TEX", "DOCS/LONGNA~2.TEX", "A_BC~1.DAT"}
+            c.shortNames ? std::vector<std::string>{"README.TXT", "DOCS/LONGNA~1.TEX", "DOCS/LONGNA~2.TEX",
+                                                    "A_BC~1.DAT"}
                          : original.names;
         EXPECT_EQ(converted.names, expectedNames) << int(c.mode);
     }
@@ -196,7 +198,8 @@ TEST_F(ConverterTest, AFullDiskLeavesSourceAndTargetAsTheyWereAndNoTemporaryFile
         EXPECT_EQ(filesIn(directory.path()), (std::set<std::string>{"big.zip", "target.exe"})) << limit;
     }
     // The source as its own target: a failure keeps it whole, a success replaces it.
-    ASSERT_FALSE(convertArchive(source, source, ConversionMode::DosExe, builtInStubs(), diskFullAfter(1000)).ok());
+    ASSERT_FALSE(
+        convertArchive(source, source, ConversionMode::DosExe, builtInStubs(), diskFullAfter(1000)).ok());
     EXPECT_EQ(readFile(source), archive);
     ASSERT_TRUE(convert(source, source, ConversionMode::DosExe).ok());
     EXPECT_EQ(readFacts(source).kind, 1);
@@ -207,7 +210,8 @@ TEST_F(ConverterTest, AFullDiskLeavesSourceAndTargetAsTheyWereAndNoTemporaryFile
 class FailingSource : public ByteSource {
   public:
     FailingSource(const std::string& bytes, uint64_t failFrom)
-        : m_memory(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())), m_failFrom(failFrom)
+        : m_memory(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())),
+          m_failFrom(failFrom)
     {
     }
     uint64_t size() const override { return m_memory.size(); }
@@ -233,7 +237,8 @@ TEST_F(ConverterTest, AnUnreadableSourceFailsWithoutTouchingTheTarget)
         {
             Result<ReplacingFile, ConvertError> out = ReplacingFile::create(target);
             ASSERT_TRUE(out.ok());
-            Result<Ok, ConvertError> done = writeConvertedArchive(source, *out, ConversionMode::DosExe, builtInStubs());
+            Result<Ok, ConvertError> done =
+                writeConvertedArchive(source, *out, ConversionMode::DosExe, builtInStubs());
             ASSERT_FALSE(done.ok()) << failFrom;
             EXPECT_EQ(done.error().failure, ConvertFailure::SourceUnreadable) << failFrom;
         }
@@ -339,9 +344,10 @@ TEST_F(ConverterTest, HostileStubsFailBeforeAnythingIsReplaced)
         ConvertFailure failure;
     };
     const ConversionStubs good = builtInStubs();
-    for (const Case& c : {Case{ConversionMode::DosExe, {badDos, {}, {}}, ConvertFailure::BadDosStub},
-                          Case{ConversionMode::WindowsExe, {good.dosStub, badImage, {}}, ConvertFailure::BadWindowsImage},
-                          Case{ConversionMode::LinuxExtractor, {}, ConvertFailure::MissingExtractor}}) {
+    for (const Case& c :
+         {Case{ConversionMode::DosExe, {badDos, {}, {}}, ConvertFailure::BadDosStub},
+          Case{ConversionMode::WindowsExe, {good.dosStub, badImage, {}}, ConvertFailure::BadWindowsImage},
+          Case{ConversionMode::LinuxExtractor, {}, ConvertFailure::MissingExtractor}}) {
         Result<Ok, ConvertError> done = convertArchive(source, target, c.mode, c.stubs);
         ASSERT_FALSE(done.ok());
         EXPECT_EQ(done.error().failure, c.failure);

@@ -19,7 +19,10 @@ namespace quarvo::testing {
 // A stand-in for our Linux extractor: an ELF-looking program part with no "MZ" in front.
 inline const std::string& fakeLinuxExtractor()
 {
-    static const std::string program = std::string("\x7f" "ELF", 4) + std::string(1000, '\x01');
+    static const std::string program = std::string("\x7f"
+                                                   "ELF",
+                                                   4) +
+                                       std::string(1000, '\x01');
     return program;
 }
 

@@ -94,7 +94,8 @@ TEST(DosStub, RefusesHeadersThatCannotBeAProgram)
         {"a last page over 512 bytes", [](Bytes& b) { setLE16(b, mz::BytesInLastPage, 513); }},
         {"a length under its header", [](Bytes& b) { setLE16(b, mz::BytesInLastPage, 40); }},
         {"a length past the file", [](Bytes& b) { setLE16(b, mz::PageCount, 3); }},
-        {"a last-page count of 0 meaning a whole page past the file", [](Bytes& b) { setLE16(b, mz::BytesInLastPage, 0); }},
+        {"a last-page count of 0 meaning a whole page past the file",
+         [](Bytes& b) { setLE16(b, mz::BytesInLastPage, 0); }},
         {"a Windows program",
          [](Bytes& b) {
              setLE16(b, mz::RelocationTableOffset, 0x40);
@@ -131,7 +132,8 @@ TEST(WindowsImage, OurImageMovesEveryFilePositionByTheDifference)
     const Bytes& after = *moved;
     ASSERT_EQ(after.size(), before.size());
     EXPECT_EQ(le16(after, 0), ne::Signature);
-    EXPECT_EQ(le32(after, ne::NonResidentNamesOffset), le32(before, ne::NonResidentNamesOffset) + Target - original);
+    EXPECT_EQ(le32(after, ne::NonResidentNamesOffset),
+              le32(before, ne::NonResidentNamesOffset) + Target - original);
     EXPECT_EQ(int32_t(le16(after, ne::GangloadOffset)), int32_t(le16(before, ne::GangloadOffset)) + sectors);
     const size_t segment = le16(before, ne::SegmentTableOffset);
     EXPECT_EQ(int32_t(le16(after, segment)), int32_t(le16(before, segment)) + sectors);
@@ -157,11 +159,13 @@ TEST(WindowsImage, RefusesRecordsAndTablesThatLie)
         {"a length past the record", [](Bytes& b) { setLE16(b, 0, static_cast<uint32_t>(b.size())); }},
         {"a length under the header", [](Bytes& b) { setLE16(b, 0, 40); }},
         {"no NE", [image](Bytes& b) { b[image] = 'P'; }},
-        {"an alignment other than 16 bytes", [image](Bytes& b) { setLE16(b, image + ne::AlignmentShift, 9); }},
+        {"an alignment other than 16 bytes",
+         [image](Bytes& b) { setLE16(b, image + ne::AlignmentShift, 9); }},
         {"an original offset off a sector", [](Bytes& b) { setLE16(b, 4, 0x88); }},
         {"a segment table past the end",
          [image](Bytes& b) { setLE16(b, image + ne::SegmentTableOffset, static_cast<uint32_t>(b.size())); }},
-        {"more segments than the image holds", [image](Bytes& b) { setLE16(b, image + ne::SegmentCount, 0x7FFF); }},
+        {"more segments than the image holds",
+         [image](Bytes& b) { setLE16(b, image + ne::SegmentCount, 0x7FFF); }},
         {"a resource table past the end",
          [image](Bytes& b) { setLE16(b, image + ne::ResourceTableOffset, static_cast<uint32_t>(b.size())); }},
         {"a resource type with more entries than the image holds",

@@ -22,7 +22,8 @@ TEST_P(ShortNames, FollowTheRule)
     const ShortNameCase& table = GetParam();
     ASSERT_EQ(table.stored.size(), table.expected.size());
     for (size_t i = 0; i < table.stored.size(); ++i)
-        EXPECT_EQ(map.shortNameOf(table.stored[i]), table.expected[i]) << table.rule << ": " << table.stored[i];
+        EXPECT_EQ(map.shortNameOf(table.stored[i]), table.expected[i])
+            << table.rule << ": " << table.stored[i];
 }
 
 std::vector<ShortNameCase> cases()

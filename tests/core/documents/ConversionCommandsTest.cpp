@@ -14,7 +14,10 @@ namespace {
 
 class ConversionCommands : public DocumentTest {
   protected:
-    ConversionCommands() { archivePath = archiveFile("Long Name.zip", archiveWith({"Long Name.text", "b.txt"}, "note")); }
+    ConversionCommands()
+    {
+        archivePath = archiveFile("Long Name.zip", archiveWith({"Long Name.text", "b.txt"}, "note"));
+    }
 
     ZipDocument* openArchive()
     {
@@ -47,7 +50,10 @@ TEST_F(ConversionCommands, EachFormAsksInItsDialogAndOpensWhatItMade)
          "Long Name.run", 0},
     };
     // A Linux extractor where the program keeps its files (the test's directory).
-    writeFile(directory.path() / LinuxExtractorName, std::string("\x7f" "ELF", 4) + std::string(600, 'x'));
+    writeFile(directory.path() / LinuxExtractorName, std::string("\x7f"
+                                                                 "ELF",
+                                                                 4) +
+                                                         std::string(600, 'x'));
     ZipDocument* document = openArchive();
     for (const Case& c : cases) {
         const std::string target = directory.file("out-" + std::to_string(c.commandId));
@@ -70,8 +76,10 @@ TEST_F(ConversionCommands, EachFormAsksInItsDialogAndOpensWhatItMade)
     EXPECT_EQ(documentAt(directory.file("out-5053"))->entries()[0]->name, "Long Name.text");
     // A program in front may be taken off, whatever kind it reads as; a plain archive has none.
     for (int made : {5050, 32780, 5053})
-        EXPECT_EQ(documentAt(directory.file("out-" + std::to_string(made)))->isCommandEnabled(CommandId::ConvertToZip),
-                  true) << made;
+        EXPECT_EQ(documentAt(directory.file("out-" + std::to_string(made)))
+                      ->isCommandEnabled(CommandId::ConvertToZip),
+                  true)
+            << made;
     EXPECT_EQ(documentAt(directory.file("out-5052"))->isCommandEnabled(CommandId::ConvertToZip), false);
     EXPECT_EQ(document->isCommandEnabled(CommandId::ConvertToZip), false);
     EXPECT_TRUE(ui.messages().empty());
@@ -159,7 +167,8 @@ TEST_F(ConversionCommands, RepairTriesThePlainThenTheThoroughRepair)
         size_t runs;
         const char* says;
     };
-    for (const Case& c : {Case{{0}, 1, "Fixed "}, Case{{5, 0}, 2, "Fixed "}, Case{{5, 7}, 2, "Unable to Fix "}}) {
+    for (const Case& c :
+         {Case{{0}, 1, "Fixed "}, Case{{5, 0}, 2, "Fixed "}, Case{{5, 7}, 2, "Unable to Fix "}}) {
         FakeEngine fake;
         engines = &fake;
         for (uint16_t result : c.results)

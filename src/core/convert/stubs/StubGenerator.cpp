@@ -17,7 +17,8 @@ using namespace quarvo::exeformat;
 using Bytes = std::vector<uint8_t>;
 
 // What both programs say when they are run.
-constexpr const char* Message = "This file is a ZIP archive. Open it with a ZIP program to extract its files.";
+constexpr const char* Message =
+    "This file is a ZIP archive. Open it with a ZIP program to extract its files.";
 
 void setLE16(Bytes& bytes, size_t offset, uint32_t value)
 {
@@ -147,7 +148,9 @@ Bytes windowsImage()
     padTo(image, ne::SectorSize);
     const size_t resourceLength = image.size() - resourceData;
 
-    auto sectorOf = [](size_t imageOffset) { return static_cast<uint32_t>((OriginalOffset + imageOffset) >> 4); };
+    auto sectorOf = [](size_t imageOffset) {
+        return static_cast<uint32_t>((OriginalOffset + imageOffset) >> 4);
+    };
     setLE16(image, segmentTable, sectorOf(codeSegment));
     setLE16(image, segmentTable + 2, static_cast<uint32_t>(codeLength));
     setLE16(image, segmentTable + 4, 0x0D50); // code, moveable, preload, discardable
@@ -196,8 +199,8 @@ Bytes windowsImageRecord()
 
 void writeArray(std::FILE* out, const char* function, const Bytes& bytes)
 {
-    std::fprintf(out, "std::span<const uint8_t> %s()\n{\n    static constexpr uint8_t bytes[%zu] = {", function,
-                 bytes.size());
+    std::fprintf(out, "std::span<const uint8_t> %s()\n{\n    static constexpr uint8_t bytes[%zu] = {",
+                 function, bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i)
         std::fprintf(out, "%s0x%02X,", i % 16 == 0 ? "\n        " : " ", bytes[i]);
     std::fprintf(out, "\n    };\n    return bytes;\n}\n\n");
@@ -216,8 +219,9 @@ int main(int argc, char** argv)
         std::perror(argv[1]);
         return 1;
     }
-    std::fprintf(out, "// Made by quarvo-stubgen from src/core/convert/stubs/StubGenerator.cpp; do not edit.\n\n"
-                      "#include \"core/convert/BuiltInStubs.h\"\n\nnamespace quarvo {\n\n");
+    std::fprintf(out,
+                 "// Made by quarvo-stubgen from src/core/convert/stubs/StubGenerator.cpp; do not edit.\n\n"
+                 "#include \"core/convert/BuiltInStubs.h\"\n\nnamespace quarvo {\n\n");
     writeArray(out, "builtInDosStub", dosProgram());
     writeArray(out, "builtInWindowsImageRecord", windowsImageRecord());
     std::fprintf(out, "} // namespace quarvo\n");
