@@ -13,6 +13,7 @@
 #include "gui/listing/ListingView.h"
 
 #include "support/TemporaryDirectory.h"
+#include "support/ZipBuilder.h"
 
 #include "ApplicationSandbox.h"
 #include "ModalDialogs.h"
@@ -455,6 +456,21 @@ private slots:
         QCOMPARE(recovered, QStringLiteral("Recovered 3 entries of %1.").arg(path));
         QCOMPARE(said, QStringLiteral("Fixed %1.").arg(path));
         QCOMPARE(listedNames(*activeZipWindow(application)), shortNames);
+
+        // A directory that lies about an entry's CRC: the repair rebuilds it from the local header.
+        quarvo::testing::ZipBuilder builder;
+        builder.add(quarvo::testing::ZipBuilder::stored("kept.txt", "the data is right"));
+        const uint32_t rightCrc = builder.entries()[0].crc32;
+        builder.entries()[0].crc32 ^= 0x55;
+        const std::string lyingPath = m_directory->file("lying.zip");
+        writeFile(lyingPath, builder.finish());
+        application.openDocumentWithWindow(lyingPath);
+        auto& lying = static_cast<ZipDocument&>(activeZipWindow(application)->document());
+        QCOMPARE(lying.entries()[0]->crc32, rightCrc ^ 0x55);
+        answerMessageBox(QStringLiteral("OK"), &recovered, [&said] { answerMessageBox(QStringLiteral("OK"), &said); });
+        QVERIFY(commands.run(CommandId::FixZipFile));
+        QCOMPARE(said, QStringLiteral("Fixed %1.").arg(QString::fromStdString(lyingPath)));
+        QCOMPARE(static_cast<ZipDocument&>(activeZipWindow(application)->document()).entries()[0]->crc32, rightCrc);
         QVERIFY(application.mainWindow()->close());
     }
 
