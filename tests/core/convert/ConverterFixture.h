@@ -28,9 +28,9 @@ inline const std::string& fakeLinuxExtractor()
 
 inline ConversionStubs builtInStubs()
 {
-    const std::string& linux = fakeLinuxExtractor();
+    const std::string& extractor = fakeLinuxExtractor();
     return {builtInDosStub(), builtInWindowsImageRecord(),
-            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(linux.data()), linux.size())};
+            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(extractor.data()), extractor.size())};
 }
 
 // What a conversion must keep of an entry: everything a reader sees but the name and the offset.
