@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
 #include <array>
 
 namespace quarvo::cli {
@@ -15,14 +16,19 @@ struct CommandSyntax {
     size_t minimumNames;
 };
 
-constexpr std::array<CommandSyntax, 6> Commands = {{
+constexpr std::array<CommandSyntax, 8> Commands = {{
     {"list", CliCommand::List, "v", 0},
     {"test", CliCommand::Test, "p:", 0},
     {"extract", CliCommand::Extract, "d:ojp:", 0},
     {"add", CliCommand::Add, "rjp:012345678", 1},
     {"delete", CliCommand::Delete, "", 1},
     {"job", CliCommand::Job, "", 0},
+    {"convert", CliCommand::Convert, "", 1},
+    {"repair", CliCommand::Repair, "", 0},
 }};
+
+// The forms convert --to makes.
+constexpr std::array<std::string_view, 4> ConversionForms = {"zip", "dos", "windows", "linux"};
 
 constexpr std::string_view Usage = R"(Usage: quarvo-cli COMMAND [OPTIONS] ARCHIVE [NAMES...]
 
@@ -45,6 +51,15 @@ Commands:
   delete ARCHIVE NAMES...       remove the named entries from a ZIP archive
   job JOBFILE                   run a ZIP job (.cfz) or an UNZIP job (.cfu) made in Quarvo, as its
                                 Execute does, without a window: for timers and scripts
+  convert --to zip|dos|windows|linux ARCHIVE OUTPUT
+                                write the ZIP archive to OUTPUT as a plain ZIP archive, behind a
+                                DOS or Windows program (names become short MS-DOS names), or behind
+                                a Linux program that extracts it: ./OUTPUT [-d DIR] [-l] [-t].
+                                The DOS and Windows programs only say that the file is a ZIP
+                                archive; they do not extract it. OUTPUT is replaced only once the
+                                new file is whole
+  repair ARCHIVE                rebuild a damaged ZIP archive's directory from its entries,
+                                scanning every byte when following them fails
   help, -h, --help              show this text
 
 Options:
@@ -97,7 +112,8 @@ class Parser {
 
   private:
     // Each returns an error text, empty when the argument was taken.
-    std::string takeLongOption(std::string_view option);
+    std::string takeLongOption(const std::vector<std::string>& arguments, size_t& position);
+    std::string takeConversionForm(const std::vector<std::string>& arguments, size_t& position);
     std::string takeShortOptions(const std::vector<std::string>& arguments, size_t& position);
     void setFlag(char letter);
     std::string setValue(char letter, const std::string& value);
@@ -121,7 +137,7 @@ Result<CliRequest> Parser::parse(const std::vector<std::string>& arguments)
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument.starts_with("--")) {
-            error = takeLongOption(argument);
+            error = takeLongOption(arguments, position);
         } else {
             error = takeShortOptions(arguments, position);
         }
@@ -133,8 +149,27 @@ Result<CliRequest> Parser::parse(const std::vector<std::string>& arguments)
     return m_request;
 }
 
-std::string Parser::takeLongOption(std::string_view option)
+std::string Parser::takeConversionForm(const std::vector<std::string>& arguments, size_t& position)
 {
+    const std::string& option = arguments[position];
+    std::string value;
+    if (option.starts_with("--to="))
+        value = option.substr(5);
+    else if (position + 1 < arguments.size())
+        value = arguments[++position];
+    else
+        return "option '--to' needs a form: zip, dos, windows or linux";
+    if (std::find(ConversionForms.begin(), ConversionForms.end(), value) == ConversionForms.end())
+        return "unknown form '" + value + "' for convert: zip, dos, windows or linux";
+    m_request.convertTo = value;
+    return {};
+}
+
+std::string Parser::takeLongOption(const std::vector<std::string>& arguments, size_t& position)
+{
+    const std::string_view option = arguments[position];
+    if (m_syntax.command == CliCommand::Convert && (option == "--to" || option.starts_with("--to=")))
+        return takeConversionForm(arguments, position);
     if (m_syntax.command == CliCommand::Add) {
         if (option == "--update") {
             m_updateGiven = true;
@@ -233,6 +268,14 @@ std::string Parser::finish(std::vector<std::string> positional)
         return "list takes one archive name";
     if (m_syntax.command == CliCommand::Job && positional.size() > 1)
         return "job takes one job file";
+    if (m_syntax.command == CliCommand::Repair && positional.size() > 1)
+        return "repair takes one archive name";
+    if (m_syntax.command == CliCommand::Convert) {
+        if (m_request.convertTo.empty())
+            return "convert needs --to zip, dos, windows or linux";
+        if (positional.size() != 2)
+            return "convert takes an archive and an output file";
+    }
     if (positional.size() - 1 < m_syntax.minimumNames)
         return std::string(m_syntax.name) + " needs at least one name after the archive";
     m_request.archive = positional.front();

@@ -9,7 +9,7 @@
 
 namespace quarvo::cli {
 
-enum class CliCommand { Help, List, Test, Extract, Add, Delete, Job };
+enum class CliCommand { Help, List, Test, Extract, Add, Delete, Job, Convert, Repair };
 
 // Where a command's password comes from.
 enum class PasswordSource { None, Argument, StandardInput };
@@ -37,6 +37,8 @@ struct CliRequest {
     AddMode addMode = AddMode::Add;
     bool move = false; // add --move
     bool includeHidden = true; // add: take names beginning with a dot; --no-hidden leaves them out
+    // convert --to: "zip", "dos", "windows" or "linux"; the output file is names.front().
+    std::string convertTo;
 };
 
 // Parses the arguments that follow the program name. The error is one line for the user, without

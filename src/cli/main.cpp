@@ -3,6 +3,7 @@
 #include "cli/ArchiveCommands.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleReporter.h"
+#include "cli/ConvertCommands.h"
 #include "cli/JobCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/PasswordInput.h"
@@ -51,6 +52,14 @@ int main(int argc, char** argv)
     }
     case CliCommand::Job:
         return runJobCommand(request->archive);
+    case CliCommand::Convert:
+    case CliCommand::Repair: {
+        ConsoleReporter reporter(stderr);
+        const uint16_t result = request->command == CliCommand::Convert ? runConvert(*request, reporter)
+                                                                         : runRepair(*request, reporter);
+        reporter.finish();
+        return result;
+    }
     default: {
         ConsoleReporter reporter(stderr);
         const uint16_t result = runArchiveCommand(*request, reporter);

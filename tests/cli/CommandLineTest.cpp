@@ -44,6 +44,7 @@ void expectSameRequest(const CliRequest& actual, const CliRequest& expected)
     EXPECT_EQ(actual.includeHidden, expected.includeHidden);
     EXPECT_EQ(actual.passwordSource, expected.passwordSource);
     EXPECT_EQ(actual.zipCrypto, expected.zipCrypto);
+    EXPECT_EQ(actual.convertTo, expected.convertTo);
 }
 
 TEST(CommandLine, AcceptsEveryCommandWithItsOptions)
@@ -113,6 +114,16 @@ TEST(CommandLine, AcceptsEveryCommandWithItsOptions)
         {{"add", "a.zip", "--", "-r", "--help"}, request(CliCommand::Add, "a.zip", {"-r", "--help"})},
         {{"extract", "a.zip", "-", "help"}, request(CliCommand::Extract, "a.zip", {"-", "help"})},
         {{"delete", "a.zip", "n"}, request(CliCommand::Delete, "a.zip", {"n"})},
+        // The output of convert is its one name; the form may follow "--to" or be attached with "=".
+        {{"convert", "--to", "dos", "a.zip", "a.exe"},
+         with(request(CliCommand::Convert, "a.zip", {"a.exe"}), [](auto& r) { r.convertTo = "dos"; })},
+        {{"convert", "a.exe", "--to=zip", "a.zip"},
+         with(request(CliCommand::Convert, "a.exe", {"a.zip"}), [](auto& r) { r.convertTo = "zip"; })},
+        {{"convert", "--to", "windows", "a.zip", "w.exe"},
+         with(request(CliCommand::Convert, "a.zip", {"w.exe"}), [](auto& r) { r.convertTo = "windows"; })},
+        {{"convert", "--to", "linux", "a.zip", "a.run"},
+         with(request(CliCommand::Convert, "a.zip", {"a.run"}), [](auto& r) { r.convertTo = "linux"; })},
+        {{"repair", "a.zip"}, request(CliCommand::Repair, "a.zip")},
         {{"help"}, CliRequest{}},
         {{"--help"}, CliRequest{}},
         {{"extract", "a.zip", "-h"}, CliRequest{}},
@@ -150,6 +161,14 @@ TEST(CommandLine, RefusesMisuseWithOneLineSayingWhy)
         {{"job"}, "missing job file name"},
         {{"job", "a.cfz", "b.cfz"}, "job takes one job file"},
         {{"job", "-o", "a.cfz"}, "unknown option '-o' for job"},
+        {{"convert", "a.zip", "a.exe"}, "convert needs --to zip, dos, windows or linux"},
+        {{"convert", "--to", "mac", "a.zip", "a.exe"}, "unknown form 'mac' for convert: zip, dos, windows or linux"},
+        {{"convert", "a.zip", "a.exe", "--to"}, "option '--to' needs a form: zip, dos, windows or linux"},
+        {{"convert", "--to", "dos", "a.zip"}, "convert takes an archive and an output file"},
+        {{"convert", "--to", "dos", "a.zip", "b", "c"}, "convert takes an archive and an output file"},
+        {{"extract", "--to", "dos", "a.zip"}, "unknown option '--to' for extract"},
+        {{"repair"}, "missing archive name for repair"},
+        {{"repair", "a.zip", "b.zip"}, "repair takes one archive name"},
     };
     for (const auto& [arguments, message] : table) {
         SCOPED_TRACE(::testing::PrintToString(arguments));

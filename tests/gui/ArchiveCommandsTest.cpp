@@ -13,6 +13,7 @@
 #include "gui/listing/ListingView.h"
 
 #include "support/TemporaryDirectory.h"
+#include "support/ZipBuilder.h"
 
 #include "ApplicationSandbox.h"
 #include "ModalDialogs.h"
@@ -387,6 +388,78 @@ private slots:
                                                 {"one.txt", all.at("one.txt")},
                                                 {"two.txt", all.at("two.txt")}}));
 
+        QVERIFY(application.mainWindow()->close());
+    }
+
+    // The ZIP menu's conversions and repair: each program form opens in its own window, read back as
+    // its kind with short names, and back to ZIP gives an archive the window lists the same way.
+    void convertAndRepairThroughTheWindow()
+    {
+        fs::path source = m_directory->path() / "source";
+        fs::create_directories(source / "Long Directory");
+        writeFile((source / "Long Directory" / "first file.text").string(), std::string(3000, 'f'));
+        writeFile((source / "readme.txt").string(), "read me\n");
+        ZipApplication application(environment());
+        QCOMPARE(application.start(), std::nullopt);
+        const std::string archivePath = m_directory->file("tree.zip");
+        QVERIFY(openArchiveWith(application, archivePath, source));
+        CommandRouter& commands = application.commands();
+        QVERIFY(!commands.isEnabled(CommandId::ConvertToZip));
+        QVERIFY(commands.isEnabled(CommandId::ConvertToDosExe));
+        QVERIFY(commands.isEnabled(CommandId::FixZipFile));
+
+        struct Step {
+            int command;
+            std::string target;
+            int kind;
+        };
+        const std::vector<Step> steps = {
+            {CommandId::ConvertToDosExe, m_directory->file("tree-dos.exe"), 1},
+            {CommandId::ConvertToWindowsExe, m_directory->file("tree-win.exe"), 2},
+            {CommandId::ConvertToZip, m_directory->file("back.zip"), 0},
+        };
+        const QStringList shortNames({"LONGDI~1/", "LONGDI~1/FIRSTF~1.TEX", "README.TXT"});
+        for (const Step& step : steps) {
+            whenDialogShows<QFileDialog>([target = step.target](QFileDialog* dialog) {
+                dialog->selectFile(QString::fromStdString(target));
+                static_cast<QDialog*>(dialog)->accept();
+            });
+            QVERIFY(commands.run(step.command));
+            ZipWindow* window = activeZipWindow(application);
+            QVERIFY(window);
+            auto& document = static_cast<ZipDocument&>(window->document());
+            QCOMPARE(document.path(), step.target);
+            QCOMPARE(document.archive().selfExtractorKind, step.kind);
+            QCOMPARE(listedNames(*window), shortNames);
+        }
+        QCOMPARE(application.mainWindow()->mdiArea()->subWindowList().size(), 4);
+
+        // Repair of the archive in the active window: the engine rebuilds its directory and says
+        // what it recovered, then the command says it is fixed.
+        QString recovered;
+        QString said;
+        answerMessageBox(QStringLiteral("OK"), &recovered,
+                         [&said] { answerMessageBox(QStringLiteral("OK"), &said); });
+        QVERIFY(commands.run(CommandId::FixZipFile));
+        const QString path = QString::fromStdString(m_directory->file("back.zip"));
+        QCOMPARE(recovered, QStringLiteral("Recovered 3 entries of %1.").arg(path));
+        QCOMPARE(said, QStringLiteral("Fixed %1.").arg(path));
+        QCOMPARE(listedNames(*activeZipWindow(application)), shortNames);
+
+        // A directory that lies about an entry's CRC: the repair rebuilds it from the local header.
+        quarvo::testing::ZipBuilder builder;
+        builder.add(quarvo::testing::ZipBuilder::stored("kept.txt", "the data is right"));
+        const uint32_t rightCrc = builder.entries()[0].crc32;
+        builder.entries()[0].crc32 ^= 0x55;
+        const std::string lyingPath = m_directory->file("lying.zip");
+        writeFile(lyingPath, builder.finish());
+        application.openDocumentWithWindow(lyingPath);
+        auto& lying = static_cast<ZipDocument&>(activeZipWindow(application)->document());
+        QCOMPARE(lying.entries()[0]->crc32, rightCrc ^ 0x55);
+        answerMessageBox(QStringLiteral("OK"), &recovered, [&said] { answerMessageBox(QStringLiteral("OK"), &said); });
+        QVERIFY(commands.run(CommandId::FixZipFile));
+        QCOMPARE(said, QStringLiteral("Fixed %1.").arg(QString::fromStdString(lyingPath)));
+        QCOMPARE(static_cast<ZipDocument&>(activeZipWindow(application)->document()).entries()[0]->crc32, rightCrc);
         QVERIFY(application.mainWindow()->close());
     }
 

@@ -76,7 +76,10 @@ constexpr std::array catalog{
                 "Convert the ZIP file to a Windows self-extracting program", ""},
     CommandText{SelfExtractorConfigurator, "VANTREL &Configurator", "",
                 "Configure the self-extracting program", ""},
-    CommandText{FixZipFile, "", "", "Fix the active ZIP file", ""},
+    CommandText{ConvertToLinuxExtractor, "Convert to &Linux Self-Extractor...", "",
+                "Convert the ZIP file to a Linux program that extracts itself", ""},
+    // The repair had no menu item of its own, only this prompt; the menu offers it so users can reach it.
+    CommandText{FixZipFile, "&Repair ZIP File...", "", "Fix the active ZIP file", ""},
 
     // ZIP listing
     CommandText{Extract, "&Extract Files...", "", "Update the selected files from the active archive file",

@@ -67,6 +67,8 @@ constexpr int ConvertToDosExe = 5050;
 constexpr int ConvertToWindowsExe = 32780;
 constexpr int SelfExtractorConfigurator = 32799;
 constexpr int FixZipFile = 5150;
+// Our own addition: the archive behind a Linux program that extracts it.
+constexpr int ConvertToLinuxExtractor = 5053;
 
 // ZIP listing
 constexpr int Extract = 3050;

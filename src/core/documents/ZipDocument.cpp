@@ -15,7 +15,9 @@
 #include "core/ui/ArchiveDialogs.h"
 #include "core/ui/DialogResult.h"
 #include "core/ui/UserInterface.h"
+#include "core/zip/ArchiveFile.h"
 #include "core/zip/DirectoryError.h"
+#include "core/zip/ZipFormat.h"
 
 #include <sys/stat.h>
 
@@ -60,6 +62,7 @@ bool isWritingCommand(int commandId)
     case CommandId::ConvertToZip:
     case CommandId::FixZipFile:
     case CommandId::ConvertToWindowsExe:
+    case CommandId::ConvertToLinuxExtractor:
     case CommandId::DeleteZipFile:
         return true;
     default:
@@ -235,6 +238,7 @@ bool ZipDocument::onOpenDocument(const std::string& path)
         showMessage(loadErrorText(path, m_reader.error()));
         return false;
     }
+    notePrefix();
     // Only an archive that opened is worth offering again: a damaged or missing file would push a
     // good one out of the short list.
     if (!m_zipInZip)
@@ -259,8 +263,19 @@ bool ZipDocument::reload()
         return false;
     }
     dropPreviousEntries();
+    notePrefix();
     updateAllViews(nullptr, UpdateHint::ContentsRebuilt);
     return true;
+}
+
+void ZipDocument::notePrefix()
+{
+    // An archive's first entry starts the file; an empty archive has only its end record.
+    uint8_t start[zipformat::SignatureSize] = {};
+    ArchiveFile file;
+    m_programInFront = !entries().empty() && file.open(path()).ok() && file.read(start) == sizeof start &&
+                       (start[0] | start[1] << 8 | start[2] << 16 | uint32_t{start[3]} << 24) !=
+                           zipformat::LocalHeaderSignature;
 }
 
 bool ZipDocument::checkFileChanged()
@@ -327,12 +342,16 @@ std::optional<bool> ZipDocument::isCommandEnabled(int commandId) const
     case CommandId::Info:
     case CommandId::FixZipFile:
         return true;
+    // Any program in front may be taken off, a Linux self-extractor's too, which reads as kind 0.
     case CommandId::ConvertToZip:
-        return kind == SelfExtractorKind::Dos || kind == SelfExtractorKind::Windows;
+        return kind == SelfExtractorKind::Dos || kind == SelfExtractorKind::Windows || m_programInFront;
     case CommandId::ConvertToDosExe:
         return kind == SelfExtractorKind::None;
     case CommandId::ConvertToWindowsExe:
         return kind != SelfExtractorKind::Windows;
+    // Any archive, plain or behind a program, may become a Linux self-extractor.
+    case CommandId::ConvertToLinuxExtractor:
+        return true;
     case CommandId::SelfExtractorConfigurator:
         return kind == SelfExtractorKind::Windows;
     case CommandId::Save:

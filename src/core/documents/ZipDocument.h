@@ -105,6 +105,8 @@ class ZipDocument : public Document, public ArchiveDocument {
     int showMessage(const std::string& text, MessageButtons buttons = MessageButtons::Ok,
                     MessageIcon icon = MessageIcon::None, int defaultButton = 0);
     void closeSelf();
+    // Whether something other than the first local header starts the file: a program in front.
+    void notePrefix();
 
     ZipDocumentServices m_services;
     ZipDirectoryReader m_reader;
@@ -113,6 +115,8 @@ class ZipDocument : public Document, public ArchiveDocument {
     std::string m_checkoutDirectory;
     std::optional<std::vector<std::string>> m_checkoutCreated;
     bool m_updateParentOnClose = true;
+    // Data stands in front of the first entry (a self-extractor's program of any kind).
+    bool m_programInFront = false;
 };
 
 } // namespace quarvo

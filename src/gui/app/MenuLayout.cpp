@@ -82,7 +82,8 @@ std::vector<MenuEntry> mainMenu()
 }
 
 // The ZIP archive window's menu. The self-extractor configurator is not offered: the program ships
-// no configurator to run.
+// no configurator to run. Two items are our own: the Linux self-extractor, and Repair, which
+// otherwise only a status prompt would name, so users could not reach it.
 std::vector<MenuEntry> zipMenu()
 {
     return {
@@ -94,7 +95,8 @@ std::vector<MenuEntry> zipMenu()
         popup(QStringLiteral("&ZIP"),
               {command(AddFiles), command(UpdateFiles), command(FreshenFiles), separator(), command(MoveFiles),
                command(MoveUpdateFiles), command(MoveFreshenFiles), separator(), command(DeleteEntries), separator(),
-               command(ConvertToZip), command(ConvertToDosExe), command(ConvertToWindowsExe)}),
+               command(ConvertToZip), command(ConvertToDosExe), command(ConvertToWindowsExe),
+               command(ConvertToLinuxExtractor), separator(), command(FixZipFile)}),
         extractMenu(),
         listingViewMenu(),
         optionsMenu(),
