@@ -275,11 +275,13 @@ private slots:
         // The add request hands its names on as a list; one that cannot be told apart from the
         // request's quotes is refused with a message, and nothing is offered.
         std::vector<std::pair<std::string, std::vector<std::string>>> offered;
-        application.setCompressOffer([&](const std::string& archivePath, const std::vector<std::string>& files) {
-            offered.emplace_back(archivePath, files);
-            return true;
-        });
-        QCOMPARE(send(application, "[add(\"" + first + "\") \"/x/a.txt\" \"/x/b c.txt\")]"), std::optional<bool>(true));
+        application.setCompressOffer(
+            [&](const std::string& archivePath, const std::vector<std::string>& files) {
+                offered.emplace_back(archivePath, files);
+                return true;
+            });
+        QCOMPARE(send(application, "[add(\"" + first + "\") \"/x/a.txt\" \"/x/b c.txt\")]"),
+                 std::optional<bool>(true));
         QCOMPARE(offered.size(), size_t(1));
         QCOMPARE(offered[0].first, first);
         QCOMPARE(offered[0].second, (std::vector<std::string>{"/x/a.txt", "/x/b c.txt"}));
@@ -479,9 +481,9 @@ private slots:
         for (int id : {CommandId::NewZip, CommandId::Open, CommandId::NewZipConfig, CommandId::CloseAll,
                        CommandId::Print})
             QVERIFY2(!application.commands().isEnabled(id), qPrintable(QString::number(id)));
-        for (int id : {CommandId::About, CommandId::GeneralOptions, CommandId::ZipOptions, CommandId::UnzipOptions,
-                       CommandId::Exit, CommandId::HelpIndex, CommandId::AlwaysOnTop, CommandId::PrintSetup,
-                       CommandId::SearchZipFiles})
+        for (int id : {CommandId::About, CommandId::GeneralOptions, CommandId::ZipOptions,
+                       CommandId::UnzipOptions, CommandId::Exit, CommandId::HelpIndex, CommandId::AlwaysOnTop,
+                       CommandId::PrintSetup, CommandId::SearchZipFiles})
             QVERIFY2(application.commands().isEnabled(id), qPrintable(QString::number(id)));
         // A file of any kind cannot be opened yet; the request says so.
         QCOMPARE(send(application, "[extract(\"" + archive("a.zip") + "\")]"), std::optional<bool>(false));

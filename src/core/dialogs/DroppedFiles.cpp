@@ -71,7 +71,7 @@ std::optional<std::string> itemSpecificationOf(const std::vector<std::string>& l
 
 std::string quotedNameMessage(const std::string& name)
 {
-    return "The name " + name + " holds a double quote, which cannot be handed to the compression engine.";
+    return "The name " + name + " holds a double quote, which cannot be handed to the archive engines.";
 }
 
 std::optional<int> addCommandAt(int position)

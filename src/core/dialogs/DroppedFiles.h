@@ -35,7 +35,7 @@ std::vector<std::string> filesToCompressLines(const std::vector<std::string>& pa
 std::optional<std::string> itemSpecificationOf(const std::vector<std::string>& lines,
                                                std::string* rejected = nullptr);
 
-// The message shown when a dropped name holds a double quote.
+// The message shown when a dropped file or a dragged entry has a name holding a double quote.
 std::string quotedNameMessage(const std::string& name);
 
 // The command a position of the drop dialog's Command list runs: add, update, freshen, move,

@@ -3,11 +3,12 @@
 #include "core/app/CancelFlags.h"
 #include "core/app/CommandIds.h"
 #include "core/app/DocumentKindTable.h"
-#include "core/dialogs/DroppedFiles.h"
 #include "core/app/ExecuteCommand.h"
 #include "core/app/MailAttachments.h"
 #include "core/app/UserRuntimeDirectory.h"
 #include "core/dialogs/ArchiveFileFilters.h"
+#include "core/dialogs/DroppedFiles.h"
+#include "core/documents/ArchiveEntrySource.h"
 #include "core/engine/LinkedEngines.h"
 #include "core/engine/ZipEngineSession.h"
 #include "core/jobs/JobRun.h"
@@ -32,7 +33,9 @@
 #include "gui/dialogs/FileListDialog.h"
 #include "gui/dialogs/UnzipOptionsDialog.h"
 #include "gui/dialogs/ZipOptionsDialog.h"
+#include "gui/dragout/EntryDragOut.h"
 #include "gui/dropcompress/DropCompressOffer.h"
+#include "gui/listing/ListingView.h"
 #include "gui/search/SearchCommands.h"
 
 #include <QApplication>
@@ -386,8 +389,13 @@ DocumentWindow* ZipApplication::createWindowFor(Document& document)
     if (binding == m_bindings.end() || !binding->second.createWindow)
         return nullptr;
     DocumentWindow* window = binding->second.createWindow(document, *m_context);
-    if (window)
-        m_mainWindow->addDocumentWindow(window);
+    if (!window)
+        return nullptr;
+    m_mainWindow->addDocumentWindow(window);
+    // The entries of an archive's listing can be dragged out to the desktop.
+    auto* archive = dynamic_cast<ArchiveEntrySource*>(&document);
+    if (auto* listing = window->findChild<ListingView*>(); archive && listing)
+        enableEntryDragOut(*listing, *archive, m_context->scratchDirectory);
     return window;
 }
 
@@ -520,7 +528,8 @@ bool ZipApplication::offerFilesForCompression(const std::string& archivePath, co
         return false;
     auto names = namesOfAddRequest(fileList);
     if (!names) {
-        m_ui.showMessage({addRequestRefusalMessage(names.error()), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
+        m_ui.showMessage(
+            {addRequestRefusalMessage(names.error()), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
         return false;
     }
     return m_compressOffer(archivePath, names.value());

@@ -82,7 +82,8 @@ public:
     // Shows the drag-and-drop compress dialog for an archive (empty for dropped files) and the paths
     // to compress; true once it was shown. The program's own is DropCompressOffer; tests may set
     // another. Without one, nothing is offered.
-    using CompressOffer = std::function<bool(const std::string& archivePath, const std::vector<std::string>& paths)>;
+    using CompressOffer =
+        std::function<bool(const std::string& archivePath, const std::vector<std::string>& paths)>;
     void setCompressOffer(CompressOffer offer) { m_compressOffer = std::move(offer); }
 
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
