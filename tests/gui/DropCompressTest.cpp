@@ -4,6 +4,7 @@
 #include "gui/app/InstanceChannel.h"
 #include "gui/app/MainWindow.h"
 #include "gui/app/ZipApplication.h"
+#include "gui/dialogs/ZipOptionsDialog.h"
 #include "gui/dropcompress/DropCompressDialog.h"
 
 #include "support/ProcessRunner.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -188,6 +190,30 @@ class DropCompressTest : public QObject {
         QCOMPARE(dialog.targetDocument(), documents.of(documents.created));
         QCOMPARE(dialog.action(), 4);
         QCOMPARE(dialog.fileList(), (std::vector<std::string>{"/x/a b.txt", "/x/dir/*.*"}));
+
+        // The dialog's values reach the settings only through Options, and stay there even when the
+        // options are cancelled; OK there brings the options' values back.
+        ZipOptionsDialog options(settings);
+        services.optionsDialog = &options;
+        DropCompressDialog withOptions({"/x/a"}, settings, ui, services, documents.of(documents.zip));
+        withOptions.recurseBox()->setChecked(true);
+        withOptions.methodList()->setCurrentIndex(3);
+        withOptions.passwordField()->setText(QStringLiteral("secret"));
+        QCOMPARE(settings.zipOptions.compressionFactor, 8);
+        whenDialogShows<ZipOptionsDialog>([](ZipOptionsDialog* dialog) { dialog->reject(); });
+        withOptions.optionsButton()->click();
+        QCOMPARE(settings.zipOptions.recurse, 1);
+        QCOMPARE(settings.zipOptions.compressionFactor, 3);
+        QCOMPARE(settings.zipOptions.password, std::string("secret"));
+        whenDialogShows<ZipOptionsDialog>([](ZipOptionsDialog* dialog) {
+            dialog->methodList()->setCurrentIndex(0);
+            dialog->storePathBox()->click();
+            dialog->okButton()->click();
+        });
+        withOptions.optionsButton()->click();
+        QCOMPARE(withOptions.methodList()->currentIndex(), 0);
+        QVERIFY(!withOptions.storePathBox()->isChecked());
+        QVERIFY(!withOptions.recurseBox()->isChecked());
 
         // Without any target there is nothing to compress to.
         targets.clear();

@@ -2,6 +2,7 @@
 
 #include "core/app/CancelFlags.h"
 #include "core/search/SearchLocations.h"
+#include "core/zip/ZipNames.h"
 
 #include <chrono>
 
@@ -66,7 +67,7 @@ void SearchRun::run()
         }
         lastShown = now;
         pending.clear();
-        emit examining(QString::fromStdString(path));
+        emit examining(QString::fromStdString(escapeControlCharacters(path)));
     };
     listener.found = [this](const SearchResultLine& line) {
         emit found(int(line.kind), QString::fromStdString(line.text),
@@ -75,7 +76,7 @@ void SearchRun::run()
     searchLocations(m_location.toStdString(), m_criteria, listener, CancelFlags::zipSearch,
                     [this] { return !m_stopped; });
     if (!pending.empty())
-        emit examining(QString::fromStdString(pending));
+        emit examining(QString::fromStdString(escapeControlCharacters(pending)));
     m_done = true;
     emit finished();
 }
