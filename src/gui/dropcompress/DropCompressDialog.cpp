@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +22,8 @@ namespace quarvo::gui {
 namespace {
 
 constexpr int PasswordLimit = 25;
+// Wide enough for a path of an ordinary depth; longer lines scroll.
+constexpr int FilesListMinimumWidth = 320;
 
 } // namespace
 
@@ -56,6 +57,7 @@ DropCompressDialog::DropCompressDialog(std::vector<std::string> lines, AppSettin
         m_files->addItem(QString::fromStdString(line));
     m_files->setSelectionMode(QAbstractItemView::NoSelection);
     m_files->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_files->setMinimumWidth(FilesListMinimumWidth);
 
     auto* filesColumn = new QVBoxLayout;
     filesColumn->addWidget(new QLabel(QStringLiteral("Files to Compress:"), this));

@@ -146,6 +146,8 @@ void SearchZipDialog::searchEnded()
     m_run->wait();
     m_run.reset();
     setSearching(false);
+    // The focus was on a button the search disabled; Enter searches again.
+    m_search->setFocus();
     emit searchFinished();
     if (m_closeAfterSearch) {
         m_closeAfterSearch = false;
