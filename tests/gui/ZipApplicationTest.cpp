@@ -272,17 +272,24 @@ private slots:
         QCOMPARE(send(application, "[Extract(\"" + first + "\")]"), std::optional<bool>(true));
         QCOMPARE(journal.events, std::vector<std::string>{"command 3050 first.zip"});
 
-        // Without the compress dialog the add request cannot be served; with it, it is.
-        QCOMPARE(send(application, "[Add(\"\") \"/x/a.txt\")]"), std::optional<bool>(false));
-        std::vector<std::pair<std::string, std::string>> offered;
-        application.setCompressOffer([&](const std::string& archivePath, const std::string& files) {
-            offered.emplace_back(archivePath, files);
-            return true;
-        });
-        QCOMPARE(send(application, "[add(\"" + first + "\") \"/x/a.txt\")]"), std::optional<bool>(true));
+        // The add request hands its names on as a list; one that cannot be told apart from the
+        // request's quotes is refused with a message, and nothing is offered.
+        std::vector<std::pair<std::string, std::vector<std::string>>> offered;
+        application.setCompressOffer(
+            [&](const std::string& archivePath, const std::vector<std::string>& files) {
+                offered.emplace_back(archivePath, files);
+                return true;
+            });
+        QCOMPARE(send(application, "[add(\"" + first + "\") \"/x/a.txt\" \"/x/b c.txt\")]"),
+                 std::optional<bool>(true));
         QCOMPARE(offered.size(), size_t(1));
         QCOMPARE(offered[0].first, first);
-        QCOMPARE(offered[0].second, std::string(") \"/x/a.txt\")]"));
+        QCOMPARE(offered[0].second, (std::vector<std::string>{"/x/a.txt", "/x/b c.txt"}));
+        QString refusal;
+        quarvo::testing::answerMessageBox(QStringLiteral("OK"), &refusal);
+        QCOMPARE(send(application, "[Add(\"\") \"/x/say \"hi\".txt\")]"), std::optional<bool>(false));
+        QVERIFY2(refusal.contains(QStringLiteral("double quote")), qPrintable(refusal));
+        QCOMPARE(offered.size(), size_t(1));
 
         QVERIFY(application.mainWindow()->close());
     }
@@ -472,10 +479,11 @@ private slots:
         ZipApplication application(environment(), {});
         QCOMPARE(application.start(), std::nullopt);
         for (int id : {CommandId::NewZip, CommandId::Open, CommandId::NewZipConfig, CommandId::CloseAll,
-                       CommandId::SearchZipFiles, CommandId::Print})
+                       CommandId::Print})
             QVERIFY2(!application.commands().isEnabled(id), qPrintable(QString::number(id)));
-        for (int id : {CommandId::About, CommandId::GeneralOptions, CommandId::ZipOptions, CommandId::UnzipOptions,
-                       CommandId::Exit, CommandId::HelpIndex, CommandId::AlwaysOnTop, CommandId::PrintSetup})
+        for (int id : {CommandId::About, CommandId::GeneralOptions, CommandId::ZipOptions,
+                       CommandId::UnzipOptions, CommandId::Exit, CommandId::HelpIndex, CommandId::AlwaysOnTop,
+                       CommandId::PrintSetup, CommandId::SearchZipFiles})
             QVERIFY2(application.commands().isEnabled(id), qPrintable(QString::number(id)));
         // A file of any kind cannot be opened yet; the request says so.
         QCOMPARE(send(application, "[extract(\"" + archive("a.zip") + "\")]"), std::optional<bool>(false));

@@ -79,6 +79,11 @@ class ArchiveEntrySource {
     // recreating the stored directories, with no path recursion, whatever the options say. Returns
     // the engine's result; the user has been told what went wrong.
     virtual uint16_t extractForCheckOut(const std::string& directory, const std::string& password) = 0;
+    // Extracts the entries of the given stored names (and what a directory entry holds) into
+    // directory for a drag out of the listing, replacing files of the same names and recreating the
+    // stored directories below it. False when that failed; the user has been told.
+    virtual bool extractEntriesForDrag(const std::vector<std::string>& names,
+                                       const std::string& directory) = 0;
     // Puts the item's changed copy back in place of its entry. False when it did not go back.
     // Called only when the rules take changed copies.
     virtual bool putBackChangedCopy(const OpenItem& item) = 0;

@@ -2,10 +2,12 @@
 
 #include "core/app/CommandIds.h"
 #include "core/base/TextCase.h"
+#include "core/dialogs/DroppedFiles.h"
 #include "core/documents/ArchiveFileDeletion.h"
 #include "core/documents/ArchiveInfo.h"
 #include "core/documents/CheckOutRemoval.h"
 #include "core/documents/EmptyArchive.h"
+#include "core/documents/EntryDrag.h"
 #include "core/documents/OpenItemList.h"
 #include "core/documents/ZipEntryCopies.h"
 #include "core/framework/DocumentManager.h"
@@ -18,6 +20,7 @@
 #include "core/zip/ArchiveFile.h"
 #include "core/zip/DirectoryError.h"
 #include "core/zip/ZipFormat.h"
+#include "engines/api/EngineResult.h"
 
 #include <sys/stat.h>
 
@@ -165,6 +168,19 @@ bool ZipDocument::extractEntryCopy(const OpenItem& item)
 uint16_t ZipDocument::extractForCheckOut(const std::string& directory, const std::string& password)
 {
     return extractZipArchive(m_services, path(), directory, password);
+}
+
+bool ZipDocument::extractEntriesForDrag(const std::vector<std::string>& names, const std::string& directory)
+{
+    std::string rejected;
+    std::optional<std::string> specification = dragSpecificationOf(names, &rejected);
+    if (!specification) {
+        m_services.ui.showMessage(
+            {quotedNameMessage(rejected), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
+        return false;
+    }
+    return extractZipEntries(m_services, path(), *specification, directory,
+                             m_services.settings.unzipOptions.password) == EngineResult::Ok;
 }
 
 bool ZipDocument::putBackChangedCopy(const OpenItem& item)

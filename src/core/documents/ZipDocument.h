@@ -94,6 +94,7 @@ class ZipDocument : public Document, public ArchiveDocument {
     bool recordsChecksumOf(const ZipEntry& entry) const override;
     bool extractEntryCopy(const OpenItem& item) override;
     uint16_t extractForCheckOut(const std::string& directory, const std::string& password) override;
+    bool extractEntriesForDrag(const std::vector<std::string>& names, const std::string& directory) override;
     bool putBackChangedCopy(const OpenItem& item) override;
 
   private:

@@ -31,13 +31,20 @@ bool extractZipEntryCopy(ZipDocumentServices& services, const std::string& archi
     return session.runUnzip(archivePath, item.name, CommandId::Extract) == EngineResult::Ok;
 }
 
-uint16_t extractZipArchive(ZipDocumentServices& services, const std::string& archivePath,
-                           const std::string& directory, const std::string& password)
+uint16_t extractZipEntries(ZipDocumentServices& services, const std::string& archivePath,
+                           const std::string& specification, const std::string& directory,
+                           const std::string& password)
 {
     ZipEngineSession session(services.ui, services.engines, services.settings);
     session.applyUnzipJob(copyOptions(password));
     session.setDestination(withTrailingSlash(directory));
-    return session.runUnzip(archivePath, AllEntries, CommandId::Extract);
+    return session.runUnzip(archivePath, specification, CommandId::Extract);
+}
+
+uint16_t extractZipArchive(ZipDocumentServices& services, const std::string& archivePath,
+                           const std::string& directory, const std::string& password)
+{
+    return extractZipEntries(services, archivePath, AllEntries, directory, password);
 }
 
 bool putBackZipEntryCopy(ZipDocumentServices& services, const std::string& archivePath, const OpenItem& item)

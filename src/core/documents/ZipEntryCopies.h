@@ -16,6 +16,13 @@ struct ZipDocumentServices;
 // succeeded; it has told the user otherwise.
 bool extractZipEntryCopy(ZipDocumentServices& services, const std::string& archivePath, const OpenItem& item);
 
+// Extracts the entries the item specification picks into directory as a copy is extracted (replacing
+// files, recreating the stored directories, no path recursion), with password. Returns the engine's
+// result.
+uint16_t extractZipEntries(ZipDocumentServices& services, const std::string& archivePath,
+                           const std::string& specification, const std::string& directory,
+                           const std::string& password);
+
 // Extracts every entry into directory in the same way, with password. Returns the engine's result.
 uint16_t extractZipArchive(ZipDocumentServices& services, const std::string& archivePath,
                            const std::string& directory, const std::string& password);

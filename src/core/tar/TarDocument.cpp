@@ -2,9 +2,11 @@
 
 #include "core/app/CommandIds.h"
 #include "core/base/TextCase.h"
+#include "core/dialogs/DroppedFiles.h"
 #include "core/documents/ArchiveFileDeletion.h"
 #include "core/documents/ArchiveInfo.h"
 #include "core/documents/CheckOutRemoval.h"
+#include "core/documents/EntryDrag.h"
 #include "core/documents/OpenItem.h"
 #include "core/documents/OpenItemList.h"
 #include "core/documents/OpenItemStages.h"
@@ -391,6 +393,21 @@ uint16_t TarDocument::extractForCheckOut(const std::string& directory, const std
     options.tarRecreate = 1;
     options.tarRecurseOut = 0;
     return extractWith(AllEntries, directory, CommandId::Extract, options);
+}
+
+bool TarDocument::extractEntriesForDrag(const std::vector<std::string>& names, const std::string& directory)
+{
+    std::string rejected;
+    std::optional<std::string> specification = dragSpecificationOf(names, &rejected);
+    if (!specification) {
+        m_services.ui.showMessage(
+            {quotedNameMessage(rejected), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
+        return false;
+    }
+    UntarOptions options;
+    options.tarOverwrite = 1;
+    options.tarRecreate = 1;
+    return extractWith(*specification, directory, CommandId::Extract, options) == EngineResult::Ok;
 }
 
 bool TarDocument::putBackChangedCopy(const OpenItem&)

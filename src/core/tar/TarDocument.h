@@ -110,6 +110,7 @@ class TarDocument : public Document, public ArchiveDocument {
     bool canRunCommand(int) override { return true; }
     bool extractEntryCopy(const OpenItem& item) override;
     uint16_t extractForCheckOut(const std::string& directory, const std::string& password) override;
+    bool extractEntriesForDrag(const std::vector<std::string>& names, const std::string& directory) override;
     // Never called: the rules take no changed copies. False all the same.
     bool putBackChangedCopy(const OpenItem& item) override;
 

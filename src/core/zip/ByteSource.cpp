@@ -21,7 +21,9 @@ size_t MemoryByteSource::readAt(uint64_t offset, std::span<uint8_t> into)
 
 Result<FileByteSource, OpenError> FileByteSource::open(const std::string& path)
 {
-    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO or device under an archive's name cannot stop the program in
+    // open(2); a regular file reads the same either way, and anything else is refused below.
+    int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
         const int error = errno;
         return OpenError{error, std::strerror(error)};

@@ -7,6 +7,8 @@
 #include "core/app/MailAttachments.h"
 #include "core/app/UserRuntimeDirectory.h"
 #include "core/dialogs/ArchiveFileFilters.h"
+#include "core/dialogs/DroppedFiles.h"
+#include "core/documents/ArchiveEntrySource.h"
 #include "core/engine/LinkedEngines.h"
 #include "core/engine/ZipEngineSession.h"
 #include "core/jobs/JobRun.h"
@@ -31,6 +33,10 @@
 #include "gui/dialogs/FileListDialog.h"
 #include "gui/dialogs/UnzipOptionsDialog.h"
 #include "gui/dialogs/ZipOptionsDialog.h"
+#include "gui/dragout/EntryDragOut.h"
+#include "gui/dropcompress/DropCompressOffer.h"
+#include "gui/listing/ListingView.h"
+#include "gui/search/SearchCommands.h"
 
 #include <QApplication>
 #include <QDir>
@@ -304,14 +310,14 @@ void ZipApplication::createMainWindow()
     });
     m_mainWindow->setCloseGuard([this] { return mayCloseEveryDocument(); });
     m_mainWindow->setWindowCloseHandler([this](DocumentWindow* window) { closeWindow(window); });
-    if (m_compressOffer) {
-        m_mainWindow->setDropHandler([this](const QStringList& paths) {
-            std::string list;
-            for (const QString& path : paths)
-                list += (list.empty() ? "\"" : " \"") + path.toStdString() + "\"";
+    // Dropped paths go to the compress offer as the list they are.
+    m_mainWindow->setDropHandler([this](const QStringList& paths) {
+        std::vector<std::string> list;
+        for (const QString& path : paths)
+            list.push_back(path.toStdString());
+        if (m_compressOffer)
             m_compressOffer({}, list);
-        });
-    }
+    });
     connect(m_mainWindow.get(), &MainWindow::closed, this, [] { QCoreApplication::quit(); });
 }
 
@@ -383,8 +389,13 @@ DocumentWindow* ZipApplication::createWindowFor(Document& document)
     if (binding == m_bindings.end() || !binding->second.createWindow)
         return nullptr;
     DocumentWindow* window = binding->second.createWindow(document, *m_context);
-    if (window)
-        m_mainWindow->addDocumentWindow(window);
+    if (!window)
+        return nullptr;
+    m_mainWindow->addDocumentWindow(window);
+    // The entries of an archive's listing can be dragged out to the desktop.
+    auto* archive = dynamic_cast<ArchiveEntrySource*>(&document);
+    if (auto* listing = window->findChild<ListingView*>(); archive && listing)
+        enableEntryDragOut(*listing, *archive, m_context->scratchDirectory);
     return window;
 }
 
@@ -513,7 +524,15 @@ int ZipApplication::runJob(Document& document, JobKind kind)
 
 bool ZipApplication::offerFilesForCompression(const std::string& archivePath, const std::string& fileList)
 {
-    return m_compressOffer && m_compressOffer(archivePath, fileList);
+    if (!m_compressOffer)
+        return false;
+    auto names = namesOfAddRequest(fileList);
+    if (!names) {
+        m_ui.showMessage(
+            {addRequestRefusalMessage(names.error()), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
+        return false;
+    }
+    return m_compressOffer(archivePath, names.value());
 }
 
 void ZipApplication::startExtract(Document& document)
@@ -566,6 +585,11 @@ void ZipApplication::registerCommands()
     registerHelpCommands();
     registerMailCommands();
     registerPrintCommands();
+    registerSearchCommands();
+    m_dropCompress = std::make_unique<DropCompressOffer>(*this);
+    m_compressOffer = [this](const std::string& archivePath, const std::vector<std::string>& paths) {
+        return m_dropCompress->offer(archivePath, paths);
+    };
 }
 
 void ZipApplication::registerDocumentCommands()
@@ -610,6 +634,13 @@ void ZipApplication::registerPrintCommands()
         [this] { return m_mainWindow.get(); });
 }
 
+void ZipApplication::registerSearchCommands()
+{
+    m_searchCommands = std::make_unique<SearchCommands>(
+        m_ui, [this](const std::string& path) { openDocumentWithWindow(path); }, [this] { showHelp(); });
+    m_searchCommands->registerWith(m_commands, [this] { return m_mainWindow.get(); });
+}
+
 void ZipApplication::registerMailCommands()
 {
     using namespace CommandId;
@@ -637,13 +668,17 @@ void ZipApplication::registerMailCommands()
                                              {}, {}, {}});
 }
 
-void ZipApplication::newDocumentOfKind(const std::string& extension)
+Document* ZipApplication::newDocumentOfKind(const std::string& extension)
 {
     const DocumentKind* kind = m_documents.kindForExtension(extension);
     if (!kindOpens(kind))
-        return;
-    if (Document* document = m_documents.newDocument(*kind); document && !createWindowFor(*document))
+        return nullptr;
+    Document* document = m_documents.newDocument(*kind);
+    if (document && !createWindowFor(*document)) {
         m_documents.closeDocument(document);
+        return nullptr;
+    }
+    return document;
 }
 
 void ZipApplication::newZip()

@@ -21,15 +21,18 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quarvo::gui {
 
 class DocumentWindow;
+class DropCompressOffer;
 class InstanceServer;
 class MainWindow;
 class OpenEntryCommands;
 class OptionsDialogSet;
 class PrintCommands;
+class SearchCommands;
 
 // Where the application finds its files; the defaults are the real ones, tests point them at
 // temporary places.
@@ -68,14 +71,19 @@ public:
 
     // Opens path as a document with its window, or brings an open one forward; null when it failed.
     Document* openDocumentWithWindow(const std::string& path);
+    // A new untitled document of the kind claiming extension, with its window, and nothing more;
+    // null when none was made (the user cancelled naming it, or no such kind opens).
+    Document* newDocumentOfKind(const std::string& extension);
     // Close All: the walk of every document; true when all closed.
     bool closeAllDocuments();
     // Exit: Close All, then the main window closes when every document closed.
     void exit();
 
-    // Shows the drag-and-drop compress dialog for an archive and a file list; the dialog's code sets
-    // it when it arrives. Without it, nothing is offered.
-    using CompressOffer = std::function<bool(const std::string& archivePath, const std::string& fileList)>;
+    // Shows the drag-and-drop compress dialog for an archive (empty for dropped files) and the paths
+    // to compress; true once it was shown. The program's own is DropCompressOffer; tests may set
+    // another. Without one, nothing is offered.
+    using CompressOffer =
+        std::function<bool(const std::string& archivePath, const std::vector<std::string>& paths)>;
     void setCompressOffer(CompressOffer offer) { m_compressOffer = std::move(offer); }
 
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
@@ -88,6 +96,8 @@ public:
     InstanceServer* instanceServer() const { return m_server; }
     // Print, Print Preview and Print Setup with the shared printer; null until the main window exists.
     PrintCommands* printCommands() const { return m_printCommands.get(); }
+    // Search ZIP Files; null until the main window exists.
+    SearchCommands* searchCommands() const { return m_searchCommands.get(); }
     QString instanceSocketPath() const { return m_socketPath; }
     const ScratchDirectory* scratchDirectory() const { return m_scratch ? &*m_scratch : nullptr; }
     const ScratchDirectory* unpackDirectory() const { return m_unpack ? &*m_unpack : nullptr; }
@@ -116,10 +126,10 @@ private:
     void registerHelpCommands();
     void registerMailCommands();
     void registerPrintCommands();
+    void registerSearchCommands();
     bool kindOpens(const DocumentKind* kind) const;
     bool anyKindOpens() const;
     DocumentWindow* createWindowFor(Document& document);
-    void newDocumentOfKind(const std::string& extension);
     void newZip();
     void openWithDialog();
     void closeWindow(DocumentWindow* window);
@@ -145,12 +155,14 @@ private:
     std::unique_ptr<ApplicationContext> m_context;
     // Before the main window, whose closing still asks the print commands whether they are enabled.
     std::unique_ptr<PrintCommands> m_printCommands;
+    std::unique_ptr<SearchCommands> m_searchCommands;
     std::unique_ptr<MainWindow> m_mainWindow;
     InstanceServer* m_server = nullptr;
     QString m_socketPath;
     std::string m_runtimeDirectory;
     std::optional<ScratchDirectory> m_scratch;
     std::optional<ScratchDirectory> m_unpack;
+    std::unique_ptr<DropCompressOffer> m_dropCompress;
     CompressOffer m_compressOffer;
     // Answers every question of a "-e" run, which nobody watches, in place of the dialogs.
     std::unique_ptr<UserInterface> m_unattendedAnswers;

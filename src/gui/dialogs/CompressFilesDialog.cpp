@@ -17,17 +17,6 @@
 
 namespace quarvo::gui {
 
-namespace {
-
-QStringList addOperationNames()
-{
-    return {QStringLiteral("Add Files"),         QStringLiteral("Update Files"),
-            QStringLiteral("Freshen Files"),     QStringLiteral("Move Files"),
-            QStringLiteral("Move/Update Files"), QStringLiteral("Move/Freshen Files")};
-}
-
-} // namespace
-
 CompressFilesDialog::CompressFilesDialog(const AddFilesDialogValues& values, UserInterface& ui,
                                          QWidget* parent)
     : CentredDialog(parent), m_values(values), m_ui(ui), m_command(new QComboBox(this)),

@@ -17,6 +17,13 @@ QStringList compressionMethodNames()
             QStringLiteral("Deflate")};
 }
 
+QStringList addOperationNames()
+{
+    return {QStringLiteral("Add Files"),         QStringLiteral("Update Files"),
+            QStringLiteral("Freshen Files"),     QStringLiteral("Move Files"),
+            QStringLiteral("Move/Update Files"), QStringLiteral("Move/Freshen Files")};
+}
+
 QStringList encryptionNames()
 {
     return {QStringLiteral("Traditional"), QStringLiteral("AES-256")};

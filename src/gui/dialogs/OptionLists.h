@@ -8,6 +8,8 @@ namespace quarvo::gui {
 
 // The items of the compression method list; the index is the compression factor.
 QStringList compressionMethodNames();
+// The items of the add family's command list; the index is the operation's position.
+QStringList addOperationNames();
 // The items of the encryption list; the index is the stored encryption choice.
 QStringList encryptionNames();
 // The items of the span list; the index is the span disk type.

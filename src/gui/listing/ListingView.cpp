@@ -12,6 +12,8 @@
 #include "gui/listing/ListingTexts.h"
 #include "gui/listing/PlacedTextRenderer.h"
 
+#include <QDrag>
+#include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -297,6 +299,29 @@ void ListingView::paintEvent(QPaintEvent* event)
         option.state |= QStyle::State_HasFocus;
         ListingDelegate::drawFocusRectangle(painter, option);
     }
+}
+
+void ListingView::setEntryDragData(EntryDragData makeData)
+{
+    m_entryDragData = std::move(makeData);
+    setDragEnabled(bool(m_entryDragData));
+    setDragDropMode(m_entryDragData ? QAbstractItemView::DragOnly : QAbstractItemView::NoDragDrop);
+}
+
+void ListingView::startDrag(Qt::DropActions)
+{
+    if (!m_entryDragData || !m_sourceAttached)
+        return;
+    const std::vector<ZipEntry*> entries = selectedEntries();
+    if (entries.empty())
+        return;
+    QMimeData* data = m_entryDragData(entries);
+    if (!data)
+        return;
+    // The entries are copied out; the archive keeps them.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 } // namespace quarvo::gui

@@ -9,9 +9,12 @@
 
 #include <QListView>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+class QMimeData;
 
 namespace quarvo {
 struct ZipEntry;
@@ -90,6 +93,12 @@ public:
     StatusSummary statusSummary() const override;
     void onDocumentUpdate(View* sender, int hint) override;
 
+    // Lets the selected entries be dragged out of the listing: a drag begun on a selected row asks
+    // makeData for what it carries (it keeps the data; Qt owns it). Without it nothing is dragged.
+    using EntryDragData = std::function<QMimeData*(const std::vector<ZipEntry*>& entries)>;
+    void setEntryDragData(EntryDragData makeData);
+    const EntryDragData& entryDragData() const { return m_entryDragData; }
+
     // Ctrl+A selects everything through the same path as the menu.
     void selectAll() override;
     // Typing letters does not jump between rows.
@@ -109,8 +118,9 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
-private:
+  private:
     void applyDisplayForm();
     void restoreCaret(int caret);
     std::vector<bool> selectedRowFlags() const;
@@ -126,6 +136,7 @@ private:
     // Set while the listing changes the selection itself, which is no user's change to write back.
     bool m_applyingSelection = false;
     bool m_sourceAttached = true;
+    EntryDragData m_entryDragData;
 };
 
 } // namespace quarvo::gui
