@@ -1,0 +1,60 @@
+#include "core/zip/Zip64Records.h"
+
+#include "core/zip/ZipFormat.h"
+#include "support/ZipBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace quarvo {
+namespace {
+
+using testing::ZipBuilder;
+
+// The values present are written in the format's order, uncompressed size first, as the test
+// builder (an independent writer) writes them.
+TEST(Zip64Records, ExtraBlockHoldsOnlyTheValuesPresentInOrder)
+{
+    struct Case {
+        Zip64ExtraValues values;
+        std::string expected;
+    } cases[] = {
+        {{5, std::nullopt, std::nullopt}, ZipBuilder::zip64Extra({5})},
+        {{std::nullopt, 7, std::nullopt}, ZipBuilder::zip64Extra({7})},
+        {{std::nullopt, std::nullopt, 1ull << 32}, ZipBuilder::zip64Extra({1ull << 32})},
+        {{1ull << 33, 9, 0xFFFFFFFF}, ZipBuilder::zip64Extra({1ull << 33, 9, 0xFFFFFFFF})},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(makeZip64ExtraBlock(c.values), c.expected);
+}
+
+TEST(Zip64Records, WithoutExtraBlockRemovesEveryBlockOfTheIdAndKeepsTheRest)
+{
+    const std::string zip64 = ZipBuilder::zip64Extra({1, 2});
+    const std::string timestamp("\x55\x54\x05\x00\x01\x02\x03\x04\x05", 9);
+    const std::string truncated("\x01\x00\x08\x00\x01", 5); // says 8 bytes, holds 1
+    struct Case {
+        const char* rule;
+        std::string extra;
+        std::string expected;
+    } cases[] = {
+        {"empty", "", ""},
+        {"only the block", zip64, ""},
+        {"between others", timestamp + zip64 + timestamp, timestamp + timestamp},
+        {"twice", zip64 + timestamp + zip64, timestamp},
+        {"a truncated block is kept as it stands", timestamp + truncated, timestamp + truncated},
+        {"a short tail is kept", zip64 + "ab", "ab"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(withoutExtraBlock(c.extra, zipformat::extra::Zip64), c.expected) << c.rule;
+}
+
+TEST(Zip64Records, EndRecordAndLocatorMatchAnIndependentWriter)
+{
+    std::vector<uint8_t> out;
+    appendZip64EndRecords(out, Zip64EndValues{0x032D, 70000, 5'000'000, 1ull << 32}, 0x100500000ull);
+    EXPECT_EQ(std::string(out.begin(), out.end()),
+              ZipBuilder::zip64EndRecords(70000, 5'000'000, 1ull << 32, 0x100500000ull));
+}
+
+} // namespace
+} // namespace quarvo
