@@ -126,32 +126,6 @@ void makeSparseFile(const fs::path& path, uint64_t size)
     fs::resize_file(path, size);
 }
 
-// An archive of count empty stored entries e0, e1, ... after stub, written record by record, with
-// ZIP64 end records when the count needs them, as Info-ZIP's zip writes them.
-std::string archiveOfEmptyEntries(size_t count, const std::string& stub)
-{
-    std::vector<uint8_t> bytes(stub.begin(), stub.end()), directory;
-    for (size_t i = 0; i < count; ++i) {
-        const std::string name = "e" + std::to_string(i);
-        LocalHeaderFields local;
-        local.versionNeeded = 10;
-        CentralHeaderFields central;
-        central.versionNeeded = 10;
-        central.localHeaderOffset = static_cast<uint32_t>(bytes.size());
-        appendLocalHeader(bytes, local, name);
-        appendCentralHeader(directory, central, name);
-    }
-    std::string archive(bytes.begin(), bytes.end());
-    const uint64_t directoryOffset = archive.size();
-    archive.append(directory.begin(), directory.end());
-    const bool zip64 = count >= SaturatedCount;
-    if (zip64)
-        archive += ZipBuilder::zip64EndRecords(count, directory.size(), directoryOffset, archive.size());
-    const uint16_t counted = zip64 ? SaturatedCount : static_cast<uint16_t>(count);
-    return archive + ZipBuilder::endRecord(0, 0, counted, counted, static_cast<uint32_t>(directory.size()),
-                                           static_cast<uint32_t>(directoryOffset), "");
-}
-
 class Zip64Write : public ::testing::Test {
   protected:
     void SetUp() override
@@ -195,7 +169,7 @@ TEST_F(Zip64Write, EntryCountFrom65535OnNeedsZip64EndRecords)
     } cases[] = {{1, 65534, false}, {2, 65535, true}, {3, 65536, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.entries);
-        writeFile(archive, archiveOfEmptyEntries(65533, ""));
+        writeFile(archive, ZipBuilder::emptyEntries(65533));
         fs::remove_all(source);
         for (size_t i = 0; i < c.filesAdded; ++i)
             writeFile(source / ("new" + std::to_string(i) + ".txt"), "new " + std::to_string(i));
@@ -222,7 +196,7 @@ TEST_F(Zip64Write, EntryCountFrom65535OnNeedsZip64EndRecords)
 TEST_F(Zip64Write, EveryFunctionKeepsStubAndZip64WhereStillNeeded)
 {
     const std::string stub = "#!/bin/sh\necho self-extractor\nexit 0\n";
-    const std::string original = archiveOfEmptyEntries(65535, stub);
+    const std::string original = ZipBuilder::emptyEntries(65535, stub);
     writeFile(source / "e5", "newer data");
     writeFile(source / "extra.txt", "one more");
     struct Case {
