@@ -30,7 +30,7 @@ uint32_t narrowed(uint64_t value)
 
 bool centralRecordTooLong(const CentralRecord& record)
 {
-    const Zip64ExtraValues values = zip64ValuesOf(record);
+    const Zip64ExtraValues values = record.keepFields ? Zip64ExtraValues{} : zip64ValuesOf(record);
     const size_t zip64Length = values.empty() ? 0 : makeZip64ExtraBlock(values).size();
     return record.name.size() > zipformat::Max16 || record.comment.size() > zipformat::Max16 ||
            record.extra.size() + zip64Length > zipformat::Max16;
@@ -38,6 +38,10 @@ bool centralRecordTooLong(const CentralRecord& record)
 
 void appendCentralRecord(std::vector<uint8_t>& out, const CentralRecord& record)
 {
+    if (record.keepFields) {
+        appendCentralHeader(out, record.fields, record.name, record.extra, record.comment);
+        return;
+    }
     CentralHeaderFields fields = record.fields;
     fields.compressedSize = narrowed(record.compressedSize);
     fields.uncompressedSize = narrowed(record.uncompressedSize);

@@ -19,6 +19,9 @@ struct CentralRecord {
     std::string name;
     std::string extra; // without a ZIP64 block, unless it is to be copied as it stands
     std::string comment;
+    // Write fields and extra field exactly as they stand (a copied record whose ZIP64 block, if
+    // any, still holds the right values); the full values above are then not consulted.
+    bool keepFields = false;
 };
 
 // Appends the record's central header. A value that needs ZIP64 is saturated in its field and

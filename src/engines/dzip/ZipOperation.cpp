@@ -82,16 +82,22 @@ CentralRecord centralRecordFor(const SourceFile& file, const LocalHeaderFields& 
     return record;
 }
 
-// The directory record of a copied entry at its new position. A record that needs no ZIP64 and had
-// none keeps its extra field byte for byte; otherwise its ZIP64 block is made again for the values
-// as they are now, or dropped when none needs it any more.
+// The directory record of a copied entry at its new position. Sizes do not change in a copy, so a
+// record whose offset field was not saturated and still fits is kept byte for byte, even with the
+// ZIP64 sizes zip -fz writes for small entries. Otherwise its ZIP64 block is made again for the
+// values as they are now, or dropped when none needs it any more.
 CentralRecord copiedRecordOf(const ExistingEntry& entry, uint64_t newOffset)
 {
     CentralRecord record{entry.fields, entry.compressedSize, entry.uncompressedSize, newOffset,
                          entry.rawName, entry.extra, entry.comment};
-    const bool needsZip64 = valueNeedsZip64(entry.compressedSize) || valueNeedsZip64(entry.uncompressedSize) ||
-                            valueNeedsZip64(newOffset);
-    if (entry.zip64Fields || needsZip64)
+    const bool offsetWasWide = entry.fields.localHeaderOffset == zipformat::Max32 ||
+                               entry.fields.diskNumberStart == zipformat::Max16;
+    if (entry.zip64Fields && !offsetWasWide && !valueNeedsZip64(newOffset)) {
+        record.keepFields = true;
+        record.fields.localHeaderOffset = static_cast<uint32_t>(newOffset);
+        return record;
+    }
+    if (entry.zip64Fields || valueNeedsZip64(newOffset))
         record.extra = withoutExtraBlock(entry.extra, zipformat::extra::Zip64);
     // A disk number saturated for ZIP64 stood for disk 0, the only one.
     record.fields.diskNumberStart = 0;
