@@ -125,29 +125,6 @@ TEST_F(RealEngineCycleTest, TheCommentTypedInTheDialogReadsBackAsTyped)
     EXPECT_TRUE(ui.messages().empty());
 }
 
-// Far more entries than a 16-bit count holds: the add runs, the archive reads back whole, and the
-// info dialog counts every entry.
-TEST_F(RealEngineCycleTest, AddingToA100000EntryArchiveKeepsEveryEntry)
-{
-    const std::string source = directory.file("source");
-    writeFile(source + "/added.txt", "one more");
-    const std::string path = archiveFile("MANY.ZIP", quarvo::testing::ZipBuilder::emptyEntries(100000));
-    ZipDocument* document = open(path);
-    ASSERT_NE(document, nullptr);
-    ASSERT_EQ(document->entries().size(), 100000u);
-
-    dialogs.answerAddFiles(DialogResult::Ok, [&](AddFilesDialogValues& values) { values.sourceDirectory = source; });
-    dialogs.answerFileList(DialogResult::Ok);
-    ASSERT_TRUE(addFiles(*document, 2150));
-    ASSERT_EQ(document->entries().size(), 100001u);
-    EXPECT_EQ(document->entries()[99999]->name, "e99999");
-    EXPECT_EQ(document->entries()[100000]->name, "added.txt");
-    EXPECT_TRUE(document->archive().zip64);
-    EXPECT_EQ(document->archive().entriesTotal, 100001u);
-    EXPECT_EQ(buildZipFileInfo(path, document->archive()).fileCount, "100,001");
-    EXPECT_TRUE(ui.messages().empty());
-}
-
 TEST_F(RealEngineCycleTest, MoveTakesTheSourceFilesIntoTheArchive)
 {
     const std::string source = directory.file("moving");
