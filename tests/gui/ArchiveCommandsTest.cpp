@@ -3,6 +3,7 @@
 #include "gui/app/MainWindow.h"
 #include "gui/app/PercentBar.h"
 #include "gui/app/ProgressWindow.h"
+#include "gui/app/SummaryStatusBar.h"
 #include "gui/app/ZipApplication.h"
 #include "gui/app/ZipWindow.h"
 #include "gui/dialogs/CompressFilesDialog.h"
@@ -48,6 +49,7 @@ using quarvo::testing::ApplicationSandbox;
 using quarvo::testing::randomBytes;
 using quarvo::testing::treeContents;
 using quarvo::testing::whenDialogShows;
+using quarvo::testing::whenModalShows;
 using quarvo::testing::writeFile;
 namespace fs = std::filesystem;
 
@@ -460,6 +462,38 @@ private slots:
         QVERIFY(commands.run(CommandId::FixZipFile));
         QCOMPARE(said, QStringLiteral("Fixed %1.").arg(QString::fromStdString(lyingPath)));
         QCOMPARE(static_cast<ZipDocument&>(activeZipWindow(application)->document()).entries()[0]->crc32, rightCrc);
+        QVERIFY(application.mainWindow()->close());
+    }
+
+    // Far more entries than a 16-bit count holds: adding from the window works, the listing shows
+    // every entry and the ZIP File Info dialog counts them all.
+    void addingToA100000EntryArchiveThroughTheWindow()
+    {
+        const std::string archivePath = m_directory->file("many.zip");
+        writeFile(archivePath, quarvo::testing::ZipBuilder::emptyEntries(100000));
+        fs::path source = m_directory->path() / "source";
+        writeFile((source / "added.txt").string(), "one more\n");
+        ZipApplication application(environment());
+        QCOMPARE(application.start(), std::nullopt);
+        application.openDocumentWithWindow(archivePath);
+        ZipWindow* window = activeZipWindow(application);
+        QVERIFY(window);
+        QCOMPARE(window->pane().listing().rowCount(), 100000);
+
+        answerAddDialogs(QString::fromStdString(source.string()));
+        QVERIFY(application.commands().run(CommandId::AddFiles));
+        QCOMPARE(window->pane().listing().rowCount(), 100001);
+        const auto& entries = static_cast<ZipDocument&>(window->document()).entries();
+        QCOMPARE(entries.back()->name, std::string("added.txt"));
+
+        QStringList texts;
+        whenModalShows([&](QWidget* dialog) {
+            for (QLabel* label : dialog->findChildren<QLabel*>())
+                texts << label->text();
+            qobject_cast<QDialog*>(dialog)->accept();
+        });
+        QTest::mouseClick(application.mainWindow()->summaryStatusBar(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY2(texts.contains(QStringLiteral("100,001")), qPrintable(texts.join('|')));
         QVERIFY(application.mainWindow()->close());
     }
 

@@ -180,4 +180,23 @@ std::string ZipBuilder::finish(const End& end)
     return m_bytes;
 }
 
+std::string ZipBuilder::emptyEntries(size_t count, const std::string& stub)
+{
+    ZipBuilder builder;
+    builder.appendRaw(stub);
+    for (size_t i = 0; i < count; ++i)
+        builder.add(stored("e" + std::to_string(i), ""));
+    const uint64_t directoryOffset = builder.size();
+    std::string directory;
+    for (const Entry& entry : builder.entries())
+        directory += centralHeader(entry);
+    std::string archive = builder.m_bytes + directory;
+    const bool zip64 = count >= 0xFFFF;
+    if (zip64)
+        archive += zip64EndRecords(count, directory.size(), directoryOffset, archive.size());
+    const uint16_t counted = zip64 ? 0xFFFF : static_cast<uint16_t>(count);
+    return archive + endRecord(0, 0, counted, counted, static_cast<uint32_t>(directory.size()),
+                               static_cast<uint32_t>(directoryOffset), "");
+}
+
 } // namespace quarvo::testing

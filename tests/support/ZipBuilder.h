@@ -76,6 +76,10 @@ class ZipBuilder {
                                        uint64_t recordOffset);
     // A ZIP64 extra field holding the given 64-bit values, in the order the header saturates them.
     static std::string zip64Extra(std::initializer_list<uint64_t> values);
+    // An archive of count empty stored entries e0, e1, ... after stub (whose length the offsets
+    // count), with ZIP64 end records and a saturated count from 65,535 entries on, as Info-ZIP's
+    // zip writes them.
+    static std::string emptyEntries(size_t count, const std::string& stub = {});
 
   private:
     std::string m_bytes;

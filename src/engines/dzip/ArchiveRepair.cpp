@@ -6,6 +6,7 @@
 #include "core/zip/ZipRecords.h"
 #include "engines/api/EngineResult.h"
 #include "engines/dzip/ArchiveTarget.h"
+#include "engines/dzip/CentralDirectory.h"
 #include "engines/dzip/EntryEncoder.h"
 #include "engines/dzip/TemporaryArchive.h"
 
@@ -74,16 +75,23 @@ uint32_t readLE32(std::span<const uint8_t> bytes, size_t offset)
            static_cast<uint32_t>(bytes[offset + 3]) << 24;
 }
 
+uint64_t readLE64(std::span<const uint8_t> bytes, size_t offset)
+{
+    return readLE32(bytes, offset) | static_cast<uint64_t>(readLE32(bytes, offset + 4)) << 32;
+}
+
 struct Salvaged {
     size_t offset = 0;
     size_t recordSize = 0;    // header, data, descriptor
-    LocalHeaderFields fields; // sizes and CRC as finally known
+    LocalHeaderFields fields; // method, flags, time and CRC as finally known
+    uint64_t compressedSize = 0;
+    uint64_t uncompressedSize = 0;
     std::string name;
     std::string extra; // of the local header
 };
 
 // Whether the data inflates (or is stored) to exactly size bytes with the CRC.
-bool dataChecksOut(std::span<const uint8_t> data, uint16_t method, uint32_t crc, uint32_t size)
+bool dataChecksOut(std::span<const uint8_t> data, uint16_t method, uint32_t crc, uint64_t size)
 {
     if (method == zipformat::method::Stored)
         return data.size() == size && updateCrc32(0, data.data(), data.size()) == crc;
@@ -126,13 +134,13 @@ std::optional<Salvaged> salvageAt(std::span<const uint8_t> file, size_t offset)
     entry.fields = header->fields;
     entry.name.assign(header->name.begin(), header->name.end());
     entry.extra.assign(header->extra.begin(), header->extra.end());
-    // zip -fz saturates the local sizes and puts them in a ZIP64 extra field.
+    // Entries of 4 GiB or more, and zip -fz, saturate the local sizes and put them in a ZIP64 extra
+    // field.
     WideHeaderValues sizes;
-    if (widenLocalFields(entry.fields, header->extra, file.size(), sizes) != Zip64Fields::Resolved ||
-        sizes.compressedSize >= zipformat::Max32 || sizes.uncompressedSize >= zipformat::Max32)
+    if (widenLocalFields(entry.fields, header->extra, file.size(), sizes) != Zip64Fields::Resolved)
         return std::nullopt;
-    entry.fields.compressedSize = static_cast<uint32_t>(sizes.compressedSize);
-    entry.fields.uncompressedSize = static_cast<uint32_t>(sizes.uncompressedSize);
+    entry.compressedSize = sizes.compressedSize;
+    entry.uncompressedSize = sizes.uncompressedSize;
     const size_t dataStart = offset + header->recordSize;
     const bool encrypted = entry.fields.flags & zipformat::flag::Encrypted;
     const size_t encryptionOverhead = encrypted ? zipformat::EncryptionHeaderSize : 0;
@@ -144,18 +152,18 @@ std::optional<Salvaged> salvageAt(std::span<const uint8_t> file, size_t offset)
             if (dataSize < encryptionOverhead)
                 return std::nullopt;
         } else if (!dataChecksOut(data, entry.fields.method, entry.fields.crc32,
-                                  entry.fields.uncompressedSize)) {
+                                  entry.uncompressedSize)) {
             return std::nullopt;
         }
-        entry.fields.compressedSize = static_cast<uint32_t>(dataSize);
+        entry.compressedSize = dataSize;
         entry.recordSize = header->recordSize + dataSize + descriptorSize;
         return entry;
     };
 
     if (!(entry.fields.flags & zipformat::flag::DataDescriptor)) {
-        if (entry.fields.compressedSize > file.size() - dataStart)
+        if (entry.compressedSize > file.size() - dataStart)
             return std::nullopt;
-        return accept(entry.fields.compressedSize, 0);
+        return accept(static_cast<size_t>(entry.compressedSize), 0);
     }
     // The descriptor holds 4-byte sizes, or 8-byte ones when zip wrote from a pipe.
     constexpr size_t narrow = zipformat::SignatureSize + zipformat::DataDescriptorSize;
@@ -164,20 +172,20 @@ std::optional<Salvaged> salvageAt(std::span<const uint8_t> file, size_t offset)
         if (readLE32(file, position) != zipformat::DataDescriptorSignature)
             continue;
         const uint64_t dataSize = position - dataStart;
-        if (readLE32(file, position + 8) != dataSize)
+        const bool narrowFits = readLE32(file, position + 8) == dataSize;
+        const bool wideFits = position + wide <= file.size() && readLE64(file, position + 8) == dataSize;
+        if (!narrowFits && !wideFits)
             continue;
         entry.fields.crc32 = readLE32(file, position + 4);
-        const bool wideFits = position + wide <= file.size() && readLE32(file, position + 12) == 0 &&
-                              readLE32(file, position + 20) == 0;
         // An empty entry reads the same in both forms; the one that the next record follows wins.
         const size_t after = position + wide;
         const bool wideFirst =
             wideFits && (after == file.size() || (after + 2 <= file.size() && file[after] == 'P' &&
                                                   file[after + 1] == 'K'));
         for (const bool isWide : {wideFirst, !wideFirst}) {
-            if (isWide && !wideFits)
+            if (isWide ? !wideFits : !narrowFits)
                 continue;
-            entry.fields.uncompressedSize = readLE32(file, position + (isWide ? 16 : 12));
+            entry.uncompressedSize = isWide ? readLE64(file, position + 16) : readLE32(file, position + 12);
             if (auto accepted = accept(position - dataStart, isWide ? wide : narrow))
                 return accepted;
         }
@@ -261,11 +269,6 @@ uint16_t repairArchive(const RepairRequest& givenRequest, EngineReporter& report
         reporter.message("No entry of " + request.archivePath + " could be recovered.");
         return EngineResult::BadArchive;
     }
-    if (entries.size() >= zipformat::Max16 || file.size() >= zipformat::Max32) {
-        reporter.message(request.archivePath + " is too large to be repaired without ZIP64 records.");
-        return EngineResult::TooLarge;
-    }
-
     TemporaryArchive output;
     std::string error;
     if (!output.create(request.temporaryDirectory, error)) {
@@ -286,7 +289,8 @@ uint16_t repairArchive(const RepairRequest& givenRequest, EngineReporter& report
     output.write(file.subspan(0, prefix));
     std::vector<uint8_t> directory;
     for (const Salvaged& entry : entries) {
-        CentralHeaderFields fields;
+        CentralRecord record;
+        CentralHeaderFields& fields = record.fields;
         fields.versionMadeBy = entry.fields.versionNeeded;
         fields.versionNeeded = entry.fields.versionNeeded;
         fields.flags = entry.fields.flags;
@@ -294,12 +298,13 @@ uint16_t repairArchive(const RepairRequest& givenRequest, EngineReporter& report
         fields.modTime = entry.fields.modTime;
         fields.modDate = entry.fields.modDate;
         fields.crc32 = entry.fields.crc32;
-        fields.compressedSize = entry.fields.compressedSize;
-        fields.uncompressedSize = entry.fields.uncompressedSize;
-        fields.localHeaderOffset = static_cast<uint32_t>(output.position());
+        record.compressedSize = entry.compressedSize;
+        record.uncompressedSize = entry.uncompressedSize;
+        record.localHeaderOffset = output.position();
+        record.name = entry.name;
         if (!entry.name.empty() && entry.name.back() == '/')
             fields.externalAttributes = zipformat::attribute::DosDirectory;
-        appendCentralHeader(directory, fields, entry.name);
+        appendCentralRecord(directory, record);
         output.write(file.subspan(entry.offset, entry.recordSize));
         const auto bytesOf = [](const std::string& text) {
             return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size());
@@ -309,11 +314,9 @@ uint16_t repairArchive(const RepairRequest& givenRequest, EngineReporter& report
                              static_cast<uint32_t>(entry.offset * 100 / file.size())))
             return EngineResult::Cancelled;
     }
-    EndRecordFields end;
-    end.entriesOnThisDisk = end.entriesTotal = static_cast<uint16_t>(entries.size());
-    end.directorySize = static_cast<uint32_t>(directory.size());
-    end.directoryOffset = static_cast<uint32_t>(output.position());
-    appendEndRecord(directory, end, archiveComment(file));
+    const uint64_t directoryOffset = output.position();
+    appendDirectoryEnd(directory, entries.size(), directory.size(), directoryOffset,
+                       directoryOffset + directory.size(), zipformat::version::Zip64, archiveComment(file));
     output.write(directory);
     if (!output.commit(request.archivePath, archive.mode(), error)) {
         reporter.message(error + ". " + request.archivePath + " was not changed.");

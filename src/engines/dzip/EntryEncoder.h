@@ -27,7 +27,7 @@ struct EncodedData {
     uint16_t method = 0;
     uint16_t flags = 0;
     uint32_t crc32 = 0;
-    uint32_t uncompressedSize = 0;
+    uint64_t uncompressedSize = 0;
     // The data that follows the local header: encryption header, or AES salt, verifier and
     // authentication code, included.
     std::vector<uint8_t> payload;

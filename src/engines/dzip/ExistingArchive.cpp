@@ -64,13 +64,6 @@ bool measureLocalRecord(ByteSource& source, ExistingEntry& entry, const WideHead
     return true;
 }
 
-ArchiveReadError zip64Problem()
-{
-    return problem(ArchiveProblem::Zip64,
-                   "The archive needs ZIP64 records (4 GiB or more, or 65,535 entries or more), which "
-                   "are not written here.");
-}
-
 } // namespace
 
 bool readExactly(ByteSource& source, uint64_t offset, size_t count, std::vector<uint8_t>& out)
@@ -106,11 +99,8 @@ Result<ExistingArchive, ArchiveReadError> readExistingArchive(ByteSource& source
         }
         return problem(ArchiveProblem::NotZip, "The file is not a ZIP archive, or its directory is damaged.");
     }
-    // A ZIP64 end record whose values fit in 32 bits (zip -fz writes one) is dropped: the plain end
-    // record written in its place holds the same values. Only a real count of 65,535 or more needs it.
-    if (location.entriesTotal >= zipformat::Max16 || location.start + location.size >= zipformat::Max32)
-        return zip64Problem();
-
+    // The ZIP64 end record, if any, is not kept as such: the rewrite writes one again exactly when
+    // the new archive's count, directory size or offset needs it (zip -fz writes one regardless).
     ExistingArchive archive;
     std::vector<uint8_t> bytes;
     if (!readExactly(source, end->offset + zipformat::EndRecordSize, end->fields.commentLength, bytes))
@@ -132,15 +122,18 @@ Result<ExistingArchive, ArchiveReadError> readExistingArchive(ByteSource& source
         entry.extra = textOf(header->extra);
         entry.comment = textOf(header->comment);
         entry.name = decodeEntryName(header->name, entry.fields.flags, header->extra);
-        // Saturated fields take their values from the ZIP64 extra field. The extra field is copied
-        // as it stands, which is right for sizes (they do not change) but not for a position.
+        // Saturated fields take their values from the ZIP64 extra field. A field saturated without
+        // a value there cannot be told from a real 0xFFFFFFFF, and copying it would carry the doubt on.
         WideHeaderValues wide;
         const Zip64Fields widened = widenCentralFields(entry.fields, header->extra, source.size(), wide);
-        if (widened == Zip64Fields::TooLarge || wide.compressedSize >= zipformat::Max32 ||
-            wide.uncompressedSize >= zipformat::Max32 || entry.fields.localHeaderOffset == zipformat::Max32)
-            return zip64Problem();
-        if (widened == Zip64Fields::Damaged || wide.diskNumberStart != 0)
+        if (widened != Zip64Fields::Resolved || wide.diskNumberStart != 0)
             return problem(ArchiveProblem::Damaged, "The entry " + entry.name + " is damaged.");
+        entry.compressedSize = wide.compressedSize;
+        entry.uncompressedSize = wide.uncompressedSize;
+        entry.zip64Fields = entry.fields.compressedSize == zipformat::Max32 ||
+                            entry.fields.uncompressedSize == zipformat::Max32 ||
+                            entry.fields.localHeaderOffset == zipformat::Max32 ||
+                            entry.fields.diskNumberStart == zipformat::Max16;
         // Data joined in front of the archive without adjusting it moves every record by its length.
         entry.localOffset = wide.localHeaderOffset + location.prependedLength;
         if (!measureLocalRecord(source, entry, wide, location.start))

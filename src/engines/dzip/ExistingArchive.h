@@ -18,6 +18,12 @@ struct ExistingEntry {
     std::string extra;   // central extra field
     std::string comment;
     std::string name; // decoded to UTF-8, for matching
+    // The sizes at their full width, from the ZIP64 extra field where the header saturates them.
+    uint64_t compressedSize = 0;
+    uint64_t uncompressedSize = 0;
+    // The directory record saturates a field: its extra field holds a ZIP64 block that a rewrite
+    // replaces by one for the values as they are then.
+    bool zip64Fields = false;
     uint64_t localOffset = 0;
     // Local header, data and data descriptor: the bytes to copy.
     uint64_t recordSize = 0;
@@ -36,7 +42,6 @@ struct ExistingArchive {
 enum class ArchiveProblem {
     NotZip,    // no valid end record and directory
     Spanned,   // part of a set over several disks
-    Zip64,     // needs ZIP64 records (a value past 32 bits), which this engine does not write
     Damaged,   // a header or an extent does not fit
     ReadError, // the file could not be read
 };

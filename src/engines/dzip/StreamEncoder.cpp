@@ -161,7 +161,7 @@ StreamOutcome streamEncodeFile(const std::string& path, uint64_t expectedSize, c
         if (aes && !out.write(aes->suffix()))
             return StreamOutcome::WriteFailed;
         result.crc32 = crc;
-        result.uncompressedSize = static_cast<uint32_t>(expectedSize);
+        result.uncompressedSize = expectedSize;
         // The traditional cipher's check byte comes from the time, announced by a data descriptor;
         // AES needs none, and its header is written again with the sizes like a plain entry's.
         result.flags = cipher ? zipformat::flag::Encrypted | zipformat::flag::DataDescriptor : 0;

@@ -2,6 +2,7 @@
 
 #include "core/base/TextCase.h"
 #include "core/text/DosDateTime.h"
+#include "core/zip/Zip64Records.h"
 #include "core/zip/ZipFormat.h"
 #include "core/zip/ZipNames.h"
 #include "engines/api/EngineResult.h"
@@ -34,10 +35,6 @@ namespace {
 constexpr uint64_t wholeFileLimit = 32u << 20;
 // How many bytes of files may be read ahead of the writer.
 constexpr uint64_t readAheadBudget = 48u << 20;
-constexpr uint64_t maximumEntrySize = 0xFFFFFFFFull; // from here on ZIP64 records would be needed
-// 0xFFFF in the end record's count means "see the ZIP64 record", so 65,534 is the most a plain
-// archive can hold without a reader taking it for ZIP64.
-constexpr size_t maximumEntryCount = 0xFFFE;
 constexpr size_t copyBlockSize = 1 << 20;
 
 // Unix host, and the format version this writer follows (2.0: deflate and traditional encryption).
@@ -66,7 +63,7 @@ uint32_t externalAttributesFor(const SourceFile& file)
 // The directory record of a new entry: the local header's fields, with the CRC and sizes of the
 // data actually read and written (a data descriptor carries them when the local header could not).
 CentralRecord centralRecordFor(const SourceFile& file, const LocalHeaderFields& local,
-                               const EncodedData& data, uint32_t compressedSize, uint64_t offset)
+                               const EncodedData& data, uint64_t compressedSize, uint64_t offset)
 {
     CentralRecord record;
     record.fields.versionMadeBy = versionMadeBy;
@@ -76,12 +73,34 @@ CentralRecord centralRecordFor(const SourceFile& file, const LocalHeaderFields& 
     record.fields.modTime = local.modTime;
     record.fields.modDate = local.modDate;
     record.fields.crc32 = data.crc32;
-    record.fields.compressedSize = compressedSize;
-    record.fields.uncompressedSize = data.uncompressedSize;
+    record.compressedSize = compressedSize;
+    record.uncompressedSize = data.uncompressedSize;
     record.fields.externalAttributes = externalAttributesFor(file);
-    record.fields.localHeaderOffset = static_cast<uint32_t>(offset);
+    record.localHeaderOffset = offset;
     record.name = file.storedName;
     record.extra = data.extra;
+    return record;
+}
+
+// The directory record of a copied entry at its new position. Sizes do not change in a copy, so a
+// record whose offset field was not saturated and still fits is kept byte for byte, even with the
+// ZIP64 sizes zip -fz writes for small entries. Otherwise its ZIP64 block is made again for the
+// values as they are now, or dropped when none needs it any more.
+CentralRecord copiedRecordOf(const ExistingEntry& entry, uint64_t newOffset)
+{
+    CentralRecord record{entry.fields, entry.compressedSize, entry.uncompressedSize, newOffset,
+                         entry.rawName, entry.extra, entry.comment};
+    const bool offsetWasWide = entry.fields.localHeaderOffset == zipformat::Max32 ||
+                               entry.fields.diskNumberStart == zipformat::Max16;
+    if (entry.zip64Fields && !offsetWasWide && !valueNeedsZip64(newOffset)) {
+        record.keepFields = true;
+        record.fields.localHeaderOffset = static_cast<uint32_t>(newOffset);
+        return record;
+    }
+    if (entry.zip64Fields || valueNeedsZip64(newOffset))
+        record.extra = withoutExtraBlock(entry.extra, zipformat::extra::Zip64);
+    // A disk number saturated for ZIP64 stood for disk 0, the only one.
+    record.fields.diskNumberStart = 0;
     return record;
 }
 
@@ -105,8 +124,6 @@ uint32_t orderOf(DosDateTime stamp)
 uint16_t resultForArchiveProblem(ArchiveProblem problem)
 {
     switch (problem) {
-    case ArchiveProblem::Zip64:
-        return EngineResult::TooLarge;
     case ArchiveProblem::ReadError:
         return EngineResult::CannotOpenArchive;
     default:
@@ -213,8 +230,7 @@ uint16_t ZipOperation::execute()
                          [](const OutputItem& item) { return item.fromDisk; }))
             return EngineResult::NothingToDo;
     }
-    if (const uint16_t result = checkLimits(); result != EngineResult::Ok)
-        return result;
+    measureWork();
     if (const uint16_t result = build(); result != EngineResult::Ok)
         return result;
     applyOldAsLatest();
@@ -372,45 +388,11 @@ uint16_t ZipOperation::planAdd()
     return EngineResult::Ok;
 }
 
-uint16_t ZipOperation::checkLimits()
+void ZipOperation::measureWork()
 {
-    if (m_output.size() > maximumEntryCount)
-        return fail(EngineResult::TooLarge,
-                    "The archive would hold " + std::to_string(m_output.size()) +
-                        " entries; more than 65,534 need ZIP64 records, which are not written here.");
-    // The new archive's size as far as it is known before writing: copied entries exactly, new
-    // files at their stored size (which deflate never exceeds, as data that does not shrink is
-    // stored) when nothing is deflated, and only their headers otherwise. What deflate makes of a
-    // file is known only once it is written, so writing checks the limit again as it goes.
-    uint64_t size = m_archive.prefixSize;
-    size += zipformat::EndRecordSize + m_newComment.size();
-    const uint64_t encryptionOverhead =
-        !m_encoding.encrypt ? 0
-        : m_encoding.aes    ? AesEntryEncryption::overhead() + AesEntryEncryption::extraField(0).size()
-                            : zipformat::EncryptionHeaderSize + zipformat::DataDescriptorSize + 4;
-    for (const OutputItem& item : m_output) {
-        if (item.fromDisk) {
-            const SourceFile& file = m_sources[item.index];
-            if (file.size >= maximumEntrySize)
-                return fail(
-                    EngineResult::TooLarge,
-                    file.diskPath +
-                        " is 4 GiB or larger; such files need ZIP64 records, which are not written here.");
-            m_totalBytes += file.size;
-            size += zipformat::LocalHeaderSize + zipformat::CentralHeaderSize + 2 * file.storedName.size();
-            if (m_encoding.deflateLevel == 0 && !file.directory)
-                size += file.size + encryptionOverhead;
-        } else {
-            const ExistingEntry& entry = m_archive.entries[item.index];
-            size += entry.recordSize + zipformat::CentralHeaderSize + entry.rawName.size() +
-                    entry.extra.size() + entry.comment.size();
-            m_totalBytes += entry.recordSize;
-        }
-    }
-    if (size >= maximumEntrySize)
-        return fail(EngineResult::TooLarge,
-                    "The archive would be 4 GiB or larger, which needs ZIP64 records. " + unchanged());
-    return EngineResult::Ok;
+    // Progress counts the bytes read: each new file's, and each copied entry's whole record.
+    for (const OutputItem& item : m_output)
+        m_totalBytes += item.fromDisk ? m_sources[item.index].size : m_archive.entries[item.index].recordSize;
 }
 
 bool ZipOperation::progress(const std::string& text, uint64_t doneInItem)
@@ -500,9 +482,6 @@ uint16_t ZipOperation::writeCopiedEntry(const ExistingEntry& entry, ByteSource& 
     if (!progress(text, 0))
         return EngineResult::Cancelled;
     const uint64_t newOffset = m_temporary.position();
-    if (newOffset + entry.recordSize >= maximumEntrySize)
-        return fail(EngineResult::TooLarge,
-                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
     std::vector<uint8_t> block;
     for (uint64_t done = 0; done < entry.recordSize;) {
         const size_t size = static_cast<size_t>(std::min<uint64_t>(copyBlockSize, entry.recordSize - done));
@@ -515,9 +494,7 @@ uint16_t ZipOperation::writeCopiedEntry(const ExistingEntry& entry, ByteSource& 
             return EngineResult::Cancelled;
     }
     m_doneBytes += entry.recordSize;
-    CentralRecord record{entry.fields, entry.rawName, entry.extra, entry.comment};
-    record.fields.localHeaderOffset = static_cast<uint32_t>(newOffset);
-    m_central.push_back(std::move(record));
+    m_central.push_back(copiedRecordOf(entry, newOffset));
     return EngineResult::Ok;
 }
 
@@ -558,19 +535,17 @@ uint16_t ZipOperation::writeEncoded(const SourceFile& file, const EncodedData& d
     local.modTime = stamp.time;
     local.modDate = stamp.date;
     local.crc32 = data.crc32;
+    // Whole files are small enough for the 32-bit fields; only their position may need ZIP64.
     local.compressedSize = static_cast<uint32_t>(data.payload.size());
-    local.uncompressedSize = data.uncompressedSize;
+    local.uncompressedSize = static_cast<uint32_t>(data.uncompressedSize);
 
     const uint64_t offset = m_temporary.position();
     std::vector<uint8_t> header;
     appendLocalHeader(header, local, file.storedName, data.extra);
-    if (offset + header.size() + data.payload.size() >= maximumEntrySize)
-        return fail(EngineResult::TooLarge,
-                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
     if (!m_temporary.write(header) || !m_temporary.write(data.payload))
         return writeFailure();
 
-    m_central.push_back(centralRecordFor(file, local, data, local.compressedSize, offset));
+    m_central.push_back(centralRecordFor(file, local, data, data.payload.size(), offset));
     m_central.back().comment = m_sourceComments[static_cast<size_t>(&file - m_sources.data())];
     return EngineResult::Ok;
 }
@@ -581,25 +556,21 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
     const DosDateTime stamp = dosDateTimeFromTime(file.modified);
     const uint64_t offset = m_temporary.position();
     // A placeholder header of the final size; it is written again once sizes and CRC are known.
+    // The sizes are known to be at most the file's (a file that grows fails, and deflate that does
+    // not shrink is replaced by storing) plus what encryption adds, so room for a ZIP64 extra field
+    // is made exactly when that could reach 4 GiB.
+    const bool zip64 = valueNeedsZip64(file.size + encryptionOverhead());
+    const std::string zip64Placeholder = zip64 ? makeZip64ExtraBlock({0, 0, std::nullopt}) : "";
     const std::string extra = m_encoding.encrypt && m_encoding.aes ? AesEntryEncryption::extraField(0) : "";
     std::vector<uint8_t> header;
-    appendLocalHeader(header, LocalHeaderFields{}, file.storedName, extra);
+    appendLocalHeader(header, LocalHeaderFields{}, file.storedName, zip64Placeholder + extra);
     if (!m_temporary.write(header))
         return writeFailure();
 
     EncodedData data;
     std::string error;
-    const StreamOutcome outcome = streamEncodeFile(
-        file.diskPath, file.size, m_encoding, stamp.time, m_temporary,
-        [&](uint64_t done) {
-            if (m_temporary.position() >= maximumEntrySize)
-                return false;
-            return progress(text, done);
-        },
-        data, error);
-    if (m_temporary.position() >= maximumEntrySize)
-        return fail(EngineResult::TooLarge,
-                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
+    const StreamOutcome outcome = streamEncodeFile(file.diskPath, file.size, m_encoding, stamp.time, m_temporary,
+                                                   [&](uint64_t done) { return progress(text, done); }, data, error);
     switch (outcome) {
     case StreamOutcome::Cancelled:
         return EngineResult::Cancelled;
@@ -615,31 +586,51 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
     const bool utf8 = !isPlainAscii(file.storedName) && isValidUtf8(file.storedName);
     LocalHeaderFields local;
     local.versionNeeded = std::max(zipformat::version::Deflate, versionNeededFor(data, false));
+    if (zip64)
+        local.versionNeeded = std::max(local.versionNeeded, zipformat::version::Zip64);
     local.flags = static_cast<uint16_t>(data.flags | (utf8 ? zipformat::flag::Utf8Names : 0));
     local.method = data.method;
     local.modTime = stamp.time;
     local.modDate = stamp.date;
-    if (!descriptor) {
+    if (!descriptor)
         local.crc32 = data.crc32;
+    std::string localZip64;
+    if (zip64) {
+        // The local ZIP64 field holds both sizes, zero when a data descriptor carries them.
+        local.compressedSize = local.uncompressedSize = zipformat::Max32;
+        localZip64 = makeZip64ExtraBlock({descriptor ? 0 : data.uncompressedSize,
+                                          descriptor ? 0 : compressedSize, std::nullopt});
+    } else if (!descriptor) {
         local.compressedSize = static_cast<uint32_t>(compressedSize);
-        local.uncompressedSize = data.uncompressedSize;
+        local.uncompressedSize = static_cast<uint32_t>(data.uncompressedSize);
     }
     header.clear();
-    appendLocalHeader(header, local, file.storedName, data.extra);
+    appendLocalHeader(header, local, file.storedName, localZip64 + data.extra);
     if (!m_temporary.writeAt(offset, header))
         return writeFailure();
     if (descriptor) {
+        // After a local ZIP64 field readers expect the descriptor's 8-byte sizes.
         std::vector<uint8_t> trailer;
-        appendDataDescriptor(trailer, data.crc32, static_cast<uint32_t>(compressedSize),
-                             data.uncompressedSize);
+        if (zip64)
+            appendZip64DataDescriptor(trailer, data.crc32, compressedSize, data.uncompressedSize);
+        else
+            appendDataDescriptor(trailer, data.crc32, static_cast<uint32_t>(compressedSize),
+                                 static_cast<uint32_t>(data.uncompressedSize));
         if (!m_temporary.write(trailer))
             return writeFailure();
     }
     m_doneBytes += file.size;
 
-    m_central.push_back(centralRecordFor(file, local, data, static_cast<uint32_t>(compressedSize), offset));
+    m_central.push_back(centralRecordFor(file, local, data, compressedSize, offset));
     m_central.back().comment = m_sourceComments[static_cast<size_t>(&file - m_sources.data())];
     return EngineResult::Ok;
+}
+
+uint64_t ZipOperation::encryptionOverhead() const
+{
+    if (!m_encoding.encrypt)
+        return 0;
+    return m_encoding.aes ? AesEntryEncryption::overhead() : zipformat::EncryptionHeaderSize;
 }
 
 uint16_t ZipOperation::finishArchive()
@@ -648,17 +639,16 @@ uint16_t ZipOperation::finishArchive()
         return EngineResult::Cancelled;
     const uint64_t directoryOffset = m_temporary.position();
     std::vector<uint8_t> directory;
-    for (const CentralRecord& record : m_central)
-        appendCentralHeader(directory, record.fields, record.name, record.extra, record.comment);
-    EndRecordFields end;
-    end.entriesOnThisDisk = static_cast<uint16_t>(m_central.size());
-    end.entriesTotal = static_cast<uint16_t>(m_central.size());
-    end.directorySize = static_cast<uint32_t>(directory.size());
-    end.directoryOffset = static_cast<uint32_t>(directoryOffset);
-    if (directoryOffset + directory.size() >= maximumEntrySize)
-        return fail(EngineResult::TooLarge,
-                    "The archive would be 4 GiB or larger, which needs ZIP64 records.");
-    appendEndRecord(directory, end, m_newComment);
+    for (const CentralRecord& record : m_central) {
+        if (centralRecordTooLong(record))
+            return fail(EngineResult::BadArgument,
+                        "The entry " + record.name + " has a name, comment or extra field too long for an archive. " +
+                            unchanged());
+        appendCentralRecord(directory, record);
+    }
+    const uint64_t directorySize = directory.size();
+    appendDirectoryEnd(directory, m_central.size(), directorySize, directoryOffset, directoryOffset + directorySize,
+                       versionMadeBy, m_newComment);
     if (!m_temporary.write(directory))
         return writeFailure();
     // The last chance to stop: after the rename the change is made.

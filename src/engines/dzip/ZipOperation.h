@@ -3,6 +3,7 @@
 #include "engines/api/ZipCommand.h"
 #include "engines/common/EngineLog.h"
 #include "engines/common/EngineReporter.h"
+#include "engines/dzip/CentralDirectory.h"
 #include "engines/dzip/EntryEncoder.h"
 #include "engines/dzip/ExistingArchive.h"
 #include "engines/dzip/SourceCollector.h"
@@ -14,14 +15,6 @@
 #include <vector>
 
 namespace quarvo {
-
-// What one written entry contributes to the new central directory.
-struct CentralRecord {
-    CentralHeaderFields fields;
-    std::string name;
-    std::string extra;
-    std::string comment;
-};
 
 // One run of dzip: checks the command block, plans the new archive, builds it in a temporary file
 // and puts it in place. Every failure leaves the archive as it was.
@@ -45,13 +38,15 @@ class ZipOperation {
     uint16_t loadArchive();
     uint16_t planDelete();
     uint16_t planAdd();
-    uint16_t checkLimits();
+    void measureWork();
     uint16_t build();
     uint16_t writeCopiedEntry(const ExistingEntry& entry, ByteSource& source);
     uint16_t writeNewEntry(const SourceFile& file, struct PendingJobs& jobs);
     uint16_t writeEncoded(const SourceFile& file, const EncodedData& data);
     uint16_t writeStreamed(const SourceFile& file);
     uint16_t finishArchive();
+    // The most encryption adds to an entry's data.
+    uint64_t encryptionOverhead() const;
     uint16_t writeFailure();
     void removeMovedSources();
     void applyOldAsLatest();

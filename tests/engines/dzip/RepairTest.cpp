@@ -1,5 +1,6 @@
 #include "DzipTestSupport.h"
 
+#include "core/zip/ZipRecords.h"
 #include "engines/api/EngineResult.h"
 #include "engines/api/ZipCommand.h"
 
@@ -115,4 +116,23 @@ TEST_F(RepairTest, NothingRecoverableLeavesTheFileAlone)
     EXPECT_EQ(fix(true), EngineResult::BadArchive);
     EXPECT_EQ(readFile(archive), "this is not an archive at all");
     EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
+}
+
+// A recovered directory of 65,535 entries or more needs the ZIP64 end records, one fewer does not.
+TEST_F(RepairTest, RecoveredCountFrom65535OnGetsZip64EndRecords)
+{
+    for (const size_t count : {65534u, 65535u}) {
+        SCOPED_TRACE(count);
+        std::vector<uint8_t> records; // local records of empty stored entries, no directory
+        for (size_t i = 0; i < count; ++i) {
+            LocalHeaderFields local;
+            local.versionNeeded = 10;
+            appendLocalHeader(records, local, "e" + std::to_string(i));
+        }
+        writeFile(archive, std::string(records.begin(), records.end()));
+        ASSERT_EQ(fix(false), EngineResult::Ok);
+        EXPECT_EQ(listArchive(archive).size(), count);
+        const std::string bytes = readFile(archive);
+        EXPECT_EQ(bytes.find("PK\x06\x06", records.size()) != std::string::npos, count >= 65535);
+    }
 }
