@@ -143,6 +143,10 @@ RegistrationReport registerWithDesktop(const DesktopDirectories& directories, st
                                        const ToolRunner& runTool)
 {
     RegistrationReport report;
+    if (!directories.dataHome.starts_with('/') || !directories.configHome.starts_with('/')) {
+        report.failures.push_back(Error{"no home directory to register in"});
+        return report;
+    }
     ChangedParts changed;
     std::vector<PlannedFile> plan = registrationPlan(directories, programPath);
     std::set<std::string> planned;

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace quarvo {
 
@@ -79,7 +81,12 @@ DesktopDirectories desktopDirectoriesFromEnvironment()
 {
     DesktopDirectories directories;
     const char* home = std::getenv("HOME");
-    directories.home = withoutTrailingSlashes(home != nullptr ? home : "");
+    if (home == nullptr || home[0] != '/') {
+        // A start without HOME (a system service, a cron job) still knows the user's home.
+        const passwd* account = ::getpwuid(::getuid());
+        home = account != nullptr ? account->pw_dir : nullptr;
+    }
+    directories.home = withoutTrailingSlashes(home != nullptr && home[0] == '/' ? home : "");
     directories.dataHome = baseDirectory("XDG_DATA_HOME", directories.home, "/.local/share");
     directories.configHome = baseDirectory("XDG_CONFIG_HOME", directories.home, "/.config");
     std::optional<std::string> userDirs = readRegularFile(directories.configHome + "/user-dirs.dirs");
