@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::string_view AddedSection = "[Added Associations]";
 constexpr std::string_view DefaultSection = "[Default Applications]";
+constexpr std::string_view RemovedSection = "[Removed Associations]";
 
 std::string_view trimmed(std::string_view text)
 {
@@ -177,15 +178,31 @@ void removeFromSection(std::vector<std::string>& lines, std::string_view name, s
     }
 }
 
+// Whether the user took id away from the type in "Removed Associations".
+bool userRemoved(const std::vector<std::string>& lines, std::string_view type, std::string_view id)
+{
+    std::optional<SectionRange> section = findSection(lines, RemovedSection);
+    std::optional<size_t> line = section ? findKey(lines, *section, type) : std::nullopt;
+    if (!line)
+        return false;
+    std::vector<std::string> items = splitList(valueOf(lines[*line]));
+    return std::find(items.begin(), items.end(), id) != items.end();
+}
+
 } // namespace
 
 std::string addAssociations(std::string_view text, std::span<const std::string_view> mimeTypes,
                             std::string_view desktopId)
 {
     std::vector<std::string> lines = splitLines(text);
-    for (std::string_view type : mimeTypes)
+    std::vector<std::string_view> wanted;
+    for (std::string_view type : mimeTypes) {
+        if (!userRemoved(lines, type, desktopId))
+            wanted.push_back(type);
+    }
+    for (std::string_view type : wanted)
         addToAddedAssociations(lines, type, desktopId);
-    for (std::string_view type : mimeTypes)
+    for (std::string_view type : wanted)
         addDefaultWhenNone(lines, type, desktopId);
     return joinLines(lines);
 }

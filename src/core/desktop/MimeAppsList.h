@@ -11,7 +11,8 @@ namespace quarvo {
 
 // Adds desktopId to the "Added Associations" list of every type, and makes it the default in
 // "Default Applications" only for a type that has no default there yet: a default the user chose is
-// never replaced. Missing sections are appended.
+// never replaced, and a type from which the user removed desktopId ("Removed Associations") is left
+// alone. Missing sections are appended.
 std::string addAssociations(std::string_view text, std::span<const std::string_view> mimeTypes,
                             std::string_view desktopId);
 

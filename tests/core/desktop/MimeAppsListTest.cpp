@@ -32,6 +32,10 @@ TEST(MimeAppsList, AddsAssociationsAndBecomesDefaultOnlyWhereNoneIsSet)
          "[Added Associations]\napplication/x-tar=a.desktop\n[Default Applications]\napplication/x-tar=\n",
          "[Added Associations]\napplication/x-tar=a.desktop;quarvo.desktop;\napplication/zip=quarvo.desktop;\n"
          "[Default Applications]\napplication/x-tar=quarvo.desktop\napplication/zip=quarvo.desktop\n"},
+        {"a type the user took Quarvo from is left alone",
+         "[Removed Associations]\napplication/zip=quarvo.desktop;\n",
+         "[Removed Associations]\napplication/zip=quarvo.desktop;\n\n[Added Associations]\n"
+         "application/x-tar=quarvo.desktop;\n\n[Default Applications]\napplication/x-tar=quarvo.desktop\n"},
         {"already registered: unchanged",
          "[Added Associations]\napplication/zip=quarvo.desktop;\napplication/x-tar=x.desktop;quarvo.desktop;\n"
          "[Default Applications]\napplication/zip=x.desktop\napplication/x-tar=quarvo.desktop\n",
