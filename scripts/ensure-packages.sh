@@ -11,6 +11,8 @@ QUARVO_TEST_PACKAGES=(zip unzip p7zip-full libarchive-tools python3 tar gzip nco
     lzip xvfb xauth)
 # pdftotext and pdfinfo read back the listings the printing tests print to PDF files.
 QUARVO_TEST_PACKAGES+=(poppler-utils)
+# The desktop registration's tests validate the files it writes with the freedesktop tools.
+QUARVO_TEST_PACKAGES+=(desktop-file-utils libxml2-utils shared-mime-info)
 
 quarvo_missing_packages() {
     local package

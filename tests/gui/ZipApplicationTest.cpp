@@ -1,6 +1,7 @@
 #include "core/app/CancelFlags.h"
 #include "core/app/CommandIds.h"
 #include "core/app/DocumentKindTable.h"
+#include "core/desktop/DesktopRegistration.h"
 #include "core/engine/ZipEngineSession.h"
 #include "core/framework/Document.h"
 #include "core/framework/DocumentKind.h"
@@ -319,6 +320,42 @@ private slots:
         QCOMPARE(whileServing<std::optional<int>>([handled] { return ZipApplication(handled, {}).start(); }),
                  std::optional<int>(0));
         QVERIFY(running.mainWindow()->close());
+    }
+
+    void theExtractOptionReachesTheRunningInstanceOrAFreshOne()
+    {
+        std::string path = archive("forwarded.zip");
+        {
+            ZipApplication running(environment(), fakeBindings());
+            QCOMPARE(running.start(), std::nullopt);
+            StartupEnvironment second = environment({QStringLiteral("--extract"), QStringLiteral("archives/forwarded.zip")});
+            QCOMPARE(whileServing<std::optional<int>>([second] { return ZipApplication(second, {}).start(); }),
+                     std::optional<int>(0));
+            QCOMPARE(journal.events, std::vector<std::string>{"command 3050 forwarded.zip"});
+            QCOMPARE(running.documents().documents().front()->path(), path);
+            QVERIFY(running.mainWindow()->close());
+        }
+        journal.events.clear();
+        ZipApplication fresh(environment({QStringLiteral("--extract"), QStringLiteral("archives/forwarded.zip")}),
+                             fakeBindings());
+        QCOMPARE(fresh.start(), std::nullopt);
+        QCOMPARE(journal.events, std::vector<std::string>{"command 3050 forwarded.zip"});
+        QCOMPARE(windowTitles(fresh), QStringList{"forwarded.zip"});
+        QVERIFY(fresh.mainWindow()->close());
+    }
+
+    void unregisterRemovesTheRegistrationAndExits()
+    {
+        quarvo::testing::ScopedEnvironment data("XDG_DATA_HOME", m_directory->file("data"));
+        quarvo::testing::ScopedEnvironment config("XDG_CONFIG_HOME", m_directory->file("config"));
+        DesktopDirectories directories = desktopDirectoriesFromEnvironment();
+        RegistrationReport registered = registerWithDesktop(directories, "/opt/quarvo/bin/quarvo", [](const auto&) {});
+        QVERIFY(!registered.written.empty());
+        QCOMPARE(ZipApplication(environment({QStringLiteral("--unregister")}), fakeBindings()).start(),
+                 std::optional<int>(0));
+        for (const std::string& path : registered.written)
+            QVERIFY2(!std::filesystem::exists(path), path.c_str());
+        QVERIFY(!std::filesystem::exists(registrationManifestPath(directories)));
     }
 
     void theJobFormOfTheCommandLineRunsTheJobAndExits()

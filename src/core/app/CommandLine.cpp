@@ -2,6 +2,13 @@
 
 namespace quarvo {
 
+namespace {
+
+constexpr std::string_view ExtractOption = "--extract ";
+constexpr std::string_view UnregisterOption = "--unregister";
+
+} // namespace
+
 std::string joinArguments(const std::vector<std::string>& arguments)
 {
     std::string text;
@@ -18,6 +25,10 @@ CommandLineRequest parseCommandLine(std::string_view text,
 {
     if (text.empty())
         return {};
+    if (text == UnregisterOption)
+        return {StartupAction::Unregister, {}};
+    if (text.starts_with(ExtractOption) && text.size() > ExtractOption.size())
+        return {StartupAction::Extract, std::string(text.substr(ExtractOption.size()))};
     bool jobSwitch =
         text.size() >= 2 && (text[0] == '-' || text[0] == '/') && (text[1] == 'e' || text[1] == 'E');
     if (jobSwitch && text[0] == '/' && exists && exists(std::string(text)))

@@ -52,14 +52,30 @@ std::optional<ExecuteCommand> parseExecuteCommand(std::string_view text)
     return std::nullopt;
 }
 
-std::optional<std::string> openCommandFor(std::string_view path)
+namespace {
+
+std::optional<std::string> commandFor(std::string_view verb, std::string_view path)
 {
     if (path.find('"') != std::string_view::npos)
         return std::nullopt;
-    std::string command = "[open(\"";
+    std::string command = "[";
+    command += verb;
+    command += "(\"";
     command += path;
     command += "\")]";
     return command;
+}
+
+} // namespace
+
+std::optional<std::string> openCommandFor(std::string_view path)
+{
+    return commandFor("open", path);
+}
+
+std::optional<std::string> extractCommandFor(std::string_view path)
+{
+    return commandFor("extract", path);
 }
 
 } // namespace quarvo

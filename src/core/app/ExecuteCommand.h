@@ -30,5 +30,7 @@ std::optional<ExecuteCommand> parseExecuteCommand(std::string_view text);
 // The execute string that asks a running instance to open path: [open("path")]. Nothing when the
 // path holds a double quote, which would end the path early on the receiving side.
 std::optional<std::string> openCommandFor(std::string_view path);
+// The same for [extract("path")], which opens the archive and shows its extract dialog.
+std::optional<std::string> extractCommandFor(std::string_view path);
 
 } // namespace quarvo

@@ -18,6 +18,7 @@
 #include "core/settings/ExecutableLocation.h"
 #include "core/ui/DialogResult.h"
 #include "gui/app/AboutDialog.h"
+#include "gui/app/DesktopIntegration.h"
 #include "gui/app/DialogPalette.h"
 #include "gui/app/DocumentWindow.h"
 #include "gui/app/InstanceChannel.h"
@@ -65,6 +66,14 @@ constexpr int executeTimeoutMilliseconds = 120000;
 std::string workingDirectory()
 {
     return QDir::currentPath().toStdString();
+}
+
+// A running instance has a working directory of its own: requests name files by their full path.
+std::string absolutePath(const std::string& path)
+{
+    std::error_code error;
+    std::string absolute = std::filesystem::absolute(path, error).string();
+    return error ? path : absolute;
 }
 
 int screenVerticalDpi()
@@ -167,6 +176,8 @@ std::optional<int> ZipApplication::start()
         std::error_code error;
         return std::filesystem::exists(path, error);
     });
+    if (request.action == StartupAction::Unregister)
+        return unregisterFromDesktopAndReport();
     if (std::optional<int> forwarded = forwardToRunningInstance(request))
         return forwarded;
     if (request.action == StartupAction::RunJob) {
@@ -189,6 +200,7 @@ std::optional<int> ZipApplication::start()
     m_settings->loadLogFile();
     m_mainWindow->show();
     startInstanceServer();
+    registerWithDesktopAtStartup();
     loadSettings();
     if (std::optional<int> exitCode = runCommandLine(request))
         return exitCode;
@@ -229,12 +241,11 @@ std::optional<int> ZipApplication::forwardToRunningInstance(const CommandLineReq
     m_runtimeDirectory = *runtime;
     m_socketPath = QString::fromStdString(
         quarvo::instanceSocketPath(m_runtimeDirectory, executableBaseName(m_environment.executablePath.toStdString())));
-    if (request.action != StartupAction::OpenDocument)
+    if (request.action != StartupAction::OpenDocument && request.action != StartupAction::Extract)
         return std::nullopt;
-    // The running instance has a working directory of its own: it gets the full path.
-    std::error_code error;
-    std::string path = std::filesystem::absolute(request.path, error).string();
-    std::optional<std::string> command = openCommandFor(error ? request.path : path);
+    std::string path = absolutePath(request.path);
+    std::optional<std::string> command =
+        request.action == StartupAction::Extract ? extractCommandFor(path) : openCommandFor(path);
     if (!command)
         return std::nullopt;
     if (!instanceIsListening(m_socketPath, forwardTimeoutMilliseconds))
@@ -344,6 +355,12 @@ std::optional<int> ZipApplication::runCommandLine(const CommandLineRequest& requ
         return std::nullopt;
     case StartupAction::OpenDocument:
         openDocumentWithWindow(request.path);
+        return std::nullopt;
+    case StartupAction::Extract:
+        if (std::optional<std::string> command = extractCommandFor(absolutePath(request.path)))
+            handleExecuteString(*command);
+        return std::nullopt;
+    case StartupAction::Unregister:
         return std::nullopt;
     case StartupAction::RunJob: {
         // A job that did not run, or failed, ends the program with a status a script can see.

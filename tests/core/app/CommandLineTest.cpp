@@ -29,6 +29,11 @@ TEST(CommandLine, ReadsTheEmptyTheJobAndTheDocumentForms)
         {"/home/ann/my archive.zip", StartupAction::OpenDocument, "/home/ann/my archive.zip"},
         {"e", StartupAction::OpenDocument, "e"},
         {"-", StartupAction::OpenDocument, "-"},
+        {"--extract /home/ann/my archive.zip", StartupAction::Extract, "/home/ann/my archive.zip"},
+        {"--extract", StartupAction::OpenDocument, "--extract"},
+        {"--extract ", StartupAction::OpenDocument, "--extract "},
+        {"--unregister", StartupAction::Unregister, ""},
+        {"--unregister now", StartupAction::OpenDocument, "--unregister now"},
     };
     for (const CommandLineCase& c : cases) {
         SCOPED_TRACE(c.text);

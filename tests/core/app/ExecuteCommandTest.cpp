@@ -66,13 +66,19 @@ TEST(ExecuteCommand, AddKeepsEverythingAfterTheArchiveNameAsTheFileList)
     EXPECT_EQ(command->fileList, ") \"/x/a.txt\" \"/y/b c.txt\")]");
 }
 
-TEST(ExecuteCommand, OpenCommandRoundTripsAndRefusesAQuoteInThePath)
+TEST(ExecuteCommand, OpenAndExtractCommandsRoundTripAndRefuseAQuoteInThePath)
 {
     auto text = openCommandFor("/home/ann/My Files/a.zip");
     ASSERT_TRUE(text);
     EXPECT_EQ(*text, "[open(\"/home/ann/My Files/a.zip\")]");
     EXPECT_EQ(parseExecuteCommand(*text)->path, "/home/ann/My Files/a.zip");
     EXPECT_FALSE(openCommandFor("/home/ann/say \"hi\".zip"));
+    auto extract = extractCommandFor("/home/ann/My Files/a.zip");
+    ASSERT_TRUE(extract);
+    EXPECT_EQ(*extract, "[extract(\"/home/ann/My Files/a.zip\")]");
+    EXPECT_EQ(parseExecuteCommand(*extract),
+              (ExecuteCommand{ExecuteVerb::Extract, "/home/ann/My Files/a.zip", ""}));
+    EXPECT_FALSE(extractCommandFor("/home/ann/say \"hi\".zip"));
 }
 
 class StubDocument : public Document {

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/desktop/UserDirectories.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quarvo {
+
+// What a registered file is for; it decides which desktop database must hear of a change.
+enum class RegisteredPart { DesktopEntry, MimePackage, Icon, Template };
+
+struct PlannedFile {
+    RegisteredPart part = RegisteredPart::Icon;
+    std::string path;
+    std::string content;
+};
+
+// Every file registration writes for the program at programPath: the desktop entry, the MIME
+// package, the icons of the hicolor theme and, when the user has a templates directory, the empty
+// ZIP archive the file manager's "New" menu copies.
+std::vector<PlannedFile> registrationPlan(const DesktopDirectories& directories, std::string_view programPath);
+
+// The name of the template file: the ZIP kind's type name, which the "New" menu shows.
+std::string templateFileName();
+
+// The part a registered path belongs to, told by where it lies.
+RegisteredPart registeredPartOf(const DesktopDirectories& directories, std::string_view path);
+
+} // namespace quarvo
