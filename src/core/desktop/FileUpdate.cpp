@@ -1,5 +1,7 @@
 #include "core/desktop/FileUpdate.h"
 
+#include "core/base/DescriptorWrite.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -17,19 +19,6 @@ constexpr off_t LargestComparedFile = 16 * 1024 * 1024;
 Error systemError(const std::string& path, int code)
 {
     return Error{path + ": " + std::strerror(code)};
-}
-
-bool writeAll(int descriptor, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
 }
 
 } // namespace
@@ -76,7 +65,7 @@ Result<bool> writeFileIfChanged(const std::string& path, std::string_view conten
     // mkstemp makes the file 0600; these files are for every program of the desktop to read.
     int failure = 0;
     errno = 0;
-    if (::fchmod(descriptor, 0644) != 0 || !writeAll(descriptor, content))
+    if (::fchmod(descriptor, 0644) != 0 || writeFully(descriptor, content) != 0)
         failure = errno != 0 ? errno : EIO;
     if (::close(descriptor) != 0 && failure == 0)
         failure = errno;

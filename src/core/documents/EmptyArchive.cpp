@@ -1,5 +1,6 @@
 #include "core/documents/EmptyArchive.h"
 
+#include "core/base/DescriptorWrite.h"
 #include "core/zip/ZipRecords.h"
 
 #include <cerrno>
@@ -8,24 +9,6 @@
 
 namespace quarvo {
 
-namespace {
-
-bool writeAll(int descriptor, const std::vector<uint8_t>& bytes)
-{
-    size_t written = 0;
-    while (written < bytes.size()) {
-        ssize_t count = ::write(descriptor, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        written += static_cast<size_t>(count);
-    }
-    return true;
-}
-
-} // namespace
-
 bool writeEmptyArchive(const std::string& path)
 {
     std::vector<uint8_t> bytes;
@@ -33,7 +16,7 @@ bool writeEmptyArchive(const std::string& path)
     int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor < 0)
         return false;
-    bool written = writeAll(descriptor, bytes);
+    bool written = writeFully(descriptor, bytes.data(), bytes.size()) == 0;
     bool closed = ::close(descriptor) == 0;
     if (written && closed)
         return true;

@@ -1,5 +1,6 @@
 #include "core/settings/ProfileFile.h"
 
+#include "core/base/DescriptorWrite.h"
 #include "core/base/TextCase.h"
 #include "core/settings/LeadingInteger.h"
 
@@ -64,19 +65,6 @@ std::filesystem::path writeTarget(const std::filesystem::path& path)
         current = link.is_absolute() ? link : current.parent_path() / link;
     }
     return current;
-}
-
-bool writeAll(int descriptor, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
 }
 
 // Creates a fresh file beside target for the new contents; returns its descriptor (or -1) and name.
@@ -347,7 +335,7 @@ bool ProfileFile::save(const std::string& path, Access access) const
     // The first failure is the one the caller hears of; a write of no bytes has no errno of its own.
     int failure = 0;
     errno = 0;
-    if (!writeAll(descriptor, text()) || ::fsync(descriptor) != 0)
+    if (writeFully(descriptor, text()) != 0 || ::fsync(descriptor) != 0)
         failure = errno != 0 ? errno : EIO;
     if (::close(descriptor) != 0 && failure == 0)
         failure = errno;
