@@ -72,12 +72,7 @@ uint16_t runZip(const CliRequest& request, const std::string& itemSpecification,
     command.function = zipFunctionOf(request);
     command.archivePath = request.archive.c_str();
     command.itemSpecification = itemSpecification.c_str();
-    command.messageCallback = ConsoleReporter::onMessage;
-    command.messageCallbackData = &reporter;
-    command.statusCallback = ConsoleReporter::onStatus;
-    command.statusCallbackData = &reporter;
-    command.queryCallback = ConsoleReporter::onQuery;
-    command.queryCallbackData = &reporter;
+    reportTo(command, reporter);
     command.optionBits = ZipOptionBits::Default;
     if (request.command == CliCommand::Delete) {
         command.optionBits &= ~ZipOptionBits::Bit0;
@@ -106,12 +101,7 @@ uint16_t runUnzip(const CliRequest& request, const std::string& itemSpecificatio
     command.overwrite = request.overwrite;
     command.noDirectoryNames = request.noDirectoryNames;
     command.reserved56 = 1;
-    command.statusCallback = ConsoleReporter::onStatus;
-    command.statusCallbackData = &reporter;
-    command.messageCallback = ConsoleReporter::onMessage;
-    command.messageCallbackData = &reporter;
-    command.queryCallback = ConsoleReporter::onQuery;
-    command.queryCallbackData = &reporter;
+    reportTo(command, reporter);
     command.decrypt = !request.password.empty();
     command.password = request.password.empty() ? nullptr : request.password.c_str();
     command.optionBits = UnzipOptionBits;

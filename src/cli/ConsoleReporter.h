@@ -39,4 +39,19 @@ class ConsoleReporter {
     std::optional<ProgressBar> m_bar;
 };
 
+// Points an engine request's message and status callbacks, and its query callback where it has one,
+// at the reporter.
+template <typename Request>
+void reportTo(Request& request, ConsoleReporter& reporter)
+{
+    request.messageCallback = ConsoleReporter::onMessage;
+    request.messageCallbackData = &reporter;
+    request.statusCallback = ConsoleReporter::onStatus;
+    request.statusCallbackData = &reporter;
+    if constexpr (requires { request.queryCallback; }) {
+        request.queryCallback = ConsoleReporter::onQuery;
+        request.queryCallbackData = &reporter;
+    }
+}
+
 } // namespace quarvo::cli

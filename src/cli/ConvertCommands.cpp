@@ -56,12 +56,7 @@ uint16_t runRepairPass(const CliRequest& request, bool thorough, ConsoleReporter
     command.itemSpecification = "";
     command.repair = 1;
     command.thoroughRepair = thorough ? 1 : 0;
-    command.messageCallback = ConsoleReporter::onMessage;
-    command.messageCallbackData = &reporter;
-    command.statusCallback = ConsoleReporter::onStatus;
-    command.statusCallbackData = &reporter;
-    command.queryCallback = ConsoleReporter::onQuery;
-    command.queryCallbackData = &reporter;
+    reportTo(command, reporter);
     command.optionBits = ZipOptionBits::Default;
     return dzip(&command);
 }

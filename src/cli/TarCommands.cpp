@@ -102,22 +102,6 @@ struct ListingOutput {
     }
 };
 
-void fillCallbacks(UntarCommand& command, ConsoleReporter& reporter)
-{
-    command.messageCallback = ConsoleReporter::onMessage;
-    command.messageCallbackData = &reporter;
-    command.statusCallback = ConsoleReporter::onStatus;
-    command.statusCallbackData = &reporter;
-}
-
-void fillCallbacks(StreamRequest& request, ConsoleReporter& reporter)
-{
-    request.messageCallback = ConsoleReporter::onMessage;
-    request.messageCallbackData = &reporter;
-    request.statusCallback = ConsoleReporter::onStatus;
-    request.statusCallbackData = &reporter;
-}
-
 // A path that fits the request's fields, or an error said on the reporter.
 bool putPath(char (&field)[StreamPathSize], const std::string& path, ConsoleReporter& reporter)
 {
@@ -137,7 +121,7 @@ uint16_t runStream(const CliRequest& request, uint32_t function, ConsoleReporter
         !putPath(stream.workDirectory, request.destination, reporter))
         return EngineResult::BadArgument;
     stream.existingOutput = request.overwrite ? StreamExisting::Replace : StreamExisting::Refuse;
-    fillCallbacks(stream, reporter);
+    reportTo(stream, reporter);
     const uint32_t result = untarStream(&stream);
     if (function != StreamFunction::Identify && result != EngineResult::Ok && *stream.message)
         reporter.line(stream.message);
@@ -201,7 +185,7 @@ uint16_t runTarList(const CliRequest& request, ArchiveKind kind, std::FILE* out,
     command.listing = 0; // each entry is printed as it is read; nothing is kept
     command.entryCallback = ListingOutput::onEntry;
     command.entryCallbackData = &listing;
-    fillCallbacks(command, reporter);
+    reportTo(command, reporter);
     const uint16_t result = untar(&command);
     const uint32_t warnings = command.warnings;
     if (command.handle != -1) {
@@ -245,7 +229,7 @@ uint16_t runTarCommand(const CliRequest& request, ArchiveKind kind, ConsoleRepor
     command.overwrite = request.overwrite;
     command.noDirectoryNames = request.noDirectoryNames;
     command.reserved60 = 1;
-    fillCallbacks(command, reporter);
+    reportTo(command, reporter);
     const uint16_t result = untar(&command);
     return withWarnings(result, command.warnings);
 }
