@@ -67,6 +67,8 @@ SearchZipDialog::SearchZipDialog(UserInterface& ui, std::function<void(const std
     searchingLine->addWidget(new QLabel(QStringLiteral("Searching:"), this));
     searchingLine->addWidget(m_searching, 1);
     m_searching->setTextFormat(Qt::PlainText);
+    // A long path must not widen the dialog as the search goes deeper: the line is cut instead.
+    m_searching->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     resultsLayout->addLayout(searchingLine);
 
     auto* help = new QPushButton(QStringLiteral("&Help"), this);
