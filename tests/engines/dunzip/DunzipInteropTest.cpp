@@ -123,7 +123,10 @@ TEST_F(DunzipInterop, TraditionalEncryptionFromInfoZipAndSevenZip)
                 command.decrypt = 1;
                 command.password = wrong;
             });
-            EXPECT_EQ(run.result, EngineResult::WrongPassword) << c.tool << " " << wrong;
+            // The cipher's one-byte check lets a wrong password through once in 256 entries; the
+            // data's CRC then refuses it. Either way nothing is extracted.
+            EXPECT_TRUE(run.result == EngineResult::WrongPassword || run.result == EngineResult::CrcError)
+                << c.tool << " " << wrong << " " << run.result;
             for (const auto& [name, bytes] : files) {
                 if (!bytes.empty()) {
                     EXPECT_FALSE(std::filesystem::exists(work.file("out/" + name))) << c.tool << " " << name;
