@@ -39,6 +39,11 @@ uint32_t updateCrc32(uint32_t crc, const uint8_t* data, size_t size)
     return libdeflate_crc32(crc, data, size);
 }
 
+uint32_t combineCrc32(uint32_t first, uint32_t second, uint64_t secondSize)
+{
+    return static_cast<uint32_t>(crc32_combine64(first, second, static_cast<z_off64_t>(secondSize)));
+}
+
 void markAesEncrypted(EncodedData& data)
 {
     data.extra = AesEntryEncryption::extraField(data.method);
@@ -57,10 +62,6 @@ int libdeflateLevelFor(int level)
 }
 
 namespace {
-
-// Output this large or larger relative to the input means the data has few long repeats: its
-// bytes are closer to noise with a skewed distribution (tables of small numbers, samples).
-constexpr size_t PoorRatioPercent = 50;
 
 // Data like that is coded smaller by Huffman codes alone: the short matches an LZ77 search finds
 // in it cost more bits than the literals they replace. Replaces payload's deflate data (written
