@@ -69,13 +69,11 @@ bool DeflateChunkEncoder::encode(std::span<const uint8_t> input, bool last, std:
     size_t best = out.size() > start ? out.size() - start : storedSize;
     // Noise-like bytes are coded smaller by Huffman codes alone; the trial is made only when
     // deflate did poorly, so text pays nothing for it.
-    if (best * 100 >= input.size() * PoorRatioPercent && !input.empty()) {
-        std::vector<uint8_t> trial;
-        if (huffmanOnly(input, last, best, trial)) {
-            out.resize(start);
-            out.insert(out.end(), trial.begin(), trial.end());
-            best = trial.size();
-        }
+    if (best * 100 >= input.size() * PoorRatioPercent && !input.empty() &&
+        huffmanOnly(input, last, best, m_trial)) {
+        out.resize(start);
+        out.insert(out.end(), m_trial.begin(), m_trial.end());
+        best = m_trial.size();
     }
     if (best >= storedSize) {
         out.resize(start);
@@ -93,16 +91,17 @@ bool DeflateChunkEncoder::deflateWithLibdeflate(std::span<const uint8_t> input, 
             return false;
     }
     // Output that would not be smaller than stored blocks is not wanted: libdeflate gives up
-    // (returns 0) when it does not fit.
-    std::vector<uint8_t> piece(storedSizeOf(input.size()));
+    // (returns 0) when it does not fit. The buffer is kept from piece to piece, so its pages are
+    // not cleared again for every piece.
+    m_trial.resize(storedSizeOf(input.size()));
     const size_t written =
-        libdeflate_deflate_compress(m_compressor, input.data(), input.size(), piece.data(), piece.size());
+        libdeflate_deflate_compress(m_compressor, input.data(), input.size(), m_trial.data(), m_trial.size());
     if (written == 0)
         return true;
-    piece.resize(written);
-    if (!last && !openForNextPiece(piece))
+    m_trial.resize(written);
+    if (!last && !openForNextPiece(m_trial))
         return true; // not followed (it cannot happen with libdeflate's output): stored instead
-    out.insert(out.end(), piece.begin(), piece.end());
+    out.insert(out.end(), m_trial.begin(), m_trial.end());
     return true;
 }
 

@@ -35,7 +35,8 @@ class DeflateChunkEncoder {
     libdeflate_compressor* m_compressor = nullptr;
     std::unique_ptr<z_stream_s> m_inflater;
     std::unique_ptr<z_stream_s> m_huffman;
-    std::vector<uint8_t> m_scratch;
+    std::vector<uint8_t> m_scratch; // what inflate decodes while the blocks are followed
+    std::vector<uint8_t> m_trial;   // one way of coding the piece, before it is chosen
 };
 
 // Appends input as stored blocks, the last of them final when last is set.

@@ -235,8 +235,8 @@ TEST_F(ChunkedAdd, EntriesAroundTheLimitsReadBackIdenticallyEverywhere)
     }
 }
 
-// A cancel while the pieces are in flight, and a file cut short while it is streamed, change
-// nothing and leave no temporary file.
+// A cancel while the pieces are in flight, and a file cut short or grown while it is streamed,
+// change nothing and leave no temporary file.
 TEST_F(ChunkedAdd, CancelAndShrinkingSourceLeaveTheArchiveAsItWas)
 {
     writeFile(source / "a.txt", "first");
@@ -246,7 +246,9 @@ TEST_F(ChunkedAdd, CancelAndShrinkingSourceLeaveTheArchiveAsItWas)
     struct Case {
         const char* what;
         uint16_t result;
-    } cases[] = {{"cancel", EngineResult::Cancelled}, {"shrink", EngineResult::ReadError}};
+    } cases[] = {{"cancel", EngineResult::Cancelled},
+                 {"shrink", EngineResult::ReadError},
+                 {"grow", EngineResult::ReadError}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         writeFile(source / "big.txt", big);
@@ -255,11 +257,12 @@ TEST_F(ChunkedAdd, CancelAndShrinkingSourceLeaveTheArchiveAsItWas)
         record.stopWhen = [&](const std::string& text, uint32_t) {
             if (text != "Deflating: big.txt" || ++deflatingStatuses != 3)
                 return false;
-            if (std::string(c.what) == "shrink") {
+            const std::string what = c.what;
+            if (what == "shrink")
                 fs::resize_file(source / "big.txt", 200000);
-                return false;
-            }
-            return true;
+            else if (what == "grow")
+                fs::resize_file(source / "big.txt", big.size() + 1);
+            return what == "cancel";
         };
         EXPECT_EQ(add(), c.result);
         EXPECT_GE(deflatingStatuses, 3) << "stopped after some pieces were written";
