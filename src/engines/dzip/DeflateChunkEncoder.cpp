@@ -16,6 +16,8 @@ namespace {
 // inflate() needs somewhere to put what it decodes while the block boundaries are found; the
 // bytes themselves are not wanted.
 constexpr size_t ScanOutputSize = 256 * 1024;
+// How much of a piece is tried both ways to choose how the whole of it is coded.
+constexpr size_t SampleSize = 64 * 1024;
 
 size_t storedSizeOf(size_t size)
 {
@@ -64,32 +66,62 @@ bool DeflateChunkEncoder::encode(std::span<const uint8_t> input, bool last, std:
 {
     const size_t start = out.size();
     const size_t storedSize = storedSizeOf(input.size());
-    if (!input.empty() && !deflateWithLibdeflate(input, last, out))
-        return false;
-    size_t best = out.size() > start ? out.size() - start : storedSize;
-    // Noise-like bytes are coded smaller by Huffman codes alone; the trial is made only when
-    // deflate did poorly, so text pays nothing for it.
-    if (best * 100 >= input.size() * PoorRatioPercent && !input.empty() &&
-        huffmanOnly(input, last, best, m_trial)) {
+    size_t best = storedSize;
+    const bool wasHuffmanOnly = m_lastWasHuffmanOnly;
+    m_lastWasHuffmanOnly = false;
+    if (input.empty()) {
+        appendStoredBlocks(input, last, out);
+        return true;
+    }
+    // Noise-like bytes come in runs (a table, a packed image): after a piece Huffman codes alone
+    // won, a sample decides whether the next one is deflated at all, which saves most of the time
+    // such data would take.
+    if (!wasHuffmanOnly || !huffmanWinsOnSample(input)) {
+        if (!deflateWithLibdeflate(input, last, out))
+            return false;
+        if (out.size() > start)
+            best = out.size() - start;
+    }
+    // The trial is made only when deflate did poorly (or was skipped), so text pays nothing for it.
+    if (best * 100 >= input.size() * PoorRatioPercent && huffmanOnly(input, last, best, m_trial)) {
         out.resize(start);
         out.insert(out.end(), m_trial.begin(), m_trial.end());
         best = m_trial.size();
+        m_lastWasHuffmanOnly = true;
     }
     if (best >= storedSize) {
         out.resize(start);
         appendStoredBlocks(input, last, out);
+        m_lastWasHuffmanOnly = false;
     }
     return true;
+}
+
+libdeflate_compressor* DeflateChunkEncoder::compressor()
+{
+    if (!m_compressor)
+        m_compressor = libdeflate_alloc_compressor(libdeflateLevelFor(m_level));
+    return m_compressor;
+}
+
+bool DeflateChunkEncoder::huffmanWinsOnSample(std::span<const uint8_t> input)
+{
+    if (!compressor())
+        return false;
+    const std::span<const uint8_t> sample = input.first(std::min(input.size(), SampleSize));
+    m_trial.resize(storedSizeOf(sample.size()));
+    size_t deflated =
+        libdeflate_deflate_compress(m_compressor, sample.data(), sample.size(), m_trial.data(), m_trial.size());
+    if (deflated == 0)
+        deflated = m_trial.size();
+    return huffmanOnly(sample, true, deflated, m_trial);
 }
 
 bool DeflateChunkEncoder::deflateWithLibdeflate(std::span<const uint8_t> input, bool last,
                                                 std::vector<uint8_t>& out)
 {
-    if (!m_compressor) {
-        m_compressor = libdeflate_alloc_compressor(libdeflateLevelFor(m_level));
-        if (!m_compressor)
-            return false;
-    }
+    if (!compressor())
+        return false;
     // Output that would not be smaller than stored blocks is not wanted: libdeflate gives up
     // (returns 0) when it does not fit. The buffer is kept from piece to piece, so its pages are
     // not cleared again for every piece.

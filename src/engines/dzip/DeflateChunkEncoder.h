@@ -27,9 +27,12 @@ class DeflateChunkEncoder {
     bool encode(std::span<const uint8_t> input, bool last, std::vector<uint8_t>& out);
 
   private:
+    libdeflate_compressor* compressor(); // made on first use; null when memory ran out
     bool deflateWithLibdeflate(std::span<const uint8_t> input, bool last, std::vector<uint8_t>& out);
     bool huffmanOnly(std::span<const uint8_t> input, bool last, size_t limit, std::vector<uint8_t>& out);
     bool openForNextPiece(std::vector<uint8_t>& piece);
+    // Whether Huffman codes alone code the start of input smaller than libdeflate does.
+    bool huffmanWinsOnSample(std::span<const uint8_t> input);
 
     int m_level;
     libdeflate_compressor* m_compressor = nullptr;
@@ -37,6 +40,7 @@ class DeflateChunkEncoder {
     std::unique_ptr<z_stream_s> m_huffman;
     std::vector<uint8_t> m_scratch; // what inflate decodes while the blocks are followed
     std::vector<uint8_t> m_trial;   // one way of coding the piece, before it is chosen
+    bool m_lastWasHuffmanOnly = false;
 };
 
 // Appends input as stored blocks, the last of them final when last is set.
