@@ -9,6 +9,8 @@ QUARVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev 
 # virtual X display (with xauth, which xvfb-run needs) for the program's unattended "-e" runs.
 QUARVO_TEST_PACKAGES=(zip unzip p7zip-full libarchive-tools python3 tar gzip ncompress bzip2 xz-utils zstd
     lzip xvfb xauth)
+# pigz is the benchmark's peer for one large stream deflated on all cores.
+QUARVO_TEST_PACKAGES+=(pigz)
 # pdftotext and pdfinfo read back the listings the printing tests print to PDF files.
 QUARVO_TEST_PACKAGES+=(poppler-utils)
 # The desktop registration's tests validate the files it writes with the freedesktop tools.

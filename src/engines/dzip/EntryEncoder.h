@@ -59,6 +59,11 @@ class BufferEncoder {
 // with the extra field that names the method underneath.
 void markAesEncrypted(EncodedData& data);
 
+// Deflated output this large or larger relative to the input means the data has few long repeats:
+// its bytes are closer to noise with a skewed distribution (tables of small numbers, samples), which
+// Huffman codes alone often code smaller.
+constexpr size_t PoorRatioPercent = 50;
+
 // The libdeflate level used for a zlib deflate level: about the same output size, much faster.
 int libdeflateLevelFor(int level);
 
@@ -67,6 +72,8 @@ uint16_t deflateOptionFlags(int level);
 
 // CRC-32 of bytes, continuing from crc (0 to start).
 uint32_t updateCrc32(uint32_t crc, const uint8_t* data, size_t size);
+// The CRC-32 of two runs of bytes one after the other, from the CRC of each and the second's size.
+uint32_t combineCrc32(uint32_t first, uint32_t second, uint64_t secondSize);
 
 // Reads a regular file whole. Fails with a text for the user when it cannot be opened or read, or
 // when its size is not the expected one (it changed while the archive was being written).

@@ -3,122 +3,136 @@
 #include "core/zip/ZipFormat.h"
 #include "engines/common/PkwareCipher.h"
 #include "engines/dzip/AesEntryEncryption.h"
+#include "engines/dzip/ChunkPipeline.h"
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace quarvo {
 
 namespace {
 
-constexpr size_t blockSize = 1 << 20;
-
-struct DeflateStreamEnd {
-    void operator()(z_stream* stream) const
-    {
-        deflateEnd(stream);
-        delete stream;
-    }
-};
-
-class FileReader {
+class OpenedSource {
   public:
-    explicit FileReader(const std::string& path) : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
-    {
-    }
-    ~FileReader()
+    explicit OpenedSource(const std::string& path) : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+    ~OpenedSource()
     {
         if (m_fd >= 0)
             close(m_fd);
     }
-    bool opened() const { return m_fd >= 0; }
-    ssize_t read(uint8_t* into, size_t size)
+    OpenedSource(const OpenedSource&) = delete;
+    OpenedSource& operator=(const OpenedSource&) = delete;
+    int descriptor() const { return m_fd; }
+    // Whether a byte stands at offset: a file that grew past its listed size.
+    bool hasByteAt(uint64_t offset) const
     {
-        while (true) {
-            const ssize_t got = ::read(m_fd, into, size);
-            if (got >= 0 || errno != EINTR)
-                return got;
-        }
+        uint8_t byte;
+        ssize_t got;
+        do {
+            got = pread(m_fd, &byte, 1, static_cast<off_t>(offset));
+        } while (got < 0 && errno == EINTR);
+        return got > 0;
     }
 
   private:
     int m_fd;
 };
 
-// One pass over the file: stored (level 0) or deflated. Returns the payload size in written.
 // Encrypts bytes in place on their way into the archive; empty when the entry is not encrypted.
 using Encrypt = std::function<void(std::span<uint8_t>)>;
 
-StreamOutcome encodePass(const std::string& path, uint64_t expectedSize, int level, const Encrypt& encrypt,
-                         TemporaryArchive& out,
-                         const std::function<bool(uint64_t)>& progress, uint32_t& crc, uint64_t& written,
-                         std::string& error)
+// Where one pass over the file puts its output, and what it tells about it.
+struct PassOutput {
+    const Encrypt& encrypt;
+    TemporaryArchive& out;
+    const std::function<bool(uint64_t)>& progress;
+    uint32_t crc = 0;
+    uint64_t written = 0; // the payload's size
+
+    bool emit(std::vector<uint8_t>& bytes)
+    {
+        if (encrypt)
+            encrypt(std::span<uint8_t>(bytes));
+        written += bytes.size();
+        return out.write(bytes);
+    }
+};
+
+std::string changedText(const std::string& path)
 {
-    FileReader reader(path);
-    if (!reader.opened()) {
+    return "The file " + path + " changed while it was being added.";
+}
+
+unsigned pipelineWorkers()
+{
+    return std::max(1u, std::min(4u, std::thread::hardware_concurrency()));
+}
+
+// One pass over the file, stored (level 0) or deflated: the workers read the file piece by piece,
+// a few pieces ahead, and deflate them, and the pieces are written in order as they come back, so
+// memory stays bounded by the pieces in flight. Fills output's CRC and payload size.
+StreamOutcome encodePass(const std::string& path, uint64_t expectedSize, int level, size_t chunkSize,
+                         PassOutput& output, std::string& error)
+{
+    OpenedSource source(path);
+    if (source.descriptor() < 0) {
         error = "Cannot open " + path + ": " + std::strerror(errno);
         return StreamOutcome::ReadFailed;
     }
-    std::unique_ptr<z_stream, DeflateStreamEnd> stream;
-    if (level > 0) {
-        stream.reset(new z_stream{});
-        if (deflateInit2(stream.get(), level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+    const unsigned workers = pipelineWorkers();
+    const size_t maximumInFlight = 2 * workers;
+    ChunkPipeline pipeline(source.descriptor(), level, workers);
+    std::vector<std::unique_ptr<ChunkPipeline::Piece>> spare;
+    uint64_t queued = 0, written = 0;
+    bool allQueued = false;
+    while (true) {
+        while (!allQueued && pipeline.inFlight() < maximumInFlight) {
+            std::unique_ptr<ChunkPipeline::Piece> piece;
+            if (spare.empty()) {
+                piece = std::make_unique<ChunkPipeline::Piece>();
+            } else {
+                piece = std::move(spare.back());
+                spare.pop_back();
+            }
+            piece->offset = queued;
+            piece->size = static_cast<size_t>(std::min<uint64_t>(chunkSize, expectedSize - queued));
+            queued += piece->size;
+            piece->last = allQueued = queued == expectedSize;
+            pipeline.push(std::move(piece));
+        }
+        std::unique_ptr<ChunkPipeline::Piece> piece = pipeline.pop();
+        if (!piece)
+            break;
+        if (piece->readError != 0) {
+            error = "Cannot read " + path + ": " + std::strerror(piece->readError);
+            return StreamOutcome::ReadFailed;
+        }
+        if (piece->input.size() != piece->size) {
+            error = changedText(path);
+            return StreamOutcome::ReadFailed;
+        }
+        if (piece->outOfMemory) {
             error = "Out of memory.";
             return StreamOutcome::WriteFailed;
         }
-    }
-    std::vector<uint8_t> input(blockSize), output(level > 0 ? blockSize : 0);
-    uint64_t done = 0;
-    crc = 0;
-    written = 0;
-    auto emit = [&](uint8_t* data, size_t size) {
-        if (encrypt)
-            encrypt(std::span<uint8_t>(data, size));
-        written += size;
-        return out.write(std::span<const uint8_t>(data, size));
-    };
-    bool finished = false;
-    while (!finished) {
-        const ssize_t got = reader.read(input.data(), input.size());
-        if (got < 0) {
-            error = "Cannot read " + path + ": " + std::strerror(errno);
-            return StreamOutcome::ReadFailed;
-        }
-        finished = got == 0;
-        done += static_cast<uint64_t>(got);
-        if (done > expectedSize) {
-            error = "The file " + path + " changed while it was being added.";
-            return StreamOutcome::ReadFailed;
-        }
-        crc = updateCrc32(crc, input.data(), static_cast<size_t>(got));
-        if (level == 0) {
-            if (got > 0 && !emit(input.data(), static_cast<size_t>(got)))
-                return StreamOutcome::WriteFailed;
-        } else {
-            stream->next_in = input.data();
-            stream->avail_in = static_cast<uInt>(got);
-            int status;
-            do {
-                stream->next_out = output.data();
-                stream->avail_out = static_cast<uInt>(output.size());
-                status = deflate(stream.get(), finished ? Z_FINISH : Z_NO_FLUSH);
-                const size_t produced = output.size() - stream->avail_out;
-                if (produced > 0 && !emit(output.data(), produced))
-                    return StreamOutcome::WriteFailed;
-            } while (stream->avail_out == 0 || (finished && status != Z_STREAM_END));
-        }
-        if (!progress(done))
+        output.crc = combineCrc32(output.crc, piece->crc32, piece->size);
+        if (!output.emit(level > 0 ? piece->output : piece->input))
+            return StreamOutcome::WriteFailed;
+        written += piece->size;
+        if (!output.progress(written))
             return StreamOutcome::Cancelled;
+        spare.push_back(std::move(piece));
     }
-    if (done != expectedSize) {
-        error = "The file " + path + " changed while it was being added.";
+    if (source.hasByteAt(expectedSize)) {
+        error = changedText(path);
         return StreamOutcome::ReadFailed;
     }
     return StreamOutcome::Done;
@@ -127,7 +141,7 @@ StreamOutcome encodePass(const std::string& path, uint64_t expectedSize, int lev
 } // namespace
 
 StreamOutcome streamEncodeFile(const std::string& path, uint64_t expectedSize, const EncodingOptions& options,
-                               uint16_t dosTime, TemporaryArchive& out,
+                               uint16_t dosTime, size_t chunkSize, TemporaryArchive& out,
                                const std::function<bool(uint64_t)>& progress, EncodedData& result,
                                std::string& error)
 {
@@ -153,11 +167,12 @@ StreamOutcome streamEncodeFile(const std::string& path, uint64_t expectedSize, c
                 return StreamOutcome::WriteFailed;
             encrypt = [&cipher](std::span<uint8_t> bytes) { cipher->encrypt(bytes); };
         }
-        uint32_t crc = 0;
-        uint64_t written = 0;
-        const StreamOutcome outcome = encodePass(path, expectedSize, level, encrypt, out, progress, crc, written, error);
+        PassOutput output{encrypt, out, progress};
+        const StreamOutcome outcome = encodePass(path, expectedSize, level, chunkSize, output, error);
         if (outcome != StreamOutcome::Done)
             return outcome;
+        const uint32_t crc = output.crc;
+        const uint64_t written = output.written;
         if (aes && !out.write(aes->suffix()))
             return StreamOutcome::WriteFailed;
         result.crc32 = crc;

@@ -31,8 +31,6 @@ namespace quarvo {
 
 namespace {
 
-// Files up to this size are read whole and encoded on the workers; larger ones are streamed.
-constexpr uint64_t wholeFileLimit = 32u << 20;
 // How many bytes of files may be read ahead of the writer.
 constexpr uint64_t readAheadBudget = 48u << 20;
 constexpr size_t copyBlockSize = 1 << 20;
@@ -152,8 +150,8 @@ struct PendingJobs {
     uint64_t bytesAhead = 0;
 };
 
-ZipOperation::ZipOperation(const ZipCommand& command)
-    : m_command(command), m_log(command.writeLog ? EngineLog::defaultPath("zip.log") : std::string()),
+ZipOperation::ZipOperation(const ZipCommand& command, StreamingLimits limits)
+    : m_command(command), m_limits(limits), m_log(command.writeLog ? EngineLog::defaultPath("zip.log") : std::string()),
       m_reporter(callbacksOf(command), &m_log), m_archivePath(textOf(command.archivePath))
 {
 }
@@ -451,7 +449,7 @@ uint16_t ZipOperation::build()
             const OutputItem& ahead = m_output[nextToQueue];
             if (ahead.fromDisk) {
                 const SourceFile& file = m_sources[ahead.index];
-                if (!file.directory && file.size <= wholeFileLimit) {
+                if (!file.directory && file.size <= m_limits.wholeFileLimit) {
                     jobs.jobs[ahead.index] = jobs.pool->submit(file.diskPath, file.size);
                     jobs.bytesAhead += file.size;
                 }
@@ -569,7 +567,7 @@ uint16_t ZipOperation::writeStreamed(const SourceFile& file)
 
     EncodedData data;
     std::string error;
-    const StreamOutcome outcome = streamEncodeFile(file.diskPath, file.size, m_encoding, stamp.time, m_temporary,
+    const StreamOutcome outcome = streamEncodeFile(file.diskPath, file.size, m_encoding, stamp.time, m_limits.chunkSize, m_temporary,
                                                    [&](uint64_t done) { return progress(text, done); }, data, error);
     switch (outcome) {
     case StreamOutcome::Cancelled:

@@ -7,6 +7,7 @@
 #include "engines/dzip/EntryEncoder.h"
 #include "engines/dzip/ExistingArchive.h"
 #include "engines/dzip/SourceCollector.h"
+#include "engines/dzip/StreamEncoder.h"
 #include "engines/dzip/TemporaryArchive.h"
 
 #include <cstdint>
@@ -20,7 +21,8 @@ namespace quarvo {
 // and puts it in place. Every failure leaves the archive as it was.
 class ZipOperation {
   public:
-    explicit ZipOperation(const ZipCommand& command);
+    // Files above limits.wholeFileLimit are streamed, deflated in pieces of limits.chunkSize.
+    explicit ZipOperation(const ZipCommand& command, StreamingLimits limits = {});
 
     // Runs the operation; returns an EngineResult.
     uint16_t run();
@@ -54,6 +56,7 @@ class ZipOperation {
     std::string temporaryDirectory() const;
 
     const ZipCommand& m_command;
+    StreamingLimits m_limits;
     EngineLog m_log;
     EngineReporter m_reporter;
     std::string m_archivePath;
