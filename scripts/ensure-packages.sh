@@ -16,6 +16,11 @@ QUARVO_TEST_PACKAGES+=(poppler-utils)
 # The desktop registration's tests validate the files it writes with the freedesktop tools.
 QUARVO_TEST_PACKAGES+=(desktop-file-utils libxml2-utils shared-mime-info)
 
+# Making and checking the Debian package (scripts/build-deb, and ./test's package check): dpkg-shlibdeps
+# and file for CPack's dependency scan, groff to check the manual pages.
+QUARVO_PACKAGE_PACKAGES=(dpkg-dev file groff-base)
+QUARVO_TEST_PACKAGES+=("${QUARVO_PACKAGE_PACKAGES[@]}")
+
 quarvo_missing_packages() {
     local package
     for package in "$@"; do

@@ -2,6 +2,7 @@
 
 #include "support/TemporaryDirectory.h"
 
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QSignalSpy>
@@ -155,6 +156,35 @@ private slots:
         InstanceServer server([](const std::string&) { return true; });
         QVERIFY(server.listen(path));
         QCOMPARE(sendFromAnotherThread(path, "[open(\"/a.zip\")]"), std::optional<bool>(true));
+    }
+
+    // A second start must tell an instance still busy with its request (the Extract action's dialog
+    // is open) from no instance at all: only the latter makes it start one of its own.
+    void tellsARequestStillBeingHandledFromOneNobodyTook()
+    {
+        TemporaryDirectory directory;
+        QString path = QString::fromStdString(directory.file("quarvosystem"));
+        QCOMPARE(deliverExecuteString(path, "[extract(\"/a.zip\")]", 300), Delivery::NotDelivered);
+
+        InstanceServer server([](const std::string& text) {
+            if (text.starts_with("[extract(")) {
+                QElapsedTimer dialogOpen;
+                dialogOpen.start();
+                while (dialogOpen.elapsed() < 1500)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            }
+            return text.starts_with("[open(") || text.starts_with("[extract(");
+        });
+        QVERIFY(server.listen(path));
+        auto deliver = [&](const std::string& text) {
+            auto outcome = std::async(std::launch::async, [path, text] { return deliverExecuteString(path, text, 300); });
+            while (outcome.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            return outcome.get();
+        };
+        QCOMPARE(deliver("[open(\"/a.zip\")]"), Delivery::Handled);
+        QCOMPARE(deliver("[OPEN(\"/a.zip\")]"), Delivery::NotHandled);
+        QCOMPARE(deliver("[extract(\"/a.zip\")]"), Delivery::Unanswered);
     }
 
     void refusesToListenWhereAnotherInstanceAnswers()

@@ -9,11 +9,13 @@
 
 namespace quarvo {
 
-// The file name of our Linux extractor program, installed beside quarvo and quarvo-cli.
+// The file name of our Linux extractor program: in a build tree beside quarvo and quarvo-cli, in an
+// installation in the companion directory (libexec/quarvo).
 constexpr const char* LinuxExtractorName = "quarvo-sfx";
 
-// Reads the Linux extractor from programDirectory. Fails as MissingExtractor, naming the path, when
-// it is missing, unreadable or not an ELF program.
+// Reads the Linux extractor of the program in programDirectory: the first ELF program of that name
+// among the companion places (companionProgramCandidates). Fails as MissingExtractor, naming the
+// installed place, when none is there, readable and an ELF program.
 Result<std::vector<uint8_t>, ConvertError> loadLinuxExtractor(const std::string& programDirectory);
 
 } // namespace quarvo

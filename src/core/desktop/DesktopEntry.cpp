@@ -35,9 +35,12 @@ std::string quoteExecArgument(std::string_view argument)
     return escapeDesktopString(quoted);
 }
 
-std::string desktopEntryText(std::string_view programPath)
+namespace {
+
+// The entry with the given TryExec value and the program word of its Exec lines.
+std::string entryText(std::string_view tryExec, std::string_view execProgram)
 {
-    std::string program = quoteExecArgument(programPath);
+    std::string program(execProgram);
     std::string mimeTypes;
     for (const DesktopKind& kind : desktopKinds()) {
         mimeTypes += kind.mimeType;
@@ -50,7 +53,7 @@ std::string desktopEntryText(std::string_view programPath)
                        "GenericName=Archive Manager\n"
                        "Comment=Create, open, extract and test ZIP archives; read TAR archives\n"
                        "Icon=" + std::string(ProgramIconName) + "\n"
-                       "TryExec=" + escapeDesktopString(programPath) + "\n"
+                       "TryExec=" + escapeDesktopString(tryExec) + "\n"
                        "Exec=" + program + " %f\n"
                        "Terminal=false\n"
                        "Categories=Utility;Archiving;Compression;\n"
@@ -61,6 +64,18 @@ std::string desktopEntryText(std::string_view programPath)
                        "Name=Extract...\n"
                        "Exec=" + program + " --extract %f\n";
     return text;
+}
+
+} // namespace
+
+std::string desktopEntryText(std::string_view programPath)
+{
+    return entryText(programPath, quoteExecArgument(programPath));
+}
+
+std::string installedDesktopEntryText()
+{
+    return entryText(InstalledProgramName, InstalledProgramName);
 }
 
 } // namespace quarvo

@@ -5,6 +5,7 @@
 #include "core/desktop/FileUpdate.h"
 #include "core/desktop/MimeAppsList.h"
 #include "core/desktop/RegistrationPlan.h"
+#include "core/desktop/SystemInstallation.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -148,7 +149,9 @@ RegistrationReport registerWithDesktop(const DesktopDirectories& directories, st
         return report;
     }
     ChangedParts changed;
-    std::vector<PlannedFile> plan = registrationPlan(directories, programPath);
+    RegistrationScope scope = installedForAllUsers(directories, programPath) ? RegistrationScope::BesideSystemInstallation
+                                                                              : RegistrationScope::Complete;
+    std::vector<PlannedFile> plan = registrationPlan(directories, programPath, scope);
     std::set<std::string> planned;
     for (const PlannedFile& file : plan) {
         planned.insert(file.path);

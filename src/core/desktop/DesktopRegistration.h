@@ -23,9 +23,10 @@ std::string registrationManifestPath(const DesktopDirectories& directories);
 std::string mimeAppsListPath(const DesktopDirectories& directories);
 
 // Registers the program at programPath with the desktop: writes each file of the plan whose content
-// changed, removes the files an earlier registration wrote that the plan no longer holds, records
-// the files in the manifest, adds the associations to mimeapps.list, and runs the database tools
-// only for what changed. A failure skips that file and goes on with the rest.
+// changed (only the user's own files when the program is installed for all users, see
+// RegistrationScope), removes the files an earlier registration wrote that the plan no longer
+// holds, records the files in the manifest, adds the associations to mimeapps.list, and runs the
+// database tools only for what changed. A failure skips that file and goes on with the rest.
 RegistrationReport registerWithDesktop(const DesktopDirectories& directories, std::string_view programPath,
                                        const ToolRunner& runTool = runInstalledTool);
 

@@ -33,6 +33,19 @@ std::string emptyArchiveBytes()
     return std::string(bytes.begin(), bytes.end());
 }
 
+// The files of the complete scope: the desktop entry, the MIME package and the icons.
+void appendDesktopFiles(const DesktopDirectories& directories, std::string_view programPath,
+                        std::vector<PlannedFile>& plan)
+{
+    plan.push_back({RegisteredPart::DesktopEntry,
+                    applicationsDirectory(directories) + "/" + std::string(DesktopEntryId),
+                    desktopEntryText(programPath)});
+    plan.push_back({RegisteredPart::MimePackage,
+                    mimePackagesDirectory(directories) + "/" + std::string(MimePackageFileName), mimePackageText()});
+    for (const DesktopIcon& icon : desktopIcons())
+        plan.push_back({RegisteredPart::Icon, iconPath(directories, icon.name), std::string(icon.svg)});
+}
+
 } // namespace
 
 std::string templateFileName()
@@ -41,16 +54,12 @@ std::string templateFileName()
     return std::string(zip.info->typeName) + std::string(zip.info->extension);
 }
 
-std::vector<PlannedFile> registrationPlan(const DesktopDirectories& directories, std::string_view programPath)
+std::vector<PlannedFile> registrationPlan(const DesktopDirectories& directories, std::string_view programPath,
+                                          RegistrationScope scope)
 {
     std::vector<PlannedFile> plan;
-    plan.push_back({RegisteredPart::DesktopEntry,
-                    applicationsDirectory(directories) + "/" + std::string(DesktopEntryId),
-                    desktopEntryText(programPath)});
-    plan.push_back({RegisteredPart::MimePackage,
-                    mimePackagesDirectory(directories) + "/" + std::string(MimePackageFileName), mimePackageText()});
-    for (const DesktopIcon& icon : desktopIcons())
-        plan.push_back({RegisteredPart::Icon, iconPath(directories, icon.name), std::string(icon.svg)});
+    if (scope == RegistrationScope::Complete)
+        appendDesktopFiles(directories, programPath, plan);
     if (directories.templates)
         plan.push_back({RegisteredPart::Template, *directories.templates + "/" + templateFileName(), emptyArchiveBytes()});
     return plan;

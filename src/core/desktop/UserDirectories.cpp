@@ -41,6 +41,22 @@ std::string_view trimmed(std::string_view text)
 
 } // namespace
 
+std::vector<std::string> systemDataDirectories(std::string_view setting)
+{
+    std::vector<std::string> directories;
+    while (!setting.empty()) {
+        size_t end = setting.find(':');
+        std::string_view entry = setting.substr(0, end);
+        setting = end == std::string_view::npos ? std::string_view{} : setting.substr(end + 1);
+        // Relative entries are invalid by the base directory rules and ignored.
+        if (entry.starts_with('/'))
+            directories.push_back(withoutTrailingSlashes(std::string(entry)));
+    }
+    if (directories.empty())
+        directories = {"/usr/local/share", "/usr/share"};
+    return directories;
+}
+
 std::optional<std::string> templatesDirectorySetting(std::string_view userDirsText, std::string_view home)
 {
     std::optional<std::string> setting;
@@ -89,6 +105,8 @@ DesktopDirectories desktopDirectoriesFromEnvironment()
     directories.home = withoutTrailingSlashes(home != nullptr && home[0] == '/' ? home : "");
     directories.dataHome = baseDirectory("XDG_DATA_HOME", directories.home, "/.local/share");
     directories.configHome = baseDirectory("XDG_CONFIG_HOME", directories.home, "/.config");
+    const char* dataDirs = std::getenv("XDG_DATA_DIRS");
+    directories.systemData = systemDataDirectories(dataDirs != nullptr ? dataDirs : "");
     std::optional<std::string> userDirs = readRegularFile(directories.configHome + "/user-dirs.dirs");
     if (userDirs)
         directories.templates = usableTemplatesDirectory(

@@ -101,30 +101,44 @@ void InstanceServer::handleNext()
         QTimer::singleShot(0, this, &InstanceServer::handleNext);
 }
 
-std::optional<bool> sendExecuteString(const QString& path, const std::string& executeString,
-                                      int timeoutMilliseconds)
+Delivery deliverExecuteString(const QString& path, const std::string& executeString, int timeoutMilliseconds)
 {
     if (executeString.size() > InstanceProtocol::maximumRequestBytes)
-        return std::nullopt;
+        return Delivery::NotDelivered;
     QLocalSocket socket;
     socket.connectToServer(path);
     if (!socket.waitForConnected(timeoutMilliseconds))
-        return std::nullopt;
+        return Delivery::NotDelivered;
     char header[4];
     qToBigEndian<quint32>(quint32(executeString.size()), header);
     socket.write(header, sizeof header);
     socket.write(executeString.data(), qint64(executeString.size()));
     while (socket.bytesToWrite() > 0) {
         if (!socket.waitForBytesWritten(timeoutMilliseconds))
-            return std::nullopt;
+            return Delivery::NotDelivered;
     }
     while (socket.bytesAvailable() < 1) {
         if (!socket.waitForReadyRead(timeoutMilliseconds))
-            return std::nullopt;
+            return Delivery::Unanswered;
     }
     char answer = 0;
     socket.read(&answer, 1);
-    return answer == InstanceProtocol::handled;
+    return answer == InstanceProtocol::handled ? Delivery::Handled : Delivery::NotHandled;
+}
+
+std::optional<bool> sendExecuteString(const QString& path, const std::string& executeString,
+                                      int timeoutMilliseconds)
+{
+    switch (deliverExecuteString(path, executeString, timeoutMilliseconds)) {
+    case Delivery::Handled:
+        return true;
+    case Delivery::NotHandled:
+        return false;
+    case Delivery::NotDelivered:
+    case Delivery::Unanswered:
+        break;
+    }
+    return std::nullopt;
 }
 
 bool instanceIsListening(const QString& path, int timeoutMilliseconds)

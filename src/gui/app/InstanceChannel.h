@@ -60,9 +60,21 @@ private:
     bool m_handling = false;
 };
 
+// What became of a request sent to a running instance.
+enum class Delivery {
+    NotDelivered, // no instance listens, or the request could not be written whole
+    Handled,      // the instance answered that it handled the request
+    NotHandled,   // the instance answered that it did not
+    Unanswered,   // the instance took the request but gave no answer in time: it is still busy with
+                  // it (a dialog the request opened) or with requests before it, and will get to it
+};
+
 // The sending side, in a second start of the program. Sends one execute string to the instance at
-// path and waits up to timeoutMilliseconds for its answer. Nothing when no instance listens there or
-// it does not answer in time.
+// path and waits up to timeoutMilliseconds for each step, connecting, writing and the answer.
+Delivery deliverExecuteString(const QString& path, const std::string& executeString, int timeoutMilliseconds);
+
+// deliverExecuteString's answer as a yes or no; nothing when the request was not delivered or got
+// no answer in time.
 std::optional<bool> sendExecuteString(const QString& path, const std::string& executeString,
                                       int timeoutMilliseconds);
 

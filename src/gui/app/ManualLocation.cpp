@@ -1,5 +1,7 @@
 #include "gui/app/ManualLocation.h"
 
+#include "core/layout/InstallLayout.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +12,7 @@ namespace quarvo::gui {
 QString manualPath(const QString& programDirectory)
 {
     const QStringList directories{
-        QDir(programDirectory).filePath(QStringLiteral("../share/doc/quarvo")),
+        QString::fromStdString(installedPath(programDirectory.toStdString(), InstallLayout::documentationDirectory())),
         QStringLiteral(QUARVO_SOURCE_DIR "/docs"),
         QStringLiteral(QUARVO_SOURCE_DIR),
     };

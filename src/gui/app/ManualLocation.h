@@ -4,9 +4,9 @@
 
 namespace quarvo::gui {
 
-// The program's manual: the first that exists of MANUAL.md and README.md installed beside the
-// program (share/doc/quarvo under its prefix), then in the source tree it was built from. Empty when
-// there is none.
+// The program's manual: the first that exists of MANUAL.md and README.md in the installation's
+// documentation directory (share/doc/quarvo beside the program's bin), then in the docs and top
+// directories of the source tree it was built from. Empty when there is none.
 QString manualPath(const QString& programDirectory);
 
 // Opens the manual with the desktop's viewer for it; false when there is no manual or nothing

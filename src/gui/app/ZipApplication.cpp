@@ -250,7 +250,10 @@ std::optional<int> ZipApplication::forwardToRunningInstance(const CommandLineReq
         return std::nullopt;
     if (!instanceIsListening(m_socketPath, forwardTimeoutMilliseconds))
         return std::nullopt;
-    if (!sendExecuteString(m_socketPath, *command, forwardTimeoutMilliseconds))
+    // A request the instance took is its own from then on, answered or not: the Extract action's
+    // request, for one, is answered only when its dialog closes. Starting a second instance then
+    // would show the archive, and the dialog, twice.
+    if (deliverExecuteString(m_socketPath, *command, forwardTimeoutMilliseconds) == Delivery::NotDelivered)
         return std::nullopt;
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 using namespace quarvo;
 
@@ -97,6 +98,33 @@ TEST(DesktopFiles, ProgramPathIsQuotedByTheDesktopEntryRules)
         EXPECT_EQ(quoteExecArgument(c.path), c.execArgument) << c.path;
         EXPECT_EQ(escapeDesktopString(c.path), c.stringValue) << c.path;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The installation's entry is the user's one but for how it names the program: by name, through
+// PATH, so the types, icon and Extract action can never drift apart between the two.
+TEST(DesktopEntry, TheInstalledEntryDiffersOnlyInNamingTheProgram)
+{
+    auto linesOf = [](const std::string& text) {
+        std::vector<std::string> lines;
+        for (size_t start = 0, end; start < text.size(); start = end + 1) {
+            end = text.find('\n', start);
+            lines.push_back(text.substr(start, end - start));
+        }
+        return lines;
+    };
+    std::vector<std::string> user = linesOf(desktopEntryText("/opt/q/bin/quarvo"));
+    std::vector<std::string> installed = linesOf(installedDesktopEntryText());
+    ASSERT_EQ(installed.size(), user.size());
+    std::vector<std::string> differing;
+    for (size_t i = 0; i < user.size(); ++i) {
+        if (user[i] != installed[i])
+            differing.push_back(installed[i]);
+    }
+    EXPECT_EQ(differing, (std::vector<std::string>{"TryExec=quarvo", "Exec=quarvo %f", "Exec=quarvo --extract %f"}));
 }
 
 } // namespace

@@ -31,6 +31,20 @@ TEST(UserDirectories, TemplatesSettingIsReadFromUserDirs)
         EXPECT_EQ(templatesDirectorySetting(c.text, "/home/ann"), c.expected) << c.text;
 }
 
+TEST(UserDirectories, SystemDataDirectoriesFollowXdgDataDirs)
+{
+    using Directories = std::vector<std::string>;
+    const Directories standard{"/usr/local/share", "/usr/share"};
+    const std::pair<std::string_view, Directories> cases[] = {
+        {"/opt/share:/usr/share/", {"/opt/share", "/usr/share"}},
+        {"relative/share:/usr/share::", {"/usr/share"}},
+        {"", standard},
+        {"relative", standard},
+    };
+    for (const auto& [setting, expected] : cases)
+        EXPECT_EQ(systemDataDirectories(setting), expected) << setting;
+}
+
 TEST(UserDirectories, TemplatesDirectoryIsUsedOnlyWhenItExistsAndIsNotHome)
 {
     TemporaryDirectory home;
