@@ -101,14 +101,27 @@ Result<Ok> PendingFile::commit(mode_t mode, std::time_t modificationTime)
 
 Result<Ok> PendingFile::commit(mode_t mode, const struct timespec& modificationTime)
 {
+    Result<Ok> sealed = seal(mode, modificationTime);
+    if (!sealed)
+        return sealed;
+    return commit();
+}
+
+Result<Ok> PendingFile::seal(mode_t mode, const struct timespec& modificationTime)
+{
     struct timespec times[2] = {{0, UTIME_NOW}, modificationTime};
-    if (::fchmod(m_file.get(), mode) != 0 || ::futimens(m_file.get(), times) != 0) {
+    if (::fchmod(m_file.get(), mode) != 0 || ::futimens(m_file.get(), times) != 0 ||
+        ::close(m_file.release()) != 0) {
         int error = errno;
         discard();
         return errorFrom(error);
     }
-    if (::close(m_file.release()) != 0 ||
-        ::renameat(m_directory.get(), m_temporaryName.c_str(), m_directory.get(), m_finalName.c_str()) != 0) {
+    return Ok{};
+}
+
+Result<Ok> PendingFile::commit()
+{
+    if (::renameat(m_directory.get(), m_temporaryName.c_str(), m_directory.get(), m_finalName.c_str()) != 0) {
         int error = errno;
         discard();
         return errorFrom(error);
@@ -139,7 +152,7 @@ Result<int> Destination::parentOf(const std::vector<std::string>& components, bo
     int at = m_root.get();
     for (size_t i = 0; i < depth; ++i) {
         const char* part = components[i].c_str();
-        if (create && ::mkdirat(at, part, DirectoryMode) != 0 && errno != EEXIST)
+        if (create && makeDirectory(at, components, i + 1) != 0 && errno != EEXIST)
             return errorFrom(errno);
         int next = ::openat(at, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0) {
@@ -173,7 +186,7 @@ Result<Ok> Destination::makeDirectories(const std::vector<std::string>& componen
     if (!parent)
         return parent.error();
     const std::string& last = components.back();
-    if (::mkdirat(*parent, last.c_str(), DirectoryMode) == 0)
+    if (makeDirectory(*parent, components, components.size()) == 0)
         return Ok{};
     struct stat status {};
     if (errno == EEXIST && ::fstatat(*parent, last.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
@@ -281,6 +294,21 @@ Result<Ok> Destination::makeHardLink(const std::vector<std::string>& components,
         return renameIntoPlace(*parent, temporary, components.back());
     }
     return errorFrom(EEXIST);
+}
+
+int Destination::makeDirectory(int at, const std::vector<std::string>& components, size_t count)
+{
+    const int made = ::mkdirat(at, components[count - 1].c_str(), DirectoryMode);
+    if (made == 0 && m_noting)
+        m_created.emplace_back(components.begin(), components.begin() + static_cast<ptrdiff_t>(count));
+    return made;
+}
+
+void Destination::removeIfEmpty(const std::vector<std::string>& components)
+{
+    Result<int> parent = parentOf(components, false);
+    if (parent && !components.empty())
+        ::unlinkat(*parent, components.back().c_str(), AT_REMOVEDIR);
 }
 
 Result<Ok> Destination::renameIntoPlace(int directory, const std::string& temporary,

@@ -37,6 +37,12 @@ class PendingFile {
     // file or link of that name, never writing through it). Fails with the system's reason.
     Result<Ok> commit(mode_t mode, std::time_t modificationTime);
     Result<Ok> commit(mode_t mode, const struct timespec& modificationTime);
+    // The same in two steps, so that a worker thread can finish the file while the thread that
+    // owns the destination decides when it appears: seal() sets permission bits and modification
+    // time and closes the file (no more writes), commit() then renames it over the final name. A
+    // failed seal discards the file.
+    Result<Ok> seal(mode_t mode, const struct timespec& modificationTime);
+    Result<Ok> commit();
 
   private:
     void discard();
@@ -79,6 +85,14 @@ class Destination {
     Result<Ok> makeHardLink(const std::vector<std::string>& components,
                             const std::vector<std::string>& target);
 
+    // Every directory this destination creates from now on is noted, parents before children, until
+    // takeCreatedDirectories() hands the notes over. An extraction that prepares entries ahead of
+    // the one it reports uses them to take back what a cancelled entry made.
+    void noteCreatedDirectories() { m_noting = true; }
+    std::vector<std::vector<std::string>> takeCreatedDirectories() { return std::exchange(m_created, {}); }
+    // Removes the directory named by components when it is empty; anything else stays as it is.
+    void removeIfEmpty(const std::vector<std::string>& components);
+
   private:
     explicit Destination(UniqueFd root) : m_root(std::move(root)) {}
     // The descriptor of the directory that holds components' last element, owned by the cache.
@@ -86,6 +100,8 @@ class Destination {
     // Renames the entry made under a temporary name in directory over the final name.
     static Result<Ok> renameIntoPlace(int directory, const std::string& temporary,
                                       const std::string& finalName);
+    // mkdirat, noting the directory when it was made and notes are kept.
+    int makeDirectory(int at, const std::vector<std::string>& components, size_t count);
 
     UniqueFd m_root;
     // The directory reached last, and the components that lead to it: archives list the files of
@@ -94,6 +110,8 @@ class Destination {
     // renamed over one fails), so the descriptor stays the directory it was.
     std::vector<std::string> m_cachedPath;
     UniqueFd m_cachedDirectory;
+    bool m_noting = false;
+    std::vector<std::vector<std::string>> m_created;
 };
 
 // The system's text for errno value error.
