@@ -20,12 +20,15 @@ Error errorFrom(int error)
     return Error{systemError(error)};
 }
 
-// A name for a file being written, unlikely to clash and never reused within a run.
+// A name for a file being written, unlikely to clash and never reused within a run. The process id
+// is taken once: a forked child that writes into the same directory only meets a name in use, which
+// O_EXCL reports and the caller retries with the next number.
 std::string temporaryNameFor(const std::string& finalName)
 {
     static std::atomic<unsigned> counter{0};
+    static const std::string process = std::to_string(::getpid());
     std::string prefix = finalName.substr(0, 32);
-    return ".~" + prefix + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".part";
+    return ".~" + prefix + "." + process + "." + std::to_string(counter++) + ".part";
 }
 
 } // namespace
@@ -35,7 +38,7 @@ std::string systemError(int error)
     return std::strerror(error);
 }
 
-PendingFile::PendingFile(UniqueFd directory, UniqueFd file, std::string temporaryName, std::string finalName)
+PendingFile::PendingFile(SharedDirectory directory, UniqueFd file, std::string temporaryName, std::string finalName)
     : m_directory(std::move(directory)), m_file(std::move(file)), m_temporaryName(std::move(temporaryName)),
       m_finalName(std::move(finalName))
 {
@@ -50,7 +53,7 @@ PendingFile::~PendingFile()
 void PendingFile::discard()
 {
     m_file = UniqueFd();
-    ::unlinkat(m_directory.get(), m_temporaryName.c_str(), 0);
+    ::unlinkat(m_directory->get(), m_temporaryName.c_str(), 0);
     m_committed = true;
 }
 
@@ -121,7 +124,8 @@ Result<Ok> PendingFile::seal(mode_t mode, const struct timespec& modificationTim
 
 Result<Ok> PendingFile::commit()
 {
-    if (::renameat(m_directory.get(), m_temporaryName.c_str(), m_directory.get(), m_finalName.c_str()) != 0) {
+    const int directory = m_directory->get();
+    if (::renameat(directory, m_temporaryName.c_str(), directory, m_finalName.c_str()) != 0) {
         int error = errno;
         discard();
         return errorFrom(error);
@@ -142,14 +146,23 @@ Result<Destination> Destination::open(const std::string& path)
 
 Result<int> Destination::parentOf(const std::vector<std::string>& components, bool create)
 {
+    Result<PendingFile::SharedDirectory> parent = sharedParentOf(components, create);
+    if (!parent)
+        return parent.error();
+    return parent.value()->get();
+}
+
+Result<PendingFile::SharedDirectory> Destination::sharedParentOf(const std::vector<std::string>& components,
+                                                                 bool create)
+{
     const size_t depth = components.empty() ? 0 : components.size() - 1;
     if (depth == 0)
-        return m_root.get();
+        return m_root;
     if (m_cachedDirectory && m_cachedPath.size() == depth &&
         std::equal(m_cachedPath.begin(), m_cachedPath.end(), components.begin()))
-        return m_cachedDirectory.get();
+        return m_cachedDirectory;
     UniqueFd current;
-    int at = m_root.get();
+    int at = m_root->get();
     for (size_t i = 0; i < depth; ++i) {
         const char* part = components[i].c_str();
         if (create && makeDirectory(at, components, i + 1) != 0 && errno != EEXIST)
@@ -164,9 +177,9 @@ Result<int> Destination::parentOf(const std::vector<std::string>& components, bo
         current = UniqueFd(next);
         at = next;
     }
-    m_cachedDirectory = std::move(current);
+    m_cachedDirectory = std::make_shared<const UniqueFd>(std::move(current));
     m_cachedPath.assign(components.begin(), components.begin() + static_cast<ptrdiff_t>(depth));
-    return m_cachedDirectory.get();
+    return m_cachedDirectory;
 }
 
 Result<UniqueFd> Destination::openParent(const std::vector<std::string>& components, bool create)
@@ -229,7 +242,7 @@ Result<std::optional<struct stat>> Destination::statusOf(const std::vector<std::
 
 Result<PendingFile> Destination::createFile(const std::vector<std::string>& components)
 {
-    Result<UniqueFd> parent = openParent(components, true);
+    Result<PendingFile::SharedDirectory> parent = sharedParentOf(components, true);
     if (!parent)
         return parent.error();
     const std::string& finalName = components.back();
@@ -237,7 +250,7 @@ Result<PendingFile> Destination::createFile(const std::vector<std::string>& comp
         return errorFrom(ENAMETOOLONG);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temporary = temporaryNameFor(finalName);
-        int fd = ::openat(parent->get(), temporary.c_str(),
+        int fd = ::openat(parent.value()->get(), temporary.c_str(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0)
             return PendingFile(std::move(parent.value()), UniqueFd(fd), temporary, finalName);

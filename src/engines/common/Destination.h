@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,7 +20,10 @@ namespace quarvo {
 // nothing behind.
 class PendingFile {
   public:
-    PendingFile(UniqueFd directory, UniqueFd file, std::string temporaryName, std::string finalName);
+    // A directory descriptor that every file being written in it shares, so none needs a copy.
+    using SharedDirectory = std::shared_ptr<const UniqueFd>;
+
+    PendingFile(SharedDirectory directory, UniqueFd file, std::string temporaryName, std::string finalName);
     PendingFile(PendingFile&&) noexcept = default;
     ~PendingFile();
 
@@ -46,7 +50,7 @@ class PendingFile {
 
   private:
     void discard();
-    UniqueFd m_directory;
+    SharedDirectory m_directory;
     UniqueFd m_file;
     std::string m_temporaryName;
     std::string m_finalName;
@@ -94,22 +98,23 @@ class Destination {
     void removeIfEmpty(const std::vector<std::string>& components);
 
   private:
-    explicit Destination(UniqueFd root) : m_root(std::move(root)) {}
+    explicit Destination(UniqueFd root) : m_root(std::make_shared<const UniqueFd>(std::move(root))) {}
     // The descriptor of the directory that holds components' last element, owned by the cache.
     Result<int> parentOf(const std::vector<std::string>& components, bool create);
+    Result<PendingFile::SharedDirectory> sharedParentOf(const std::vector<std::string>& components, bool create);
     // Renames the entry made under a temporary name in directory over the final name.
     static Result<Ok> renameIntoPlace(int directory, const std::string& temporary,
                                       const std::string& finalName);
     // mkdirat, noting the directory when it was made and notes are kept.
     int makeDirectory(int at, const std::vector<std::string>& components, size_t count);
 
-    UniqueFd m_root;
+    PendingFile::SharedDirectory m_root;
     // The directory reached last, and the components that lead to it: archives list the files of
     // one directory together, so most entries skip opening every component again. It was reached
     // with O_NOFOLLOW like any other, and an extraction never replaces a directory (a file or link
     // renamed over one fails), so the descriptor stays the directory it was.
     std::vector<std::string> m_cachedPath;
-    UniqueFd m_cachedDirectory;
+    PendingFile::SharedDirectory m_cachedDirectory;
     bool m_noting = false;
     std::vector<std::vector<std::string>> m_created;
 };

@@ -6,6 +6,7 @@
 #include "engines/api/EngineResult.h"
 #include "engines/common/PkwareCipher.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -18,6 +19,31 @@ namespace zf = zipformat;
 
 // Room for the extra fields writers usually put in a local header (times, owners, ZIP64 sizes).
 constexpr size_t UsualLocalExtraSize = 256;
+// Entries whose compressed data is no larger are read with their local header in one read: with many
+// small files, reads are a good part of the time.
+constexpr uint64_t ReadWithHeaderLimit = 64 * 1024;
+
+// The archive, with the bytes of one stretch of it already read.
+class PrefetchedSource : public ByteSource {
+  public:
+    PrefetchedSource(ByteSource& whole, uint64_t start, std::span<const uint8_t> bytes)
+        : m_whole(whole), m_start(start), m_bytes(bytes)
+    {
+    }
+    uint64_t size() const override { return m_whole.size(); }
+    size_t readAt(uint64_t offset, std::span<uint8_t> into) override
+    {
+        if (offset < m_start || offset - m_start > m_bytes.size() || m_bytes.size() - (offset - m_start) < into.size())
+            return m_whole.readAt(offset, into);
+        std::copy_n(m_bytes.begin() + static_cast<ptrdiff_t>(offset - m_start), into.size(), into.begin());
+        return into.size();
+    }
+
+  private:
+    ByteSource& m_whole;
+    uint64_t m_start;
+    std::span<const uint8_t> m_bytes;
+};
 // The local header fields that must agree with the central directory whatever the producer.
 constexpr uint16_t CheckedFlags = zf::flag::Encrypted | zf::flag::DataDescriptor | zf::flag::StrongEncryption;
 
@@ -48,7 +74,8 @@ class EntryReader {
         std::optional<DecodeRequest> request = prepare();
         if (!request)
             return std::move(m_outcome);
-        const DecodeResult result = decodeEntry(m_source, request.value(), sink, progress);
+        PrefetchedSource source(m_source, m_entry.localHeaderOffset, m_header);
+        const DecodeResult result = decodeEntry(source, request.value(), sink, progress);
         if (result.status != DecodeStatus::Ok)
             reportFailure(result);
         return std::move(m_outcome);
@@ -70,6 +97,7 @@ class EntryReader {
     const std::string& m_shown;
     const EntryReadSettings& m_settings;
     EntryReadOutcome m_outcome;
+    std::vector<uint8_t> m_header; // the local header as read, and the data when it was small
 };
 
 std::optional<DecodeRequest> EntryReader::prepare()
@@ -97,7 +125,9 @@ std::optional<DecodeRequest> EntryReader::prepare()
 
     // Most local headers are the central one's name plus a short extra field: a small read covers
     // them, and only a header that runs past it is read again at the largest size it can have.
-    std::vector<uint8_t> header(zf::LocalHeaderSize + entry.storedName.size() + UsualLocalExtraSize);
+    std::vector<uint8_t>& header = m_header;
+    const size_t usualSize = zf::LocalHeaderSize + entry.storedName.size() + UsualLocalExtraSize;
+    header.resize(usualSize + (entry.compressedSize <= ReadWithHeaderLimit ? entry.compressedSize : 0));
     size_t count = m_source.readAt(entry.localHeaderOffset, header);
     Result<LocalHeader> local = parseLocalHeader(std::span(header).first(count));
     if (!local && count == header.size()) {
@@ -105,6 +135,7 @@ std::optional<DecodeRequest> EntryReader::prepare()
         count = m_source.readAt(entry.localHeaderOffset, header);
         local = parseLocalHeader(std::span(header).first(count));
     }
+    header.resize(count);
     if (!local)
         return fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
     const LocalHeaderFields& l = local->fields;
