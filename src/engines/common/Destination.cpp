@@ -44,6 +44,22 @@ PendingFile::PendingFile(SharedDirectory directory, UniqueFd file, std::string t
 {
 }
 
+Result<PendingFile> PendingFile::create(SharedDirectory directory, const std::string& finalName)
+{
+    if (finalName.size() > NAME_MAX)
+        return errorFrom(ENAMETOOLONG);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = temporaryNameFor(finalName);
+        int fd = ::openat(directory->get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0600);
+        if (fd >= 0)
+            return PendingFile(std::move(directory), UniqueFd(fd), temporary, finalName);
+        if (errno != EEXIST)
+            return errorFrom(errno);
+    }
+    return errorFrom(EEXIST);
+}
+
 PendingFile::~PendingFile()
 {
     if (!m_committed && m_directory)
@@ -245,19 +261,7 @@ Result<PendingFile> Destination::createFile(const std::vector<std::string>& comp
     Result<PendingFile::SharedDirectory> parent = sharedParentOf(components, true);
     if (!parent)
         return parent.error();
-    const std::string& finalName = components.back();
-    if (finalName.size() > NAME_MAX)
-        return errorFrom(ENAMETOOLONG);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temporary = temporaryNameFor(finalName);
-        int fd = ::openat(parent.value()->get(), temporary.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0)
-            return PendingFile(std::move(parent.value()), UniqueFd(fd), temporary, finalName);
-        if (errno != EEXIST)
-            return errorFrom(errno);
-    }
-    return errorFrom(EEXIST);
+    return PendingFile::create(std::move(parent).value(), components.back());
 }
 
 Result<Ok> Destination::makeLink(const std::vector<std::string>& components, const std::string& target,

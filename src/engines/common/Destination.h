@@ -24,6 +24,9 @@ class PendingFile {
     using SharedDirectory = std::shared_ptr<const UniqueFd>;
 
     PendingFile(SharedDirectory directory, UniqueFd file, std::string temporaryName, std::string finalName);
+    // Starts writing finalName in directory under a temporary name. Needs no destination, so a
+    // worker thread may call it with a directory the destination handed out.
+    static Result<PendingFile> create(SharedDirectory directory, const std::string& finalName);
     PendingFile(PendingFile&&) noexcept = default;
     ~PendingFile();
 
@@ -74,6 +77,12 @@ class Destination {
     Result<std::optional<struct stat>> statusOf(const std::vector<std::string>& components);
     // Starts writing the file named by components under a temporary name in its directory.
     Result<PendingFile> createFile(const std::vector<std::string>& components);
+    // The directory that holds components' last element, made when missing, to create the file in
+    // later with PendingFile::create.
+    Result<PendingFile::SharedDirectory> directoryFor(const std::vector<std::string>& components)
+    {
+        return sharedParentOf(components, true);
+    }
     // Sets the permission bits (when given) and the modification time of the directory named by
     // components, without following a link. Meant for after the files inside it are written, since
     // writing them changes its time and a read-only mode would stop them.

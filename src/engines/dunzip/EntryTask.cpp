@@ -10,9 +10,11 @@ EntryTask::EntryTask(ByteSource& source, const ArchiveEntry& entry, std::string 
 {
 }
 
-void EntryTask::writeInto(PendingFile file, mode_t mode, const struct timespec& modificationTime)
+void EntryTask::writeInto(PendingFile::SharedDirectory directory, std::string finalName, mode_t mode,
+                          const struct timespec& modificationTime)
 {
-    m_file.emplace(std::move(file));
+    m_directory = std::move(directory);
+    m_finalName = std::move(finalName);
     m_mode = mode;
     m_modificationTime = modificationTime;
 }
@@ -20,6 +22,12 @@ void EntryTask::writeInto(PendingFile file, mode_t mode, const struct timespec& 
 void EntryTask::runHere(const DecodeProgress& progress)
 {
     run(progress);
+    markDone();
+}
+
+void EntryTask::runQuietly()
+{
+    runOnWorker();
     markDone();
 }
 
@@ -36,6 +44,15 @@ void EntryTask::run(const DecodeProgress& progress)
     if (m_cancelled.load(std::memory_order_relaxed)) {
         m_outcome.code = EngineResult::Cancelled;
         return;
+    }
+    if (m_directory) {
+        Result<PendingFile> file = PendingFile::create(std::move(m_directory), m_finalName);
+        if (!file) {
+            m_outcome.code = EngineResult::CannotCreate;
+            m_outcome.messages.push_back("Cannot create " + m_shown + ": " + file.error().message + ".");
+            return;
+        }
+        m_file.emplace(std::move(file).value());
     }
     const DecodeSink sink = [this](std::span<const uint8_t> bytes) {
         if (m_inMemory)

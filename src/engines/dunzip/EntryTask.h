@@ -21,13 +21,17 @@ class EntryTask : public PooledTask {
     EntryTask(ByteSource& source, const ArchiveEntry& entry, std::string shown, const EntryReadSettings& settings,
               const std::atomic<bool>& cancelled);
 
-    // Decodes into file, which is then given mode and modificationTime and closed.
-    void writeInto(PendingFile file, mode_t mode, const struct timespec& modificationTime);
+    // Decodes into a new file named finalName in directory, which is then given mode and
+    // modificationTime and closed.
+    void writeInto(PendingFile::SharedDirectory directory, std::string finalName, mode_t mode,
+                   const struct timespec& modificationTime);
     // Keeps the decoded bytes in memory.
     void keepInMemory() { m_inMemory = true; }
 
     // Runs a task the calling thread claimed, with progress told of every block of bytes made.
     void runHere(const DecodeProgress& progress);
+    // Runs a task the calling thread claimed as a worker would, telling nobody.
+    void runQuietly();
     // The bytes made so far, for a thread that reports progress while a worker decodes.
     uint64_t bytesOut() const { return m_bytesOut.load(std::memory_order_relaxed); }
 
@@ -47,6 +51,8 @@ class EntryTask : public PooledTask {
     const std::string m_shown;
     const EntryReadSettings m_settings;
     const std::atomic<bool>& m_cancelled;
+    PendingFile::SharedDirectory m_directory;
+    std::string m_finalName;
     std::optional<PendingFile> m_file;
     mode_t m_mode = 0;
     struct timespec m_modificationTime {};

@@ -37,6 +37,11 @@ constexpr uint32_t MaximumLinkTargetSize = 4096;
 constexpr size_t EntriesInFlightPerThread = 8;
 // How often progress is told while a worker decodes the entry being reported.
 constexpr auto ProgressInterval = std::chrono::milliseconds(10);
+// While a worker decodes the entry being reported, the calling thread decodes later entries no
+// larger than this rather than wait: they end soon enough for the progress to go on.
+constexpr uint64_t HelpingLimit = 256 * 1024;
+// The work of an entry beyond its bytes (creating, closing and renaming its file), in bytes' worth.
+constexpr uint64_t WorkPerEntry = 64 * 1024;
 
 // MS-DOS, OS/2 and Windows programs write "\" as their own separator; on Unix it is an ordinary
 // character of a file name.
@@ -162,6 +167,8 @@ class Operation {
     bool reportOldest();
     void report(PlannedEntry& planned);
     EntryReadOutcome completeTask(PlannedEntry& planned);
+    // Decodes the latest small entry in flight that no thread has taken yet. False when there is none.
+    bool helpWithLaterEntry();
     void finishEntry(const PlannedEntry& planned, uint16_t code);
     // Stops every entry in flight and takes back what was made for those not yet reported.
     void abandonEntriesInFlight();
@@ -334,7 +341,7 @@ bool Operation::processEntries(const std::vector<const ArchiveEntry*>& selected)
             return false;
         }
         if (planned.task && m_workers)
-            m_workers->submit(planned.task);
+            m_workers->submit(planned.task, entry->compressedSize + WorkPerEntry);
         if (!planned.pathInFlight.empty())
             ++m_pathsInFlight[planned.pathInFlight];
         m_inFlight.push_back(std::move(planned));
@@ -435,14 +442,16 @@ void Operation::planFile(PlannedEntry& planned)
         planned.then = PlannedEntry::Then::AddLink;
         return;
     }
-    Result<PendingFile> file = m_destination->createFile(planned.components);
-    if (!file) {
+    // The file itself is created by whichever thread decodes it.
+    Result<PendingFile::SharedDirectory> directory = m_destination->directoryFor(planned.components);
+    if (!directory) {
         planned.code = EngineResult::CannotCreate;
-        planned.messages.push_back("Cannot create " + planned.shown + ": " + file.error().message + ".");
+        planned.messages.push_back("Cannot create " + planned.shown + ": " + directory.error().message + ".");
         return;
     }
     planned.task = newTask(planned);
-    planned.task->writeInto(std::move(file).value(), permissionsOf(entry), {modificationTimeOf(entry), 0});
+    planned.task->writeInto(std::move(directory).value(), planned.components.back(), permissionsOf(entry),
+                            {modificationTimeOf(entry), 0});
     planned.then = PlannedEntry::Then::CommitFile;
     planned.pathInFlight = joinedPath(planned.components, planned.components.size());
 }
@@ -559,11 +568,16 @@ EntryReadOutcome Operation::completeTask(PlannedEntry& planned)
             task.waitDone();
         return {.code = EngineResult::Cancelled, .messages = {}};
     }
+    // The workers get to the later entries while this one is decoded or waited for.
+    if (m_workers)
+        m_workers->wake();
     if (task.claim()) {
         task.runHere(progress);
         return std::move(task.outcome());
     }
-    while (!task.waitDone(ProgressInterval)) {
+    while (!task.isDone()) {
+        if (helpWithLaterEntry() ? task.isDone() : task.waitDone(ProgressInterval))
+            break;
         if (!progress(task.bytesOut())) {
             m_cancelled = true;
             task.waitDone();
@@ -571,6 +585,21 @@ EntryReadOutcome Operation::completeTask(PlannedEntry& planned)
         }
     }
     return std::move(task.outcome());
+}
+
+bool Operation::helpWithLaterEntry()
+{
+    // From the newest: the workers take the oldest first.
+    for (auto later = m_inFlight.rbegin(); later != m_inFlight.rend(); ++later) {
+        if (!later->task || later->entry->compressedSize > HelpingLimit ||
+            later->entry->uncompressedSize > HelpingLimit)
+            continue;
+        if (later->task->claim()) {
+            later->task->runQuietly();
+            return true;
+        }
+    }
+    return false;
 }
 
 void Operation::finishEntry(const PlannedEntry& planned, uint16_t code)

@@ -10,6 +10,8 @@ namespace {
 
 // More threads than this only wait on each other for the archive and the destination directory.
 constexpr unsigned MostDecodingThreads = 4;
+// Idle workers are woken once this much work is queued: a few small files, or one larger one.
+constexpr uint64_t WakeWeight = 512 * 1024;
 
 } // namespace
 
@@ -58,13 +60,31 @@ WorkerPool::~WorkerPool()
         thread.join();
 }
 
-void WorkerPool::submit(std::shared_ptr<PooledTask> task)
+void WorkerPool::submit(std::shared_ptr<PooledTask> task, uint64_t weight)
 {
+    bool wakeOne = false;
     {
         std::lock_guard lock(m_mutex);
         m_queue.push_back(std::move(task));
+        m_unannounced += weight;
+        wakeOne = m_waiting > 0 && m_unannounced >= WakeWeight;
+        if (wakeOne)
+            m_unannounced = 0;
     }
-    m_queued.notify_one();
+    if (wakeOne)
+        m_queued.notify_one();
+}
+
+void WorkerPool::wake()
+{
+    bool someoneWaits = false;
+    {
+        std::lock_guard lock(m_mutex);
+        someoneWaits = m_waiting > 0 && !m_queue.empty();
+        m_unannounced = 0;
+    }
+    if (someoneWaits)
+        m_queued.notify_all();
 }
 
 void WorkerPool::serve()
@@ -73,7 +93,9 @@ void WorkerPool::serve()
         std::shared_ptr<PooledTask> task;
         {
             std::unique_lock lock(m_mutex);
+            ++m_waiting;
             m_queued.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            --m_waiting;
             if (m_stopping)
                 return;
             task = std::move(m_queue.front());

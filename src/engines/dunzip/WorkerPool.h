@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -25,6 +26,8 @@ class PooledTask {
     bool waitDone(std::chrono::milliseconds timeout);
     // Waits until the task is done, whoever runs it.
     void waitDone();
+    // Whether the task is done, without waiting.
+    bool isDone() const { return m_state.load(std::memory_order_acquire) == State::Done; }
 
   protected:
     friend class WorkerPool;
@@ -47,7 +50,12 @@ class WorkerPool {
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
-    void submit(std::shared_ptr<PooledTask> task);
+    // Queues a task that weighs about weight bytes of work. Waking a worker costs two system calls
+    // and a switch between threads, more than a small file's work, so idle workers are woken only
+    // once the tasks queued since the last wake weigh enough, or when wake() is called.
+    void submit(std::shared_ptr<PooledTask> task, uint64_t weight);
+    // Wakes the idle workers for whatever is queued.
+    void wake();
 
   private:
     void serve();
@@ -56,6 +64,8 @@ class WorkerPool {
     std::condition_variable m_queued;
     std::deque<std::shared_ptr<PooledTask>> m_queue;
     bool m_stopping = false;
+    unsigned m_waiting = 0; // workers waiting for a task
+    uint64_t m_unannounced = 0; // the weight queued since workers were last woken
     std::vector<std::thread> m_threads;
 };
 
