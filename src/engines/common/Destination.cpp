@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -14,6 +15,8 @@ namespace quarvo {
 namespace {
 
 constexpr mode_t DirectoryMode = 0755;
+// What a file is created with when its final mode is not known yet or the umask would change it.
+constexpr mode_t PrivateFileMode = 0600;
 
 Error errorFrom(int error)
 {
@@ -31,6 +34,27 @@ std::string temporaryNameFor(const std::string& finalName)
     return ".~" + prefix + "." + process + "." + std::to_string(counter++) + ".part";
 }
 
+// The process's umask as /proc tells it, read once; nothing when it cannot be read. umask(2) itself
+// cannot be read without changing it, which other threads would see.
+std::optional<mode_t> creationMask()
+{
+    static const std::optional<mode_t> mask = []() -> std::optional<mode_t> {
+        std::FILE* status = std::fopen("/proc/self/status", "re");
+        if (!status)
+            return std::nullopt;
+        std::optional<mode_t> found;
+        char line[256];
+        while (!found && std::fgets(line, sizeof line, status)) {
+            unsigned value = 0;
+            if (std::sscanf(line, "Umask: %o", &value) == 1)
+                found = static_cast<mode_t>(value);
+        }
+        std::fclose(status);
+        return found;
+    }();
+    return mask;
+}
+
 } // namespace
 
 std::string systemError(int error)
@@ -44,16 +68,22 @@ PendingFile::PendingFile(SharedDirectory directory, UniqueFd file, std::string t
 {
 }
 
-Result<PendingFile> PendingFile::create(SharedDirectory directory, const std::string& finalName)
+Result<PendingFile> PendingFile::create(SharedDirectory directory, const std::string& finalName,
+                                       std::optional<mode_t> finalMode)
 {
     if (finalName.size() > NAME_MAX)
         return errorFrom(ENAMETOOLONG);
+    const std::optional<mode_t> mask = creationMask();
+    const mode_t mode = finalMode && mask && (*finalMode & *mask) == 0 ? *finalMode : PrivateFileMode;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temporary = temporaryNameFor(finalName);
         int fd = ::openat(directory->get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          0600);
-        if (fd >= 0)
-            return PendingFile(std::move(directory), UniqueFd(fd), temporary, finalName);
+                          mode);
+        if (fd >= 0) {
+            PendingFile file(std::move(directory), UniqueFd(fd), temporary, finalName);
+            file.m_createdMode = mode;
+            return file;
+        }
         if (errno != EEXIST)
             return errorFrom(errno);
     }
@@ -129,7 +159,7 @@ Result<Ok> PendingFile::commit(mode_t mode, const struct timespec& modificationT
 Result<Ok> PendingFile::seal(mode_t mode, const struct timespec& modificationTime)
 {
     struct timespec times[2] = {{0, UTIME_NOW}, modificationTime};
-    if (::fchmod(m_file.get(), mode) != 0 || ::futimens(m_file.get(), times) != 0 ||
+    if ((mode != m_createdMode && ::fchmod(m_file.get(), mode) != 0) || ::futimens(m_file.get(), times) != 0 ||
         ::close(m_file.release()) != 0) {
         int error = errno;
         discard();

@@ -25,8 +25,11 @@ class PendingFile {
 
     PendingFile(SharedDirectory directory, UniqueFd file, std::string temporaryName, std::string finalName);
     // Starts writing finalName in directory under a temporary name. Needs no destination, so a
-    // worker thread may call it with a directory the destination handed out.
-    static Result<PendingFile> create(SharedDirectory directory, const std::string& finalName);
+    // worker thread may call it with a directory the destination handed out. A file created with
+    // the permission bits it will be sealed with (when the process's umask keeps them all) needs no
+    // change of mode when sealed.
+    static Result<PendingFile> create(SharedDirectory directory, const std::string& finalName,
+                                      std::optional<mode_t> finalMode = std::nullopt);
     PendingFile(PendingFile&&) noexcept = default;
     ~PendingFile();
 
@@ -57,6 +60,7 @@ class PendingFile {
     UniqueFd m_file;
     std::string m_temporaryName;
     std::string m_finalName;
+    mode_t m_createdMode = 0;
     bool m_committed = false;
 };
 

@@ -46,7 +46,7 @@ void EntryTask::run(const DecodeProgress& progress)
         return;
     }
     if (m_directory) {
-        Result<PendingFile> file = PendingFile::create(std::move(m_directory), m_finalName);
+        Result<PendingFile> file = PendingFile::create(std::move(m_directory), m_finalName, m_mode);
         if (!file) {
             m_outcome.code = EngineResult::CannotCreate;
             m_outcome.messages.push_back("Cannot create " + m_shown + ": " + file.error().message + ".");

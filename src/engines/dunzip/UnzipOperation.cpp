@@ -160,6 +160,8 @@ class Operation {
     void planFile(PlannedEntry& planned);
     std::shared_ptr<EntryTask> newTask(PlannedEntry& planned);
     bool shouldExtract(PlannedEntry& planned);
+    // Whether the entry's path is known to be free without asking the file system.
+    bool foundNothingAt(const PlannedEntry& planned, const std::string& path) const;
     // Reports the entries in flight up to the first that meets a path of components, so that what
     // is on disk is decided after the entries before it are in place. False when the run stopped.
     bool settleEntriesAt(const std::vector<std::string>& components);
@@ -191,6 +193,8 @@ class Operation {
     std::unordered_set<std::string> m_seenNames;
     std::deque<PlannedEntry> m_inFlight;
     std::unordered_map<std::string, size_t> m_pathsInFlight;
+    std::unordered_set<std::string> m_madeDirectories;
+    std::unordered_set<std::string> m_filesUnderOtherNames;
     std::atomic<bool> m_cancelled{false};
     std::unique_ptr<WorkerPool> m_workers;
 };
@@ -391,6 +395,8 @@ PlannedEntry Operation::plan(const ArchiveEntry& entry)
     }
     planExtraction(planned, path.value());
     planned.createdDirectories = m_destination->takeCreatedDirectories();
+    for (const std::vector<std::string>& directory : planned.createdDirectories)
+        m_madeDirectories.insert(joinedPath(directory, directory.size()));
     return planned;
 }
 
@@ -461,9 +467,25 @@ std::shared_ptr<EntryTask> Operation::newTask(PlannedEntry& planned)
     return std::make_shared<EntryTask>(*m_source, *planned.entry, planned.shown, m_readSettings, m_cancelled);
 }
 
+bool Operation::foundNothingAt(const PlannedEntry& planned, const std::string& path) const
+{
+    // In a directory this run made, only this run put anything: directories, which it knows, and
+    // the files of entries, which are all in place by now (settleEntriesAt) and each under its own
+    // name, except those whose name is not their path ("./a", "a\\b", no directory names).
+    const std::vector<std::string>& components = planned.components;
+    return components.size() > 1 && m_madeDirectories.contains(joinedPath(components, components.size() - 1)) &&
+           !m_madeDirectories.contains(path) && !m_filesUnderOtherNames.contains(path);
+}
+
 bool Operation::shouldExtract(PlannedEntry& planned)
 {
-    Result<std::optional<struct stat>> existing = m_destination->statusOf(planned.components);
+    const std::string path = joinedPath(planned.components, planned.components.size());
+    const bool underItsName = path == planned.entry->name;
+    if (!underItsName)
+        m_filesUnderOtherNames.insert(path);
+    Result<std::optional<struct stat>> existing = underItsName && foundNothingAt(planned, path)
+                                                      ? std::optional<struct stat>()
+                                                      : m_destination->statusOf(planned.components);
     if (!existing) {
         planned.code = EngineResult::CannotCreate;
         planned.messages.push_back("Cannot create " + planned.shown + ": " + existing.error().message + ".");
