@@ -2,6 +2,8 @@
 
 #include "engines/api/EngineResult.h"
 
+#include <new>
+
 namespace quarvo {
 
 EntryTask::EntryTask(ByteSource& source, const ArchiveEntry& entry, std::string shown,
@@ -33,10 +35,16 @@ void EntryTask::runQuietly()
 
 void EntryTask::runOnWorker()
 {
-    run([this](uint64_t bytesOut) {
-        m_bytesOut.store(bytesOut, std::memory_order_relaxed);
-        return !m_cancelled.load(std::memory_order_relaxed);
-    });
+    // Nothing may escape a worker thread: it would end the process.
+    try {
+        run([this](uint64_t bytesOut) {
+            m_bytesOut.store(bytesOut, std::memory_order_relaxed);
+            return !m_cancelled.load(std::memory_order_relaxed);
+        });
+    } catch (const std::bad_alloc&) {
+        m_outOfMemory = true;
+        m_outcome.code = EngineResult::OutOfMemory;
+    }
 }
 
 void EntryTask::run(const DecodeProgress& progress)

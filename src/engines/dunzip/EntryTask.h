@@ -35,6 +35,10 @@ class EntryTask : public PooledTask {
     // The bytes made so far, for a thread that reports progress while a worker decodes.
     uint64_t bytesOut() const { return m_bytesOut.load(std::memory_order_relaxed); }
 
+    // Whether a worker ran out of memory: the thread that reports the entry raises it again, as if
+    // it had decoded the entry itself, for dunzip to end the run with OutOfMemory.
+    bool ranOutOfMemory() const { return m_outOfMemory; }
+
     // The outcome, the bytes kept in memory and the sealed file: for after the task is done.
     EntryReadOutcome& outcome() { return m_outcome; }
     const std::string& bytes() const { return m_bytes; }
@@ -57,6 +61,7 @@ class EntryTask : public PooledTask {
     mode_t m_mode = 0;
     struct timespec m_modificationTime {};
     bool m_inMemory = false;
+    bool m_outOfMemory = false;
     std::atomic<uint64_t> m_bytesOut{0};
     EntryReadOutcome m_outcome;
     std::string m_bytes;

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <deque>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -606,6 +607,8 @@ EntryReadOutcome Operation::completeTask(PlannedEntry& planned)
             return {.code = EngineResult::Cancelled, .messages = {}};
         }
     }
+    if (task.ranOutOfMemory())
+        throw std::bad_alloc();
     return std::move(task.outcome());
 }
 
