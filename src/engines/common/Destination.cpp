@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -14,18 +15,44 @@ namespace quarvo {
 namespace {
 
 constexpr mode_t DirectoryMode = 0755;
+// What a file is created with when its final mode is not known yet or the umask would change it.
+constexpr mode_t PrivateFileMode = 0600;
 
 Error errorFrom(int error)
 {
     return Error{systemError(error)};
 }
 
-// A name for a file being written, unlikely to clash and never reused within a run.
+// A name for a file being written, unlikely to clash and never reused within a run. The process id
+// is taken once: a forked child that writes into the same directory only meets a name in use, which
+// O_EXCL reports and the caller retries with the next number.
 std::string temporaryNameFor(const std::string& finalName)
 {
     static std::atomic<unsigned> counter{0};
+    static const std::string process = std::to_string(::getpid());
     std::string prefix = finalName.substr(0, 32);
-    return ".~" + prefix + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".part";
+    return ".~" + prefix + "." + process + "." + std::to_string(counter++) + ".part";
+}
+
+// The process's umask as /proc tells it, read once; nothing when it cannot be read. umask(2) itself
+// cannot be read without changing it, which other threads would see.
+std::optional<mode_t> creationMask()
+{
+    static const std::optional<mode_t> mask = []() -> std::optional<mode_t> {
+        std::FILE* status = std::fopen("/proc/self/status", "re");
+        if (!status)
+            return std::nullopt;
+        std::optional<mode_t> found;
+        char line[256];
+        while (!found && std::fgets(line, sizeof line, status)) {
+            unsigned value = 0;
+            if (std::sscanf(line, "Umask: %o", &value) == 1)
+                found = static_cast<mode_t>(value);
+        }
+        std::fclose(status);
+        return found;
+    }();
+    return mask;
 }
 
 } // namespace
@@ -35,10 +62,32 @@ std::string systemError(int error)
     return std::strerror(error);
 }
 
-PendingFile::PendingFile(UniqueFd directory, UniqueFd file, std::string temporaryName, std::string finalName)
+PendingFile::PendingFile(SharedDirectory directory, UniqueFd file, std::string temporaryName, std::string finalName)
     : m_directory(std::move(directory)), m_file(std::move(file)), m_temporaryName(std::move(temporaryName)),
       m_finalName(std::move(finalName))
 {
+}
+
+Result<PendingFile> PendingFile::create(SharedDirectory directory, const std::string& finalName,
+                                       std::optional<mode_t> finalMode)
+{
+    if (finalName.size() > NAME_MAX)
+        return errorFrom(ENAMETOOLONG);
+    const std::optional<mode_t> mask = creationMask();
+    const mode_t mode = finalMode && mask && (*finalMode & *mask) == 0 ? *finalMode : PrivateFileMode;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = temporaryNameFor(finalName);
+        int fd = ::openat(directory->get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          mode);
+        if (fd >= 0) {
+            PendingFile file(std::move(directory), UniqueFd(fd), temporary, finalName);
+            file.m_createdMode = mode;
+            return file;
+        }
+        if (errno != EEXIST)
+            return errorFrom(errno);
+    }
+    return errorFrom(EEXIST);
 }
 
 PendingFile::~PendingFile()
@@ -50,7 +99,7 @@ PendingFile::~PendingFile()
 void PendingFile::discard()
 {
     m_file = UniqueFd();
-    ::unlinkat(m_directory.get(), m_temporaryName.c_str(), 0);
+    ::unlinkat(m_directory->get(), m_temporaryName.c_str(), 0);
     m_committed = true;
 }
 
@@ -101,14 +150,28 @@ Result<Ok> PendingFile::commit(mode_t mode, std::time_t modificationTime)
 
 Result<Ok> PendingFile::commit(mode_t mode, const struct timespec& modificationTime)
 {
+    Result<Ok> sealed = seal(mode, modificationTime);
+    if (!sealed)
+        return sealed;
+    return commit();
+}
+
+Result<Ok> PendingFile::seal(mode_t mode, const struct timespec& modificationTime)
+{
     struct timespec times[2] = {{0, UTIME_NOW}, modificationTime};
-    if (::fchmod(m_file.get(), mode) != 0 || ::futimens(m_file.get(), times) != 0) {
+    if ((mode != m_createdMode && ::fchmod(m_file.get(), mode) != 0) || ::futimens(m_file.get(), times) != 0 ||
+        ::close(m_file.release()) != 0) {
         int error = errno;
         discard();
         return errorFrom(error);
     }
-    if (::close(m_file.release()) != 0 ||
-        ::renameat(m_directory.get(), m_temporaryName.c_str(), m_directory.get(), m_finalName.c_str()) != 0) {
+    return Ok{};
+}
+
+Result<Ok> PendingFile::commit()
+{
+    const int directory = m_directory->get();
+    if (::renameat(directory, m_temporaryName.c_str(), directory, m_finalName.c_str()) != 0) {
         int error = errno;
         discard();
         return errorFrom(error);
@@ -129,17 +192,26 @@ Result<Destination> Destination::open(const std::string& path)
 
 Result<int> Destination::parentOf(const std::vector<std::string>& components, bool create)
 {
+    Result<PendingFile::SharedDirectory> parent = sharedParentOf(components, create);
+    if (!parent)
+        return parent.error();
+    return parent.value()->get();
+}
+
+Result<PendingFile::SharedDirectory> Destination::sharedParentOf(const std::vector<std::string>& components,
+                                                                 bool create)
+{
     const size_t depth = components.empty() ? 0 : components.size() - 1;
     if (depth == 0)
-        return m_root.get();
+        return m_root;
     if (m_cachedDirectory && m_cachedPath.size() == depth &&
         std::equal(m_cachedPath.begin(), m_cachedPath.end(), components.begin()))
-        return m_cachedDirectory.get();
+        return m_cachedDirectory;
     UniqueFd current;
-    int at = m_root.get();
+    int at = m_root->get();
     for (size_t i = 0; i < depth; ++i) {
         const char* part = components[i].c_str();
-        if (create && ::mkdirat(at, part, DirectoryMode) != 0 && errno != EEXIST)
+        if (create && makeDirectory(at, components, i + 1) != 0 && errno != EEXIST)
             return errorFrom(errno);
         int next = ::openat(at, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0) {
@@ -151,9 +223,9 @@ Result<int> Destination::parentOf(const std::vector<std::string>& components, bo
         current = UniqueFd(next);
         at = next;
     }
-    m_cachedDirectory = std::move(current);
+    m_cachedDirectory = std::make_shared<const UniqueFd>(std::move(current));
     m_cachedPath.assign(components.begin(), components.begin() + static_cast<ptrdiff_t>(depth));
-    return m_cachedDirectory.get();
+    return m_cachedDirectory;
 }
 
 Result<UniqueFd> Destination::openParent(const std::vector<std::string>& components, bool create)
@@ -173,7 +245,7 @@ Result<Ok> Destination::makeDirectories(const std::vector<std::string>& componen
     if (!parent)
         return parent.error();
     const std::string& last = components.back();
-    if (::mkdirat(*parent, last.c_str(), DirectoryMode) == 0)
+    if (makeDirectory(*parent, components, components.size()) == 0)
         return Ok{};
     struct stat status {};
     if (errno == EEXIST && ::fstatat(*parent, last.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
@@ -216,22 +288,10 @@ Result<std::optional<struct stat>> Destination::statusOf(const std::vector<std::
 
 Result<PendingFile> Destination::createFile(const std::vector<std::string>& components)
 {
-    Result<UniqueFd> parent = openParent(components, true);
+    Result<PendingFile::SharedDirectory> parent = sharedParentOf(components, true);
     if (!parent)
         return parent.error();
-    const std::string& finalName = components.back();
-    if (finalName.size() > NAME_MAX)
-        return errorFrom(ENAMETOOLONG);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temporary = temporaryNameFor(finalName);
-        int fd = ::openat(parent->get(), temporary.c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0)
-            return PendingFile(std::move(parent.value()), UniqueFd(fd), temporary, finalName);
-        if (errno != EEXIST)
-            return errorFrom(errno);
-    }
-    return errorFrom(EEXIST);
+    return PendingFile::create(std::move(parent).value(), components.back());
 }
 
 Result<Ok> Destination::makeLink(const std::vector<std::string>& components, const std::string& target,
@@ -281,6 +341,21 @@ Result<Ok> Destination::makeHardLink(const std::vector<std::string>& components,
         return renameIntoPlace(*parent, temporary, components.back());
     }
     return errorFrom(EEXIST);
+}
+
+int Destination::makeDirectory(int at, const std::vector<std::string>& components, size_t count)
+{
+    const int made = ::mkdirat(at, components[count - 1].c_str(), DirectoryMode);
+    if (made == 0 && m_noting)
+        m_created.emplace_back(components.begin(), components.begin() + static_cast<ptrdiff_t>(count));
+    return made;
+}
+
+void Destination::removeIfEmpty(const std::vector<std::string>& components)
+{
+    Result<int> parent = parentOf(components, false);
+    if (parent && !components.empty())
+        ::unlinkat(*parent, components.back().c_str(), AT_REMOVEDIR);
 }
 
 Result<Ok> Destination::renameIntoPlace(int directory, const std::string& temporary,

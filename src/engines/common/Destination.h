@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -19,7 +20,16 @@ namespace quarvo {
 // nothing behind.
 class PendingFile {
   public:
-    PendingFile(UniqueFd directory, UniqueFd file, std::string temporaryName, std::string finalName);
+    // A directory descriptor that every file being written in it shares, so none needs a copy.
+    using SharedDirectory = std::shared_ptr<const UniqueFd>;
+
+    PendingFile(SharedDirectory directory, UniqueFd file, std::string temporaryName, std::string finalName);
+    // Starts writing finalName in directory under a temporary name. Needs no destination, so a
+    // worker thread may call it with a directory the destination handed out. A file created with
+    // the permission bits it will be sealed with (when the process's umask keeps them all) needs no
+    // change of mode when sealed.
+    static Result<PendingFile> create(SharedDirectory directory, const std::string& finalName,
+                                      std::optional<mode_t> finalMode = std::nullopt);
     PendingFile(PendingFile&&) noexcept = default;
     ~PendingFile();
 
@@ -37,13 +47,20 @@ class PendingFile {
     // file or link of that name, never writing through it). Fails with the system's reason.
     Result<Ok> commit(mode_t mode, std::time_t modificationTime);
     Result<Ok> commit(mode_t mode, const struct timespec& modificationTime);
+    // The same in two steps, so that a worker thread can finish the file while the thread that
+    // owns the destination decides when it appears: seal() sets permission bits and modification
+    // time and closes the file (no more writes), commit() then renames it over the final name. A
+    // failed seal discards the file.
+    Result<Ok> seal(mode_t mode, const struct timespec& modificationTime);
+    Result<Ok> commit();
 
   private:
     void discard();
-    UniqueFd m_directory;
+    SharedDirectory m_directory;
     UniqueFd m_file;
     std::string m_temporaryName;
     std::string m_finalName;
+    mode_t m_createdMode = 0;
     bool m_committed = false;
 };
 
@@ -64,6 +81,12 @@ class Destination {
     Result<std::optional<struct stat>> statusOf(const std::vector<std::string>& components);
     // Starts writing the file named by components under a temporary name in its directory.
     Result<PendingFile> createFile(const std::vector<std::string>& components);
+    // The directory that holds components' last element, made when missing, to create the file in
+    // later with PendingFile::create.
+    Result<PendingFile::SharedDirectory> directoryFor(const std::vector<std::string>& components)
+    {
+        return sharedParentOf(components, true);
+    }
     // Sets the permission bits (when given) and the modification time of the directory named by
     // components, without following a link. Meant for after the files inside it are written, since
     // writing them changes its time and a read-only mode would stop them.
@@ -79,21 +102,34 @@ class Destination {
     Result<Ok> makeHardLink(const std::vector<std::string>& components,
                             const std::vector<std::string>& target);
 
+    // Every directory this destination creates from now on is noted, parents before children, until
+    // takeCreatedDirectories() hands the notes over. An extraction that prepares entries ahead of
+    // the one it reports uses them to take back what a cancelled entry made.
+    void noteCreatedDirectories() { m_noting = true; }
+    std::vector<std::vector<std::string>> takeCreatedDirectories() { return std::exchange(m_created, {}); }
+    // Removes the directory named by components when it is empty; anything else stays as it is.
+    void removeIfEmpty(const std::vector<std::string>& components);
+
   private:
-    explicit Destination(UniqueFd root) : m_root(std::move(root)) {}
+    explicit Destination(UniqueFd root) : m_root(std::make_shared<const UniqueFd>(std::move(root))) {}
     // The descriptor of the directory that holds components' last element, owned by the cache.
     Result<int> parentOf(const std::vector<std::string>& components, bool create);
+    Result<PendingFile::SharedDirectory> sharedParentOf(const std::vector<std::string>& components, bool create);
     // Renames the entry made under a temporary name in directory over the final name.
     static Result<Ok> renameIntoPlace(int directory, const std::string& temporary,
                                       const std::string& finalName);
+    // mkdirat, noting the directory when it was made and notes are kept.
+    int makeDirectory(int at, const std::vector<std::string>& components, size_t count);
 
-    UniqueFd m_root;
+    PendingFile::SharedDirectory m_root;
     // The directory reached last, and the components that lead to it: archives list the files of
     // one directory together, so most entries skip opening every component again. It was reached
     // with O_NOFOLLOW like any other, and an extraction never replaces a directory (a file or link
     // renamed over one fails), so the descriptor stays the directory it was.
     std::vector<std::string> m_cachedPath;
-    UniqueFd m_cachedDirectory;
+    PendingFile::SharedDirectory m_cachedDirectory;
+    bool m_noting = false;
+    std::vector<std::vector<std::string>> m_created;
 };
 
 // The system's text for errno value error.

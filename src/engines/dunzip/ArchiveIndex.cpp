@@ -26,6 +26,42 @@ IndexError badArchive(const DirectoryError& error)
     return badArchive(describeDirectoryError(error));
 }
 
+// How much of the archive one read brings in while local headers are looked up in order.
+constexpr size_t HeaderWindowSize = 64 * 1024;
+
+// Reads bytes at ascending offsets through one window, so an archive of many small entries costs a
+// read per window rather than one per entry.
+class HeaderWindow {
+  public:
+    explicit HeaderWindow(ByteSource& source) : m_source(source) {}
+
+    // Fills into with the bytes at offset; false when the archive has fewer.
+    bool read(uint64_t offset, std::span<uint8_t> into)
+    {
+        if (!holds(offset, into.size())) {
+            m_buffer.resize(HeaderWindowSize);
+            m_start = offset;
+            m_count = m_source.readAt(offset, m_buffer);
+            if (!holds(offset, into.size()))
+                return false;
+        }
+        std::copy_n(m_buffer.begin() + static_cast<ptrdiff_t>(offset - m_start), into.size(), into.begin());
+        return true;
+    }
+
+  private:
+    // Compared by subtraction: offsets near 2^64 would wrap a sum.
+    bool holds(uint64_t offset, size_t size) const
+    {
+        return offset >= m_start && offset - m_start <= m_count && m_count - (offset - m_start) >= size;
+    }
+
+    ByteSource& m_source;
+    std::vector<uint8_t> m_buffer;
+    uint64_t m_start = 0;
+    size_t m_count = 0;
+};
+
 IndexError unreadable()
 {
     return IndexError{EngineResult::CannotOpenArchive,
@@ -163,14 +199,21 @@ Result<ArchiveIndex, IndexError> ArchiveIndex::load(ByteSource& source)
 
 OverlapReport findOverlappingEntries(ByteSource& source, const std::vector<ArchiveEntry>& entries)
 {
+    std::vector<size_t> byOffset(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        byOffset[i] = i;
+    std::stable_sort(byOffset.begin(), byOffset.end(), [&](size_t a, size_t b) {
+        return entries[a].localHeaderOffset < entries[b].localHeaderOffset;
+    });
+    HeaderWindow window(source);
     std::vector<EntrySpan> spans;
     spans.reserve(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
+    for (size_t i : byOffset) {
         if (!entries[i].damage.empty())
             continue;
         std::array<uint8_t, zf::LocalHeaderSize> bytes{};
         uint64_t offset = entries[i].localHeaderOffset;
-        if (source.readAt(offset, bytes) != bytes.size())
+        if (!window.read(offset, bytes))
             continue;
         ByteReader reader(bytes);
         if (reader.readLE32() != zf::LocalHeaderSignature)

@@ -1,13 +1,9 @@
 #include "engines/dunzip/UnzipOperation.h"
 
-#include "core/base/ByteReader.h"
 #include "core/text/DosDateTime.h"
 #include "core/zip/ByteSource.h"
-#include "core/zip/WinZipAesField.h"
 #include "core/zip/ZipFormat.h"
-#include "core/zip/ZipMethodNames.h"
 #include "core/zip/ZipNames.h"
-#include "core/zip/ZipRecords.h"
 #include "engines/api/EngineResult.h"
 #include "engines/common/DeferredEntries.h"
 #include "engines/common/Destination.h"
@@ -16,14 +12,17 @@
 #include "engines/common/EntryPath.h"
 #include "engines/common/ExistingFile.h"
 #include "engines/common/ItemSelector.h"
-#include "engines/common/PkwareCipher.h"
 #include "engines/dunzip/ArchiveIndex.h"
-#include "engines/dunzip/EntryDecoder.h"
+#include "engines/dunzip/EntryTask.h"
+#include "engines/dunzip/WorkerPool.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <atomic>
+#include <deque>
 #include <memory>
+#include <new>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace quarvo {
@@ -34,24 +33,16 @@ namespace zf = zipformat;
 
 // Link targets are paths; anything longer is not one.
 constexpr uint32_t MaximumLinkTargetSize = 4096;
-// Room for the extra fields writers usually put in a local header (times, owners, ZIP64 sizes).
-constexpr size_t UsualLocalExtraSize = 256;
-// The local header fields that must agree with the central directory whatever the producer.
-constexpr uint16_t CheckedFlags = zf::flag::Encrypted | zf::flag::DataDescriptor | zf::flag::StrongEncryption;
-
-// A method's name in messages: its listing name, or its number when it has none.
-std::string methodName(uint16_t method)
-{
-    std::string_view name = compressionMethodName(method);
-    return name.empty() ? "method " + std::to_string(method) : std::string(name);
-}
-
-std::string hex32(uint32_t value)
-{
-    char text[9];
-    std::snprintf(text, sizeof text, "%08X", value);
-    return text;
-}
+// Entries decided ahead of the one being reported: enough to keep every thread busy with small files,
+// few enough that the open files and their buffers stay bounded.
+constexpr size_t EntriesInFlightPerThread = 8;
+// How often progress is told while a worker decodes the entry being reported.
+constexpr auto ProgressInterval = std::chrono::milliseconds(10);
+// While a worker decodes the entry being reported, the calling thread decodes later entries no
+// larger than this rather than wait: they end soon enough for the progress to go on.
+constexpr uint64_t HelpingLimit = 256 * 1024;
+// The work of an entry beyond its bytes (creating, closing and renaming its file), in bytes' worth.
+constexpr uint64_t WorkPerEntry = 64 * 1024;
 
 // MS-DOS, OS/2 and Windows programs write "\" as their own separator; on Unix it is an ordinary
 // character of a file name.
@@ -94,6 +85,42 @@ std::time_t modificationTimeOf(const ArchiveEntry& entry)
     return timeFromDosDateTime(DosDateTime{entry.fields.modDate, entry.fields.modTime});
 }
 
+// A path beneath the destination as one string, for telling entries that meet at one name apart.
+std::string joinedPath(const std::vector<std::string>& components, size_t count)
+{
+    std::string joined;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            joined += '/';
+        joined += components[i];
+    }
+    return joined;
+}
+
+// One entry on its way through the run. It is decided ahead, in archive order, by the calling thread
+// (its name, what is on disk, the directories and the temporary file it needs), its data is read by
+// whichever thread gets to it first, and it is reported, in archive order again, by the calling
+// thread, which alone calls back and puts files in place.
+struct PlannedEntry {
+    enum class Then { Nothing, CommitFile, AddLink, AddDirectory };
+
+    const ArchiveEntry* entry = nullptr;
+    std::string shown;
+    std::string statusText;
+    // What deciding found, told before anything its data says.
+    std::vector<std::string> messages;
+    uint16_t code = EngineResult::Ok;
+    bool quietlySkipped = false; // update or freshen left the file on disk alone: not counted
+    std::shared_ptr<EntryTask> task;
+    Then then = Then::Nothing;
+    std::vector<std::string> components;
+    std::optional<mode_t> directoryMode;
+    std::string pathInFlight; // the final name of a file not yet in place
+    // Directories made for this entry, taken back when the run stops before it is reported.
+    std::vector<std::vector<std::string>> createdDirectories;
+    bool statusTold = false;
+};
+
 class Operation {
   public:
     explicit Operation(const UnzipCommand& command)
@@ -104,17 +131,11 @@ class Operation {
                      &m_log)
     {
     }
+    ~Operation() { stopWorkers(); }
 
     uint16_t run();
 
   private:
-    // The outcome of decoding one entry: a result code (the message was given) and the data
-    // when it was kept in memory.
-    struct Decoded {
-        uint16_t code = EngineResult::Ok;
-        std::string bytes;
-    };
-
     uint16_t checkCommand();
     uint16_t fail(uint16_t code, const std::string& text)
     {
@@ -129,17 +150,33 @@ class Operation {
     // Names each item that matched no entry; records EntriesSkipped when there is one. Returns the
     // result so far.
     uint16_t reportUnmatched(const std::vector<std::string>& unmatched);
-    void processEntry(const ArchiveEntry& entry);
-    uint16_t extractDirectory(const ArchiveEntry& entry, const std::vector<std::string>& components,
-                              const std::string& shown);
-    std::optional<DecodeRequest> prepareDecode(const ArchiveEntry& entry, const std::string& shown,
-                                               uint16_t& code);
-    Decoded decode(const ArchiveEntry& entry, const std::string& shown, PendingFile* file, bool keepInMemory);
-    uint16_t reportDecodeFailure(const ArchiveEntry& entry, const std::string& shown,
-                                 const DecodeResult& result);
-    bool shouldExtract(const ArchiveEntry& entry, const std::string& shown,
-                       const std::vector<std::string>& path, uint16_t& code);
     std::string statusText(const ArchiveEntry& entry, const std::string& shown) const;
+
+    // Runs every selected entry through plan and report with a bounded number in flight. False
+    // when the run was stopped.
+    bool processEntries(const std::vector<const ArchiveEntry*>& selected);
+    PlannedEntry plan(const ArchiveEntry& entry);
+    void planExtraction(PlannedEntry& planned, const EntryPath& path);
+    void planDirectory(PlannedEntry& planned);
+    void planFile(PlannedEntry& planned);
+    std::shared_ptr<EntryTask> newTask(PlannedEntry& planned);
+    bool shouldExtract(PlannedEntry& planned);
+    // Whether the entry's path is known to be free without asking the file system.
+    bool foundNothingAt(const PlannedEntry& planned, const std::string& path) const;
+    // Reports the entries in flight up to the first that meets a path of components, so that what
+    // is on disk is decided after the entries before it are in place. False when the run stopped.
+    bool settleEntriesAt(const std::vector<std::string>& components);
+    // Reports the oldest entry in flight. False when the run stopped.
+    bool reportOldest();
+    void report(PlannedEntry& planned);
+    EntryReadOutcome completeTask(PlannedEntry& planned);
+    // Decodes the latest small entry in flight that no thread has taken yet. False when there is none.
+    bool helpWithLaterEntry();
+    void finishEntry(const PlannedEntry& planned, uint16_t code);
+    // Stops every entry in flight and takes back what was made for those not yet reported.
+    void abandonEntriesInFlight();
+    void takeBack(PlannedEntry& planned);
+    void stopWorkers();
 
     const UnzipCommand& m_command;
     EngineLog m_log;
@@ -147,6 +184,7 @@ class Operation {
     std::unique_ptr<FileByteSource> m_source;
     std::optional<Destination> m_destination;
     ArchiveIndex m_index;
+    EntryReadSettings m_readSettings;
     uint16_t m_result = EngineResult::Ok;
     uint64_t m_totalBytes = 0;
     uint64_t m_doneBytes = 0;
@@ -154,6 +192,12 @@ class Operation {
     size_t m_failed = 0;
     DeferredEntries m_deferred;
     std::unordered_set<std::string> m_seenNames;
+    std::deque<PlannedEntry> m_inFlight;
+    std::unordered_map<std::string, size_t> m_pathsInFlight;
+    std::unordered_set<std::string> m_madeDirectories;
+    std::unordered_set<std::string> m_filesUnderOtherNames;
+    std::atomic<bool> m_cancelled{false};
+    std::unique_ptr<WorkerPool> m_workers;
 };
 
 uint16_t Operation::checkCommand()
@@ -228,13 +272,11 @@ uint16_t Operation::run()
                             escapeControlCharacters(m_command.destinationDirectory) + ": " +
                             destination.error().message + ".");
         m_destination.emplace(std::move(destination).value());
+        m_destination->noteCreatedDirectories();
     }
 
-    for (const ArchiveEntry* entry : selected) {
-        processEntry(*entry);
-        if (m_reporter.stopped())
-            return EngineResult::Cancelled;
-    }
+    if (!processEntries(selected))
+        return EngineResult::Cancelled;
     if (m_destination) {
         m_deferred.finish(*m_destination, m_reporter, [this](uint16_t code) {
             ++m_failed;
@@ -283,295 +325,352 @@ std::string Operation::statusText(const ArchiveEntry& entry, const std::string& 
     }
 }
 
-void Operation::processEntry(const ArchiveEntry& entry)
+bool Operation::processEntries(const std::vector<const ArchiveEntry*>& selected)
 {
-    const std::string shown = escapeControlCharacters(entry.name);
-    ++m_processed;
-    uint16_t code = EngineResult::Ok;
-    auto finish = [&](uint16_t result) {
-        if (result != EngineResult::Ok && result != EngineResult::Cancelled)
-            ++m_failed;
-        record(result);
-        m_doneBytes += entry.uncompressedSize;
-    };
-    if (!m_reporter.status(statusText(entry, shown), percentOf(m_doneBytes, m_totalBytes)))
-        return finish(EngineResult::Cancelled);
+    m_readSettings = {.testOnly = m_command.testOnly != 0,
+                      .decrypt = m_command.decrypt != 0,
+                      .password = m_command.password,
+                      .directoryStart = m_index.directory.start};
+    const unsigned extraThreads = extraDecodingThreads();
+    if (extraThreads > 0 && selected.size() > 1)
+        m_workers = std::make_unique<WorkerPool>(extraThreads);
+    // Alone, the calling thread decides each entry just before it reports it.
+    const size_t mostInFlight = m_workers ? EntriesInFlightPerThread * (extraThreads + 1) : 1;
+    for (const ArchiveEntry* entry : selected) {
+        if (m_inFlight.size() >= mostInFlight && !reportOldest())
+            return false;
+        PlannedEntry planned = plan(*entry);
+        if (m_reporter.stopped()) {
+            takeBack(planned);
+            abandonEntriesInFlight();
+            return false;
+        }
+        if (planned.task && m_workers)
+            m_workers->submit(planned.task, entry->compressedSize + WorkPerEntry);
+        if (!planned.pathInFlight.empty())
+            ++m_pathsInFlight[planned.pathInFlight];
+        m_inFlight.push_back(std::move(planned));
+    }
+    while (!m_inFlight.empty()) {
+        if (!reportOldest())
+            return false;
+    }
+    stopWorkers();
+    return true;
+}
 
+PlannedEntry Operation::plan(const ArchiveEntry& entry)
+{
+    PlannedEntry planned;
+    planned.entry = &entry;
+    planned.shown = escapeControlCharacters(entry.name);
+    planned.statusText = statusText(entry, planned.shown);
     if (!m_seenNames.insert(entry.name).second) {
-        if (!m_command.testOnly)
-            return finish(fail(EngineResult::EntriesSkipped,
-                               "Skipped " + shown +
-                                   ": the archive holds more than one entry of that name; the "
-                                   "first one was taken."));
-        m_reporter.message(shown + " appears more than once in the archive.");
+        if (!m_command.testOnly) {
+            planned.code = EngineResult::EntriesSkipped;
+            planned.messages.push_back("Skipped " + planned.shown +
+                                       ": the archive holds more than one entry of that name; the "
+                                       "first one was taken.");
+            return planned;
+        }
+        planned.messages.push_back(planned.shown + " appears more than once in the archive.");
     }
 
     Result<EntryPath> path = splitEntryPath(entry.name, entry.storedName, nameRulesOf(entry));
     if (m_command.testOnly) {
         // A test checks the data of every entry, directories included; a name that extraction
         // would refuse is a problem of its own, told apart from the data's.
-        uint16_t nameCode = EngineResult::Ok;
-        if (!path)
-            nameCode =
-                fail(EngineResult::EntriesSkipped,
-                     "Unsafe name " + shown + ": " + path.error().message + "; extraction would refuse it.");
-        const uint16_t dataCode = decode(entry, shown, nullptr, false).code;
-        return finish(dataCode != EngineResult::Ok ? dataCode : nameCode);
-    }
-    if (!path)
-        return finish(fail(EngineResult::EntriesSkipped, "Refused " + shown + ": " + path.error().message +
-                                                             "; nothing was written for it."));
-    if (path->isDirectory)
-        return finish(extractDirectory(entry, path->components, shown));
-
-    std::vector<std::string> components = path->components;
-    if (m_command.noDirectoryNames)
-        components = {components.back()};
-    if (!shouldExtract(entry, shown, components, code)) {
-        m_doneBytes += entry.uncompressedSize;
-        --m_processed;
-        if (code != EngineResult::Ok) {
-            ++m_processed;
-            ++m_failed;
-            record(code);
+        if (!path) {
+            planned.code = EngineResult::EntriesSkipped;
+            planned.messages.push_back("Unsafe name " + planned.shown + ": " + path.error().message +
+                                       "; extraction would refuse it.");
         }
+        planned.task = newTask(planned);
+        return planned;
+    }
+    if (!path) {
+        planned.code = EngineResult::EntriesSkipped;
+        planned.messages.push_back("Refused " + planned.shown + ": " + path.error().message +
+                                   "; nothing was written for it.");
+        return planned;
+    }
+    planExtraction(planned, path.value());
+    planned.createdDirectories = m_destination->takeCreatedDirectories();
+    for (const std::vector<std::string>& directory : planned.createdDirectories)
+        m_madeDirectories.insert(joinedPath(directory, directory.size()));
+    return planned;
+}
+
+void Operation::planExtraction(PlannedEntry& planned, const EntryPath& path)
+{
+    planned.components = path.components;
+    if (path.isDirectory) {
+        // "./" names the destination itself, which exists.
+        if (m_command.noDirectoryNames || planned.components.empty())
+            return;
+        if (settleEntriesAt(planned.components))
+            planDirectory(planned);
         return;
     }
-
-    if (isSymbolicLink(entry)) {
-        if (entry.uncompressedSize > MaximumLinkTargetSize)
-            return finish(
-                fail(EngineResult::EntriesSkipped, "Skipped link " + shown + ": its target is too long."));
-        Decoded decoded = decode(entry, shown, nullptr, true);
-        if (decoded.code == EngineResult::Ok)
-            m_deferred.addSymbolicLink(shown, components, decoded.bytes, {},
-                                       timespec{modificationTimeOf(entry), 0});
-        return finish(decoded.code);
-    }
-
-    Result<PendingFile> file = m_destination->createFile(components);
-    if (!file)
-        return finish(
-            fail(EngineResult::CannotCreate, "Cannot create " + shown + ": " + file.error().message + "."));
-    Decoded decoded = decode(entry, shown, &file.value(), false);
-    if (decoded.code != EngineResult::Ok)
-        return finish(decoded.code);
-    Result<Ok> committed = file->commit(permissionsOf(entry), modificationTimeOf(entry));
-    if (!committed)
-        return finish(fail(EngineResult::CannotCreate,
-                           "Cannot create " + shown + ": " + committed.error().message + "."));
-    m_reporter.log("Extracted " + shown);
-    finish(EngineResult::Ok);
+    if (m_command.noDirectoryNames)
+        planned.components = {planned.components.back()};
+    if (settleEntriesAt(planned.components))
+        planFile(planned);
 }
 
-uint16_t Operation::extractDirectory(const ArchiveEntry& entry, const std::vector<std::string>& components,
-                                     const std::string& shown)
+void Operation::planDirectory(PlannedEntry& planned)
 {
-    // "./" names the destination itself, which exists.
-    if (m_command.noDirectoryNames || components.empty())
-        return EngineResult::Ok;
-    Result<Ok> made = m_destination->makeDirectories(components);
-    if (!made)
-        return fail(EngineResult::CannotCreate,
-                    "Cannot create the directory " + shown + ": " + made.error().message + ".");
+    Result<Ok> made = m_destination->makeDirectories(planned.components);
+    if (!made) {
+        planned.code = EngineResult::CannotCreate;
+        planned.messages.push_back("Cannot create the directory " + planned.shown + ": " + made.error().message +
+                                   ".");
+        return;
+    }
     // Nothing for a directory made on MS-DOS: its attributes have no search bit, so it keeps the
     // mode it was created with.
-    m_deferred.addDirectory(shown, components, unixPermissionsOf(entry), {modificationTimeOf(entry), 0});
-    return EngineResult::Ok;
+    planned.then = PlannedEntry::Then::AddDirectory;
+    planned.directoryMode = unixPermissionsOf(*planned.entry);
 }
 
-bool Operation::shouldExtract(const ArchiveEntry& entry, const std::string& shown,
-                              const std::vector<std::string>& path, uint16_t& code)
+void Operation::planFile(PlannedEntry& planned)
 {
-    Result<std::optional<struct stat>> existing = m_destination->statusOf(path);
+    const ArchiveEntry& entry = *planned.entry;
+    if (!shouldExtract(planned))
+        return;
+    if (isSymbolicLink(entry)) {
+        if (entry.uncompressedSize > MaximumLinkTargetSize) {
+            planned.code = EngineResult::EntriesSkipped;
+            planned.messages.push_back("Skipped link " + planned.shown + ": its target is too long.");
+            return;
+        }
+        planned.task = newTask(planned);
+        planned.task->keepInMemory();
+        planned.then = PlannedEntry::Then::AddLink;
+        return;
+    }
+    // The file itself is created by whichever thread decodes it.
+    Result<PendingFile::SharedDirectory> directory = m_destination->directoryFor(planned.components);
+    if (!directory) {
+        planned.code = EngineResult::CannotCreate;
+        planned.messages.push_back("Cannot create " + planned.shown + ": " + directory.error().message + ".");
+        return;
+    }
+    planned.task = newTask(planned);
+    planned.task->writeInto(std::move(directory).value(), planned.components.back(), permissionsOf(entry),
+                            {modificationTimeOf(entry), 0});
+    planned.then = PlannedEntry::Then::CommitFile;
+    planned.pathInFlight = joinedPath(planned.components, planned.components.size());
+}
+
+std::shared_ptr<EntryTask> Operation::newTask(PlannedEntry& planned)
+{
+    return std::make_shared<EntryTask>(*m_source, *planned.entry, planned.shown, m_readSettings, m_cancelled);
+}
+
+bool Operation::foundNothingAt(const PlannedEntry& planned, const std::string& path) const
+{
+    // In a directory this run made, only this run put anything: directories, which it knows, and
+    // the files of entries, which are all in place by now (settleEntriesAt) and each under its own
+    // name, except those whose name is not their path ("./a", "a\\b", no directory names).
+    const std::vector<std::string>& components = planned.components;
+    return components.size() > 1 && m_madeDirectories.contains(joinedPath(components, components.size() - 1)) &&
+           !m_madeDirectories.contains(path) && !m_filesUnderOtherNames.contains(path);
+}
+
+bool Operation::shouldExtract(PlannedEntry& planned)
+{
+    const std::string path = joinedPath(planned.components, planned.components.size());
+    const bool underItsName = path == planned.entry->name;
+    if (!underItsName)
+        m_filesUnderOtherNames.insert(path);
+    Result<std::optional<struct stat>> existing = underItsName && foundNothingAt(planned, path)
+                                                      ? std::optional<struct stat>()
+                                                      : m_destination->statusOf(planned.components);
     if (!existing) {
-        code = fail(EngineResult::CannotCreate,
-                    "Cannot create " + shown + ": " + existing.error().message + ".");
+        planned.code = EngineResult::CannotCreate;
+        planned.messages.push_back("Cannot create " + planned.shown + ": " + existing.error().message + ".");
         return false;
     }
     const ReplaceRules rules{.overwrite = m_command.overwrite != 0,
                              .update = m_command.update != 0,
                              .freshen = m_command.freshen != 0};
-    ExistingFileDecision decision = decideOverExisting(existing.value(), rules, modificationTimeOf(entry), shown);
-    if (decision.code != EngineResult::Ok)
-        code = fail(decision.code, decision.message);
+    ExistingFileDecision decision =
+        decideOverExisting(existing.value(), rules, modificationTimeOf(*planned.entry), planned.shown);
+    if (decision.code != EngineResult::Ok) {
+        planned.code = decision.code;
+        planned.messages.push_back(decision.message);
+    } else if (!decision.write) {
+        planned.quietlySkipped = true;
+    }
     return decision.write;
 }
 
-std::optional<DecodeRequest> Operation::prepareDecode(const ArchiveEntry& entry, const std::string& shown,
-                                                      uint16_t& code)
+bool Operation::settleEntriesAt(const std::vector<std::string>& components)
 {
-    const CentralHeaderFields& central = entry.fields;
-    if (!entry.damage.empty()) {
-        code = fail(EngineResult::BadArchive, shown + ": " + entry.damage + "; the entry is not trusted.");
-        return std::nullopt;
-    }
-    if (central.flags & zf::flag::StrongEncryption) {
-        code = fail(EngineResult::UnsupportedMethod,
-                    shown + ": PKWARE strong encryption is not supported; nothing was written for it.");
-        return std::nullopt;
-    }
-    std::optional<WinZipAesField> aes;
-    uint16_t method = central.method;
-    if (central.method == zf::method::Aes) {
-        if (!entry.aes) {
-            code = fail(EngineResult::UnsupportedMethod,
-                        shown + ": AES encrypted, but " + describeAesFieldError(entry.aesProblem) + ".");
-            return std::nullopt;
+    // The file itself, or a directory on its way, may be a file still in flight: then the entries
+    // before this one are reported (and that file put in place) first, so this entry finds on
+    // disk what it would have found had they been done one by one.
+    auto meets = [&] {
+        for (size_t count = 1; count <= components.size(); ++count) {
+            if (m_pathsInFlight.contains(joinedPath(components, count)))
+                return true;
         }
-        aes = entry.aes;
-        method = aes->actualMethod;
+        return false;
+    };
+    while (!m_pathsInFlight.empty() && meets()) {
+        if (!reportOldest())
+            return false;
     }
-    if (!isDecodableMethod(method)) {
-        code = fail(EngineResult::UnsupportedMethod, shown + ": compression method " + std::to_string(method) +
-                                                         " (" + methodName(method) + ") is not supported.");
-        return std::nullopt;
-    }
-
-    // Most local headers are the central one's name plus a short extra field: a small read covers
-    // them, and only a header that runs past it is read again at the largest size it can have.
-    std::vector<uint8_t> header(zf::LocalHeaderSize + entry.storedName.size() + UsualLocalExtraSize);
-    size_t count = m_source->readAt(entry.localHeaderOffset, header);
-    Result<LocalHeader> local = parseLocalHeader(std::span(header).first(count));
-    if (!local && count == header.size()) {
-        header.resize(zf::LocalHeaderSize + 2 * size_t{zf::Max16});
-        count = m_source->readAt(entry.localHeaderOffset, header);
-        local = parseLocalHeader(std::span(header).first(count));
-    }
-    if (!local) {
-        code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
-        return std::nullopt;
-    }
-    const LocalHeaderFields& l = local->fields;
-    // Writers that do not know the sizes in advance (Info-ZIP's zip -fz, or zip writing to a pipe)
-    // keep them in a ZIP64 extra field even when they are small.
-    WideHeaderValues localSizes;
-    if (widenLocalFields(l, local->extra, m_source->size(), localSizes) == Zip64Fields::Damaged) {
-        code = fail(EngineResult::BadArchive, shown + ": its local header is missing or damaged.");
-        return std::nullopt;
-    }
-    std::string disagreement;
-    // Compared as bytes: a plain char is signed here, so comparing it with uint8_t would call every
-    // name with a byte above 0x7F (UTF-8, code page 437) a disagreement.
-    const std::string_view localName(reinterpret_cast<const char*>(local->name.data()), local->name.size());
-    if (localName != entry.storedName)
-        disagreement = "name";
-    else if (l.method != central.method)
-        disagreement = "method";
-    else if ((l.flags & CheckedFlags) != (central.flags & CheckedFlags))
-        disagreement = "flags";
-    else if (!(central.flags & zf::flag::DataDescriptor) &&
-             (l.crc32 != central.crc32 || localSizes.compressedSize != entry.compressedSize ||
-              localSizes.uncompressedSize != entry.uncompressedSize))
-        disagreement = "CRC or sizes";
-    if (!disagreement.empty()) {
-        code = fail(EngineResult::BadArchive,
-                    shown + ": the local header disagrees with the central directory (" + disagreement +
-                        "); the entry is not trusted.");
-        return std::nullopt;
-    }
-
-    DecodeRequest request;
-    request.dataOffset = entry.localHeaderOffset + local->recordSize;
-    request.compressedSize = entry.compressedSize;
-    request.uncompressedSize = entry.uncompressedSize;
-    request.crc32 = central.crc32;
-    request.method = method;
-    request.flags = central.flags;
-    request.aes = aes;
-    // Compared by subtraction: a size near 2^64 would wrap the sum.
-    const uint64_t directoryStart = m_index.directory.start;
-    if (request.dataOffset > directoryStart || request.compressedSize > directoryStart - request.dataOffset) {
-        code = fail(EngineResult::CrcError,
-                    shown + ": the data is truncated: it runs into the central directory.");
-        return std::nullopt;
-    }
-    if (central.flags & zf::flag::Encrypted) {
-        if (!m_command.decrypt || !m_command.password || !*m_command.password) {
-            code = fail(EngineResult::WrongPassword,
-                        shown + ": the entry is encrypted and no password was given.");
-            return std::nullopt;
-        }
-        request.encrypted = true;
-        request.password = m_command.password;
-        if (!aes)
-            request.checkByte =
-            PkwareCipher::checkByteFor(central.crc32, l.modTime, (l.flags & zf::flag::DataDescriptor) != 0);
-    }
-    return request;
+    return true;
 }
 
-Operation::Decoded Operation::decode(const ArchiveEntry& entry, const std::string& shown, PendingFile* file,
-                                     bool keepInMemory)
+bool Operation::reportOldest()
 {
-    Decoded decoded;
-    std::optional<DecodeRequest> request = prepareDecode(entry, shown, decoded.code);
-    if (!request)
-        return decoded;
-    const std::string status = statusText(entry, shown);
-    DecodeSink sink = [&](std::span<const uint8_t> bytes) {
-        if (keepInMemory)
-            decoded.bytes.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        return !file || file->write(bytes);
-    };
-    DecodeProgress progress = [&](uint64_t bytesOut) {
-        return m_reporter.status(status, percentOf(m_doneBytes + bytesOut, m_totalBytes));
-    };
-    DecodeResult result = decodeEntry(*m_source, request.value(), sink, progress);
-    if (result.status != DecodeStatus::Ok)
-        decoded.code = reportDecodeFailure(entry, shown, result);
-    return decoded;
+    PlannedEntry& oldest = m_inFlight.front();
+    report(oldest);
+    if (!oldest.pathInFlight.empty()) {
+        auto found = m_pathsInFlight.find(oldest.pathInFlight);
+        if (--found->second == 0)
+            m_pathsInFlight.erase(found);
+    }
+    PlannedEntry reported = std::move(oldest);
+    m_inFlight.pop_front();
+    if (!m_reporter.stopped())
+        return true;
+    // The later entries first: their directories may lie inside this one's.
+    abandonEntriesInFlight();
+    takeBack(reported);
+    return false;
 }
 
-uint16_t Operation::reportDecodeFailure(const ArchiveEntry& entry, const std::string& shown,
-                                        const DecodeResult& result)
+void Operation::report(PlannedEntry& planned)
 {
-    const std::string kept = m_command.testOnly ? "" : " No file was kept.";
-    const std::string declared = std::to_string(entry.uncompressedSize);
-    switch (result.status) {
-    case DecodeStatus::Ok:
-        return EngineResult::Ok;
-    case DecodeStatus::Cancelled:
-        return EngineResult::Cancelled;
-    case DecodeStatus::WrongPassword:
-        return fail(EngineResult::WrongPassword, shown + ": wrong password." + kept);
-    case DecodeStatus::CrcMismatch:
-        if (entry.fields.flags & zf::flag::Encrypted)
-            return fail(EngineResult::WrongPassword, shown + ": wrong password or damaged data (CRC-32 " +
-                                                         hex32(result.actualCrc32) + ", expected " +
-                                                         hex32(entry.fields.crc32) + ")." + kept);
-        return fail(EngineResult::CrcError, shown + ": CRC error: the data gives " +
-                                                hex32(result.actualCrc32) + ", the directory says " +
-                                                hex32(entry.fields.crc32) + "." + kept);
-    case DecodeStatus::TooLong:
-        return fail(EngineResult::CrcError, shown + ": the data decodes to more than its declared " +
-                                                declared + " bytes; stopped there (a zip bomb?)." + kept);
-    case DecodeStatus::EndsEarly:
-        return fail(EngineResult::CrcError, shown + ": the compressed data is damaged: it gives only " +
-                                                std::to_string(result.bytesOut) + " of its declared " +
-                                                declared + " bytes." + kept);
-    case DecodeStatus::Truncated:
-        return fail(EngineResult::CrcError,
-                    shown + ": the data is truncated: the archive ends inside it." + kept);
-    case DecodeStatus::Corrupt:
-        return fail(EngineResult::CrcError, shown + ": the compressed data is damaged." + kept);
-    case DecodeStatus::NotAuthentic:
-        return fail(EngineResult::CrcError, shown + ": the authentication code does not match: the "
-                                                "encrypted data was damaged or changed." + kept);
-    case DecodeStatus::MemoryLimit:
-        return fail(EngineResult::OutOfMemory,
-                    shown + ": the compressed data asks for more memory than an entry may use." + kept);
-    case DecodeStatus::Unsupported:
-        return fail(EngineResult::UnsupportedMethod,
-                    shown + ": the data uses a variant of " +
-                        methodName(entry.aes ? entry.aes->actualMethod : entry.fields.method) +
-                        " that is not supported." + kept);
-    case DecodeStatus::ReadError:
-        return fail(EngineResult::CannotOpenArchive, shown + ": the archive cannot be read." + kept);
-    case DecodeStatus::OutputFailed:
-        return fail(EngineResult::WriteError, shown + ": writing failed (the disk may be full)." + kept);
+    if (!m_reporter.status(planned.statusText, percentOf(m_doneBytes, m_totalBytes)))
+        return finishEntry(planned, EngineResult::Cancelled);
+    planned.statusTold = true;
+    for (const std::string& message : planned.messages)
+        m_reporter.message(message);
+    uint16_t code = planned.code;
+    if (planned.task) {
+        EntryReadOutcome outcome = completeTask(planned);
+        for (const std::string& message : outcome.messages)
+            m_reporter.message(message);
+        uint16_t dataCode = outcome.code;
+        if (dataCode == EngineResult::Ok && planned.then == PlannedEntry::Then::CommitFile) {
+            Result<Ok> committed = planned.task->file()->commit();
+            if (!committed)
+                dataCode = fail(EngineResult::CannotCreate,
+                                "Cannot create " + planned.shown + ": " + committed.error().message + ".");
+            else
+                m_reporter.log("Extracted " + planned.shown);
+        }
+        if (dataCode == EngineResult::Ok && planned.then == PlannedEntry::Then::AddLink)
+            m_deferred.addSymbolicLink(planned.shown, planned.components, planned.task->bytes(), {},
+                                       timespec{modificationTimeOf(*planned.entry), 0});
+        // A test still reads the data of an entry whose name is refused; the data's problem, if
+        // any, is the one recorded.
+        code = dataCode != EngineResult::Ok || !m_command.testOnly ? dataCode : code;
+        planned.task.reset();
     }
-    return EngineResult::BadArchive;
+    if (code == EngineResult::Ok && planned.then == PlannedEntry::Then::AddDirectory)
+        m_deferred.addDirectory(planned.shown, planned.components, planned.directoryMode,
+                                {modificationTimeOf(*planned.entry), 0});
+    finishEntry(planned, code);
+}
+
+EntryReadOutcome Operation::completeTask(PlannedEntry& planned)
+{
+    EntryTask& task = *planned.task;
+    auto progress = [&](uint64_t bytesOut) {
+        return m_reporter.status(planned.statusText, percentOf(m_doneBytes + bytesOut, m_totalBytes));
+    };
+    // A message may have stopped the run: the data is not read then.
+    if (m_reporter.stopped()) {
+        if (!task.claim())
+            task.waitDone();
+        return {.code = EngineResult::Cancelled, .messages = {}};
+    }
+    // The workers get to the later entries while this one is decoded or waited for.
+    if (m_workers)
+        m_workers->wake();
+    if (task.claim()) {
+        task.runHere(progress);
+        return std::move(task.outcome());
+    }
+    while (!task.isDone()) {
+        if (helpWithLaterEntry() ? task.isDone() : task.waitDone(ProgressInterval))
+            break;
+        if (!progress(task.bytesOut())) {
+            m_cancelled = true;
+            task.waitDone();
+            return {.code = EngineResult::Cancelled, .messages = {}};
+        }
+    }
+    if (task.ranOutOfMemory())
+        throw std::bad_alloc();
+    return std::move(task.outcome());
+}
+
+bool Operation::helpWithLaterEntry()
+{
+    // From the newest: the workers take the oldest first.
+    for (auto later = m_inFlight.rbegin(); later != m_inFlight.rend(); ++later) {
+        if (!later->task || later->entry->compressedSize > HelpingLimit ||
+            later->entry->uncompressedSize > HelpingLimit)
+            continue;
+        if (later->task->claim()) {
+            later->task->runQuietly();
+            return true;
+        }
+    }
+    return false;
+}
+
+void Operation::finishEntry(const PlannedEntry& planned, uint16_t code)
+{
+    m_doneBytes += planned.entry->uncompressedSize;
+    if (planned.quietlySkipped && code == EngineResult::Ok)
+        return;
+    ++m_processed;
+    if (code != EngineResult::Ok && code != EngineResult::Cancelled)
+        ++m_failed;
+    record(code);
+}
+
+void Operation::abandonEntriesInFlight()
+{
+    m_cancelled = true;
+    // Newest first: a directory made for a later entry may hold one made for an earlier one.
+    while (!m_inFlight.empty()) {
+        takeBack(m_inFlight.back());
+        m_inFlight.pop_back();
+    }
+    m_pathsInFlight.clear();
+    stopWorkers();
+}
+
+void Operation::takeBack(PlannedEntry& planned)
+{
+    if (planned.task) {
+        m_cancelled = true;
+        if (!planned.task->claim())
+            planned.task->waitDone();
+        // The temporary file goes before the directories that hold it.
+        planned.task->file().reset();
+        planned.task.reset();
+    }
+    // An entry whose status was told had begun as it would have alone, directories and all.
+    if (planned.statusTold || !m_destination)
+        return;
+    for (auto directory = planned.createdDirectories.rbegin(); directory != planned.createdDirectories.rend();
+         ++directory)
+        m_destination->removeIfEmpty(*directory);
+}
+
+void Operation::stopWorkers()
+{
+    m_workers.reset();
 }
 
 } // namespace

@@ -702,3 +702,50 @@ TEST_F(DunzipExtract, TheUnicodePathFieldNamesTheFileWhenItMatches)
 
 } // namespace
 } // namespace quarvo
+
+namespace quarvo {
+namespace {
+
+using namespace quarvo::testing;
+
+// In a directory the run made itself nothing needs looking up, except what the run put there: a
+// file of an earlier entry whose name was not its path, or a directory.
+TEST(DunzipExtractFresh, EntriesThatMeetInADirectoryTheRunMadeFindEachOther)
+{
+    struct Case {
+        const char* first;
+        const char* second;
+        uint32_t overwrite;
+        const char* message; // empty: the second entry is written
+        const char* content; // of fresh/x afterwards
+    };
+    const Case cases[] = {
+        {"fresh/./x", "fresh/x", 0, "Skipped fresh/x: a file of that name exists.", "first"},
+        {"fresh/./x", "fresh/x", 1, "", "second"},
+        {"fresh/x/", "fresh/x", 1, "Cannot create fresh/x: a directory of that name exists.", ""},
+        {"fresh/x/y", "fresh/x", 1, "Cannot create fresh/x: a directory of that name exists.", ""},
+        {"fresh/y", "fresh/x", 0, "", "second"},
+    };
+    for (const Case& c : cases) {
+        for (const char* threads : {"1", "2"}) {
+            ScopedEnvironment setting("QUARVO_UNZIP_THREADS", threads);
+            TemporaryDirectory work;
+            ZipBuilder builder;
+            builder.add(ZipBuilder::stored(c.first, std::string(c.first).ends_with("/") ? "" : "first"))
+                .add(ZipBuilder::stored(c.second, "second"));
+            writeFile(work.path() / "a.zip", builder.finish());
+            UnzipRun run = runDunzip(work.file("a.zip"), work.file("out"),
+                                     [&](UnzipCommand& command) { command.overwrite = c.overwrite; });
+            const std::string label = std::string(c.first) + " then " + c.second + " on " + threads;
+            if (*c.message)
+                EXPECT_TRUE(run.mentioned(c.message)) << label << "\n" << run.allMessages();
+            else
+                EXPECT_EQ(run.result, EngineResult::Ok) << label << "\n" << run.allMessages();
+            if (*c.content)
+                EXPECT_EQ(readFile(work.file("out/fresh/x")), c.content) << label;
+        }
+    }
+}
+
+} // namespace
+} // namespace quarvo

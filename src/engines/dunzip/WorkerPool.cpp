@@ -1,0 +1,121 @@
+#include "engines/dunzip/WorkerPool.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+namespace quarvo {
+
+namespace {
+
+// More threads than this only wait on each other for the archive and the destination directory.
+constexpr unsigned MostDecodingThreads = 4;
+// Idle workers are woken once this much work is queued: a few small files, or one larger one.
+constexpr uint64_t WakeWeight = 512 * 1024;
+
+} // namespace
+
+bool PooledTask::claim()
+{
+    State expected = State::Waiting;
+    return m_state.compare_exchange_strong(expected, State::Running);
+}
+
+void PooledTask::markDone()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_state = State::Done;
+    }
+    m_changed.notify_all();
+}
+
+bool PooledTask::waitDone(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, timeout, [this] { return m_state == State::Done; });
+}
+
+void PooledTask::waitDone()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_state == State::Done; });
+}
+
+WorkerPool::WorkerPool(unsigned threads)
+{
+    m_threads.reserve(threads);
+    for (unsigned i = 0; i < threads; ++i)
+        m_threads.emplace_back([this] { serve(); });
+}
+
+WorkerPool::~WorkerPool()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_queued.notify_all();
+    for (std::thread& thread : m_threads)
+        thread.join();
+}
+
+void WorkerPool::submit(std::shared_ptr<PooledTask> task, uint64_t weight)
+{
+    bool wakeOne = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back(std::move(task));
+        m_unannounced += weight;
+        wakeOne = m_waiting > 0 && m_unannounced >= WakeWeight;
+        if (wakeOne)
+            m_unannounced = 0;
+    }
+    if (wakeOne)
+        m_queued.notify_one();
+}
+
+void WorkerPool::wake()
+{
+    bool someoneWaits = false;
+    {
+        std::lock_guard lock(m_mutex);
+        someoneWaits = m_waiting > 0 && !m_queue.empty();
+        m_unannounced = 0;
+    }
+    if (someoneWaits)
+        m_queued.notify_all();
+}
+
+void WorkerPool::serve()
+{
+    for (;;) {
+        std::shared_ptr<PooledTask> task;
+        {
+            std::unique_lock lock(m_mutex);
+            ++m_waiting;
+            m_queued.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            --m_waiting;
+            if (m_stopping)
+                return;
+            task = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        // The caller may have taken the task first because it needed the result.
+        if (task->claim()) {
+            task->runOnWorker();
+            task->markDone();
+        }
+    }
+}
+
+unsigned extraDecodingThreads()
+{
+    if (const char* setting = std::getenv("QUARVO_UNZIP_THREADS")) {
+        const unsigned long threads = std::strtoul(setting, nullptr, 10);
+        return static_cast<unsigned>(std::clamp<unsigned long>(threads, 1, MostDecodingThreads)) - 1;
+    }
+    return std::clamp(std::thread::hardware_concurrency(), 1u, MostDecodingThreads);
+}
+
+} // namespace quarvo
