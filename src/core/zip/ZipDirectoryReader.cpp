@@ -553,9 +553,13 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     // More than 65,535 entries without ZIP64 records: Java's ZipOutputStream before version 7, older
     // Info-ZIP zip and many small writers keep only the low 16 bits of the count. A single file
     // whose directory was read header by header up to its end record is complete when those agree.
+    // The record then counts the entries read, as a ZIP64 end record would have, so the
+    // archive's information and the listing's totals give the whole count.
     if (!a.zip64 && a.thisDisk == 0 && m_entryCounter > zipformat::Max16 &&
-        (m_entryCounter & zipformat::Max16) == a.entriesTotal)
+        (m_entryCounter & zipformat::Max16) == a.entriesTotal) {
+        a.entriesOnThisDisk = a.entriesTotal = m_entryCounter;
         return Step::Done;
+    }
 
     // The directory began on an earlier disk. A single file whose count disagrees cannot be helped
     // by another disk, and a set is gone through once: asking again would read the same headers
