@@ -45,7 +45,7 @@ std::string_view summaryOf(uint16_t result)
     case EngineResult::ReadError:
         return "a file could not be read";
     case EngineResult::TooLarge:
-        return "a file or the archive is too large for a ZIP archive without ZIP64";
+        return "a record would be larger than the ZIP format's fields can hold";
     default:
         return "failed";
     }

@@ -14,6 +14,7 @@
 #include <array>
 #include <cinttypes>
 #include <string>
+#include <vector>
 
 namespace quarvo::cli {
 
@@ -27,7 +28,7 @@ constexpr std::string_view TableHeader =
 constexpr std::string_view TableRule =
     "---------- ---------- -----                                     ----\n";
 
-std::string tableRow(const ZipEntry& entry)
+void appendTableRow(const ZipEntry& entry, std::string& out)
 {
     std::string method(compressionMethodName(entry.compressionMethod()));
     if (method.empty())
@@ -44,30 +45,83 @@ std::string tableRow(const ZipEntry& entry)
                   entry.uncompressedSize, entry.compressedSize,
                   compressionRatio(entry.compressedSize, entry.uncompressedSize), method.c_str(),
                   time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, entry.crc32);
-    return row.data();
+    out += row.data();
 }
 
-void writeTable(const ZipDirectoryReader& reader, std::string& out)
-{
-    out += TableHeader;
-    uint64_t totalSize = 0;
-    uint64_t totalPacked = 0;
-    for (const std::unique_ptr<ZipEntry>& entry : reader.entries()) {
-        out += tableRow(*entry) + escapeControlCharacters(entry->name) + "\n";
-        totalSize += entry->uncompressedSize;
-        totalPacked += entry->compressedSize;
+// The listing as it is read, held until the whole directory has been read: a directory that turns
+// out damaged lists nothing. It is kept in pieces of OutputChunk bytes, so a million names never
+// need one block twice their size while it grows.
+class ListingText : public DirectoryVisitor {
+  public:
+    explicit ListingText(bool table) : m_table(table) { begin(); }
+
+    void visit(const ZipEntry& entry) override
+    {
+        std::string& out = current();
+        if (m_table)
+            appendTableRow(entry, out);
+        appendWithControlCharactersEscaped(out, entry.name);
+        out += '\n';
+        ++m_count;
+        m_totalSize += entry.uncompressedSize;
+        m_totalPacked += entry.compressedSize;
     }
-    out += TableRule;
-    const size_t count = reader.entries().size();
-    std::array<char, 128> totals{};
-    std::snprintf(totals.data(), totals.size(), "%10" PRIu64 " %10" PRIu64 " %4d%%%37s%zu %s\n", totalSize,
-                  totalPacked, compressionRatio(totalPacked, totalSize), "", count,
-                  count == 1 ? "entry" : "entries");
-    out += totals.data();
-    const std::string& comment = reader.archive().archiveComment;
-    if (!comment.empty())
-        out += "Comment: " + escapeControlCharacters(comment) + "\n";
-}
+
+    void restart() override
+    {
+        m_pieces.clear();
+        m_count = m_totalSize = m_totalPacked = 0;
+        begin();
+    }
+
+    uint64_t count() const { return m_count; }
+
+    // The table's totals and the archive comment under the rows.
+    void finishTable(const std::string& archiveComment)
+    {
+        std::string& out = current();
+        out += TableRule;
+        std::array<char, 128> totals{};
+        std::snprintf(totals.data(), totals.size(), "%10" PRIu64 " %10" PRIu64 " %4d%%%37s%" PRIu64 " %s\n",
+                      m_totalSize, m_totalPacked, compressionRatio(m_totalPacked, m_totalSize), "", m_count,
+                      m_count == 1 ? "entry" : "entries");
+        out += totals.data();
+        if (!archiveComment.empty())
+            out += "Comment: " + escapeControlCharacters(archiveComment) + "\n";
+    }
+
+    void writeTo(std::FILE* stream) const
+    {
+        for (const std::string& piece : m_pieces)
+            std::fwrite(piece.data(), 1, piece.size(), stream);
+    }
+
+  private:
+    void begin()
+    {
+        if (m_table)
+            current() += TableHeader;
+    }
+
+    // The piece being filled; a new one once it holds OutputChunk bytes.
+    std::string& current()
+    {
+        if (m_pieces.empty() || m_pieces.back().size() >= OutputChunk) {
+            m_pieces.emplace_back();
+            m_pieces.back().reserve(OutputChunk + PieceSlack);
+        }
+        return m_pieces.back();
+    }
+
+    // Room for the row that takes a piece past OutputChunk, so it is not reallocated.
+    static constexpr size_t PieceSlack = 1024;
+
+    bool m_table = false;
+    std::vector<std::string> m_pieces;
+    uint64_t m_count = 0;
+    uint64_t m_totalSize = 0;
+    uint64_t m_totalPacked = 0;
+};
 
 void write(std::FILE* stream, const std::string& text)
 {
@@ -86,26 +140,17 @@ uint16_t runList(const CliRequest& request, std::FILE* out, std::FILE* err)
     SilentUserInterface ui;
     ZipDirectoryReader reader(ui, request.archive);
     const std::string name = escapeControlCharacters(request.archive);
-    if (!reader.readDirectory()) {
+    ListingText text(request.verbose);
+    if (!reader.scanDirectory(text)) {
         write(err, "quarvo-cli: " + name + ": " + describeDirectoryError(reader.error()) + "\n");
         return EngineResult::BadArchive;
     }
     // Said on standard error, so that the names on standard output stay names.
-    if (reader.entries().empty())
+    if (text.count() == 0)
         write(err, "quarvo-cli: " + name + " holds no entries\n");
-    std::string text;
-    if (request.verbose) {
-        writeTable(reader, text);
-    } else {
-        for (const std::unique_ptr<ZipEntry>& entry : reader.entries()) {
-            text += escapeControlCharacters(entry->name) + "\n";
-            if (text.size() >= OutputChunk) {
-                write(out, text);
-                text.clear();
-            }
-        }
-    }
-    write(out, text);
+    if (request.verbose)
+        text.finishTable(reader.archive().archiveComment);
+    text.writeTo(out);
     return std::fflush(out) == 0 ? EngineResult::Ok : EngineResult::WriteError;
 }
 

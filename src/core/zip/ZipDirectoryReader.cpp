@@ -305,16 +305,30 @@ int64_t ZipDirectoryReader::locateDirectory()
 
 bool ZipDirectoryReader::readDirectory()
 {
+    return read(nullptr);
+}
+
+bool ZipDirectoryReader::scanDirectory(DirectoryVisitor& visitor)
+{
+    return read(&visitor);
+}
+
+bool ZipDirectoryReader::read(DirectoryVisitor* visitor)
+{
     WaitCursor waitCursor(m_ui);
+    m_visitor = visitor;
     m_archive.spanned = false;
-    m_current = 1 - m_current;
     // Entries a failed read left behind still carry selections and open items: they stay
-    // candidates for the hand-over like those of the last complete read.
+    // candidates for the hand-over like those of the last complete read. A scan keeps no entries
+    // and leaves the lists alone.
     PreviousEntries previous;
-    for (ZipEntryList* list : {&previousEntries(), &entries()}) {
-        for (std::unique_ptr<ZipEntry>& entry : *list)
-            previous.add(std::move(entry));
-        list->clear();
+    if (!m_visitor) {
+        m_current = 1 - m_current;
+        for (ZipEntryList* list : {&previousEntries(), &entries()}) {
+            for (std::unique_ptr<ZipEntry>& entry : *list)
+                previous.add(std::move(entry));
+            list->clear();
+        }
     }
     ZipArchiveRecord& a = m_archive;
     a.thisDisk = a.directoryStartDisk = a.archiveCommentLength = 0;
@@ -368,7 +382,9 @@ bool ZipDirectoryReader::readDirectory()
     m_file.close();
     if (!m_pendingStatus.empty())
         showStatus(std::string(m_pendingStatus), true);
-    previous.moveRemainingTo(previousEntries());
+    if (!m_visitor)
+        previous.moveRemainingTo(previousEntries());
+    m_visitor = nullptr;
     return step == Step::Done;
 }
 
@@ -449,42 +465,56 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEntry(PreviousEntries& previous
             return failDamagedHeader("it runs past the end of the directory");
         *m_directoryBytesLeft -= recordSize;
     }
-    auto entry = std::make_unique<ZipEntry>();
-    assignHeaderFields(*entry, fields.value());
-
-    std::vector<uint8_t> bytes(entry->nameLength);
-    if (m_file.read(bytes) != bytes.size())
-        return failDamagedHeader(PastTheFile);
-    std::vector<uint8_t> extra(entry->extraLength);
-    if (m_file.read(extra) != extra.size())
-        return failDamagedHeader(PastTheFile);
-    entry->name = decodeEntryName(bytes, entry->flags, extra);
-    if (entry->method == zipformat::method::Aes) {
-        if (Result<WinZipAesField, AesFieldError> aes = parseWinZipAesField(extra))
-            entry->aes = aes.value();
+    if (m_visitor) {
+        // The record of the entry before is filled again; what the header does not give is reset.
+        ZipEntry& entry = m_scannedEntry;
+        entry.aes.reset();
+        if (Step step = readVariableFields(entry, fields.value()); step != Step::Continue)
+            return step;
+        m_visitor->visit(entry);
+        return Step::Continue;
     }
-    if (!entry->name.empty())
-        showStatus(entry->name, false);
-    // Sizes and offset kept in a ZIP64 extra field. A damaged field leaves what it cannot give
-    // saturated, as listed; the engines refuse that entry.
-    WideHeaderValues wide;
-    widenCentralFields(fields.value(), extra, m_file.size(), wide);
-    entry->uncompressedSize = wide.uncompressedSize;
-    entry->compressedSize = wide.compressedSize;
-    entry->localHeaderOffset = wide.localHeaderOffset;
-    bytes.resize(entry->commentLength);
-    if (m_file.read(bytes) != bytes.size())
-        return failDamagedHeader(PastTheFile);
-    entry->comment = decodeArchiveText(bytes, entry->flags);
-
+    auto entry = std::make_unique<ZipEntry>();
+    if (Step step = readVariableFields(*entry, fields.value()); step != Step::Continue)
+        return step;
     if (std::unique_ptr<ZipEntry> old = previous.take(entry->name)) {
         entry->openItem = old->openItem;
         entry->selected = old->selected;
     }
-    entry->index = static_cast<int32_t>(m_entryCounter++);
-    m_archive.totalCompressed += entry->compressedSize;
-    m_archive.totalUncompressed += entry->uncompressedSize;
     entries().push_back(std::move(entry));
+    return Step::Continue;
+}
+
+ZipDirectoryReader::Step ZipDirectoryReader::readVariableFields(ZipEntry& entry, const CentralHeaderFields& fields)
+{
+    constexpr const char* PastTheFile = "it runs past the end of the file";
+    assignHeaderFields(entry, fields);
+    // Name, extra field and comment follow one another: one read takes all three.
+    const size_t nameLength = entry.nameLength;
+    const size_t extraLength = entry.extraLength;
+    m_variableFields.resize(nameLength + extraLength + entry.commentLength);
+    if (m_file.read(m_variableFields) != m_variableFields.size())
+        return failDamagedHeader(PastTheFile);
+    const std::span<const uint8_t> bytes(m_variableFields);
+    const std::span<const uint8_t> extra = bytes.subspan(nameLength, extraLength);
+    entry.name = decodeEntryName(bytes.first(nameLength), entry.flags, extra);
+    if (entry.method == zipformat::method::Aes) {
+        if (Result<WinZipAesField, AesFieldError> aes = parseWinZipAesField(extra))
+            entry.aes = aes.value();
+    }
+    if (!entry.name.empty())
+        showStatus(entry.name, false);
+    // Sizes and offset kept in a ZIP64 extra field. A damaged field leaves what it cannot give
+    // saturated, as listed; the engines refuse that entry.
+    WideHeaderValues wide;
+    widenCentralFields(fields, extra, m_file.size(), wide);
+    entry.uncompressedSize = wide.uncompressedSize;
+    entry.compressedSize = wide.compressedSize;
+    entry.localHeaderOffset = wide.localHeaderOffset;
+    entry.comment = decodeArchiveText(bytes.subspan(nameLength + extraLength), entry.flags);
+    entry.index = static_cast<int32_t>(m_entryCounter++);
+    m_archive.totalCompressed += entry.compressedSize;
+    m_archive.totalUncompressed += entry.uncompressedSize;
     return Step::Continue;
 }
 
@@ -523,9 +553,13 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     // More than 65,535 entries without ZIP64 records: Java's ZipOutputStream before version 7, older
     // Info-ZIP zip and many small writers keep only the low 16 bits of the count. A single file
     // whose directory was read header by header up to its end record is complete when those agree.
+    // The record then counts the entries read, as a ZIP64 end record would have, so the
+    // archive's information and the listing's totals give the whole count.
     if (!a.zip64 && a.thisDisk == 0 && m_entryCounter > zipformat::Max16 &&
-        (m_entryCounter & zipformat::Max16) == a.entriesTotal)
+        (m_entryCounter & zipformat::Max16) == a.entriesTotal) {
+        a.entriesOnThisDisk = a.entriesTotal = m_entryCounter;
         return Step::Done;
+    }
 
     // The directory began on an earlier disk. A single file whose count disagrees cannot be helped
     // by another disk, and a set is gone through once: asking again would read the same headers
@@ -537,9 +571,13 @@ ZipDirectoryReader::Step ZipDirectoryReader::readEndRecord(PreviousEntries& prev
     m_restartedAtFirstDisk = true;
     // The headers read so far come from the last disk and are read again, in their stored order,
     // when their turn comes.
-    for (std::unique_ptr<ZipEntry>& entry : entries())
-        previous.add(std::move(entry));
-    entries().clear();
+    if (m_visitor) {
+        m_visitor->restart();
+    } else {
+        for (std::unique_ptr<ZipEntry>& entry : entries())
+            previous.add(std::move(entry));
+        entries().clear();
+    }
     m_entryCounter = 0;
     a.totalCompressed = a.totalUncompressed = 0;
     if (!swapDisk(a.directoryStartDisk + 1))

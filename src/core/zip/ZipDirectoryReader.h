@@ -17,8 +17,21 @@
 namespace quarvo {
 
 class UserInterface;
+struct CentralHeaderFields;
 
 using ZipEntryList = std::vector<std::unique_ptr<ZipEntry>>;
+
+// Receives the entries of a scan (ZipDirectoryReader::scanDirectory) one at a time, in directory
+// order, for a reader of the directory that keeps no records of its own.
+class DirectoryVisitor {
+  public:
+    virtual ~DirectoryVisitor() = default;
+    // One entry; the record is valid only during the call.
+    virtual void visit(const ZipEntry& entry) = 0;
+    // Every entry handed over so far is to be forgotten: a directory spread over disks is read
+    // again from the disk it begins on, and its entries come again.
+    virtual void restart() = 0;
+};
 
 // Reads the central directory of a ZIP archive into ZipEntry records and the archive record. A ZIP
 // document owns one reader for its whole life: every re-read keeps the selection and the open item
@@ -42,7 +55,11 @@ class ZipDirectoryReader {
     // unless it changed, and all the disks together give no more central headers than the end
     // record's directory size holds.
     bool readDirectory();
-    // Why the last readDirectory returned false; not meaningful after one that returned true.
+    // Reads the directory as readDirectory does, but hands each entry to visitor instead of keeping
+    // it: the entry lists and their selections stay as they were, and a directory of any size costs
+    // the memory of one entry. The archive record is filled as by readDirectory. Returns the same.
+    bool scanDirectory(DirectoryVisitor& visitor);
+    // Why the last readDirectory or scanDirectory returned false; not meaningful after one that returned true.
     const DirectoryError& error() const { return m_error; }
 
     // Chooses the end record in the open archive file (chooseEndRecord) and positions the file where the
@@ -104,7 +121,11 @@ class ZipDirectoryReader {
     Step failDamagedHeader(const char* detail);
     // When a disk cannot be swapped: LastSplitPart where no disks can be, else DisksNotInserted.
     Step failSwap();
+    // Reads the file's directory, keeping the entries, or handing them to visitor when it is given.
+    bool read(DirectoryVisitor* visitor);
     Step readEntry(PreviousEntries& previous);
+    // Reads the name, extra field and comment that follow a central header into entry.
+    Step readVariableFields(ZipEntry& entry, const CentralHeaderFields& fields);
     Step readEndRecord(PreviousEntries& previous);
     Step nextDisk();
     // Asks for disk number (1-based) and opens it. False when disks cannot be swapped here, the user
@@ -121,6 +142,12 @@ class ZipDirectoryReader {
     int m_current = 0;
 
     // State of one read.
+    DirectoryVisitor* m_visitor = nullptr;
+    // The one record a scan fills for each entry in turn.
+    ZipEntry m_scannedEntry;
+    // The name, extra field and comment of the header being read, in one buffer reused by every
+    // header.
+    std::vector<uint8_t> m_variableFields;
     uint64_t m_entryCounter = 0;
     uint64_t m_endRecordOffset = 0;
     // Where the chosen end record's directory lies, when it was found there.

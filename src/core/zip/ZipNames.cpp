@@ -146,15 +146,23 @@ std::string decodeArchiveText(std::span<const uint8_t> stored, uint16_t flags)
 
 std::string escapeControlCharacters(std::string_view utf8)
 {
-    // A name without control bytes or the lead byte of a C1 control comes back as it is.
+    std::string out;
+    appendWithControlCharactersEscaped(out, utf8);
+    return out;
+}
+
+void appendWithControlCharactersEscaped(std::string& out, std::string_view utf8)
+{
+    // A name without control bytes or the lead byte of a C1 control is appended as it is.
     const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char c) {
         const auto byte = static_cast<uint8_t>(c);
         return byte < 0x20 || byte == 0x7F || byte == 0xC2;
     });
-    if (plain)
-        return std::string(utf8);
-    std::string out;
-    out.reserve(utf8.size());
+    if (plain) {
+        out += utf8;
+        return;
+    }
+    out.reserve(out.size() + utf8.size());
     for (size_t i = 0; i < utf8.size(); ++i) {
         uint8_t byte = static_cast<uint8_t>(utf8[i]);
         bool c1 = byte == 0xC2 && i + 1 < utf8.size() && static_cast<uint8_t>(utf8[i + 1]) >= 0x80 &&
@@ -167,7 +175,6 @@ std::string escapeControlCharacters(std::string_view utf8)
             out += static_cast<char>(byte);
         }
     }
-    return out;
 }
 
 uint32_t crc32OfBytes(std::span<const uint8_t> bytes)

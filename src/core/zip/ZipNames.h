@@ -35,5 +35,7 @@ bool isValidUtf8(std::string_view text);
 // The text with every control character (U+0000-U+001F, U+007F, U+0080-U+009F) written as "\xHH",
 // so a name shown in a listing or a message cannot move the cursor, ring, or hide what follows.
 std::string escapeControlCharacters(std::string_view utf8);
+// The same, appended to out: a listing of many names builds no string per name.
+void appendWithControlCharactersEscaped(std::string& out, std::string_view utf8);
 
 } // namespace quarvo

@@ -41,7 +41,8 @@ constexpr uint16_t NothingToDo = 12;
 constexpr uint16_t Cancelled = 13;
 // A source file could not be read while adding.
 constexpr uint16_t ReadError = 14;
-// A file or the archive would need ZIP64 records (4 GiB or more, more than 65,535 entries).
+// A record would need more room than its fields have (an extra field past 65,535 bytes); sizes,
+// offsets and counts past 32 and 16 bits are written as ZIP64 records instead.
 constexpr uint16_t TooLarge = 15;
 } // namespace EngineResult
 

@@ -16,6 +16,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -101,12 +102,19 @@ bool dataChecksOut(std::span<const uint8_t> data, uint16_t method, uint32_t crc,
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
         return false;
     std::vector<uint8_t> output(1 << 16);
-    stream.next_in = const_cast<uint8_t*>(data.data());
-    stream.avail_in = static_cast<uInt>(data.size());
+    // zlib counts its input in 32 bits: data of 4 GiB or more is handed over a piece at a time.
+    constexpr size_t InputPiece = size_t{1} << 30;
+    std::span<const uint8_t> unread = data;
     uint64_t produced = 0;
     uint32_t actual = 0;
     int status = Z_OK;
     while (status == Z_OK) {
+        if (stream.avail_in == 0 && !unread.empty()) {
+            const size_t piece = std::min(unread.size(), InputPiece);
+            stream.next_in = const_cast<uint8_t*>(unread.data());
+            stream.avail_in = static_cast<uInt>(piece);
+            unread = unread.subspan(piece);
+        }
         stream.next_out = output.data();
         stream.avail_out = static_cast<uInt>(output.size());
         status = inflate(&stream, Z_NO_FLUSH);
@@ -116,7 +124,7 @@ bool dataChecksOut(std::span<const uint8_t> data, uint16_t method, uint32_t crc,
         if (status == Z_BUF_ERROR && got > 0)
             status = Z_OK;
     }
-    const bool whole = status == Z_STREAM_END && stream.avail_in == 0;
+    const bool whole = status == Z_STREAM_END && stream.avail_in == 0 && unread.empty();
     inflateEnd(&stream);
     return whole && produced == size && actual == crc;
 }

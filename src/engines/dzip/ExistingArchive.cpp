@@ -142,7 +142,14 @@ Result<ExistingArchive, ArchiveReadError> readExistingArchive(ByteSource& source
         archive.entries.push_back(std::move(entry));
         position += header->recordSize;
     }
-    if (archive.entries.size() != location.entriesTotal)
+    // Writers without ZIP64 records (Java's ZipOutputStream before version 7, older Info-ZIP zip)
+    // keep only the low 16 bits of a count above 65,535. The directory was read to its end, so it
+    // is whole when its headers agree with those bits, as the readers take it; the rewrite then
+    // counts every entry, in ZIP64 end records.
+    const size_t count = archive.entries.size();
+    const bool countAgrees = count == location.entriesTotal ||
+                             (count > zipformat::Max16 && (count & zipformat::Max16) == location.entriesTotal);
+    if (!countAgrees)
         return problem(ArchiveProblem::Damaged, "The archive's entry count does not match its directory.");
     return archive;
 }

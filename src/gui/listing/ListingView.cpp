@@ -76,6 +76,11 @@ void ListingView::applyDisplayForm()
 
 void ListingView::fillList()
 {
+    fill(true);
+}
+
+void ListingView::fill(bool layOutAlways)
+{
     if (!m_sourceAttached)
         return;
     std::vector<ZipEntry*> rows = shownEntries(m_source.entries(), m_filter);
@@ -83,20 +88,29 @@ void ListingView::fillList()
     // 100,000 rows would cost more than the fill itself.
     if (!rows.empty())
         emit statusTextRequested(ListingText::sortingPrefix() + QString::fromStdString(rows.back()->name));
+    // Measuring every row's texts costs more than sorting them.
+    const bool layOut = layOutAlways || rows != m_laidOutRows;
+    if (layOut)
+        m_laidOutRows = rows;
     sortEntries(rows, m_sortOrder);
     {
         QScopedValueRollback applying(m_applyingSelection, true);
         m_model->setRows(std::move(rows));
     }
     emit statusTextRequested(ListingText::displayingPrompt());
-    layoutColumns();
+    if (layOut) {
+        layoutColumns();
+    } else {
+        doItemsLayout();
+        horizontalScrollBar()->setValue(0);
+    }
     applySelection();
 }
 
 void ListingView::setSort(SortOrder order)
 {
     m_sortOrder = order;
-    fillList();
+    fill(false);
 }
 
 void ListingView::setFilter(std::string filter)

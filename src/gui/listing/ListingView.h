@@ -50,7 +50,8 @@ public:
     // Rebuilds the rows from the source's entries with the filter and the sort order, lays out the
     // columns and reselects the rows whose entries are selected. Reports its progress as status texts.
     void fillList();
-    // Sorts by the given order (rebuilding even when it is the current one).
+    // Sorts by the given order (rebuilding even when it is the current one). The columns keep their
+    // widths when the rows shown are the ones they were laid out for: the order changes no width.
     void setSort(SortOrder order);
     SortOrder sortOrder() const { return m_sortOrder; }
     // Shows the entries whose stored names match the filter, taken as typed: "*.*" shows every
@@ -121,6 +122,8 @@ protected:
     void startDrag(Qt::DropActions supportedActions) override;
 
   private:
+    // fillList, laying out the columns again always, or only when the shown rows changed.
+    void fill(bool layOutAlways);
     void applyDisplayForm();
     void restoreCaret(int caret);
     std::vector<bool> selectedRowFlags() const;
@@ -131,6 +134,8 @@ protected:
     std::shared_ptr<const PlacedTextRenderer> m_renderer;
     SortOrder m_sortOrder = defaultSortOrder;
     std::string m_filter;
+    // The rows the columns were last laid out for by a fill, in the source's order.
+    std::vector<ZipEntry*> m_laidOutRows;
     bool m_showDetails = true;
     SelectionSummary m_summary;
     // Set while the listing changes the selection itself, which is no user's change to write back.

@@ -18,6 +18,7 @@ using quarvo::testing::DocumentTest;
 using quarvo::testing::FixedSelection;
 using quarvo::testing::readFile;
 using quarvo::testing::writeFile;
+using quarvo::testing::ZipBuilder;
 
 namespace {
 
@@ -122,6 +123,33 @@ TEST_F(RealEngineCycleTest, TheCommentTypedInTheDialogReadsBackAsTyped)
         EXPECT_EQ(document->archive().archiveCommentLength, c.storedAfter.size());
         manager.closeDocument(document);
     }
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+// An archive of 100,000 entries that keeps only the count's low 16 bits (as writers without ZIP64
+// records do) shows the whole count, and adding to it from the window works and counts the new
+// entry, now in a ZIP64 end record.
+TEST_F(RealEngineCycleTest, AddingToAnArchiveOf100000EntriesCountsThemAllInTheInfo)
+{
+    constexpr int64_t Entries = 100000;
+    ZipBuilder builder;
+    for (int64_t i = 0; i < Entries; ++i)
+        builder.add(ZipBuilder::stored("e" + std::to_string(i), ""));
+    ZipBuilder::End sixteenBits;
+    sixteenBits.entriesOnThisDisk = sixteenBits.entriesTotal = Entries & 0xFFFF;
+    const std::string source = directory.file("source");
+    writeFile(source + "/new.txt", "one more");
+    dialogs.answerAddFiles(DialogResult::Ok, [&](AddFilesDialogValues& values) { values.sourceDirectory = source; });
+    dialogs.answerFileList(DialogResult::Ok);
+    const std::string path = archiveFile("MANY.ZIP", ZipBuilder(builder).finish(sixteenBits));
+    ZipDocument* document = open(path);
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(buildZipFileInfo(path, document->archive()).fileCount, "100,000");
+    ASSERT_TRUE(addFiles(*document, 2150));
+    ASSERT_EQ(document->entries().size(), size_t{Entries + 1});
+    EXPECT_EQ(document->entries().back()->name, "new.txt");
+    EXPECT_TRUE(document->archive().zip64) << "the count needs a ZIP64 end record now";
+    EXPECT_EQ(buildZipFileInfo(path, document->archive()).fileCount, "100,001");
     EXPECT_TRUE(ui.messages().empty());
 }
 

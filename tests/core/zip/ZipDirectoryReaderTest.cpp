@@ -1,5 +1,6 @@
 #include "core/zip/ZipDirectoryReader.h"
 #include "core/ui/DialogResult.h"
+#include "core/zip/ZipFormat.h"
 #include "support/ScriptedUserInterface.h"
 #include "support/TemporaryDirectory.h"
 #include "support/ZipBuilder.h"
@@ -602,6 +603,98 @@ TEST_F(ZipDirectoryReaderTest, EscapesControlCharactersInTheStatusLine)
     ASSERT_TRUE(reader.readDirectory());
     EXPECT_EQ(reader.entries()[0]->name, "evil\x1b[2Jname");
     EXPECT_EQ(ui.statusTexts().back(), "Reading: evil\\x1B[2Jname");
+}
+
+// What a scan hands over of each entry, to compare with the records a read keeps.
+std::string describeEntry(const ZipEntry& entry)
+{
+    return std::to_string(entry.index) + " " + entry.name + " " + std::to_string(entry.uncompressedSize) + " " +
+           std::to_string(entry.compressedSize) + " " + std::to_string(entry.localHeaderOffset) + " " +
+           std::to_string(entry.crc32) + " [" + entry.comment + "]" + (entry.aes ? " aes" : "");
+}
+
+class RecordingVisitor : public DirectoryVisitor {
+  public:
+    void visit(const ZipEntry& entry) override { seen.push_back(describeEntry(entry)); }
+    void restart() override
+    {
+        seen.clear();
+        ++restarts;
+    }
+
+    std::vector<std::string> seen;
+    int restarts = 0;
+};
+
+TEST_F(ZipDirectoryReaderTest, AScanHandsOverTheEntriesAReadKeepsAndLeavesTheListsAlone)
+{
+    ZipBuilder aesBuilder;
+    ZipBuilder::Entry aes = ZipBuilder::stored("secret.txt", "0123456789012345678901234567890123456789");
+    aes.method = zipformat::method::Aes;
+    aes.flags = 1;
+    aes.extra = std::string("\x01\x99\x07\x00\x02\x00" "AE\x03\x00\x00", 11);
+    aesBuilder.add(aes);
+    aesBuilder.add(ZipBuilder::stored("plain.txt", "plain"));
+    std::string damaged = twoEntryArchive();
+    damaged[directoryOffsetOf(damaged)] = 'X';
+    struct Case {
+        const char* rule;
+        std::string bytes;
+        bool readable;
+    };
+    const Case cases[] = {
+        {"names, comments and the archive comment", twoEntryArchive("archive comment"), true},
+        {"an AES entry after which a plain one has no AES field", aesBuilder.finish(), true},
+        {"a damaged first header", damaged, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        const std::string path = write(c.bytes);
+        ZipDirectoryReader reading(ui, path);
+        EXPECT_EQ(reading.readDirectory(), c.readable);
+        std::vector<std::string> kept;
+        for (const auto& entry : reading.entries())
+            kept.push_back(describeEntry(*entry));
+
+        ZipDirectoryReader scanning(ui, write(twoEntryArchive(), "other.zip"));
+        ASSERT_TRUE(scanning.readDirectory());
+        scanning.setPath(path);
+        RecordingVisitor visitor;
+        ASSERT_EQ(scanning.scanDirectory(visitor), c.readable);
+        EXPECT_EQ(namesOf(scanning.entries()), (std::vector<std::string>{"dir/first.txt", "second.bin"}))
+            << "the entries of the read before stay";
+        if (!c.readable) {
+            EXPECT_EQ(scanning.error().problem, reading.error().problem);
+            continue;
+        }
+        EXPECT_EQ(visitor.seen, kept);
+        EXPECT_EQ(scanning.archive().archiveComment, reading.archive().archiveComment);
+        EXPECT_EQ(scanning.archive().totalUncompressed, reading.archive().totalUncompressed);
+    }
+}
+
+TEST_F(ZipDirectoryReaderTest, AScanOfDisksReadAgainFromTheFirstForgetsTheEntriesOfTheLast)
+{
+    // The last disk's header comes first, then the directory is read again from disk 2.
+    ZipBuilder::Entry a = ZipBuilder::stored("a.txt", "a"), c = ZipBuilder::stored("c.txt", "c");
+    std::string secondDisk = std::string(100, 'd') + ZipBuilder::centralHeader(a);
+    std::string headerC = ZipBuilder::centralHeader(c);
+    uint32_t size = static_cast<uint32_t>(secondDisk.size() - 100 + headerC.size());
+    std::string lastDisk = headerC + ZipBuilder::endRecord(2, 1, 1, 2, size, 100, "");
+    DiskSwappingUserInterface swapper;
+    std::string path = write(lastDisk);
+    swapper.onMessage = [&](const std::string& text) { write(text == "Insert disk 2." ? secondDisk : lastDisk); };
+    swapper.answerMessage(DialogResult::Ok);
+    swapper.answerMessage(DialogResult::Ok);
+    ZipDirectoryReader reader(swapper, path);
+    reader.archive().onRemovableDrive = true;
+    RecordingVisitor visitor;
+    ASSERT_TRUE(reader.scanDirectory(visitor));
+    EXPECT_EQ(visitor.restarts, 1);
+    ASSERT_EQ(visitor.seen.size(), 2u);
+    EXPECT_EQ(visitor.seen[0].substr(0, 7), "0 a.txt");
+    EXPECT_EQ(visitor.seen[1].substr(0, 7), "1 c.txt");
+    EXPECT_TRUE(reader.entries().empty());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "DzipTestSupport.h"
 
+#include "core/zip/Zip64Records.h"
 #include "core/zip/ZipRecords.h"
 #include "engines/api/EngineResult.h"
 #include "engines/api/ZipCommand.h"
@@ -7,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <zlib.h>
 
 using namespace quarvo;
 using namespace quarvo::testing;
@@ -135,4 +139,83 @@ TEST_F(RepairTest, RecoveredCountFrom65535OnGetsZip64EndRecords)
         const std::string bytes = readFile(archive);
         EXPECT_EQ(bytes.find("PK\x06\x06", records.size()) != std::string::npos, count >= 65535);
     }
+}
+
+namespace {
+
+// A file of local records only, as a writer that died before its directory leaves it: a deflated
+// entry of more than 4 GiB of stored blocks of zeros, sizes in its ZIP64 extra field, then a small
+// entry that starts past 4 GiB. Only the block headers are written; the zeros are holes.
+void writeRecordsPast4GiB(const std::string& path, uint64_t& blockedSize)
+{
+    constexpr uint64_t Blocks = 65537;
+    constexpr uint64_t BlockSize = 0xFFFF;
+    const uint64_t uncompressed = Blocks * BlockSize;
+    blockedSize = Blocks * (5 + BlockSize);
+    LocalHeaderFields big;
+    big.versionNeeded = 45;
+    big.method = 8;
+    // The CRC-32 of the zeros, joined from the one of a block's worth by zlib.
+    const std::vector<uint8_t> zeros(BlockSize, 0);
+    const uLong run = crc32(0, zeros.data(), static_cast<uInt>(zeros.size()));
+    uLong crc = crc32(0, nullptr, 0);
+    for (uint64_t block = 0; block < Blocks; ++block)
+        crc = crc32_combine64(crc, run, BlockSize);
+    big.crc32 = static_cast<uint32_t>(crc);
+    big.compressedSize = big.uncompressedSize = 0xFFFFFFFF;
+    std::vector<uint8_t> bytes;
+    appendLocalHeader(bytes, big, "a.bin", makeZip64ExtraBlock({uncompressed, blockedSize, std::nullopt}));
+    const uint64_t dataStart = bytes.size();
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    for (uint64_t block = 0; block < Blocks; ++block) {
+        // Stored block: BFINAL on the last, BTYPE 00, then LEN and its complement.
+        const char header[5] = {static_cast<char>(block + 1 == Blocks), '\xFF', '\xFF', '\0', '\0'};
+        out.seekp(static_cast<std::streamoff>(dataStart + block * (5 + BlockSize)));
+        out.write(header, sizeof header);
+    }
+    const std::string text = "after the big one";
+    LocalHeaderFields small;
+    small.versionNeeded = 10;
+    small.crc32 = crcOf(text);
+    small.compressedSize = small.uncompressedSize = static_cast<uint32_t>(text.size());
+    bytes.clear();
+    appendLocalHeader(bytes, small, "b.txt");
+    out.seekp(static_cast<std::streamoff>(dataStart + blockedSize));
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out << text;
+}
+
+} // namespace
+
+// The rebuilt directory holds both entries at their full width (the large one's size is 0xFFFFFFFF,
+// the marker itself, so it too is given in ZIP64 fields), with the ZIP64 end records the
+// directory's offset needs; the deflated data of more than 4 GiB is checked whole.
+TEST_F(RepairTest, RebuildsTheDirectoryOfAnEntryPast4GiBAndOneStartingAfterIt)
+{
+    constexpr uint64_t FourGiB = uint64_t{1} << 32;
+    archive = work.file("big.zip");
+    uint64_t blockedSize = 0;
+    writeRecordsPast4GiB(archive, blockedSize);
+    ASSERT_EQ(fix(false), EngineResult::Ok);
+    // Python's zipfile reads the directory and the small entry back; the large one's data was
+    // checked by the repair itself.
+    std::istringstream rows(commandOutput(
+        "python3 -c \"import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\nfor i in z.infolist(): "
+        "print(i.filename, i.file_size, i.compress_size, i.header_offset)\nprint(z.read('b.txt').decode())\" '" +
+        archive + "'"));
+    std::string name;
+    uint64_t uncompressed = 0, compressed = 0, offset = 0;
+    ASSERT_TRUE(rows >> name >> uncompressed >> compressed >> offset);
+    EXPECT_EQ(name, "a.bin");
+    EXPECT_EQ(uncompressed, uint64_t{65537} * 0xFFFF);
+    EXPECT_EQ(compressed, blockedSize);
+    EXPECT_EQ(offset, 0u);
+    ASSERT_TRUE(rows >> name >> uncompressed >> compressed >> offset);
+    EXPECT_EQ(name, "b.txt");
+    EXPECT_GT(offset, FourGiB);
+    std::string text;
+    std::getline(rows >> std::ws, text);
+    EXPECT_EQ(text, "after the big one");
+    EXPECT_EQ(leftoverTemporaryFiles(work.path()), 0);
 }

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <sstream>
 #include <zlib.h>
 
@@ -126,6 +127,15 @@ void makeSparseFile(const fs::path& path, uint64_t size)
     fs::resize_file(path, size);
 }
 
+// Where the first entry's stored data puts what follows it, and what that needs.
+struct OffsetCase {
+    const char* rule;
+    uint64_t target;
+    bool secondEntry;
+    bool entryZip64;
+    bool endZip64;
+};
+
 class Zip64Write : public ::testing::Test {
   protected:
     void SetUp() override
@@ -148,6 +158,37 @@ class Zip64Write : public ::testing::Test {
     std::string allIn(const fs::path& directory) const { return "\"" + (directory / "*.*").string() + "\""; }
     // A file of the source directory, stored under its own name.
     std::string named(const std::string& name) const { return "\"" + (source / name).string() + "*\""; }
+
+    // Stored, the first entry's header (30 bytes and the name) and data put what follows at target:
+    // the second entry, or else the directory.
+    void checkOffset(const OffsetCase& c)
+    {
+        SCOPED_TRACE(c.rule);
+        const uint64_t firstHeader = 30 + std::string("a.bin").size();
+        fs::remove(archive);
+        fs::remove_all(source);
+        makeSparseFile(source / "a.bin", c.target - firstHeader);
+        if (c.secondEntry)
+            writeFile(source / "b.txt", "after the big one");
+        ASSERT_EQ(run(ZipFunction::Add, allIn(source), [](ZipCommand& command) { command.compressionLevel = 0; }),
+                  EngineResult::Ok);
+        const std::vector<Row> rows = rowsOf(archive);
+        ASSERT_EQ(rows.size(), c.secondEntry ? 2u : 1u);
+        EXPECT_EQ(rows[0].zip64Extra, false);
+        const Tail tail = tailOf(archive);
+        EXPECT_EQ(tail.zip64End, c.endZip64);
+        if (!c.secondEntry) {
+            EXPECT_EQ(tail.directoryOffset, std::min<uint64_t>(c.target, 0xFFFFFFFF));
+            return;
+        }
+        EXPECT_EQ(rows[1].offset, c.target);
+        EXPECT_EQ(rows[1].zip64Extra, c.entryZip64);
+        EXPECT_EQ(tail.directoryOffset, 0xFFFFFFFFu);
+        const std::string quotedArchive = "'" + archive + "'";
+        EXPECT_EQ(commandOutput("unzip -p " + quotedArchive + " b.txt"), "after the big one");
+        if (toolAvailable("7z"))
+            EXPECT_NE(commandOutput("7z t " + quotedArchive + " b.txt").find("Everything is Ok"), std::string::npos);
+    }
 
     TemporaryDirectory work;
     fs::path source;
@@ -270,45 +311,25 @@ TEST_F(Zip64Write, EntrySizeFrom4GiBLessOneOnNeedsZip64Fields)
 // field; a directory starting there needs the ZIP64 end record. At 0xFFFFFFFE both fit.
 TEST_F(Zip64Write, OffsetsFrom4GiBLessOneOnNeedZip64)
 {
-    // Stored, the first entry's header (30 bytes and the name) and data put what follows at target.
-    const uint64_t firstHeader = 30 + std::string("a.bin").size();
-    struct Case {
-        const char* rule;
-        uint64_t target;
-        bool secondEntry;
-        bool entryZip64;
-        bool endZip64;
-    } cases[] = {
+    const OffsetCase cases[] = {
         {"directory at 4 GiB - 2", FourGiB - 2, false, false, false},
         {"entry at 4 GiB - 2", FourGiB - 2, true, false, true},
         {"entry at 4 GiB - 1", FourGiB - 1, true, true, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.rule);
-        fs::remove(archive);
-        fs::remove_all(source);
-        makeSparseFile(source / "a.bin", c.target - firstHeader);
-        if (c.secondEntry)
-            writeFile(source / "b.txt", "after the big one");
-        ASSERT_EQ(run(ZipFunction::Add, allIn(source), [](ZipCommand& command) { command.compressionLevel = 0; }),
-                  EngineResult::Ok);
-        const std::vector<Row> rows = rowsOf(archive);
-        ASSERT_EQ(rows.size(), c.secondEntry ? 2u : 1u);
-        EXPECT_EQ(rows[0].zip64Extra, false);
-        const Tail tail = tailOf(archive);
-        EXPECT_EQ(tail.zip64End, c.endZip64);
-        if (!c.secondEntry) {
-            EXPECT_EQ(tail.directoryOffset, c.target);
-            continue;
-        }
-        EXPECT_EQ(rows[1].offset, c.target);
-        EXPECT_EQ(rows[1].zip64Extra, c.entryZip64);
-        EXPECT_EQ(tail.directoryOffset, 0xFFFFFFFFu);
-        const std::string quotedArchive = "'" + archive + "'";
-        EXPECT_EQ(commandOutput("unzip -p " + quotedArchive + " b.txt"), "after the big one");
-        if (toolAvailable("7z"))
-            EXPECT_NE(commandOutput("7z t " + quotedArchive + " b.txt").find("Everything is Ok"), std::string::npos);
-    }
+    for (const OffsetCase& c : cases)
+        checkOffset(c);
+}
+
+// 0xFFFFFFFF is the marker itself, so a directory starting exactly there needs the ZIP64 end record
+// as one past it does; an entry at exactly 4 GiB needs its ZIP64 offset.
+TEST_F(Zip64Write, ADirectoryAt4GiBLessOneAndAnEntryAt4GiBNeedZip64)
+{
+    const OffsetCase cases[] = {
+        {"directory at 4 GiB - 1", FourGiB - 1, false, false, true},
+        {"entry at 4 GiB", FourGiB, true, true, true},
+    };
+    for (const OffsetCase& c : cases)
+        checkOffset(c);
 }
 
 // A rewrite keeps a ZIP64 block whose values still stand: a 64-bit size, and the small sizes zip

@@ -62,6 +62,7 @@ private slots:
     void toolTipNamesTheMethodAndEncryption();
     void displayModeSwitchKeepsCaretSelectionAndFont();
     void fillReportsProgressOnlyAFewTimes();
+    void sortingLaysOutTheColumnsAgainOnlyForOtherRows();
     void selectionListQuotesTheSelectedNames();
     void caretEntryNeedNotBeSelected();
     void releasedListingNoLongerHearsTheDocument();
@@ -363,6 +364,25 @@ void ListingViewTest::fillReportsProgressOnlyAFewTimes()
     QVERIFY(texts.at(0).at(0).toString().startsWith(ListingText::sortingPrefix()));
     QCOMPARE(texts.at(1).at(0).toString(), QStringLiteral("Please wait while displaying."));
     QCOMPARE(texts.at(2).at(0).toString(), ListingText::idlePrompt());
+}
+
+void ListingViewTest::sortingLaysOutTheColumnsAgainOnlyForOtherRows()
+{
+    testing::FakeArchive archive;
+    archive.add("B.TXT");
+    archive.add("A.TXT");
+    ListingView view(archive);
+    view.fillList();
+    const int32_t shortNames = view.columnLayout().fullNameWidth;
+    // The same rows in another order.
+    view.setSort(SortOrder::CompressionOrder);
+    QCOMPARE(view.listingModel().entryAt(0)->name, std::string("B.TXT"));
+    // A longer name among the rows, which no fill has measured yet, widens the name column.
+    archive.add("A MUCH LONGER NAME THAN THE OTHERS.TXT");
+    view.setSort(SortOrder::FileName);
+    QCOMPARE(view.rowCount(), 3);
+    QCOMPARE(view.listingModel().entryAt(0)->name, std::string("A MUCH LONGER NAME THAN THE OTHERS.TXT"));
+    QVERIFY(view.columnLayout().fullNameWidth > shortNames);
 }
 
 void ListingViewTest::selectionListQuotesTheSelectedNames()
