@@ -100,7 +100,10 @@ bool DeflateChunkEncoder::encode(std::span<const uint8_t> input, bool last, std:
 libdeflate_compressor* DeflateChunkEncoder::compressor()
 {
     if (!m_compressor)
-        m_compressor = libdeflate_alloc_compressor(libdeflateLevelFor(m_level));
+        // A piece starts without the previous piece as dictionary, so the default level deflates
+        // pieces at libdeflate's 6 rather than the 5 a whole file gets: a 1 GB file then comes out
+        // within 0.6% of one zlib level-6 stream (1.4% at 5), for about a seventh more time.
+        m_compressor = libdeflate_alloc_compressor(m_level == 6 ? 6 : libdeflateLevelFor(m_level));
     return m_compressor;
 }
 
