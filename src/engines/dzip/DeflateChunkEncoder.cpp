@@ -1,5 +1,6 @@
 #include "engines/dzip/DeflateChunkEncoder.h"
 
+#include "engines/dzip/CodingChoice.h"
 #include "engines/dzip/DeflateStreamFormat.h"
 #include "engines/dzip/EntryEncoder.h"
 
@@ -16,8 +17,6 @@ namespace {
 // inflate() needs somewhere to put what it decodes while the block boundaries are found; the
 // bytes themselves are not wanted.
 constexpr size_t ScanOutputSize = 256 * 1024;
-// How much of a piece is tried both ways to choose how the whole of it is coded.
-constexpr size_t SampleSize = 64 * 1024;
 
 size_t storedSizeOf(size_t size)
 {
@@ -58,41 +57,38 @@ DeflateChunkEncoder::~DeflateChunkEncoder()
         libdeflate_free_compressor(m_compressor);
     if (m_inflater)
         inflateEnd(m_inflater.get());
-    if (m_huffman)
-        deflateEnd(m_huffman.get());
 }
 
 bool DeflateChunkEncoder::encode(std::span<const uint8_t> input, bool last, std::vector<uint8_t>& out)
 {
     const size_t start = out.size();
     const size_t storedSize = storedSizeOf(input.size());
-    size_t best = storedSize;
-    const bool wasHuffmanOnly = m_lastWasHuffmanOnly;
-    m_lastWasHuffmanOnly = false;
     if (input.empty()) {
         appendStoredBlocks(input, last, out);
         return true;
     }
-    // Noise-like bytes come in runs (a table, a packed image): after a piece Huffman codes alone
-    // won, a sample decides whether the next one is deflated at all, which saves most of the time
-    // such data would take.
-    if (!wasHuffmanOnly || !huffmanWinsOnSample(input)) {
-        if (!deflateWithLibdeflate(input, last, out))
-            return false;
+    if (!compressor())
+        return false;
+    const Coding coding = chooseCoding(input, m_compressor, m_huffman, m_trial);
+    size_t best = storedSize;
+    if (coding == Coding::Deflate) {
+        deflateWithLibdeflate(input, last, out);
         if (out.size() > start)
             best = out.size() - start;
     }
-    // The trial is made only when deflate did poorly (or was skipped), so text pays nothing for it.
-    if (best * 100 >= input.size() * PoorRatioPercent && huffmanOnly(input, last, best, m_trial)) {
-        out.resize(start);
-        out.insert(out.end(), m_trial.begin(), m_trial.end());
-        best = m_trial.size();
-        m_lastWasHuffmanOnly = true;
+    // Huffman codes alone, chosen by the samples, or tried because deflate did poorly (text never
+    // pays for the trial).
+    if (coding == Coding::HuffmanOnly ||
+        (coding == Coding::Deflate && best * 100 >= input.size() * PoorRatioPercent)) {
+        if (m_huffman.code(input, last, best, m_trial)) {
+            out.resize(start);
+            out.insert(out.end(), m_trial.begin(), m_trial.end());
+            best = m_trial.size();
+        }
     }
     if (best >= storedSize) {
         out.resize(start);
         appendStoredBlocks(input, last, out);
-        m_lastWasHuffmanOnly = false;
     }
     return true;
 }
@@ -100,24 +96,8 @@ bool DeflateChunkEncoder::encode(std::span<const uint8_t> input, bool last, std:
 libdeflate_compressor* DeflateChunkEncoder::compressor()
 {
     if (!m_compressor)
-        // A piece starts without the previous piece as dictionary, so the default level deflates
-        // pieces at libdeflate's 6 rather than the 5 a whole file gets: a 1 GB file then comes out
-        // within 0.6% of one zlib level-6 stream (1.4% at 5), for about a seventh more time.
-        m_compressor = libdeflate_alloc_compressor(m_level == 6 ? 6 : libdeflateLevelFor(m_level));
+        m_compressor = libdeflate_alloc_compressor(libdeflatePieceLevelFor(m_level));
     return m_compressor;
-}
-
-bool DeflateChunkEncoder::huffmanWinsOnSample(std::span<const uint8_t> input)
-{
-    if (!compressor())
-        return false;
-    const std::span<const uint8_t> sample = input.first(std::min(input.size(), SampleSize));
-    m_trial.resize(storedSizeOf(sample.size()));
-    size_t deflated =
-        libdeflate_deflate_compress(m_compressor, sample.data(), sample.size(), m_trial.data(), m_trial.size());
-    if (deflated == 0)
-        deflated = m_trial.size();
-    return huffmanOnly(sample, true, deflated, m_trial);
 }
 
 bool DeflateChunkEncoder::deflateWithLibdeflate(std::span<const uint8_t> input, bool last,
@@ -138,33 +118,6 @@ bool DeflateChunkEncoder::deflateWithLibdeflate(std::span<const uint8_t> input, 
         return true; // not followed (it cannot happen with libdeflate's output): stored instead
     out.insert(out.end(), m_trial.begin(), m_trial.end());
     return true;
-}
-
-bool DeflateChunkEncoder::huffmanOnly(std::span<const uint8_t> input, bool last, size_t limit,
-                                      std::vector<uint8_t>& out)
-{
-    if (!m_huffman) {
-        m_huffman = std::make_unique<z_stream>();
-        if (deflateInit2(m_huffman.get(), Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 9, Z_HUFFMAN_ONLY) !=
-            Z_OK) {
-            m_huffman.reset();
-            return false;
-        }
-    } else {
-        deflateReset(m_huffman.get());
-    }
-    // A byte less than the output to beat: a trial that does not fit is no better.
-    out.resize(limit - 1);
-    z_stream& stream = *m_huffman;
-    stream.next_in = const_cast<Bytef*>(input.data());
-    stream.avail_in = static_cast<uInt>(input.size());
-    stream.next_out = out.data();
-    stream.avail_out = static_cast<uInt>(out.size());
-    const int status = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
-    // A sync flush has finished only when it left room in the output.
-    const bool complete = last ? status == Z_STREAM_END : status == Z_OK && stream.avail_in == 0 && stream.avail_out > 0;
-    out.resize(stream.total_out);
-    return complete;
 }
 
 // libdeflate always ends its output with a final block. Following the blocks with zlib's inflate

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engines/dzip/HuffmanOnlyCoder.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -22,25 +24,22 @@ class DeflateChunkEncoder {
     DeflateChunkEncoder(const DeflateChunkEncoder&) = delete;
     DeflateChunkEncoder& operator=(const DeflateChunkEncoder&) = delete;
 
-    // Appends the piece for input to out: the smallest of libdeflate's output, zlib's Huffman-only
-    // coding (smaller for noise-like bytes) and stored blocks. False only when memory ran out.
+    // Appends the piece for input to out: the smallest of libdeflate's output, Huffman codes alone
+    // (smaller for noise-like bytes) and stored blocks, as far as chooseCoding lets them be tried.
+    // False only when memory ran out.
     bool encode(std::span<const uint8_t> input, bool last, std::vector<uint8_t>& out);
 
   private:
     libdeflate_compressor* compressor(); // made on first use; null when memory ran out
     bool deflateWithLibdeflate(std::span<const uint8_t> input, bool last, std::vector<uint8_t>& out);
-    bool huffmanOnly(std::span<const uint8_t> input, bool last, size_t limit, std::vector<uint8_t>& out);
     bool openForNextPiece(std::vector<uint8_t>& piece);
-    // Whether Huffman codes alone code the start of input smaller than libdeflate does.
-    bool huffmanWinsOnSample(std::span<const uint8_t> input);
 
     int m_level;
     libdeflate_compressor* m_compressor = nullptr;
     std::unique_ptr<z_stream_s> m_inflater;
-    std::unique_ptr<z_stream_s> m_huffman;
+    HuffmanOnlyCoder m_huffman;
     std::vector<uint8_t> m_scratch; // what inflate decodes while the blocks are followed
     std::vector<uint8_t> m_trial;   // one way of coding the piece, before it is chosen
-    bool m_lastWasHuffmanOnly = false;
 };
 
 // Appends input as stored blocks, the last of them final when last is set.

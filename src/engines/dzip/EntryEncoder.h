@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/Result.h"
+#include "engines/dzip/HuffmanOnlyCoder.h"
 
 #include <cstdint>
 #include <string>
@@ -50,9 +51,14 @@ class BufferEncoder {
 
   private:
     libdeflate_compressor* compressorFor(int level);
+    // Fills payload with headerSize bytes of room, then data coded as deflate (see chooseCoding);
+    // false when that would not make it smaller, and the data is to be stored.
+    bool deflateInto(const std::vector<uint8_t>& data, int level, size_t headerSize, std::vector<uint8_t>& payload);
 
     libdeflate_compressor* m_compressor = nullptr;
     int m_level = -1;
+    HuffmanOnlyCoder m_huffman;
+    std::vector<uint8_t> m_sample; // a sample coded one way, or Huffman codes' trial output
 };
 
 // Turns an entry's method, flags and CRC into those of AES-256 (AE-2) encryption over the same data,
@@ -66,6 +72,8 @@ constexpr size_t PoorRatioPercent = 50;
 
 // The libdeflate level used for a zlib deflate level: about the same output size, much faster.
 int libdeflateLevelFor(int level);
+// The same for the pieces a large file is deflated in, each without the previous one as dictionary.
+int libdeflatePieceLevelFor(int level);
 
 // The general-purpose flag bits 1 and 2 that tell a reader how hard a deflated entry was squeezed.
 uint16_t deflateOptionFlags(int level);

@@ -17,40 +17,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string textOf(size_t size, unsigned seed)
-{
-    static const char* words[] = {"chunk ", "piece ", "stream ", "deflate ", "block\n", "window "};
-    std::mt19937 random(seed);
-    std::string text;
-    while (text.size() < size)
-        text += words[random() % 6];
-    text.resize(size);
-    return text;
-}
-
-// Three of four bytes one of sixteen values: deflate does poorly, Huffman codes alone do better.
-std::string skewedNoiseOf(size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>(i % 4 == 0 ? random() : random() & 0x0F);
-    return bytes;
-}
-
 enum class Content { Text, SkewedNoise, Random, Zeros, NoiseThenText };
 
 std::string contentOf(Content content, size_t size, unsigned seed)
 {
     switch (content) {
     case Content::Text:
-        return textOf(size, seed);
+        return textData(size, seed);
     case Content::SkewedNoise:
-        return skewedNoiseOf(size, seed);
+        return skewedNoise(size, seed);
     case Content::Random:
         return randomBytes(size, seed);
     case Content::NoiseThenText:
-        return skewedNoiseOf(size / 2, seed) + textOf(size - size / 2, seed);
+        return skewedNoise(size / 2, seed) + textData(size - size / 2, seed);
     case Content::Zeros:
         break;
     }
@@ -101,6 +80,9 @@ TEST(DeflateChunkEncoder, PiecesJoinIntoOneStreamThatInflatesToTheInput)
         {Content::Text, 0, 1000, 6, Stored},        {Content::Zeros, 1000, 999, 6, 90},
         // Text after a run of noise is deflated again, not left to Huffman codes alone.
         {Content::NoiseThenText, 400000, 50000, 6, 50},
+        // Pieces large enough for their samples to choose the coding.
+        {Content::SkewedNoise, 700000, 300000, 6, 75}, {Content::Random, 700000, 300000, 6, Stored},
+        {Content::NoiseThenText, 700000, 700000, 6, 50},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << static_cast<int>(c.content) << " " << c.size << " by " << c.pieceSize);
@@ -246,7 +228,7 @@ TEST_F(ChunkedAdd, CancelAndShrinkingSourceLeaveTheArchiveAsItWas)
     writeFile(source / "a.txt", "first");
     ASSERT_EQ(add(), EngineResult::Ok);
     const std::string before = readFile(archive);
-    const std::string big = textOf(400000, 4);
+    const std::string big = textData(400000, 4);
     struct Case {
         const char* what;
         uint16_t result;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <sstream>
 
 namespace quarvo::testing {
@@ -150,6 +151,27 @@ void setModified(const std::filesystem::path& path, std::time_t time)
 {
     struct timespec times[2] = {{time, 0}, {time, 0}};
     utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+std::string textData(size_t size, unsigned seed)
+{
+    static const char* words[] = {"archive ",   "entry ",   "deflate ", "quarvo ",
+                                  "directory ", "header\n", "data "};
+    std::mt19937 random(seed);
+    std::string text;
+    while (text.size() < size)
+        text += words[random() % 7];
+    text.resize(size);
+    return text;
+}
+
+std::string skewedNoise(size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i % 4 == 0 ? random() : random() & 0x0F);
+    return bytes;
 }
 
 } // namespace quarvo::testing

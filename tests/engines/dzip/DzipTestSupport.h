@@ -45,6 +45,12 @@ std::vector<std::string> namesIn(const std::string& archive);
 // Files in a directory whose names start with the temporary-archive prefix.
 int leftoverTemporaryFiles(const std::filesystem::path& directory);
 uint32_t crcOf(const std::string& bytes);
+// Words and newlines: deflates to well under half.
+std::string textData(size_t size, unsigned seed);
+// Bytes with few long repeats and a skewed distribution, as tables of small numbers have: three
+// of four are one of sixteen values, the fourth is any byte. Huffman codes alone code them smaller
+// than deflate.
+std::string skewedNoise(size_t size, unsigned seed);
 // Sets a file's access and modification times.
 void setModified(const std::filesystem::path& path, std::time_t time);
 

@@ -186,8 +186,9 @@ class Zip64Write : public ::testing::Test {
         EXPECT_EQ(tail.directoryOffset, 0xFFFFFFFFu);
         const std::string quotedArchive = "'" + archive + "'";
         EXPECT_EQ(commandOutput("unzip -p " + quotedArchive + " b.txt"), "after the big one");
-        if (toolAvailable("7z"))
+        if (toolAvailable("7z")) {
             EXPECT_NE(commandOutput("7z t " + quotedArchive + " b.txt").find("Everything is Ok"), std::string::npos);
+        }
     }
 
     TemporaryDirectory work;
