@@ -2,7 +2,6 @@
 
 #include "core/app/CommandIds.h"
 #include "core/base/TextCase.h"
-#include "core/dialogs/DroppedFiles.h"
 #include "core/documents/ArchiveFileDeletion.h"
 #include "core/documents/ArchiveInfo.h"
 #include "core/documents/CheckOutRemoval.h"
@@ -20,7 +19,6 @@
 #include "core/zip/ArchiveFile.h"
 #include "core/zip/DirectoryError.h"
 #include "core/zip/ZipFormat.h"
-#include "engines/api/EngineResult.h"
 
 #include <sys/stat.h>
 
@@ -172,15 +170,10 @@ uint16_t ZipDocument::extractForCheckOut(const std::string& directory, const std
 
 bool ZipDocument::extractEntriesForDrag(const std::vector<std::string>& names, const std::string& directory)
 {
-    std::string rejected;
-    std::optional<std::string> specification = dragSpecificationOf(names, &rejected);
-    if (!specification) {
-        m_services.ui.showMessage(
-            {quotedNameMessage(rejected), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
-        return false;
-    }
-    return extractZipEntries(m_services, path(), *specification, directory,
-                             m_services.settings.unzipOptions.password) == EngineResult::Ok;
+    return extractDraggedEntries(m_services.ui, names, [&](const std::string& specification) {
+        return extractZipEntries(m_services, path(), specification, directory,
+                                 m_services.settings.unzipOptions.password);
+    });
 }
 
 bool ZipDocument::putBackChangedCopy(const OpenItem& item)

@@ -2,7 +2,6 @@
 
 #include "core/app/CommandIds.h"
 #include "core/base/TextCase.h"
-#include "core/dialogs/DroppedFiles.h"
 #include "core/documents/ArchiveFileDeletion.h"
 #include "core/documents/ArchiveInfo.h"
 #include "core/documents/CheckOutRemoval.h"
@@ -397,17 +396,12 @@ uint16_t TarDocument::extractForCheckOut(const std::string& directory, const std
 
 bool TarDocument::extractEntriesForDrag(const std::vector<std::string>& names, const std::string& directory)
 {
-    std::string rejected;
-    std::optional<std::string> specification = dragSpecificationOf(names, &rejected);
-    if (!specification) {
-        m_services.ui.showMessage(
-            {quotedNameMessage(rejected), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
-        return false;
-    }
-    UntarOptions options;
-    options.tarOverwrite = 1;
-    options.tarRecreate = 1;
-    return extractWith(*specification, directory, CommandId::Extract, options) == EngineResult::Ok;
+    return extractDraggedEntries(m_services.ui, names, [&](const std::string& specification) {
+        UntarOptions options;
+        options.tarOverwrite = 1;
+        options.tarRecreate = 1;
+        return extractWith(specification, directory, CommandId::Extract, options);
+    });
 }
 
 bool TarDocument::putBackChangedCopy(const OpenItem&)
