@@ -315,12 +315,6 @@ std::optional<bool> ZipDocument::isCommandEnabled(int commandId) const
     if (CommandId::isAddCommand(commandId))
         return true;
     switch (commandId) {
-    case CommandId::DeleteZipFile:
-        return !isZipInZip();
-    case CommandId::ShowParent:
-        return isZipInZip();
-    case CommandId::Refresh:
-    case CommandId::Info:
     case CommandId::FixZipFile:
         return true;
     // Any program in front may be taken off, a Linux self-extractor's too, which reads as kind 0.
@@ -335,10 +329,8 @@ std::optional<bool> ZipDocument::isCommandEnabled(int commandId) const
         return true;
     case CommandId::SelfExtractorConfigurator:
         return kind == SelfExtractorKind::Windows;
-    case CommandId::Save:
-        return false;
     default:
-        return std::nullopt;
+        return sharedArchiveCommandState(commandId, isZipInZip());
     }
 }
 

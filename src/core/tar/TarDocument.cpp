@@ -197,19 +197,7 @@ void TarDocument::showInfo()
 
 std::optional<bool> TarDocument::isCommandEnabled(int commandId) const
 {
-    switch (commandId) {
-    case CommandId::DeleteZipFile:
-        return !isZipInZip();
-    case CommandId::ShowParent:
-        return isZipInZip();
-    case CommandId::Refresh:
-    case CommandId::Info:
-        return true;
-    case CommandId::Save:
-        return false;
-    default:
-        return std::nullopt;
-    }
+    return sharedArchiveCommandState(commandId, isZipInZip());
 }
 
 uint16_t TarDocument::extract(const std::string& specification, const std::string& directory, int commandId)
