@@ -19,4 +19,8 @@ class ArchiveDocument : public ArchiveEntrySource {
     [[nodiscard]] virtual bool deleteArchive() = 0;
 };
 
+// Whether a command every archive document enables alike is enabled: Refresh and Info always, Save
+// never, Delete and Show Parent as the archive is or is not nested; nothing for other commands.
+std::optional<bool> sharedArchiveCommandState(int commandId, bool nested);
+
 } // namespace quarvo

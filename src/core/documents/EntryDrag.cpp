@@ -1,8 +1,12 @@
 #include "core/documents/EntryDrag.h"
 
+#include "core/dialogs/DroppedFiles.h"
 #include "core/documents/ArchiveEntrySource.h"
 #include "core/documents/ItemDirectory.h"
+#include "core/ui/MessageBoxRequest.h"
+#include "core/ui/UserInterface.h"
 #include "core/zip/ZipEntry.h"
+#include "engines/api/EngineResult.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -51,6 +55,18 @@ std::optional<std::string> dragSpecificationOf(const std::vector<std::string>& n
             add(name + "*");
     }
     return specification;
+}
+
+bool extractDraggedEntries(UserInterface& ui, const std::vector<std::string>& names,
+                           const DraggedEntriesExtraction& extract)
+{
+    std::string rejected;
+    std::optional<std::string> specification = dragSpecificationOf(names, &rejected);
+    if (!specification) {
+        ui.showMessage({quotedNameMessage(rejected), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
+        return false;
+    }
+    return extract(*specification) == EngineResult::Ok;
 }
 
 std::vector<std::string> draggedPaths(const std::vector<const ZipEntry*>& entries,

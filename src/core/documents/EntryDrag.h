@@ -2,6 +2,8 @@
 
 #include "core/base/Result.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 namespace quarvo {
 
 class ArchiveEntrySource;
+class UserInterface;
 struct ZipEntry;
 
 // The item specification that picks the named entries for the engines: each stored name in double
@@ -16,6 +19,13 @@ struct ZipEntry;
 // name holds a double quote, which the engines' list cannot carry; the first is given in rejected.
 std::optional<std::string> dragSpecificationOf(const std::vector<std::string>& names,
                                                std::string* rejected = nullptr);
+
+// What an archive document's extractEntriesForDrag does but for its own engine: the item
+// specification of the names goes to extract, whose engine result tells whether the entries came
+// out. A name that holds a double quote extracts nothing: the user is warned of it instead.
+using DraggedEntriesExtraction = std::function<uint16_t(const std::string& specification)>;
+bool extractDraggedEntries(UserInterface& ui, const std::vector<std::string>& names,
+                           const DraggedEntriesExtraction& extract);
 
 // The paths a drag of the entries offers once they were extracted into directory: each entry's file
 // or directory there, in the entries' order, leaving out an entry that lies inside a dragged

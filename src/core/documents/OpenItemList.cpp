@@ -83,6 +83,14 @@ void OpenItemList::advance(OpenItem& item)
         m_advance(item);
 }
 
+void OpenItemList::copyWindowClosing(std::string_view path)
+{
+    if (OpenItem* item = findByFullPath(path)) {
+        item->kind = OpenItemKind::ZipInZipClosing;
+        advance(*item);
+    }
+}
+
 void OpenItemList::processEnded(int64_t processId)
 {
     OpenItem* item = findByProcessId(processId);

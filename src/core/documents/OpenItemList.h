@@ -40,6 +40,9 @@ class OpenItemList {
     // closed. Set by whoever implements viewing; without one such an item simply stays.
     void setAdvanceHandler(std::function<void(OpenItem&)> handler) { m_advance = std::move(handler); }
     void advance(OpenItem& item);
+    // The window open on the copy at path is closing: its item, if there is one, is marked so and
+    // advanced, which checks the copy against its entry in the parent archive.
+    void copyWindowClosing(std::string_view path);
 
     // The launcher reports that a watched process ended: its item, if it still exists, forgets the
     // process and advances (the changed-file check). An unknown process is ignored.

@@ -2,13 +2,10 @@
 
 #include "core/app/CommandIds.h"
 #include "core/base/TextCase.h"
-#include "core/dialogs/DroppedFiles.h"
 #include "core/documents/ArchiveFileDeletion.h"
 #include "core/documents/ArchiveInfo.h"
-#include "core/documents/CheckOutRemoval.h"
 #include "core/documents/EmptyArchive.h"
 #include "core/documents/EntryDrag.h"
-#include "core/documents/OpenItemList.h"
 #include "core/documents/ZipEntryCopies.h"
 #include "core/framework/DocumentManager.h"
 #include "core/framework/View.h"
@@ -20,7 +17,6 @@
 #include "core/zip/ArchiveFile.h"
 #include "core/zip/DirectoryError.h"
 #include "core/zip/ZipFormat.h"
-#include "engines/api/EngineResult.h"
 
 #include <sys/stat.h>
 
@@ -102,7 +98,8 @@ std::string loadErrorText(const std::string& path, const DirectoryError& error)
 } // namespace
 
 ZipDocument::ZipDocument(ZipDocumentServices services)
-    : m_services(std::move(services)), m_reader(m_services.ui, std::string())
+    : m_services(std::move(services)), m_reader(m_services.ui, std::string()),
+      m_openItems(m_services.openItems, *this)
 {
 }
 
@@ -131,24 +128,6 @@ void ZipDocument::closeSelf()
     m_services.manager.closeDocument(this);
 }
 
-int ZipDocument::openItemCount() const
-{
-    return m_services.openItems.countFor(*this);
-}
-
-void ZipDocument::setCheckedOut(std::string directory)
-{
-    m_checkoutDirectory = std::move(directory);
-    m_checkoutCreated.reset();
-    m_checkedOut = true;
-}
-
-void ZipDocument::setCheckedOut(std::string directory, std::vector<std::string> createdPaths)
-{
-    setCheckedOut(std::move(directory));
-    m_checkoutCreated = std::move(createdPaths);
-}
-
 EntrySourceServices ZipDocument::entryServices()
 {
     return {m_services.ui, m_services.dialogs, m_services.settings, m_services.openItems, m_services.entryLaunch};
@@ -172,15 +151,10 @@ uint16_t ZipDocument::extractForCheckOut(const std::string& directory, const std
 
 bool ZipDocument::extractEntriesForDrag(const std::vector<std::string>& names, const std::string& directory)
 {
-    std::string rejected;
-    std::optional<std::string> specification = dragSpecificationOf(names, &rejected);
-    if (!specification) {
-        m_services.ui.showMessage(
-            {quotedNameMessage(rejected), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
-        return false;
-    }
-    return extractZipEntries(m_services, path(), *specification, directory,
-                             m_services.settings.unzipOptions.password) == EngineResult::Ok;
+    return extractDraggedEntries(m_services.ui, names, [&](const std::string& specification) {
+        return extractZipEntries(m_services, path(), specification, directory,
+                                 m_services.settings.unzipOptions.password);
+    });
 }
 
 bool ZipDocument::putBackChangedCopy(const OpenItem& item)
@@ -247,7 +221,7 @@ bool ZipDocument::onNewDocument()
 
 bool ZipDocument::onOpenDocument(const std::string& path)
 {
-    m_zipInZip = m_services.openItems.findByFullPath(path) != nullptr;
+    m_openItems.noteOpening(path);
     setArchivePath(path);
     archive().onRemovableDrive = m_services.onRemovableDrive(path);
     if (!m_reader.readDirectory()) {
@@ -257,18 +231,9 @@ bool ZipDocument::onOpenDocument(const std::string& path)
     notePrefix();
     // Only an archive that opened is worth offering again: a damaged or missing file would push a
     // good one out of the short list.
-    if (!m_zipInZip)
+    if (!isZipInZip())
         m_services.settings.addRecentFile(path);
     return true;
-}
-
-void ZipDocument::dropPreviousEntries()
-{
-    for (const auto& entry : m_reader.previousEntries()) {
-        if (entry->openItem)
-            m_services.openItems.remove(entry->openItem);
-    }
-    m_reader.clearPreviousEntries();
 }
 
 bool ZipDocument::reload()
@@ -278,7 +243,7 @@ bool ZipDocument::reload()
         closeSelf();
         return false;
     }
-    dropPreviousEntries();
+    m_openItems.dropEntries(m_reader.previousEntries());
     notePrefix();
     updateAllViews(nullptr, UpdateHint::ContentsRebuilt);
     return true;
@@ -337,7 +302,7 @@ bool ZipDocument::canRunCommand(int commandId)
         return false;
     }
     if (writing || isReadingCommand(commandId)) {
-        if (archive().spanned && !m_checkedOut)
+        if (archive().spanned && !isCheckedOut())
             showMessage("Please insert the last disk of the backup set.");
         return true;
     }
@@ -350,12 +315,6 @@ std::optional<bool> ZipDocument::isCommandEnabled(int commandId) const
     if (CommandId::isAddCommand(commandId))
         return true;
     switch (commandId) {
-    case CommandId::DeleteZipFile:
-        return !m_zipInZip;
-    case CommandId::ShowParent:
-        return m_zipInZip;
-    case CommandId::Refresh:
-    case CommandId::Info:
     case CommandId::FixZipFile:
         return true;
     // Any program in front may be taken off, a Linux self-extractor's too, which reads as kind 0.
@@ -370,10 +329,8 @@ std::optional<bool> ZipDocument::isCommandEnabled(int commandId) const
         return true;
     case CommandId::SelfExtractorConfigurator:
         return kind == SelfExtractorKind::Windows;
-    case CommandId::Save:
-        return false;
     default:
-        return std::nullopt;
+        return sharedArchiveCommandState(commandId, isZipInZip());
     }
 }
 
@@ -390,44 +347,26 @@ int ZipDocument::confirmClose(bool closeAllMode)
                               : showMessage(question, MessageButtons::YesNoCancel, MessageIcon::Warning,
                                             DialogResult::No);
     }
-    if (m_checkedOut &&
-        showMessage(path() + " has been Checked Out.\n\nDelete checked out files?", MessageButtons::YesNo,
-                    MessageIcon::Warning, DialogResult::No) == DialogResult::Yes)
-        deleteCheckedOutFiles();
+    m_checkOut.offerDeletion(m_services.ui, path(), [this] { return entryNames(); });
     return answer;
 }
 
-void ZipDocument::deleteCheckedOutFiles()
+// A check-out without a record of what it created wrote a file for every entry.
+std::vector<std::string> ZipDocument::entryNames() const
 {
-    if (m_checkoutCreated) {
-        quarvo::deleteCheckedOutFiles(m_checkoutDirectory, *m_checkoutCreated, false);
-        return;
-    }
     std::vector<std::string> names;
     names.reserve(entries().size());
     for (const auto& entry : entries())
         names.push_back(entry->name);
-    quarvo::deleteCheckedOutFiles(m_checkoutDirectory, names);
+    return names;
 }
 
 void ZipDocument::onCloseDocument()
 {
-    OpenItemList& openItems = m_services.openItems;
-    if (m_updateParentOnClose && m_zipInZip) {
-        if (OpenItem* own = openItems.findByFullPath(path())) {
-            own->kind = OpenItemKind::ZipInZipClosing;
-            openItems.advance(*own);
-        }
-    }
-    for (ZipEntryList* list : {&entries(), &m_reader.previousEntries()}) {
-        for (const auto& entry : *list) {
-            if (entry->openItem)
-                openItems.remove(entry->openItem);
-        }
-        list->clear();
-    }
-    for (OpenItem* item : openItems.itemsOf(*this))
-        openItems.remove(item);
+    m_openItems.offerCopyToParent(path());
+    m_openItems.dropEntries(entries());
+    m_openItems.dropEntries(m_reader.previousEntries());
+    m_openItems.removeAll();
 }
 
 } // namespace quarvo

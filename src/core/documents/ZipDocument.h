@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/documents/ArchiveDocument.h"
+#include "core/documents/ArchiveOpenItems.h"
+#include "core/documents/CheckOutState.h"
 #include "core/documents/ZipDocumentServices.h"
 #include "core/framework/Document.h"
 #include "core/ui/MessageBoxRequest.h"
@@ -41,7 +43,7 @@ class ZipDocument : public Document, public ArchiveDocument {
     // The close question (when entries are viewed) and the check-out question; returns the answer of
     // the first, DialogResult::Yes when it was not asked.
     int confirmClose(bool closeAllMode) override;
-    bool isNested() const override { return m_zipInZip; }
+    bool isNested() const override { return m_openItems.isNested(); }
     bool isArchive() const override { return true; }
 
     // Re-reads the directory and tells the views. Returns false when the read failed: the user was
@@ -69,18 +71,21 @@ class ZipDocument : public Document, public ArchiveDocument {
     const ZipEntryList& entries() const { return m_reader.entries(); }
     ZipEntryList& entries() override { return m_reader.entries(); }
 
-    bool isZipInZip() const override { return m_zipInZip; }
+    bool isZipInZip() const override { return m_openItems.isNested(); }
     // The viewed, run or opened entries of this archive.
-    int openItemCount() const;
-    bool isCheckedOut() const override { return m_checkedOut; }
-    const std::string& checkoutDirectory() const override { return m_checkoutDirectory; }
+    int openItemCount() const { return m_openItems.count(); }
+    bool isCheckedOut() const override { return m_checkOut.isCheckedOut(); }
+    const std::string& checkoutDirectory() const override { return m_checkOut.directory(); }
     // Records a completed check-out to directory (kept exactly: disk paths keep their case). Without
     // a record of what it created, deleting the checked-out files later takes every entry's file and
     // the directories that became empty; with one (CheckOutRecord::created), exactly those paths.
-    void setCheckedOut(std::string directory);
-    void setCheckedOut(std::string directory, std::vector<std::string> createdPaths) override;
-    bool updateParentOnClose() const { return m_updateParentOnClose; }
-    void setUpdateParentOnClose(bool update) override { m_updateParentOnClose = update; }
+    void setCheckedOut(std::string directory) { m_checkOut.record(std::move(directory)); }
+    void setCheckedOut(std::string directory, std::vector<std::string> createdPaths) override
+    {
+        m_checkOut.record(std::move(directory), std::move(createdPaths));
+    }
+    bool updateParentOnClose() const { return m_openItems.updateParentOnClose(); }
+    void setUpdateParentOnClose(bool update) override { m_openItems.setUpdateParentOnClose(update); }
 
     ZipDocumentServices& services() { return m_services; }
 
@@ -101,8 +106,7 @@ class ZipDocument : public Document, public ArchiveDocument {
     void setArchivePath(const std::string& path);
     std::string askNewArchivePath();
     bool replaceExistingFile(const std::string& path);
-    void dropPreviousEntries();
-    void deleteCheckedOutFiles();
+    std::vector<std::string> entryNames() const;
     int showMessage(const std::string& text, MessageButtons buttons = MessageButtons::Ok,
                     MessageIcon icon = MessageIcon::None, int defaultButton = 0);
     void closeSelf();
@@ -111,11 +115,8 @@ class ZipDocument : public Document, public ArchiveDocument {
 
     ZipDocumentServices m_services;
     ZipDirectoryReader m_reader;
-    bool m_zipInZip = false;
-    bool m_checkedOut = false;
-    std::string m_checkoutDirectory;
-    std::optional<std::vector<std::string>> m_checkoutCreated;
-    bool m_updateParentOnClose = true;
+    ArchiveOpenItems m_openItems;
+    CheckOutState m_checkOut;
     // Data stands in front of the first entry (a self-extractor's program of any kind).
     bool m_programInFront = false;
 };

@@ -1,6 +1,5 @@
 #include "core/jobs/JobDocument.h"
 
-#include "core/documents/OpenItem.h"
 #include "core/documents/OpenItemList.h"
 #include "core/framework/DocumentKind.h"
 #include "core/framework/DocumentSaving.h"
@@ -62,13 +61,8 @@ int JobDocument::confirmClose(bool)
 
 void JobDocument::onCloseDocument()
 {
-    if (!m_updateParentOnClose)
-        return;
-    OpenItemList& openItems = m_services.openItems;
-    if (OpenItem* own = openItems.findByFullPath(path())) {
-        own->kind = OpenItemKind::ZipInZipClosing;
-        openItems.advance(*own);
-    }
+    if (m_updateParentOnClose)
+        m_services.openItems.copyWindowClosing(path());
 }
 
 bool JobDocument::save()

@@ -2,10 +2,8 @@
 
 #include "core/app/CommandIds.h"
 #include "core/base/TextCase.h"
-#include "core/dialogs/DroppedFiles.h"
 #include "core/documents/ArchiveFileDeletion.h"
 #include "core/documents/ArchiveInfo.h"
-#include "core/documents/CheckOutRemoval.h"
 #include "core/documents/EntryDrag.h"
 #include "core/documents/OpenItem.h"
 #include "core/documents/OpenItemList.h"
@@ -54,7 +52,8 @@ std::string joined(const std::vector<std::string>& lines)
 
 TarDocument::TarDocument(TarDocumentServices services)
     : m_services(std::move(services)),
-      m_reader(m_services.ui, m_services.engine, m_services.unpackDirectory)
+      m_reader(m_services.ui, m_services.engine, m_services.unpackDirectory),
+      m_openItems(m_services.openItems, *this)
 {
     m_reader.setEntryPathCallback(&TarDocument::onEntryExtracted, this);
 }
@@ -75,27 +74,9 @@ void TarDocument::closeSelf()
     m_services.manager.closeDocument(this);
 }
 
-int TarDocument::openItemCount() const
-{
-    return m_services.openItems.countFor(*this);
-}
-
-void TarDocument::setCheckedOut(std::string directory)
-{
-    m_checkoutDirectory = std::move(directory);
-    m_checkoutCreated.reset();
-    m_checkedOut = true;
-}
-
-void TarDocument::setCheckedOut(std::string directory, std::vector<std::string> createdPaths)
-{
-    setCheckedOut(std::move(directory));
-    m_checkoutCreated = std::move(createdPaths);
-}
-
 bool TarDocument::onOpenDocument(const std::string& path)
 {
-    m_zipInZip = m_services.openItems.findByFullPath(path) != nullptr;
+    m_openItems.noteOpening(path);
     setPath(path);
     bool report = true;
     if (!load(report)) {
@@ -109,7 +90,7 @@ bool TarDocument::onOpenDocument(const std::string& path)
         return false;
     }
     // Only an archive that opened is worth offering again.
-    if (!m_zipInZip)
+    if (!isZipInZip())
         m_services.settings.addRecentFile(path);
     return true;
 }
@@ -178,16 +159,6 @@ void TarDocument::showStatus(const std::string& name, bool force)
     m_services.ui.setStatusText("Reading: " + escapeControlCharacters(name));
 }
 
-void TarDocument::dropPreviousEntries()
-{
-    EntryList& previous = m_lists[1 - m_current];
-    for (const auto& entry : previous) {
-        if (entry && entry->openItem)
-            m_services.openItems.remove(entry->openItem);
-    }
-    previous.clear();
-}
-
 bool TarDocument::reload()
 {
     bool report = true;
@@ -197,14 +168,14 @@ bool TarDocument::reload()
         closeSelf();
         return false;
     }
-    dropPreviousEntries();
+    m_openItems.dropEntries(m_lists[1 - m_current]);
     updateAllViews(nullptr, UpdateHint::ContentsRebuilt);
     return true;
 }
 
 bool TarDocument::deleteArchive()
 {
-    if (m_zipInZip || !askAndDeleteArchiveFile(m_services.ui, path(), openItemCount()))
+    if (isZipInZip() || !askAndDeleteArchiveFile(m_services.ui, path(), openItemCount()))
         return false;
     closeSelf();
     return true;
@@ -226,19 +197,7 @@ void TarDocument::showInfo()
 
 std::optional<bool> TarDocument::isCommandEnabled(int commandId) const
 {
-    switch (commandId) {
-    case CommandId::DeleteZipFile:
-        return !m_zipInZip;
-    case CommandId::ShowParent:
-        return m_zipInZip;
-    case CommandId::Refresh:
-    case CommandId::Info:
-        return true;
-    case CommandId::Save:
-        return false;
-    default:
-        return std::nullopt;
-    }
+    return sharedArchiveCommandState(commandId, isZipInZip());
 }
 
 uint16_t TarDocument::extract(const std::string& specification, const std::string& directory, int commandId)
@@ -288,15 +247,7 @@ int TarDocument::onEntryExtracted(const char* writtenPath, const char* entryName
 int TarDocument::confirmClose(bool)
 {
     offerChangedCopiesBeforeClose();
-    if (!m_checkedOut)
-        return DialogResult::Yes;
-    MessageBoxRequest question;
-    question.text = path() + " has been Checked Out.\n\nDelete checked out files?";
-    question.buttons = MessageButtons::YesNo;
-    question.icon = MessageIcon::Warning;
-    question.defaultButton = DialogResult::No;
-    if (m_services.ui.showMessage(question) == DialogResult::Yes)
-        deleteCheckedOutFiles();
+    m_checkOut.offerDeletion(m_services.ui, path(), [this] { return extractedPaths(); });
     return DialogResult::Yes;
 }
 
@@ -314,43 +265,28 @@ void TarDocument::offerChangedCopiesBeforeClose()
     }
 }
 
-// Only what the check-out wrote goes: what it created, or else the paths the engine reported for
-// this archive's entries, through the removal that never follows a link.
-void TarDocument::deleteCheckedOutFiles()
+// Only what the check-out wrote goes: without a record of what it created, the paths the engine
+// reported for this archive's entries, taken by the removal that never follows a link.
+std::vector<std::string> TarDocument::extractedPaths() const
 {
-    if (m_checkoutCreated) {
-        quarvo::deleteCheckedOutFiles(m_checkoutDirectory, *m_checkoutCreated, false);
-        return;
-    }
     std::vector<std::string> written;
     for (const auto& entry : entries()) {
         const std::string& path = static_cast<const TarListEntry&>(*entry).extractedPath;
         if (!path.empty())
             written.push_back(path);
     }
-    quarvo::deleteCheckedOutFiles(m_checkoutDirectory, written);
+    return written;
 }
 
 void TarDocument::onCloseDocument()
 {
-    OpenItemList& openItems = m_services.openItems;
-    if (m_updateParentOnClose && m_zipInZip) {
-        if (OpenItem* own = openItems.findByFullPath(path())) {
-            own->kind = OpenItemKind::ZipInZipClosing;
-            openItems.advance(*own);
-        }
-    }
+    m_openItems.offerCopyToParent(path());
     m_reader.close();
-    for (EntryList& list : m_lists) {
-        for (const auto& entry : list) {
-            if (entry && entry->openItem)
-                openItems.remove(entry->openItem);
-        }
-        list.clear();
-        m_entriesByName.clear();
-    }
-    for (OpenItem* item : openItems.itemsOf(*this))
-        openItems.remove(item);
+    // The names point into the lists.
+    m_entriesByName.clear();
+    for (EntryList& list : m_lists)
+        m_openItems.dropEntries(list);
+    m_openItems.removeAll();
 }
 
 EntrySourceServices TarDocument::entryServices()
@@ -397,17 +333,12 @@ uint16_t TarDocument::extractForCheckOut(const std::string& directory, const std
 
 bool TarDocument::extractEntriesForDrag(const std::vector<std::string>& names, const std::string& directory)
 {
-    std::string rejected;
-    std::optional<std::string> specification = dragSpecificationOf(names, &rejected);
-    if (!specification) {
-        m_services.ui.showMessage(
-            {quotedNameMessage(rejected), MessageButtons::Ok, MessageIcon::Warning, 0, {}});
-        return false;
-    }
-    UntarOptions options;
-    options.tarOverwrite = 1;
-    options.tarRecreate = 1;
-    return extractWith(*specification, directory, CommandId::Extract, options) == EngineResult::Ok;
+    return extractDraggedEntries(m_services.ui, names, [&](const std::string& specification) {
+        UntarOptions options;
+        options.tarOverwrite = 1;
+        options.tarRecreate = 1;
+        return extractWith(specification, directory, CommandId::Extract, options);
+    });
 }
 
 bool TarDocument::putBackChangedCopy(const OpenItem&)

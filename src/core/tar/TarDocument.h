@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/documents/ArchiveDocument.h"
+#include "core/documents/ArchiveOpenItems.h"
+#include "core/documents/CheckOutState.h"
 #include "core/framework/Document.h"
 #include "core/ui/MessageBoxRequest.h"
 #include "core/tar/TarArchiveReader.h"
@@ -63,7 +65,7 @@ class TarDocument : public Document, public ArchiveDocument {
     void onCloseDocument() override;
     // The check-out question; closing goes ahead whatever the answer.
     int confirmClose(bool closeAllMode) override;
-    bool isNested() const override { return m_zipInZip; }
+    bool isNested() const override { return m_openItems.isNested(); }
     bool isArchive() const override { return true; }
 
     // Re-reads the directory of the file read at opening and tells the views. Returns false when
@@ -85,17 +87,20 @@ class TarDocument : public Document, public ArchiveDocument {
     EntryList& entries() override { return m_lists[m_current]; }
     uint64_t entryTotal() const { return m_entryTotal; }
     uint64_t totalUncompressed() const { return m_totalUncompressed; }
-    bool isZipInZip() const override { return m_zipInZip; }
-    int openItemCount() const;
-    bool isCheckedOut() const override { return m_checkedOut; }
-    const std::string& checkoutDirectory() const override { return m_checkoutDirectory; }
+    bool isZipInZip() const override { return m_openItems.isNested(); }
+    int openItemCount() const { return m_openItems.count(); }
+    bool isCheckedOut() const override { return m_checkOut.isCheckedOut(); }
+    const std::string& checkoutDirectory() const override { return m_checkOut.directory(); }
     // Records a check-out to directory. Without a record of what it created, deleting the
     // checked-out files later takes the paths the engine last reported writing for the entries; with
     // one (CheckOutRecord::created), exactly those paths.
-    void setCheckedOut(std::string directory);
-    void setCheckedOut(std::string directory, std::vector<std::string> createdPaths) override;
-    bool updateParentOnClose() const { return m_updateParentOnClose; }
-    void setUpdateParentOnClose(bool update) override { m_updateParentOnClose = update; }
+    void setCheckedOut(std::string directory) { m_checkOut.record(std::move(directory)); }
+    void setCheckedOut(std::string directory, std::vector<std::string> createdPaths) override
+    {
+        m_checkOut.record(std::move(directory), std::move(createdPaths));
+    }
+    bool updateParentOnClose() const { return m_openItems.updateParentOnClose(); }
+    void setUpdateParentOnClose(bool update) override { m_openItems.setUpdateParentOnClose(update); }
     TarArchiveReader& reader() { return m_reader; }
     TarDocumentServices& services() { return m_services; }
 
@@ -124,20 +129,16 @@ class TarDocument : public Document, public ArchiveDocument {
     bool readEntries();
     uint16_t extractWith(const std::string& specification, const std::string& directory, int commandId,
                          const UntarOptions& options);
-    void dropPreviousEntries();
     void showStatus(const std::string& name, bool force);
-    void deleteCheckedOutFiles();
+    std::vector<std::string> extractedPaths() const;
     void offerChangedCopiesBeforeClose();
     void closeSelf();
     void showMessage(const std::string& text, MessageIcon icon = MessageIcon::None);
 
     TarDocumentServices m_services;
     TarArchiveReader m_reader;
-    bool m_zipInZip = false;
-    bool m_updateParentOnClose = true;
-    bool m_checkedOut = false;
-    std::string m_checkoutDirectory;
-    std::optional<std::vector<std::string>> m_checkoutCreated;
+    ArchiveOpenItems m_openItems;
+    CheckOutState m_checkOut;
     uint64_t m_entryTotal = 0;
     uint64_t m_totalUncompressed = 0;
     uint64_t m_fileSize = 0;

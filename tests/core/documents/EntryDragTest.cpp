@@ -1,6 +1,9 @@
 #include "core/documents/EntryDrag.h"
+#include "core/ui/DialogResult.h"
 #include "core/zip/ZipEntry.h"
+#include "engines/api/EngineResult.h"
 
+#include "support/ScriptedUserInterface.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +13,7 @@
 namespace quarvo {
 namespace {
 
+using testing::ScriptedUserInterface;
 using testing::TemporaryDirectory;
 using testing::writeFile;
 
@@ -20,6 +24,38 @@ TEST(EntryDrag, TheEnginesGetEachNameQuotedAndADirectoryWithWhatItHolds)
     std::string rejected;
     EXPECT_EQ(dragSpecificationOf({"ok", "say \"hi\""}, &rejected), std::nullopt);
     EXPECT_EQ(rejected, "say \"hi\"");
+}
+
+TEST(EntryDrag, TheEngineGetsTheSpecificationUnlessANameHoldsAQuote)
+{
+    struct Case {
+        const char* rule;
+        std::vector<std::string> names;
+        uint16_t engineResult;
+        std::vector<std::string> extracted; // what the engine was handed
+        std::vector<std::string> warnings;
+        bool succeeds;
+    };
+    const std::string quoteWarning =
+        "The name say \"hi\" holds a double quote, which cannot be handed to the archive engines.";
+    const Case cases[] = {
+        {"the engine extracts", {"a.txt", "dir/"}, EngineResult::Ok, {"\"a.txt\" \"dir/\" \"dir/*\""}, {}, true},
+        {"the engine fails", {"a.txt"}, EngineResult::CrcError, {"\"a.txt\""}, {}, false},
+        {"a quoted name reaches no engine", {"a.txt", "say \"hi\""}, EngineResult::Ok, {}, {quoteWarning}, false},
+    };
+    for (const Case& test : cases) {
+        ScriptedUserInterface ui;
+        if (!test.warnings.empty())
+            ui.answerMessage(DialogResult::Ok);
+        std::vector<std::string> extracted;
+        bool succeeded = extractDraggedEntries(ui, test.names, [&](const std::string& specification) {
+            extracted.push_back(specification);
+            return test.engineResult;
+        });
+        EXPECT_EQ(succeeded, test.succeeds) << test.rule;
+        EXPECT_EQ(extracted, test.extracted) << test.rule;
+        EXPECT_EQ(ui.messageTexts(), test.warnings) << test.rule;
+    }
 }
 
 TEST(EntryDrag, OffersEachExtractedEntryOnceAndNothingOutsideTheDirectory)
