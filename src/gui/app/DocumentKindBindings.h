@@ -36,9 +36,9 @@ struct ApplicationContext {
     // The TAR engine; the TAR kinds open nothing without it.
     TarEngine* tarEngine = nullptr;
     // The running instance's scratch directory; empty when it could not be made.
-    std::string scratchDirectory;
+    std::string scratchDirectory{};
     // Where TAR documents unpack compressed streams; empty when it could not be made.
-    std::string unpackDirectory;
+    std::string unpackDirectory{};
     // Viewing, running and checking out entries.
     EntryLaunchServices* entryLaunch = nullptr;
 };

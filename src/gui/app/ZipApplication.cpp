@@ -140,11 +140,15 @@ ZipApplication::ZipApplication(StartupEnvironment environment, DocumentKindBindi
             m_environment.profilePath.empty() ? AppSettings::defaultProfilePath() : m_environment.profilePath,
             m_environment.programDirectory.empty() ? executableDirectory() : m_environment.programDirectory);
     m_optionsDialogs = std::make_unique<OptionsDialogSet>(*m_settings, [this] { showHelp(); });
-    m_context = std::make_unique<ApplicationContext>(
-        ApplicationContext{*m_settings, m_ui, m_archiveDialogs, m_documents, m_openItems, *m_engines, {}});
+    m_context = std::make_unique<ApplicationContext>(ApplicationContext{.settings = *m_settings,
+                                                                        .ui = m_ui,
+                                                                        .archiveDialogs = m_archiveDialogs,
+                                                                        .documents = m_documents,
+                                                                        .openItems = m_openItems,
+                                                                        .engines = *m_engines,
+                                                                        .tarEngine = &m_tarEngine});
     m_entryCommands = std::make_unique<OpenEntryCommands>(*this, m_openItems, std::move(launchServices));
     m_context->entryLaunch = &m_entryCommands->services();
-    m_context->tarEngine = &m_tarEngine;
     m_documents.setOpenedListener([this](Document& document) {
         // A copy of an entry opened from inside another archive is no file the user chose.
         if (!document.isNested())
