@@ -4,6 +4,9 @@
 QUARVO_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libdeflate-dev
     libarchive-dev libgtest-dev libgmock-dev libglib2.0-dev libxcb1-dev
     libbz2-dev liblzma-dev libzstd-dev libssl-dev)
+# mold links the many sanitizer-instrumented test executables in a fraction of ld.bfd's time; the
+# build falls back to the default linker where it is missing (cmake/QuarvoLinker.cmake).
+QUARVO_BUILD_PACKAGES+=(mold)
 # Real peers for the interoperability tests and the benchmark: GNU tar, bsdtar and the compressors
 # whose streams the TAR engine reads (ncompress is the compress program, lzip the LZIP one); and a
 # virtual X display (with xauth, which xvfb-run needs) for the program's unattended "-e" runs.
