@@ -100,24 +100,21 @@ libdeflate_compressor* DeflateChunkEncoder::compressor()
     return m_compressor;
 }
 
-bool DeflateChunkEncoder::deflateWithLibdeflate(std::span<const uint8_t> input, bool last,
+void DeflateChunkEncoder::deflateWithLibdeflate(std::span<const uint8_t> input, bool last,
                                                 std::vector<uint8_t>& out)
 {
-    if (!compressor())
-        return false;
     // Output that would not be smaller than stored blocks is not wanted: libdeflate gives up
-    // (returns 0) when it does not fit. The buffer is kept from piece to piece, so its pages are
-    // not cleared again for every piece.
+    // (returns 0) when it does not fit, and nothing is appended. The buffer is kept from piece to
+    // piece, so its pages are not cleared again for every piece.
     m_trial.resize(storedSizeOf(input.size()));
     const size_t written =
         libdeflate_deflate_compress(m_compressor, input.data(), input.size(), m_trial.data(), m_trial.size());
     if (written == 0)
-        return true;
+        return;
     m_trial.resize(written);
     if (!last && !openForNextPiece(m_trial))
-        return true; // not followed (it cannot happen with libdeflate's output): stored instead
+        return; // not followed (it cannot happen with libdeflate's output): stored instead
     out.insert(out.end(), m_trial.begin(), m_trial.end());
-    return true;
 }
 
 // libdeflate always ends its output with a final block. Following the blocks with zlib's inflate

@@ -31,7 +31,9 @@ class DeflateChunkEncoder {
 
   private:
     libdeflate_compressor* compressor(); // made on first use; null when memory ran out
-    bool deflateWithLibdeflate(std::span<const uint8_t> input, bool last, std::vector<uint8_t>& out);
+    // Appends libdeflate's output for input, unless it would be no smaller than stored blocks.
+    // The compressor must have been made.
+    void deflateWithLibdeflate(std::span<const uint8_t> input, bool last, std::vector<uint8_t>& out);
     bool openForNextPiece(std::vector<uint8_t>& piece);
 
     int m_level;
