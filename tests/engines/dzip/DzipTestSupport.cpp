@@ -153,6 +153,22 @@ void setModified(const std::filesystem::path& path, std::time_t time)
     utimensat(AT_FDCWD, path.c_str(), times, 0);
 }
 
+std::string inflateRaw(const std::vector<uint8_t>& stream, size_t size)
+{
+    z_stream inflater{};
+    inflateInit2(&inflater, -MAX_WBITS);
+    std::string out(size + 1, '\0');
+    inflater.next_in = const_cast<Bytef*>(stream.data());
+    inflater.avail_in = static_cast<uInt>(stream.size());
+    inflater.next_out = reinterpret_cast<Bytef*>(out.data());
+    inflater.avail_out = static_cast<uInt>(out.size());
+    const int status = inflate(&inflater, Z_FINISH);
+    const bool whole = status == Z_STREAM_END && inflater.avail_in == 0;
+    out.resize(inflater.total_out);
+    inflateEnd(&inflater);
+    return whole ? out : "(damaged)";
+}
+
 std::string textData(size_t size, unsigned seed)
 {
     static const char* words[] = {"archive ",   "entry ",   "deflate ", "quarvo ",

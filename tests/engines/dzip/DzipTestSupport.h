@@ -45,6 +45,8 @@ std::vector<std::string> namesIn(const std::string& archive);
 // Files in a directory whose names start with the temporary-archive prefix.
 int leftoverTemporaryFiles(const std::filesystem::path& directory);
 uint32_t crcOf(const std::string& bytes);
+// Inflates a raw deflate stream with zlib; "(damaged)" unless it ends exactly at its last byte.
+std::string inflateRaw(const std::vector<uint8_t>& stream, size_t size);
 // Words and newlines: deflates to well under half.
 std::string textData(size_t size, unsigned seed);
 // Bytes with few long repeats and a skewed distribution, as tables of small numbers have: three
