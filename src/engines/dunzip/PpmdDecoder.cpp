@@ -33,7 +33,7 @@ struct Feed {
     bool headerGiven = false;
     EntryDataStream& input;
     std::vector<uint8_t> buffer = std::vector<uint8_t>(PieceSize);
-    std::optional<DecodeStatus> readFailure;
+    std::optional<DecodeStatus> readFailure{};
 };
 
 la_ssize_t readFeed(archive*, void* data, const void** bytes)
