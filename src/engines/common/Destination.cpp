@@ -55,6 +55,32 @@ std::optional<mode_t> creationMask()
     return mask;
 }
 
+// Whether a file opened unnamed can later be given a name: through its descriptor, which needs the
+// right to look files up by descriptor (root has it), or through /proc. Without either, files are
+// written under temporary names.
+bool unnamedFilesCanBeLinked()
+{
+    static const bool possible = ::access("/proc/self/fd", X_OK) == 0;
+    return possible;
+}
+
+// Gives the unnamed file open as fd the name name in directory; 0 or the system's error. EEXIST when
+// the name is taken: nothing is replaced.
+int linkUnnamed(int fd, int directory, const std::string& name)
+{
+    static std::atomic<bool> throughDescriptor{true};
+    if (throughDescriptor.load(std::memory_order_relaxed)) {
+        if (::linkat(fd, "", directory, name.c_str(), AT_EMPTY_PATH) == 0)
+            return 0;
+        if (errno != ENOENT && errno != EPERM)
+            return errno;
+        // Without the right to, the kernel answers as if the file were not there.
+        throughDescriptor.store(false, std::memory_order_relaxed);
+    }
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, path.c_str(), directory, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+}
+
 } // namespace
 
 std::string systemError(int error)
@@ -75,6 +101,17 @@ Result<PendingFile> PendingFile::create(SharedDirectory directory, const std::st
         return errorFrom(ENAMETOOLONG);
     const std::optional<mode_t> mask = creationMask();
     const mode_t mode = finalMode && mask && (*finalMode & *mask) == 0 ? *finalMode : PrivateFileMode;
+    // Unnamed until linked in place: it needs no name, and no lock on the directory, while it is
+    // written, and vanishes with the process should that end first. File systems without unnamed
+    // files get a temporary name instead.
+    if (unnamedFilesCanBeLinked()) {
+        int fd = ::openat(directory->get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            PendingFile file(std::move(directory), UniqueFd(fd), {}, finalName);
+            file.m_createdMode = mode;
+            return file;
+        }
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temporary = temporaryNameFor(finalName);
         int fd = ::openat(directory->get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
@@ -99,7 +136,8 @@ PendingFile::~PendingFile()
 void PendingFile::discard()
 {
     m_file = UniqueFd();
-    ::unlinkat(m_directory->get(), m_temporaryName.c_str(), 0);
+    if (!m_temporaryName.empty())
+        ::unlinkat(m_directory->get(), m_temporaryName.c_str(), 0);
     m_committed = true;
 }
 
@@ -159,8 +197,9 @@ Result<Ok> PendingFile::commit(mode_t mode, const struct timespec& modificationT
 Result<Ok> PendingFile::seal(mode_t mode, const struct timespec& modificationTime)
 {
     struct timespec times[2] = {{0, UTIME_NOW}, modificationTime};
+    // An unnamed file stays open until it is linked: closing it would delete it.
     if ((mode != m_createdMode && ::fchmod(m_file.get(), mode) != 0) || ::futimens(m_file.get(), times) != 0 ||
-        ::close(m_file.release()) != 0) {
+        (!m_temporaryName.empty() && ::close(m_file.release()) != 0)) {
         int error = errno;
         discard();
         return errorFrom(error);
@@ -171,13 +210,45 @@ Result<Ok> PendingFile::seal(mode_t mode, const struct timespec& modificationTim
 Result<Ok> PendingFile::commit()
 {
     const int directory = m_directory->get();
-    if (::renameat(directory, m_temporaryName.c_str(), directory, m_finalName.c_str()) != 0) {
-        int error = errno;
+    int error = 0;
+    if (m_temporaryName.empty()) {
+        error = linkIntoPlace();
+    } else if (::renameat(directory, m_temporaryName.c_str(), directory, m_finalName.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
         discard();
         return errorFrom(error);
     }
     m_committed = true;
     return Ok{};
+}
+
+int PendingFile::linkIntoPlace()
+{
+    const int directory = m_directory->get();
+    int error = linkUnnamed(m_file.get(), directory, m_finalName);
+    if (error == EEXIST) {
+        // Something has the name: the file is linked under a temporary name and renamed over it,
+        // which replaces a file or link without writing through it.
+        std::string temporary;
+        for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+            temporary = temporaryNameFor(m_finalName);
+            error = linkUnnamed(m_file.get(), directory, temporary);
+        }
+        if (error != 0)
+            return error;
+        m_temporaryName = temporary; // for discard() to take back should the rename fail
+        if (::renameat(directory, temporary.c_str(), directory, m_finalName.c_str()) != 0)
+            return errno;
+        m_temporaryName.clear();
+    }
+    if (error == 0 && ::close(m_file.release()) != 0) {
+        // The data may not have reached the disk: the file is taken back rather than left in place.
+        error = errno;
+        ::unlinkat(directory, m_finalName.c_str(), 0);
+    }
+    return error;
 }
 
 Result<Destination> Destination::open(const std::string& path)

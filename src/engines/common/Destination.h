@@ -15,9 +15,9 @@
 
 namespace quarvo {
 
-// A file being written beneath the destination under a temporary name. commit() renames it over
-// the final name; destroying it without commit() removes it, so a failed or cancelled entry leaves
-// nothing behind.
+// A file being written beneath the destination, unnamed (or under a temporary name where the file
+// system has no unnamed files). commit() puts it in place under its final name; destroying it
+// without commit() removes it, so a failed or cancelled entry leaves nothing behind.
 class PendingFile {
   public:
     // A directory descriptor that every file being written in it shares, so none needs a copy.
@@ -43,22 +43,26 @@ class PendingFile {
     // The device and inode of the file, which the final name has once committed; nothing when the
     // system cannot say.
     std::optional<std::pair<dev_t, ino_t>> identity() const;
-    // Sets permission bits and modification time, then renames over the final name (replacing a
-    // file or link of that name, never writing through it). Fails with the system's reason.
+    // Sets permission bits and modification time, then puts the file in place under the final name
+    // (replacing a file or link of that name, never writing through it). Fails with the system's
+    // reason.
     Result<Ok> commit(mode_t mode, std::time_t modificationTime);
     Result<Ok> commit(mode_t mode, const struct timespec& modificationTime);
     // The same in two steps, so that a worker thread can finish the file while the thread that
     // owns the destination decides when it appears: seal() sets permission bits and modification
-    // time and closes the file (no more writes), commit() then renames it over the final name. A
-    // failed seal discards the file.
+    // time (no more writes; a file with a temporary name is closed), commit() then puts it in place.
+    // A failed seal discards the file.
     Result<Ok> seal(mode_t mode, const struct timespec& modificationTime);
     Result<Ok> commit();
 
   private:
     void discard();
+    // Links the unnamed file to the final name (or over it, through a temporary name, when the
+    // name is taken) and closes it; 0 or the system's error.
+    int linkIntoPlace();
     SharedDirectory m_directory;
     UniqueFd m_file;
-    std::string m_temporaryName;
+    std::string m_temporaryName; // empty while the file has no name
     std::string m_finalName;
     mode_t m_createdMode = 0;
     bool m_committed = false;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 
 namespace quarvo {
@@ -74,6 +76,46 @@ TEST_F(ExtractionDestination, AFileNotCommittedLeavesNothingBehind)
         ASSERT_TRUE(file->write(bytesOf("half of it")));
     }
     EXPECT_TRUE(fs::is_empty(out("dir")));
+}
+
+// A file is put in place whatever held its name: a file or a link is replaced (the link's target
+// untouched), a directory is not; no temporary name is ever left beside it.
+TEST_F(ExtractionDestination, CommittingReplacesAFileOrLinkAndLeavesNoTemporaryName)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> plant;
+        bool replaced;
+    };
+    const std::vector<Case> cases = {
+        {"free", [](const std::string&) {}, true},
+        {"file", [](const std::string& path) { writeFile(path, "old"); }, true},
+        {"link", [this](const std::string& path) { fs::create_symlink(m_work.file("outside/secret"), path); },
+         true},
+        {"dangling", [](const std::string& path) { fs::create_symlink("nowhere", path); }, true},
+        {"directory", [](const std::string& path) { fs::create_directory(path); }, false},
+    };
+    for (const Case& c : cases) {
+        c.plant(out(c.name));
+        EXPECT_EQ(bool(writeAndCommit({c.name}, "new")), c.replaced) << c.name;
+        EXPECT_EQ(fs::is_regular_file(fs::symlink_status(out(c.name))), c.replaced) << c.name;
+        if (c.replaced) {
+            EXPECT_EQ(readFile(out(c.name)), "new") << c.name;
+        }
+    }
+    EXPECT_EQ(readFile(m_work.file("outside/secret")), "outside");
+    // A file sealed and then given up leaves nothing either.
+    {
+        Result<PendingFile> file = m_destination->createFile({"given-up"});
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file->write(bytesOf("sealed")));
+        ASSERT_TRUE(file->seal(0644, timespec{1000000000, 0}));
+    }
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(out("")))
+        names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"dangling", "directory", "file", "free", "link"}));
 }
 
 TEST_F(ExtractionDestination, WritesAtOffsetsLeaveHolesOfZeros)
