@@ -172,6 +172,9 @@ class Operation {
     EntryReadOutcome completeTask(PlannedEntry& planned);
     // Decodes the latest small entry in flight that no thread has taken yet. False when there is none.
     bool helpWithLaterEntry();
+    // Waits up to the progress interval for a worker to finish task, the calling thread's core
+    // lent to the workers meanwhile; true when the task is done.
+    bool waitForWorker(EntryTask& task);
     void finishEntry(const PlannedEntry& planned, uint16_t code);
     // Stops every entry in flight and takes back what was made for those not yet reported.
     void abandonEntriesInFlight();
@@ -599,7 +602,7 @@ EntryReadOutcome Operation::completeTask(PlannedEntry& planned)
         return std::move(task.outcome());
     }
     while (!task.isDone()) {
-        if (helpWithLaterEntry() ? task.isDone() : task.waitDone(ProgressInterval))
+        if (helpWithLaterEntry() ? task.isDone() : waitForWorker(task))
             break;
         if (!progress(task.bytesOut())) {
             m_cancelled = true;
@@ -625,6 +628,14 @@ bool Operation::helpWithLaterEntry()
         }
     }
     return false;
+}
+
+bool Operation::waitForWorker(EntryTask& task)
+{
+    m_workers->callerWaits(true);
+    const bool done = task.waitDone(ProgressInterval);
+    m_workers->callerWaits(false);
+    return done;
 }
 
 void Operation::finishEntry(const PlannedEntry& planned, uint16_t code)

@@ -42,7 +42,7 @@ void PooledTask::waitDone()
     m_changed.wait(lock, [this] { return m_state == State::Done; });
 }
 
-WorkerPool::WorkerPool(unsigned threads)
+WorkerPool::WorkerPool(unsigned threads) : m_workerCount(threads)
 {
     m_threads.reserve(threads);
     for (unsigned i = 0; i < threads; ++i)
@@ -67,7 +67,7 @@ void WorkerPool::submit(std::shared_ptr<PooledTask> task, uint64_t weight)
         std::lock_guard lock(m_mutex);
         m_queue.push_back(std::move(task));
         m_unannounced += weight;
-        wakeOne = m_waiting > 0 && m_unannounced >= WakeWeight;
+        wakeOne = m_waiting > 0 && m_unannounced >= WakeWeight && mayRunAnother();
         if (wakeOne)
             m_unannounced = 0;
     }
@@ -77,35 +77,55 @@ void WorkerPool::submit(std::shared_ptr<PooledTask> task, uint64_t weight)
 
 void WorkerPool::wake()
 {
-    bool someoneWaits = false;
+    bool wakeOne = false;
     {
         std::lock_guard lock(m_mutex);
-        someoneWaits = m_waiting > 0 && !m_queue.empty();
+        wakeOne = m_waiting > 0 && !m_queue.empty() && mayRunAnother();
         m_unannounced = 0;
     }
-    if (someoneWaits)
-        m_queued.notify_all();
+    if (wakeOne)
+        m_queued.notify_one();
+}
+
+void WorkerPool::callerWaits(bool waiting)
+{
+    bool wakeOne = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_callerWaiting = waiting;
+        wakeOne = waiting && m_waiting > 0 && !m_queue.empty() && mayRunAnother();
+    }
+    if (wakeOne)
+        m_queued.notify_one();
+}
+
+bool WorkerPool::mayRunAnother() const
+{
+    const unsigned allowed = m_callerWaiting || m_workerCount == 1 ? m_workerCount : m_workerCount - 1;
+    return m_running < allowed;
 }
 
 void WorkerPool::serve()
 {
+    std::unique_lock lock(m_mutex);
     for (;;) {
-        std::shared_ptr<PooledTask> task;
-        {
-            std::unique_lock lock(m_mutex);
-            ++m_waiting;
-            m_queued.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
-            --m_waiting;
-            if (m_stopping)
-                return;
-            task = std::move(m_queue.front());
-            m_queue.pop_front();
-        }
+        ++m_waiting;
+        m_queued.wait(lock, [this] { return m_stopping || (!m_queue.empty() && mayRunAnother()); });
+        --m_waiting;
+        if (m_stopping)
+            return;
+        std::shared_ptr<PooledTask> task = std::move(m_queue.front());
+        m_queue.pop_front();
+        ++m_running;
+        lock.unlock();
         // The caller may have taken the task first because it needed the result.
         if (task->claim()) {
             task->runOnWorker();
             task->markDone();
         }
+        task.reset();
+        lock.lock();
+        --m_running;
     }
 }
 

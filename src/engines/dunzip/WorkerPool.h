@@ -43,6 +43,11 @@ class PooledTask {
 
 // A fixed number of threads that run submitted tasks in the order given. Destroying the pool waits
 // for the tasks being run and leaves the others unrun.
+//
+// The thread that submits has work of its own between tasks, so one worker holds back while it
+// works: a pool with a worker per core would otherwise take turns with it on the cores, and the
+// submitting thread, which feeds every worker, would fall behind. While it waits for a task
+// (callerWaits), every worker runs.
 class WorkerPool {
   public:
     explicit WorkerPool(unsigned threads);
@@ -54,17 +59,24 @@ class WorkerPool {
     // and a switch between threads, more than a small file's work, so idle workers are woken only
     // once the tasks queued since the last wake weigh enough, or when wake() is called.
     void submit(std::shared_ptr<PooledTask> task, uint64_t weight);
-    // Wakes the idle workers for whatever is queued.
+    // Wakes an idle worker for whatever is queued.
     void wake();
+    // Tells the pool whether the submitting thread is waiting, so that its core may run a worker.
+    void callerWaits(bool waiting);
 
   private:
     void serve();
+    // Whether a waiting worker may take up a queued task now; called with the mutex held.
+    bool mayRunAnother() const;
 
+    const unsigned m_workerCount;
     std::mutex m_mutex;
     std::condition_variable m_queued;
     std::deque<std::shared_ptr<PooledTask>> m_queue;
     bool m_stopping = false;
     unsigned m_waiting = 0; // workers waiting for a task
+    unsigned m_running = 0; // workers running a task
+    bool m_callerWaiting = false;
     uint64_t m_unannounced = 0; // the weight queued since workers were last woken
     std::vector<std::thread> m_threads;
 };
