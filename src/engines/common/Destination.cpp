@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <unistd.h>
 
 namespace quarvo {
@@ -25,13 +26,41 @@ Error errorFrom(int error)
 
 // A name for a file being written, unlikely to clash and never reused within a run. The process id
 // is taken once: a forked child that writes into the same directory only meets a name in use, which
-// O_EXCL reports and the caller retries with the next number.
+// the system reports as taken and the caller retries with the next number.
 std::string temporaryNameFor(const std::string& finalName)
 {
     static std::atomic<unsigned> counter{0};
     static const std::string process = std::to_string(::getpid());
     std::string prefix = finalName.substr(0, 32);
     return ".~" + prefix + "." + process + "." + std::to_string(counter++) + ".part";
+}
+
+// Makes something under a fresh temporary name for finalName: make returns 0 or the system's
+// error, and a name that is taken (EEXIST) is retried with the next. The name made, or the error.
+Result<std::string> makeUnderTemporaryName(const std::string& finalName,
+                                           const std::function<int(const std::string&)>& make)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temporary = temporaryNameFor(finalName);
+        const int error = make(temporary);
+        if (error == 0)
+            return temporary;
+        if (error != EEXIST)
+            return errorFrom(error);
+    }
+    return errorFrom(EEXIST);
+}
+
+// Renames what was made under temporary in directory over finalName, which replaces a file or link
+// of that name rather than following it. A failed rename removes what was made.
+Result<Ok> renameIntoPlace(int directory, const std::string& temporary, const std::string& finalName)
+{
+    if (::renameat(directory, temporary.c_str(), directory, finalName.c_str()) != 0) {
+        int error = errno;
+        ::unlinkat(directory, temporary.c_str(), 0);
+        return errorFrom(error);
+    }
+    return Ok{};
 }
 
 // The process's umask as /proc tells it, read once; nothing when it cannot be read. umask(2) itself
@@ -55,9 +84,9 @@ std::optional<mode_t> creationMask()
     return mask;
 }
 
-// Whether a file opened unnamed can later be given a name: through its descriptor, which needs the
-// right to look files up by descriptor (root has it), or through /proc. Without either, files are
-// written under temporary names.
+// Whether a file opened unnamed can later be given a name. Linking it through its descriptor needs a
+// right root has (and, on recent kernels, the process that opened it); /proc/self/fd serves every
+// other process. Without /proc, files are written under temporary names.
 bool unnamedFilesCanBeLinked()
 {
     static const bool possible = ::access("/proc/self/fd", X_OK) == 0;
@@ -112,19 +141,16 @@ Result<PendingFile> PendingFile::create(SharedDirectory directory, const std::st
             return file;
         }
     }
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temporary = temporaryNameFor(finalName);
-        int fd = ::openat(directory->get(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          mode);
-        if (fd >= 0) {
-            PendingFile file(std::move(directory), UniqueFd(fd), temporary, finalName);
-            file.m_createdMode = mode;
-            return file;
-        }
-        if (errno != EEXIST)
-            return errorFrom(errno);
-    }
-    return errorFrom(EEXIST);
+    int fd = -1;
+    Result<std::string> temporary = makeUnderTemporaryName(finalName, [&](const std::string& name) {
+        fd = ::openat(directory->get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        return fd >= 0 ? 0 : errno;
+    });
+    if (!temporary)
+        return temporary.error();
+    PendingFile file(std::move(directory), UniqueFd(fd), std::move(temporary).value(), finalName);
+    file.m_createdMode = mode;
+    return file;
 }
 
 PendingFile::~PendingFile()
@@ -209,46 +235,42 @@ Result<Ok> PendingFile::seal(mode_t mode, const struct timespec& modificationTim
 
 Result<Ok> PendingFile::commit()
 {
-    const int directory = m_directory->get();
-    int error = 0;
-    if (m_temporaryName.empty()) {
-        error = linkIntoPlace();
-    } else if (::renameat(directory, m_temporaryName.c_str(), directory, m_finalName.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
+    Result<Ok> placed = m_temporaryName.empty() ? linkIntoPlace()
+                                                : renameIntoPlace(m_directory->get(), m_temporaryName, m_finalName);
+    // Whatever had a temporary name is in place now, or was removed by the step that failed.
+    m_temporaryName.clear();
+    if (!placed) {
         discard();
-        return errorFrom(error);
+        return placed;
     }
     m_committed = true;
     return Ok{};
 }
 
-int PendingFile::linkIntoPlace()
+Result<Ok> PendingFile::linkIntoPlace()
 {
     const int directory = m_directory->get();
-    int error = linkUnnamed(m_file.get(), directory, m_finalName);
+    const int fd = m_file.get();
+    const int error = linkUnnamed(fd, directory, m_finalName);
     if (error == EEXIST) {
         // Something has the name: the file is linked under a temporary name and renamed over it,
         // which replaces a file or link without writing through it.
-        std::string temporary;
-        for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-            temporary = temporaryNameFor(m_finalName);
-            error = linkUnnamed(m_file.get(), directory, temporary);
-        }
-        if (error != 0)
-            return error;
-        m_temporaryName = temporary; // for discard() to take back should the rename fail
-        if (::renameat(directory, temporary.c_str(), directory, m_finalName.c_str()) != 0)
-            return errno;
-        m_temporaryName.clear();
+        Result<std::string> temporary = makeUnderTemporaryName(
+            m_finalName, [&](const std::string& name) { return linkUnnamed(fd, directory, name); });
+        if (!temporary)
+            return temporary.error();
+        if (Result<Ok> renamed = renameIntoPlace(directory, *temporary, m_finalName); !renamed)
+            return renamed;
+    } else if (error != 0) {
+        return errorFrom(error);
     }
-    if (error == 0 && ::close(m_file.release()) != 0) {
+    if (::close(m_file.release()) != 0) {
         // The data may not have reached the disk: the file is taken back rather than left in place.
-        error = errno;
+        const int closeError = errno;
         ::unlinkat(directory, m_finalName.c_str(), 0);
+        return errorFrom(closeError);
     }
-    return error;
+    return Ok{};
 }
 
 Result<Destination> Destination::open(const std::string& path)
@@ -373,21 +395,17 @@ Result<Ok> Destination::makeLink(const std::vector<std::string>& components, con
         return parent.error();
     // Made under a temporary name and renamed, so a file or link already there is replaced
     // rather than followed.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temporary = temporaryNameFor(components.back());
-        if (::symlinkat(target.c_str(), *parent, temporary.c_str()) != 0) {
-            if (errno == EEXIST)
-                continue;
-            return errorFrom(errno);
-        }
-        // The link's own time, as tar gives it; a file system that cannot set it keeps the link.
-        if (modificationTime) {
-            const struct timespec times[2] = {{0, UTIME_OMIT}, *modificationTime};
-            ::utimensat(*parent, temporary.c_str(), times, AT_SYMLINK_NOFOLLOW);
-        }
-        return renameIntoPlace(*parent, temporary, components.back());
+    Result<std::string> temporary = makeUnderTemporaryName(components.back(), [&](const std::string& name) {
+        return ::symlinkat(target.c_str(), *parent, name.c_str()) == 0 ? 0 : errno;
+    });
+    if (!temporary)
+        return temporary.error();
+    // The link's own time, as tar gives it; a file system that cannot set it keeps the link.
+    if (modificationTime) {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, *modificationTime};
+        ::utimensat(*parent, temporary->c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
-    return errorFrom(EEXIST);
+    return renameIntoPlace(*parent, *temporary, components.back());
 }
 
 Result<Ok> Destination::makeHardLink(const std::vector<std::string>& components,
@@ -401,17 +419,13 @@ Result<Ok> Destination::makeHardLink(const std::vector<std::string>& components,
     Result<int> parent = parentOf(components, true);
     if (!parent)
         return parent.error();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temporary = temporaryNameFor(components.back());
-        // Without AT_SYMLINK_FOLLOW a target that is a symbolic link is linked itself, not followed.
-        if (::linkat(targetParent->get(), target.back().c_str(), *parent, temporary.c_str(), 0) != 0) {
-            if (errno == EEXIST)
-                continue;
-            return errorFrom(errno);
-        }
-        return renameIntoPlace(*parent, temporary, components.back());
-    }
-    return errorFrom(EEXIST);
+    // Without AT_SYMLINK_FOLLOW a target that is a symbolic link is linked itself, not followed.
+    Result<std::string> temporary = makeUnderTemporaryName(components.back(), [&](const std::string& name) {
+        return ::linkat(targetParent->get(), target.back().c_str(), *parent, name.c_str(), 0) == 0 ? 0 : errno;
+    });
+    if (!temporary)
+        return temporary.error();
+    return renameIntoPlace(*parent, *temporary, components.back());
 }
 
 int Destination::makeDirectory(int at, const std::vector<std::string>& components, size_t count)
@@ -427,17 +441,6 @@ void Destination::removeIfEmpty(const std::vector<std::string>& components)
     Result<int> parent = parentOf(components, false);
     if (parent && !components.empty())
         ::unlinkat(*parent, components.back().c_str(), AT_REMOVEDIR);
-}
-
-Result<Ok> Destination::renameIntoPlace(int directory, const std::string& temporary,
-                                        const std::string& finalName)
-{
-    if (::renameat(directory, temporary.c_str(), directory, finalName.c_str()) != 0) {
-        int error = errno;
-        ::unlinkat(directory, temporary.c_str(), 0);
-        return errorFrom(error);
-    }
-    return Ok{};
 }
 
 } // namespace quarvo

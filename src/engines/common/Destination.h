@@ -58,8 +58,8 @@ class PendingFile {
   private:
     void discard();
     // Links the unnamed file to the final name (or over it, through a temporary name, when the
-    // name is taken) and closes it; 0 or the system's error.
-    int linkIntoPlace();
+    // name is taken) and closes it.
+    Result<Ok> linkIntoPlace();
     SharedDirectory m_directory;
     UniqueFd m_file;
     std::string m_temporaryName; // empty while the file has no name
@@ -119,9 +119,6 @@ class Destination {
     // The descriptor of the directory that holds components' last element, owned by the cache.
     Result<int> parentOf(const std::vector<std::string>& components, bool create);
     Result<PendingFile::SharedDirectory> sharedParentOf(const std::vector<std::string>& components, bool create);
-    // Renames the entry made under a temporary name in directory over the final name.
-    static Result<Ok> renameIntoPlace(int directory, const std::string& temporary,
-                                      const std::string& finalName);
     // mkdirat, noting the directory when it was made and notes are kept.
     int makeDirectory(int at, const std::vector<std::string>& components, size_t count);
 
